@@ -1,0 +1,23 @@
+#include "app/QuillsetApp.h"
+
+#include "catalogue/catalogue.h"
+#include "ui/main/QuillsetDlg.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+BOOL CQuillsetApp::InitInstance()
+{
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof(icc);
+    icc.dwICC = ICC_WIN95_CLASSES;
+    ::InitCommonControlsEx(&icc);
+
+    auto pDlg = std::make_unique<CQuillsetDlg>();
+    m_pMainWnd = pDlg.get();
+    pDlg->m_pSettings = LoadCatalogue(this);
+    pDlg->DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}

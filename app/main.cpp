@@ -1,0 +1,7 @@
+#include "app/QuillsetApp.h"
+
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int)
+{
+    CQuillsetApp app;
+    return app.Run(hInstance);
+}

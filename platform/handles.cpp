@@ -1,0 +1,15 @@
+#include "platform/handles.h"
+
+#include "platform/wnd.h"
+
+CBitmap LoadBitmapResource(UINT id)
+{
+    return CBitmap(static_cast<HBITMAP>(
+        ::LoadImageW(GetResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+}
+
+CIcon LoadIconResource(UINT id, int cx, int cy)
+{
+    return CIcon(static_cast<HICON>(
+        ::LoadImageW(GetResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR)));
+}

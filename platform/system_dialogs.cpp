@@ -1,0 +1,79 @@
+#include "platform/system_dialogs.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <mutex>
+#include <vector>
+
+namespace {
+
+std::mutex g_hooksMutex;
+SystemDialogHooks g_hooks;
+
+SystemDialogHooks CurrentHooks()
+{
+    std::lock_guard<std::mutex> lock(g_hooksMutex);
+    return g_hooks;
+}
+
+} // namespace
+
+void SetSystemDialogHooks(SystemDialogHooks hooks)
+{
+    std::lock_guard<std::mutex> lock(g_hooksMutex);
+    g_hooks = std::move(hooks);
+}
+
+int ShowMessageBox(HWND hOwner, const std::wstring& text, const std::wstring& caption, UINT nType)
+{
+    const SystemDialogHooks hooks = CurrentHooks();
+    if (hooks.messageBox)
+        return hooks.messageBox(hOwner, text, caption, nType);
+    return ::MessageBoxW(hOwner, text.c_str(), caption.c_str(), nType);
+}
+
+std::optional<std::wstring> BrowseForFolder(HWND hOwner, const std::wstring& title)
+{
+    const SystemDialogHooks hooks = CurrentHooks();
+    if (hooks.browseForFolder)
+        return hooks.browseForFolder(hOwner, title);
+
+    wchar_t szDisplayName[MAX_PATH] = {};
+    BROWSEINFOW bi{};
+    bi.hwndOwner = hOwner;
+    bi.pszDisplayName = szDisplayName;
+    bi.lpszTitle = title.c_str();
+    bi.ulFlags = BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE pidl = ::SHBrowseForFolderW(&bi);
+    if (!pidl)
+        return std::nullopt;
+    wchar_t szPath[MAX_PATH] = {};
+    std::wstring path;
+    if (::SHGetPathFromIDListW(pidl, szPath))
+        path = szPath;
+    ::CoTaskMemFree(pidl);
+    return path;
+}
+
+std::optional<std::wstring> AskSaveFileName(HWND hOwner, const std::wstring& proposed, const std::wstring& filter)
+{
+    const SystemDialogHooks hooks = CurrentHooks();
+    if (hooks.saveFileName)
+        return hooks.saveFileName(hOwner, proposed, filter);
+
+    std::vector<wchar_t> file(MAX_PATH, L'\0');
+    proposed.copy(file.data(), MAX_PATH - 1);
+    std::wstring filterCopy = filter;
+    filterCopy.push_back(L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = hOwner;
+    ofn.lpstrFilter = filterCopy.c_str();
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = MAX_PATH;
+    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (!::GetSaveFileNameW(&ofn))
+        return std::nullopt;
+    return std::wstring(file.data());
+}

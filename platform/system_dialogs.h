@@ -1,0 +1,32 @@
+// Every message box and system dialog of the program goes through these
+// functions. They are the one place where tests may stand in for the user:
+// a test installs hooks that read what would be shown and give the answer.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+// MessageBoxW: returns the button chosen (IDOK, IDYES, IDNO, ...).
+int ShowMessageBox(HWND hOwner, const std::wstring& text, const std::wstring& caption, UINT nType);
+
+// The folder browser: nullopt when the user cancelled; otherwise the chosen
+// folder's file-system path, which is empty for a folder without one.
+std::optional<std::wstring> BrowseForFolder(HWND hOwner, const std::wstring& title);
+
+// The save-file dialog, starting from a proposed path: nullopt when the user
+// cancelled, otherwise the full chosen path. The filter is a list of
+// description and pattern pairs, each ended by a null character.
+std::optional<std::wstring> AskSaveFileName(HWND hOwner, const std::wstring& proposed, const std::wstring& filter);
+
+struct SystemDialogHooks {
+    std::function<int(HWND, const std::wstring&, const std::wstring&, UINT)> messageBox;
+    std::function<std::optional<std::wstring>(HWND, const std::wstring&)> browseForFolder;
+    std::function<std::optional<std::wstring>(HWND, const std::wstring&, const std::wstring&)> saveFileName;
+};
+
+// Replaces the hooks; an empty hook shows the real dialog. Hooks may be
+// called from any thread (a batch reports from its worker thread).
+void SetSystemDialogHooks(SystemDialogHooks hooks);

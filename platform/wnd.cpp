@@ -1,0 +1,493 @@
+#include "platform/wnd.h"
+
+#include <commctrl.h>
+
+
+namespace {
+
+const wchar_t kObjectProp[] = L"Quillset.CWnd";
+
+// The control being created on this thread, with its parent and id: an
+// owner-drawn list view asks its parent to measure its items before
+// CreateWindowEx has returned and the object could be attached.
+struct PendingControl {
+    CWnd* pWnd = nullptr;
+    HWND hParent = nullptr;
+    UINT nID = 0;
+};
+thread_local PendingControl t_pending;
+
+bool IsReflected(UINT msg) noexcept
+{
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+CWinApp* g_pApp = nullptr;
+HINSTANCE g_hResources = nullptr;
+
+} // namespace
+
+CWnd::~CWnd()
+{
+    if (m_hWnd && ::IsWindow(m_hWnd)) {
+        // The window outlives no object: detach first so the destruction
+        // messages do not reach a half-destroyed object.
+        HWND hWnd = UnsubclassWindow();
+        ::DestroyWindow(hWnd);
+    }
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd) noexcept
+{
+    if (!hWnd)
+        return nullptr;
+    return static_cast<CWnd*>(::GetPropW(hWnd, kObjectProp));
+}
+
+bool CWnd::Attach(HWND hWnd, WNDPROC pfnPrevious) noexcept
+{
+    if (!hWnd || m_hWnd || FromHandle(hWnd))
+        return false;
+    m_hWnd = hWnd;
+    m_pfnSuper = pfnPrevious;
+    ::SetPropW(hWnd, kObjectProp, this);
+    return true;
+}
+
+bool CWnd::SubclassWindow(HWND hWnd)
+{
+    auto pfnOld = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
+    if (!pfnOld || !Attach(hWnd, pfnOld))
+        return false;
+    PreSubclassWindow();
+    ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc));
+    return true;
+}
+
+HWND CWnd::UnsubclassWindow() noexcept
+{
+    HWND hWnd = m_hWnd;
+    if (!hWnd)
+        return nullptr;
+    if (m_pfnSuper &&
+        reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == &CWnd::StaticWndProc)
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    ::RemovePropW(hWnd, kObjectProp);
+    m_hWnd = nullptr;
+    m_pfnSuper = nullptr;
+    return hWnd;
+}
+
+bool CWnd::CreateEx(DWORD dwExStyle, const wchar_t* pszClass, const wchar_t* pszText, DWORD dwStyle,
+                    const RECT& rc, HWND hParent, UINT nID)
+{
+    if (m_hWnd)
+        return false;
+    const PendingControl saved = t_pending;
+    t_pending = {this, hParent, nID};
+    HMENU hMenuOrId = (dwStyle & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)) : nullptr;
+    HWND hWnd = ::CreateWindowExW(dwExStyle, pszClass, pszText ? pszText : L"", dwStyle, rc.left, rc.top,
+                                  rc.right - rc.left, rc.bottom - rc.top, hParent, hMenuOrId,
+                                  GetResourceInstance(), nullptr);
+    t_pending = saved;
+    if (!hWnd)
+        return false;
+    if (!SubclassWindow(hWnd)) {
+        ::DestroyWindow(hWnd);
+        return false;
+    }
+    return true;
+}
+
+bool CWnd::DestroyWindow() noexcept
+{
+    if (!m_hWnd)
+        return false;
+    HWND hWnd = UnsubclassWindow();
+    return ::DestroyWindow(hWnd) != FALSE;
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
+std::wstring CWnd::GetWindowText() const
+{
+    const int n = ::GetWindowTextLengthW(m_hWnd);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    const int got = ::GetWindowTextW(m_hWnd, text.data(), n + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+RECT CWnd::GetClientRect() const noexcept
+{
+    RECT rc{};
+    ::GetClientRect(m_hWnd, &rc);
+    return rc;
+}
+
+RECT CWnd::GetWindowRect() const noexcept
+{
+    RECT rc{};
+    ::GetWindowRect(m_hWnd, &rc);
+    return rc;
+}
+
+void CWnd::CenterWindow() const noexcept
+{
+    const RECT rc = GetWindowRect();
+    const int w = rc.right - rc.left;
+    const int h = rc.bottom - rc.top;
+
+    HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (!hOwner && (GetStyle() & WS_CHILD))
+        hOwner = ::GetParent(m_hWnd);
+    RECT rcArea{};
+    HMONITOR hMonitor = ::MonitorFromWindow(hOwner ? hOwner : m_hWnd, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    ::GetMonitorInfoW(hMonitor, &mi);
+    RECT rcWork = mi.rcWork;
+    if (hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner)) {
+        ::GetWindowRect(hOwner, &rcArea);
+    } else {
+        rcArea = rcWork;
+    }
+    int x = (rcArea.left + rcArea.right) / 2 - w / 2;
+    int y = (rcArea.top + rcArea.bottom) / 2 - h / 2;
+    // Keep the window on its work area.
+    if (x + w > rcWork.right)
+        x = rcWork.right - w;
+    if (x < rcWork.left)
+        x = rcWork.left;
+    if (y + h > rcWork.bottom)
+        y = rcWork.bottom - h;
+    if (y < rcWork.top)
+        y = rcWork.top;
+    if (GetStyle() & WS_CHILD) {
+        POINT pt{x, y};
+        ::ScreenToClient(::GetParent(m_hWnd), &pt);
+        x = pt.x;
+        y = pt.y;
+    }
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_COMMAND) {
+        if (OnCommand(wp, lp))
+            return 0;
+    } else if (msg == WM_NOTIFY) {
+        LRESULT result = 0;
+        if (OnNotify(wp, lp, &result))
+            return result;
+    }
+    return DefWindowProc(msg, wp, lp);
+}
+
+BOOL CWnd::OnCommand(WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*)
+{
+    return FALSE;
+}
+
+bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
+{
+    return false;
+}
+
+void CWnd::PreSubclassWindow() {}
+
+LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
+{
+    if (m_pfnSuper)
+        return ::CallWindowProcW(m_pfnSuper, m_hWnd, msg, wp, lp);
+    return ::DefWindowProcW(m_hWnd, msg, wp, lp);
+}
+
+CWnd* CWnd::ChildFor(HWND hParent, UINT msg, WPARAM wp, LPARAM lp) noexcept
+{
+    HWND hChild = nullptr;
+    switch (msg) {
+    case WM_COMMAND:
+        hChild = reinterpret_cast<HWND>(lp); // null for menus and accelerators
+        break;
+    case WM_NOTIFY:
+        hChild = lp ? reinterpret_cast<const NMHDR*>(lp)->hwndFrom : nullptr;
+        break;
+    case WM_DRAWITEM: {
+        const auto* pDis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (pDis && pDis->CtlType != ODT_MENU)
+            hChild = pDis->hwndItem;
+        break;
+    }
+    case WM_MEASUREITEM: {
+        const auto* pMis = reinterpret_cast<const MEASUREITEMSTRUCT*>(lp);
+        if (!pMis || pMis->CtlType == ODT_MENU)
+            return nullptr;
+        if (t_pending.pWnd && t_pending.hParent == hParent && t_pending.nID == pMis->CtlID)
+            return t_pending.pWnd;
+        hChild = ::GetDlgItem(hParent, static_cast<int>(pMis->CtlID));
+        break;
+    }
+    default:
+        hChild = reinterpret_cast<HWND>(lp);
+        break;
+    }
+    (void)wp;
+    if (!hChild || ::GetParent(hChild) != hParent)
+        return nullptr;
+    return FromHandle(hChild);
+}
+
+bool CWnd::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult)
+{
+    CWnd* pChild = ChildFor(m_hWnd, msg, wp, lp);
+    return pChild && pChild != this && pChild->OnChildNotify(msg, wp, lp, pResult);
+}
+
+LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (IsReflected(msg)) {
+        LRESULT result = 0;
+        if (ReflectToChild(msg, wp, lp, &result))
+            return result;
+    }
+    if (msg == WM_NCDESTROY) {
+        // The window is gone after this message: detach so the object no
+        // longer refers to it.
+        WNDPROC pfnSuper = m_pfnSuper;
+        HWND hWnd = UnsubclassWindow();
+        return pfnSuper ? ::CallWindowProcW(pfnSuper, hWnd, msg, wp, lp) : ::DefWindowProcW(hWnd, msg, wp, lp);
+    }
+    return WindowProc(msg, wp, lp);
+}
+
+LRESULT CALLBACK CWnd::StaticWndProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    CWnd* pWnd = FromHandle(hWnd);
+    if (!pWnd)
+        return ::DefWindowProcW(hWnd, msg, wp, lp);
+    return pWnd->Dispatch(msg, wp, lp);
+}
+
+// --- CDialog ---------------------------------------------------------------
+
+BOOL CDialog::OnInitDialog()
+{
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+BOOL CDialog::OnCommand(WPARAM wp, LPARAM lp)
+{
+    const UINT nID = LOWORD(wp);
+    const UINT nCode = HIWORD(wp);
+    if ((nID == IDOK || nID == IDCANCEL) && (lp == 0 || nCode == BN_CLICKED)) {
+        if (nID == IDOK)
+            OnOK();
+        else
+            OnCancel();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CDialog::EndDialog(INT_PTR nResult) noexcept
+{
+    m_nResult = nResult;
+    if (m_bModal) {
+        m_bModal = false;
+        // Wake the modal loop in case the request came from another thread
+        // or from outside any message.
+        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+    }
+}
+
+HWND CDialog::OwnerWindow() const noexcept
+{
+    if (m_pParent && m_pParent->m_hWnd)
+        return ::GetAncestor(m_pParent->m_hWnd, GA_ROOT);
+    CWinApp* pApp = GetApp();
+    if (pApp && pApp->m_pMainWnd && pApp->m_pMainWnd != this && pApp->m_pMainWnd->m_hWnd)
+        return pApp->m_pMainWnd->m_hWnd;
+    return nullptr;
+}
+
+INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT msg, WPARAM, LPARAM lp)
+{
+    if (msg != WM_INITDIALOG)
+        return FALSE;
+    auto* pDlg = reinterpret_cast<CDialog*>(lp);
+    auto pfnDialogClass = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
+    if (!pDlg || !pDlg->Attach(hWnd, pfnDialogClass))
+        return TRUE;
+    pDlg->PreSubclassWindow();
+    ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc));
+    return pDlg->OnInitDialog();
+}
+
+bool CDialog::PreTranslateChain(MSG* pMsg)
+{
+    for (HWND h = pMsg->hwnd; h; h = ::GetParent(h)) {
+        if (CWnd* pWnd = FromHandle(h)) {
+            if (pWnd->PreTranslateMessage(pMsg))
+                return true;
+        }
+        if (!(::GetWindowLongPtrW(h, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    return false;
+}
+
+INT_PTR CDialog::DoModal()
+{
+    if (m_hWnd)
+        return -1;
+    HWND hOwner = OwnerWindow();
+    m_nResult = -1;
+    m_bModal = true;
+    // The owner is disabled before the dialog exists, so the dialog's
+    // initialisation already runs in the modal state.
+    const bool bOwnerWasEnabled = hOwner && ::IsWindowEnabled(hOwner);
+    if (bOwnerWasEnabled)
+        ::EnableWindow(hOwner, FALSE);
+    HWND hWnd = ::CreateDialogParamW(GetResourceInstance(), MAKEINTRESOURCEW(m_nIDTemplate), hOwner,
+                                     &CDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this));
+    if (!hWnd) {
+        m_bModal = false;
+        if (bOwnerWasEnabled)
+            ::EnableWindow(hOwner, TRUE);
+        return -1;
+    }
+    if (m_bModal && ::IsWindow(hWnd) && !::IsWindowVisible(hWnd))
+        ::ShowWindow(hWnd, SW_SHOWNORMAL);
+
+    bool bQuit = false;
+    WPARAM quitCode = 0;
+    while (m_bModal && ::IsWindow(hWnd)) {
+        MSG msg;
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            bQuit = true;
+            quitCode = msg.wParam;
+            break;
+        }
+        if (got == -1)
+            break;
+        if (PreTranslateChain(&msg))
+            continue;
+        if (::IsDialogMessageW(hWnd, &msg))
+            continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    m_bModal = false;
+
+    // Re-enable the owner before the dialog goes, so activation returns to it.
+    if (bOwnerWasEnabled)
+        ::EnableWindow(hOwner, TRUE);
+    if (::IsWindow(hWnd)) {
+        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+        if (hOwner && ::GetActiveWindow() == hWnd)
+            ::SetActiveWindow(hOwner);
+        UnsubclassWindow();
+        ::DestroyWindow(hWnd);
+    }
+    m_hWnd = nullptr;
+    if (bQuit)
+        ::PostQuitMessage(static_cast<int>(quitCode));
+    return m_nResult;
+}
+
+// --- CWinApp ---------------------------------------------------------------
+
+CWinApp::CWinApp() noexcept
+{
+    g_pApp = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
+
+int CWinApp::Run(HINSTANCE hInstance)
+{
+    g_hResources = hInstance;
+    wchar_t szModule[MAX_PATH + 1] = {};
+    const DWORD n = ::GetModuleFileNameW(nullptr, szModule, MAX_PATH);
+    std::wstring name(szModule, n < MAX_PATH ? n : 0);
+    const size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos)
+        name.erase(0, slash + 1);
+    const size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos)
+        name.erase(dot);
+    m_strProfileName = name + L".INI";
+
+    if (!InitInstance())
+        return 0;
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+CWinApp* GetApp() noexcept
+{
+    return g_pApp;
+}
+
+HINSTANCE GetResourceInstance() noexcept
+{
+    return g_hResources ? g_hResources : ::GetModuleHandleW(nullptr);
+}
+
+std::wstring LoadStringResource(UINT id)
+{
+    const wchar_t* pText = nullptr;
+    const int n = ::LoadStringW(GetResourceInstance(), id, reinterpret_cast<LPWSTR>(&pText), 0);
+    if (n <= 0 || !pText)
+        return {};
+    return std::wstring(pText, static_cast<size_t>(n));
+}

@@ -1,0 +1,201 @@
+#include "tests/support/test_support.h"
+
+
+
+namespace testing_support {
+
+namespace {
+
+std::wstring UniqueName()
+{
+    static LONG counter = 0;
+    return L"quill-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+           std::to_wstring(::InterlockedIncrement(&counter)) + L"-" + std::to_wstring(::GetTickCount64());
+}
+
+void CreateFolders(const std::wstring& path)
+{
+    for (size_t pos = path.find(L'\\', 3); pos != std::wstring::npos; pos = path.find(L'\\', pos + 1))
+        ::CreateDirectoryW(path.substr(0, pos).c_str(), nullptr);
+}
+
+void RemoveTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE hFind = ::FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring child = path + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(child.c_str());
+            }
+        } while (::FindNextFileW(hFind, &data));
+        ::FindClose(hFind);
+    }
+    ::RemoveDirectoryW(path.c_str());
+}
+
+} // namespace
+
+TempDir::TempDir()
+{
+    wchar_t szTemp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, szTemp);
+    m_path = std::wstring(szTemp) + UniqueName();
+    ::CreateDirectoryW(m_path.c_str(), nullptr);
+}
+
+TempDir::~TempDir()
+{
+    RemoveTree(m_path);
+}
+
+void WriteFile(const std::wstring& path, const std::string& bytes)
+{
+    CreateFolders(path);
+    HANDLE hFile = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    ::WriteFile(hFile, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(hFile);
+}
+
+std::string ReadFile(const std::wstring& path)
+{
+    HANDLE hFile = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return {};
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(hFile, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    ::CloseHandle(hFile);
+    return bytes;
+}
+
+std::string ToCodePage(const std::wstring& text, UINT codePage)
+{
+    if (text.empty())
+        return {};
+    const int n = ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                        nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr,
+                          nullptr);
+    return bytes;
+}
+
+std::string ToUtf8(const std::wstring& text)
+{
+    return ToCodePage(text, CP_UTF8);
+}
+
+std::string ToUtf16LeWithBom(const std::wstring& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+std::wstring FromUtf8(const std::string& bytes)
+{
+    if (bytes.empty())
+        return {};
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+    return text;
+}
+
+std::wstring ProgramFolder()
+{
+    wchar_t szModule[MAX_PATH + 1] = {};
+    const DWORD n = ::GetModuleFileNameW(nullptr, szModule, MAX_PATH);
+    std::wstring folder(szModule, n);
+    folder.erase(folder.find_last_of(L'\\') + 1);
+    return folder;
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        PumpMessages();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+WindowPixels::WindowPixels(HWND hWnd)
+{
+    ::UpdateWindow(hWnd);
+    RECT rc{};
+    ::GetClientRect(hWnd, &rc);
+    m_width = rc.right - rc.left;
+    m_height = rc.bottom - rc.top;
+    if (m_width <= 0 || m_height <= 0)
+        return;
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = m_width;
+    bmi.bmiHeader.biHeight = -m_height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* pBits = nullptr;
+    HDC hWindowDC = ::GetDC(hWnd);
+    HDC hMemDC = ::CreateCompatibleDC(hWindowDC);
+    HBITMAP hBitmap = ::CreateDIBSection(hWindowDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HGDIOBJ hOld = ::SelectObject(hMemDC, hBitmap);
+    ::BitBlt(hMemDC, 0, 0, m_width, m_height, hWindowDC, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    const auto* pPixels = static_cast<const DWORD*>(pBits);
+    m_bits.assign(pPixels, pPixels + static_cast<size_t>(m_width) * static_cast<size_t>(m_height));
+    ::SelectObject(hMemDC, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hMemDC);
+    ::ReleaseDC(hWnd, hWindowDC);
+}
+
+COLORREF WindowPixels::At(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return CLR_INVALID;
+    const DWORD p = m_bits[static_cast<size_t>(y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+DWORD GdiObjectCount()
+{
+    return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+}
+
+DWORD UserObjectCount()
+{
+    return ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+}
+
+} // namespace testing_support

@@ -1,0 +1,68 @@
+// Helpers shared by the test programs: temporary folders and files, message
+// pumping, pixels of windows, and answering system dialogs.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh folder under the temporary folder, removed with all its content
+// when the object goes.
+class TempDir {
+public:
+    TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir();
+    // The folder, without a trailing backslash.
+    const std::wstring& Path() const noexcept { return m_path; }
+    // Path() + "\" + relative.
+    std::wstring operator/(const std::wstring& relative) const { return m_path + L"\\" + relative; }
+
+private:
+    std::wstring m_path;
+};
+
+// Writes bytes to a file, creating missing folders on the way.
+void WriteFile(const std::wstring& path, const std::string& bytes);
+// The whole content of a file; empty when it cannot be read.
+std::string ReadFile(const std::wstring& path);
+// Encodings of a text (given as UTF-16) into bytes.
+std::string ToUtf8(const std::wstring& text);
+std::string ToUtf16LeWithBom(const std::wstring& text);
+std::string ToCodePage(const std::wstring& text, UINT codePage);
+std::wstring FromUtf8(const std::string& bytes);
+
+// The folder of the running test program, with a trailing backslash.
+std::wstring ProgramFolder();
+
+// Dispatches the messages of this thread that are waiting.
+void PumpMessages();
+// Pumps messages until pred holds or the time runs out; returns pred().
+bool PumpUntil(const std::function<bool()>& pred,
+               std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+
+// A window's client area as it is on the screen, read back as 0x00RRGGBB.
+class WindowPixels {
+public:
+    explicit WindowPixels(HWND hWnd);
+    COLORREF At(int x, int y) const; // RGB() value
+    int Width() const noexcept { return m_width; }
+    int Height() const noexcept { return m_height; }
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<DWORD> m_bits;
+};
+
+// Counts of the GDI and user objects this process holds.
+DWORD GdiObjectCount();
+DWORD UserObjectCount();
+
+} // namespace testing_support

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets up what is missing and builds Quillset.exe, the test programs and the
+# demo disc into the build folder.
+#   QUILLSET_BUILD_DIR  the build folder (default: .build/cmake in the tree)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${QUILLSET_BUILD_DIR:-$root/.build/cmake}"
+
+"$root/tools/setup.sh"
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j "$(nproc)"

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds, and starts Quillset.exe on the demo disc.
+# With a display: in a Wine virtual desktop on it, until the program ends.
+# Without one: on a virtual display, where a screenshot of the main window
+# is saved and its path printed before the program is ended.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${QUILLSET_BUILD_DIR:-$root/.build/cmake}"
+
+"$root/tools/build.sh"
+source "$root/tools/wine-env.sh"
+source "$root/tools/xvfb.sh"
+quill_wine_prefix
+disc="$build/demo-disc"
+cd "$disc"
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    exec env LC_ALL="$QUILLSET_LOCALE" LANG="$QUILLSET_LOCALE" \
+        wine explorer /desktop=Quillset,1100x760 Quillset.exe
+fi
+
+quill_start_xvfb
+quill_wine Quillset.exe >/dev/null 2>&1 &
+# Programs run in the prefix's virtual desktop: wait until the desktop shows
+# the main window, then keep the window's part of the desktop.
+shot="$build/demo-screenshot.png"
+desktop=""
+for tries in $(seq 1 300); do
+    desktop="$(xdotool search --onlyvisible --class explorer.exe 2>/dev/null | head -n 1 || true)"
+    if [ -n "$desktop" ]; then
+        import -window "$desktop" "$shot.full.png" 2>/dev/null || true
+        size="$(convert "$shot.full.png" -trim -format '%w' info: 2>/dev/null || echo 0)"
+        [ "${size:-0}" -ge 400 ] && break
+    fi
+    sleep 0.2
+done
+if [ -z "$desktop" ] || [ "${size:-0}" -lt 400 ]; then
+    echo "run-demo: the main window did not appear" >&2
+    quill_wineserver -k 2>/dev/null || true
+    exit 1
+fi
+sleep 2 # let every control finish painting
+import -window "$desktop" "$shot.full.png"
+convert "$shot.full.png" -trim +repage "$shot"
+rm -f "$shot.full.png"
+quill_wineserver -k 2>/dev/null || true
+echo "$shot"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds, and runs every test under Wine on a
+# virtual X display. Extra arguments go to ctest (for example -R shell).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${QUILLSET_BUILD_DIR:-$root/.build/cmake}"
+
+"$root/tools/build.sh"
+source "$root/tools/wine-env.sh"
+source "$root/tools/xvfb.sh"
+quill_wine_prefix
+quill_start_xvfb
+# One Wine server for the whole run: every test program starts faster.
+quill_wineserver -p
+trap 'quill_wineserver -k 2>/dev/null || true; kill $QUILLSET_XVFB_PID 2>/dev/null || true' EXIT
+
+cd "$build"
+ctest --output-on-failure "$@"

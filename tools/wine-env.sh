@@ -1,0 +1,45 @@
+# Sourced by the project's scripts: the project's own Wine prefix and the
+# settings every Wine process of the project runs with.
+#   QUILLSET_WINEPREFIX  the prefix (default: .build/wineprefix in the tree)
+# Functions: quill_wine, quill_wine_prefix, quill_wineserver
+
+QUILLSET_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${QUILLSET_WINEPREFIX:-$QUILLSET_ROOT/.build/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Chinese locale, so the ANSI code page is 936 (GBK). The locale need not be
+# generated on this machine; Wine only reads the name. It is passed to Wine
+# alone so the shell does not complain about it.
+QUILLSET_LOCALE=zh_CN.UTF-8
+
+quill_wine() {
+    env LC_ALL="$QUILLSET_LOCALE" LANG="$QUILLSET_LOCALE" wine "$@"
+}
+
+quill_wineserver() {
+    env LC_ALL="$QUILLSET_LOCALE" LANG="$QUILLSET_LOCALE" wineserver "$@"
+}
+
+# Creates the prefix on first use (and brings an older one of the project up
+# to date): Chinese locale, CJK glyphs linked to the dialog fonts so Chinese
+# text renders instead of boxes, and a virtual desktop.
+quill_wine_prefix() {
+    local marker="$WINEPREFIX/.quillset-prefix-v2"
+    [ -f "$marker" ] && return 0
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    echo "wine: creating the prefix $WINEPREFIX" >&2
+    env LC_ALL="$QUILLSET_LOCALE" LANG="$QUILLSET_LOCALE" wineboot -i >/dev/null 2>&1 || true
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+    local link='wqy-microhei.ttc,WenQuanYi Micro Hei'
+    local face
+    for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI"; do
+        quill_wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d "$link" /f >/dev/null 2>&1
+    done
+    # Every program runs in a virtual desktop: windows appear and go without
+    # waiting for a window manager, and the screen is the same everywhere.
+    quill_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    quill_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+    quill_wineserver -w
+    touch "$marker"
+}

@@ -1,0 +1,20 @@
+# Sourced: quill_start_xvfb starts a virtual X display on a free number,
+# exports DISPLAY and registers its end with the shell's exit.
+quill_start_xvfb() {
+    local n
+    for n in $(seq "${QUILLSET_DISPLAY_BASE:-91}" 199); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        QUILLSET_XVFB_PID=$!
+        local tries
+        for tries in $(seq 1 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.05
+        done
+        export DISPLAY=":$n"
+        trap 'kill $QUILLSET_XVFB_PID 2>/dev/null || true' EXIT
+        return 0
+    done
+    echo "xvfb: no free display number" >&2
+    return 1
+}
