@@ -1,0 +1,30 @@
+// The texts of a batch, and the parts of its work that need no window:
+// the caption of an item, the destination of a copy, the final report.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+enum BatchMode : int {
+    kInstallBatch = 0,
+    kSaveBatch = 1,
+};
+
+// "正在安装...12.5% " (install) or "正在保存...12.5% " (save) followed by path.
+std::wstring BatchCaption(int nMode, float fPercent, const std::wstring& strPath);
+
+// Where a save batch copies the located file strPath: the folder, less a
+// trailing backslash, then a backslash and the file's name.
+std::wstring SaveDestination(const std::wstring& strFolder, const std::wstring& strPath);
+
+struct BatchReport {
+    std::wstring strText;
+    std::wstring strCaption;
+    UINT nType = 0;
+};
+
+// The message that ends a batch: the success text, or the failed paths one
+// per line (and, for a save batch, the folder they were to be saved in).
+BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath);

@@ -1,0 +1,115 @@
+#include "shell/path_resolution.h"
+
+#include "platform/handles.h"
+
+#include <cwctype>
+#include <string_view>
+
+namespace {
+
+std::wstring Trim(const std::wstring& text)
+{
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && std::iswspace(text[first]))
+        ++first;
+    while (last > first && std::iswspace(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+// Every occurrence of what, removed in one pass from left to right.
+std::wstring RemoveAll(const std::wstring& text, std::wstring_view what)
+{
+    std::wstring result;
+    size_t from = 0;
+    for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, from)) {
+        result.append(text, from, at - from);
+        from = at + what.size();
+    }
+    result.append(text, from, std::wstring::npos);
+    return result;
+}
+
+bool IsDriveLetter(wchar_t c) noexcept
+{
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+// "X:", "X:\" or "X:/".
+bool IsBareDriveRoot(const std::wstring& name) noexcept
+{
+    if (name.size() < 2 || name.size() > 3 || !IsDriveLetter(name[0]) || name[1] != L':')
+        return false;
+    return name.size() == 2 || name[2] == L'\\' || name[2] == L'/';
+}
+
+} // namespace
+
+ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strParameters, const ExistsQuery& exists,
+                         const CdromRootsQuery& cdromRoots)
+{
+    std::wstring file = Trim(strFile);
+    const std::wstring fallback = file;
+
+    std::vector<std::wstring> roots;
+    const std::wstring_view prefix = kCdromPrefix;
+    const size_t prefixAt = file.find(prefix);
+    if (prefixAt != std::wstring::npos) {
+        roots = cdromRoots();
+        file = RemoveAll(file.substr(prefixAt), prefix);
+    }
+
+    ResolvedPath result;
+    size_t split = file.find(L' ', 1);
+    for (;;) {
+        const std::wstring candidate = split == std::wstring::npos ? std::wstring() : file.substr(0, split);
+        const std::wstring tail = split == std::wstring::npos ? std::wstring() : file.substr(split + 1);
+        if (roots.empty()) {
+            if (exists(file)) {
+                result = {true, file, strParameters};
+            } else if (exists(candidate)) {
+                result = {true, candidate, tail + strParameters};
+            }
+        } else {
+            for (const std::wstring& root : roots) {
+                if (exists(root + file)) {
+                    result = {true, root + file, strParameters};
+                    break;
+                }
+                if (exists(root + candidate)) {
+                    result = {true, root + candidate, tail + strParameters};
+                    break;
+                }
+            }
+        }
+        if (result.bFound)
+            return result;
+        if (split == std::wstring::npos)
+            break;
+        split = file.find(L' ', split + 1);
+        if (split == std::wstring::npos)
+            break;
+    }
+    return {false, fallback, strParameters};
+}
+
+bool PathExists(const std::wstring& name)
+{
+    if (name.empty() || name.size() >= MAX_PATH || IsBareDriveRoot(name))
+        return false;
+    WIN32_FIND_DATAW data;
+    const CFindHandle hFind(::FindFirstFileW(name.c_str(), &data));
+    return static_cast<bool>(hFind);
+}
+
+std::vector<std::wstring> CdromRoots()
+{
+    std::vector<std::wstring> roots;
+    for (wchar_t letter = L'C'; letter <= L'Z'; ++letter) {
+        std::wstring root{letter, L':', L'\\'};
+        if (::GetDriveTypeW(root.c_str()) == DRIVE_CDROM)
+            roots.push_back(std::move(root));
+    }
+    return roots;
+}

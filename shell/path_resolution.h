@@ -1,0 +1,39 @@
+// How a configured path or command line becomes an existing file plus
+// parameters. The queries of the machine (does a name exist, which drives
+// are CD-ROM drives) come in as functions, so the order of the attempts can
+// be followed without a file system.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The prefix that stands for "the root of whichever CD-ROM drive holds the
+// disc".
+inline constexpr wchar_t kCdromPrefix[] = L"cdrom:\\";
+
+struct ResolvedPath {
+    bool bFound = false;
+    // The located file; on failure the trimmed input, prefix included.
+    std::wstring strFile;
+    // The parameters: the text after the chosen blank followed by the
+    // parameters given, or the parameters given unchanged.
+    std::wstring strParameters;
+};
+
+using ExistsQuery = std::function<bool(const std::wstring&)>;
+using CdromRootsQuery = std::function<std::vector<std::wstring>()>;
+
+// Tries, blank after blank, the whole text and the part before the blank;
+// with the CD-ROM prefix every attempt is made on each CD-ROM root in turn.
+// cdromRoots is asked once, and only when the text holds the prefix.
+ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strParameters, const ExistsQuery& exists,
+                         const CdromRootsQuery& cdromRoots);
+
+// The machine's answers: a name exists when it is shorter than 260
+// characters, is neither empty nor a bare drive root, and a file-system
+// search finds something (a file, a folder, or a match of a wildcard
+// pattern).
+bool PathExists(const std::wstring& name);
+// "C:\" to "Z:\" in that order, those the system reports as CD-ROM drives.
+std::vector<std::wstring> CdromRoots();
