@@ -1,0 +1,125 @@
+// A push button that paints itself: state colours, a hot and a normal image,
+// hover tracking for flat buttons, a tooltip, a two-state check mode, and a
+// link or drop-down menu opened by a click.
+#pragma once
+
+#include "platform/controls.h"
+#include "platform/handles.h"
+#include "ui/controls/button_drawing.h"
+
+#include <string>
+
+class CSkinButton : public CButton {
+public:
+    using enum button_drawing::ColorSlot;
+
+    // Results of AssignBitmaps.
+    enum AssignResult : int { AssignOk = 0, ImageInvalid = 1, MaskFailed = 2 };
+
+    // An icon of the pair; the button owns the icon.
+    struct IconEntry {
+        CIcon hIcon;
+        DWORD dwWidth = 0;
+        DWORD dwHeight = 0;
+    };
+    // A bitmap of the pair with its mask; the button owns both.
+    struct BitmapEntry {
+        CBitmap hBitmap;
+        DWORD dwWidth = 0;
+        DWORD dwHeight = 0;
+        CBitmap hMask;
+        COLORREF crTransparent = RGB(0, 0, 0);
+    };
+    // The message sent before the drop-down menu opens; its wParam is
+    // replaced by the submenu's handle. A null window sends nothing.
+    struct MenuNotify {
+        HWND hWnd = nullptr;
+        UINT nMessage = 0;
+        WPARAM wParam = 0;
+        LPARAM lParam = 0;
+    };
+
+    CSkinButton();
+    ~CSkinButton() override;
+
+    // Takes ownership of both bitmaps (either may be null) and builds their
+    // masks. A normal bitmap without a hot one is ignored. Returns AssignOk,
+    // or ImageInvalid / MaskFailed, in which case the button has no images.
+    int AssignBitmaps(HBITMAP hHot, HBITMAP hNormal);
+    // Shows text as the button's tooltip; null does nothing.
+    void AssignTooltip(const wchar_t* pszText);
+    // Creates the (inactive) tooltip window once.
+    void EnsureTooltip();
+    // Destroys every icon, bitmap and mask of the pairs.
+    void ReleaseImages() noexcept;
+    // Turns the hover state of a flat button off.
+    void EndHover();
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    BOOL m_bShowDisabledImage = TRUE;
+    POINT m_ptImageOrigin{3, 3};
+    POINT m_ptPressShift{1, 1};
+    BOOL m_bFlat = TRUE;
+    BOOL m_bMouseOver = FALSE;
+    BOOL m_bCopyParentBack = FALSE;
+    BOOL m_bPressed = FALSE;
+    BOOL m_bFocused = FALSE;
+    BOOL m_bDisabled = FALSE;
+    BOOL m_bDefault = FALSE;
+    BOOL m_bCheckMode = FALSE;
+    BYTE m_nImageAlign = 0;
+    BOOL m_bBorder = TRUE;
+    BOOL m_bFlatFocus = FALSE;
+    COLORREF m_crColors[button_drawing::kColorSlotCount] = {};
+    HWND m_hMenuOwner = nullptr;
+    BOOL m_bMenuShown = FALSE;
+    CMenu m_hDropMenu;
+    CCursor m_hAssignedCursor;
+    CToolTipCtrl m_tooltip;
+    CMemDC m_dcBack;
+    CBitmap m_bmpBack;
+    HGDIOBJ m_hOldBackBitmap = nullptr;
+    BOOL m_bTrackAlways = TRUE;
+    int m_nChecked = 0;
+    DWORD m_dwTipStyle = 0;
+    wchar_t m_szLink[MAX_PATH] = {};
+    IconEntry m_icons[2];
+    BitmapEntry m_bitmaps[2];
+    MenuNotify m_menuNotify;
+
+protected:
+    void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult) override;
+
+    // Paints the button for one owner-draw request.
+    virtual void DrawItem(const DRAWITEMSTRUCT& dis);
+    // The paint hooks, in the order DrawItem calls them.
+    virtual int PaintBackground(HDC hDC, RECT& rc);
+    virtual int PaintBorder(HDC hDC, RECT& rc);
+    virtual void PaintIcon(HDC hDC, BOOL bHasCaption, const RECT& rcItem, RECT& rcCaption, BOOL bPressed,
+                           BOOL bDisabled);
+    virtual void PaintBitmap(HDC hDC, BOOL bHasCaption, const RECT& rcItem, RECT& rcCaption, BOOL bPressed,
+                             BOOL bDisabled);
+    virtual void PaintText(HDC hDC, const std::wstring& caption, const RECT& rcItem, RECT& rcCaption,
+                           BOOL bPressed, BOOL bDisabled);
+
+    // Where an image of the given size goes; moves the caption's rectangle.
+    RECT PlaceImage(BOOL bHasCaption, BOOL bPressed, DWORD dwWidth, DWORD dwHeight, const RECT& rcItem,
+                    RECT& rcCaption) const;
+    // Copies the parent's pixels under the button once, then paints them.
+    void CaptureParentBackground(HDC hDC);
+    // A blank monochrome bitmap of the given size; null when it cannot be made.
+    static CBitmap BuildMask(HBITMAP hBitmap, DWORD dwWidth, DWORD dwHeight);
+
+private:
+    void ResetColors() noexcept;
+    void DropParentBackground() noexcept;
+    int StoreBitmap(int nEntry, HBITMAP hBitmap);
+    void OnMouseMove(UINT nFlags, POINT pt);
+    void OnClicked();
+    void ShowDropMenu();
+    void OnEnable(BOOL bEnable);
+    LRESULT OnSetStyle(WPARAM wp, LPARAM lp);
+};
