@@ -1,6 +1,6 @@
 #include "catalogue/catalogue.h"
 
-#include "platform/profile.h"
+#include "catalogue/ini_profile.h"
 #include "platform/wnd.h"
 
 #include <windows.h>
@@ -14,12 +14,12 @@ CatalogueSettings g_settings;
 const wchar_t kCurrDir[] = L"%CurrDir%";
 
 // Names read from Prefix1, Prefix2, ... up to the first empty value.
-std::vector<std::wstring> ReadNumberedList(const std::wstring& file, const std::wstring& section,
-                                           const wchar_t* pszPrefix)
+std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const std::wstring& section,
+                                           const std::wstring& prefix)
 {
     std::vector<std::wstring> names;
     for (int n = 1;; ++n) {
-        std::wstring value = ReadProfileString(file, section, pszPrefix + std::to_wstring(n), L"");
+        std::wstring value = profile.GetString(section, prefix + std::to_wstring(n), L"");
         if (value.empty())
             break;
         names.push_back(std::move(value));
@@ -27,33 +27,68 @@ std::vector<std::wstring> ReadNumberedList(const std::wstring& file, const std::
     return names;
 }
 
-std::wstring ReadWorkingDir(const std::wstring& file, const std::wstring& section, const std::wstring& exeFolder)
+std::wstring ReadWorkingDir(const CProfileSource& profile, const std::wstring& section, const std::wstring& exeFolder)
 {
-    std::wstring dir = ReadProfileString(file, section, L"WorkingDir", L"");
+    std::wstring dir = profile.GetString(section, L"WorkingDir", L"");
     return dir == kCurrDir ? exeFolder : dir;
 }
 
 } // namespace
 
-void ReadCatalogue(CatalogueSettings& settings, const std::wstring& file, const std::wstring& exeFolder)
+std::wstring ExecutableFolder(const std::wstring& exePath)
 {
-    settings.MainWidth = ReadProfileInt(file, L"Config", L"MainWidth", 0);
-    settings.MainHeight = ReadProfileInt(file, L"Config", L"MainHeight", 0);
-    settings.TitleText = ReadProfileString(file, L"Config", L"TitleText", L"Tovrin Quillset");
-    settings.SavePath = ReadProfileString(file, L"Config", L"SavePath", L"");
+    const size_t slash = exePath.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : exePath.substr(0, slash + 1);
+}
+
+std::wstring ProfilePathFor(const std::wstring& exePath)
+{
+    const std::wstring folder = ExecutableFolder(exePath);
+    if (folder.empty())
+        return {};
+    std::wstring name = exePath.substr(folder.size());
+    const size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos)
+        name.erase(dot);
+    return folder + name + L".INI";
+}
+
+std::wstring RunningExecutablePath()
+{
+    // Paths can be far longer than MAX_PATH; a path cut short by the buffer
+    // is never used.
+    for (DWORD size = MAX_PATH + 1; size <= 65536; size *= 2) {
+        std::wstring path(size, L'\0');
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), size);
+        if (n == 0)
+            return {};
+        if (n < size) {
+            path.resize(n);
+            return path;
+        }
+    }
+    return {};
+}
+
+void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, const std::wstring& exeFolder)
+{
+    settings.MainWidth = profile.GetInt(L"Config", L"MainWidth", 0);
+    settings.MainHeight = profile.GetInt(L"Config", L"MainHeight", 0);
+    settings.TitleText = profile.GetString(L"Config", L"TitleText", L"Tovrin Quillset");
+    settings.SavePath = profile.GetString(L"Config", L"SavePath", L"");
     if (!settings.SavePath.empty() && settings.SavePath.back() != L'\\')
         settings.SavePath += L'\\';
-    settings.DefaultMode = ReadProfileInt(file, L"Config", L"Default", 1);
+    settings.DefaultMode = profile.GetInt(L"Config", L"Default", 1);
 
-    const std::vector<std::wstring> categoryNames = ReadNumberedList(file, L"Type", L"Sort");
+    const std::vector<std::wstring> categoryNames = ReadNumberedList(profile, L"Type", L"Sort");
     settings.Categories = std::make_unique<SoftwareCategory[]>(categoryNames.size() + 1);
     for (size_t i = 0; i < categoryNames.size(); ++i) {
         SoftwareCategory& category = settings.Categories[i];
         category.Name = categoryNames[i];
-        const std::wstring categoryDir = ReadWorkingDir(file, category.Name, exeFolder);
-        category.IconPath = categoryDir + ReadProfileString(file, category.Name, L"IconPath", L"");
+        const std::wstring categoryDir = ReadWorkingDir(profile, category.Name, exeFolder);
+        category.IconPath = categoryDir + profile.GetString(category.Name, L"IconPath", L"");
 
-        const std::vector<std::wstring> entryNames = ReadNumberedList(file, category.Name + L".List", L"List");
+        const std::vector<std::wstring> entryNames = ReadNumberedList(profile, category.Name + L".List", L"List");
         if (entryNames.empty())
             continue;
         category.Entries = std::make_unique<SoftwareEntry[]>(entryNames.size() + 1);
@@ -61,23 +96,23 @@ void ReadCatalogue(CatalogueSettings& settings, const std::wstring& file, const 
             SoftwareEntry& entry = category.Entries[j];
             const std::wstring& section = entryNames[j];
             entry.Name = section;
-            const std::wstring dir = ReadWorkingDir(file, section, exeFolder);
-            entry.IconPath = dir + ReadProfileString(file, section, L"IconPath", L"");
-            entry.Checked = ReadProfileInt(file, section, L"Checked", 0);
-            entry.AutoInstall = dir + ReadProfileString(file, section, L"AutoInstall", L"");
-            entry.ManualInstall = dir + ReadProfileString(file, section, L"ManualInstall", L"");
-            entry.Description = ReadProfileString(file, section, L"Description", L"");
+            const std::wstring dir = ReadWorkingDir(profile, section, exeFolder);
+            entry.IconPath = dir + profile.GetString(section, L"IconPath", L"");
+            entry.Checked = profile.GetInt(section, L"Checked", 0);
+            entry.AutoInstall = dir + profile.GetString(section, L"AutoInstall", L"");
+            entry.ManualInstall = dir + profile.GetString(section, L"ManualInstall", L"");
+            entry.Description = profile.GetString(section, L"Description", L"");
         }
     }
 }
 
 CatalogueSettings* LoadCatalogue(CWinApp* pApp)
 {
-    wchar_t szModule[MAX_PATH + 1] = {};
-    const DWORD n = ::GetModuleFileNameW(nullptr, szModule, MAX_PATH);
-    std::wstring folder(szModule, n < MAX_PATH ? n : 0);
-    folder.erase(folder.find_last_of(L'\\') + 1);
-    pApp->m_strProfileName = folder + pApp->m_strProfileName;
-    ReadCatalogue(g_settings, pApp->m_strProfileName, folder);
+    const std::wstring exePath = RunningExecutablePath();
+    const std::wstring profilePath = ProfilePathFor(exePath);
+    if (pApp)
+        pApp->m_strProfileName = profilePath;
+    const CIniProfile profile(profilePath);
+    ReadCatalogue(g_settings, profile, ExecutableFolder(exePath));
     return &g_settings;
 }

@@ -35,11 +35,26 @@ struct CatalogueSettings {
 };
 
 class CWinApp;
+class CProfileSource;
+
+// The folder of an executable's full path: everything up to and including
+// its last backslash; empty when there is none.
+std::wstring ExecutableFolder(const std::wstring& exePath);
+
+// The configuration file of an executable: its folder followed by its file
+// name with the extension replaced by ".INI" (".INI" appended when the name
+// has none). Empty when the path has no folder, so no file is read.
+std::wstring ProfilePathFor(const std::wstring& exePath);
+
+// The full path of the running executable, however long; empty when the
+// system does not give it whole.
+std::wstring RunningExecutablePath();
 
 // Fills the one settings record from the configuration file beside the
-// running executable and points the application's profile at that file.
+// running executable, whatever the current directory, and points the
+// application's profile at that file.
 CatalogueSettings* LoadCatalogue(CWinApp* pApp);
 
-// Reads a catalogue from the given profile file into settings; exeFolder
-// (ending with a backslash) stands for "%CurrDir%".
-void ReadCatalogue(CatalogueSettings& settings, const std::wstring& profilePath, const std::wstring& exeFolder);
+// Reads a catalogue from a profile into settings; exeFolder (ending with a
+// backslash) stands for a WorkingDir of exactly "%CurrDir%".
+void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, const std::wstring& exeFolder);

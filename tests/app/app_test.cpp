@@ -1,5 +1,6 @@
 // The program as a user starts it: Quillset.exe copied into a folder beside
 // a catalogue, started as a process of its own.
+#include "tests/support/running_program.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -9,82 +10,6 @@
 namespace {
 
 using namespace testing_support;
-
-struct FoundWindow {
-    DWORD processId;
-    HWND hWnd;
-};
-
-BOOL CALLBACK FindTopLevel(HWND hWnd, LPARAM lp)
-{
-    auto* pFound = reinterpret_cast<FoundWindow*>(lp);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == pFound->processId && ::IsWindowVisible(hWnd) && !::GetWindow(hWnd, GW_OWNER)) {
-        pFound->hWnd = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A running copy of the program; ended when the object goes.
-class RunningProgram {
-public:
-    RunningProgram(const std::wstring& exePath, const std::wstring& currentDir)
-    {
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        std::wstring commandLine = L"\"" + exePath + L"\"";
-        m_started = ::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                     currentDir.c_str(), &si, &m_pi) != FALSE;
-    }
-    ~RunningProgram()
-    {
-        if (!m_started)
-            return;
-        if (::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
-            ::TerminateProcess(m_pi.hProcess, 1);
-        ::CloseHandle(m_pi.hThread);
-        ::CloseHandle(m_pi.hProcess);
-    }
-    bool Started() const { return m_started; }
-    HWND MainWindow(DWORD timeoutMs = 20000) const
-    {
-        FoundWindow found{m_pi.dwProcessId, nullptr};
-        PumpUntil(
-            [&] {
-                ::EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&found));
-                return found.hWnd != nullptr;
-            },
-            std::chrono::milliseconds(timeoutMs));
-        return found.hWnd;
-    }
-    bool WaitForExit(DWORD timeoutMs, DWORD* pExitCode) const
-    {
-        if (::WaitForSingleObject(m_pi.hProcess, timeoutMs) != WAIT_OBJECT_0)
-            return false;
-        ::GetExitCodeProcess(m_pi.hProcess, pExitCode);
-        return true;
-    }
-
-private:
-    bool m_started = false;
-    PROCESS_INFORMATION m_pi{};
-};
-
-std::wstring Caption(HWND hWnd)
-{
-    wchar_t text[512] = {};
-    ::GetWindowTextW(hWnd, text, 512);
-    return text;
-}
-
-std::wstring CopyProgramTo(const TempDir& dir, const std::wstring& name)
-{
-    const std::wstring target = dir / name;
-    ::CopyFileW((ProgramFolder() + L"Quillset.exe").c_str(), target.c_str(), FALSE);
-    return target;
-}
 
 TEST(Program, ShowsTheCatalogueTitleAndClosesThroughItsCloseBox)
 {

@@ -1,0 +1,100 @@
+// Reading a profile (INI) file: the questions the catalogue asks, answered
+// either from a copy of the file parsed once into memory or through the
+// platform's profile functions.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A string value is at most this many characters long, as with a 4096
+// character buffer handed to GetPrivateProfileStringW.
+inline constexpr size_t kProfileValueLimit = 4095;
+
+class CProfileSource {
+public:
+    CProfileSource() = default;
+    CProfileSource(const CProfileSource&) = delete;
+    CProfileSource& operator=(const CProfileSource&) = delete;
+    virtual ~CProfileSource() = default;
+
+    // GetPrivateProfileStringW with a 4096 character buffer.
+    virtual std::wstring GetString(std::wstring_view section, std::wstring_view key,
+                                   std::wstring_view defaultValue) const = 0;
+    // GetPrivateProfileIntW.
+    virtual int GetInt(std::wstring_view section, std::wstring_view key, int defaultValue) const = 0;
+};
+
+// Every question goes to the platform's profile functions, which open and
+// read the file each time.
+class CPlatformProfile : public CProfileSource {
+public:
+    explicit CPlatformProfile(std::wstring path) : m_strPath(std::move(path)) {}
+    std::wstring GetString(std::wstring_view section, std::wstring_view key,
+                           std::wstring_view defaultValue) const override;
+    int GetInt(std::wstring_view section, std::wstring_view key, int defaultValue) const override;
+
+private:
+    std::wstring m_strPath;
+};
+
+// The file read and parsed once; the answers are those of the platform's
+// profile functions on the same file: lines split at CR and LF, blanks
+// trimmed around names and values, the first of duplicate sections and the
+// first of duplicate keys win, names compared without regard to case, one
+// pair of matching quotes removed around a value, ANSI (system code page),
+// UTF-8 with BOM and UTF-16 with BOM. Lookups hash the case-folded names.
+class CIniProfile : public CProfileSource {
+public:
+    // Files larger than this are treated as unreadable.
+    static constexpr size_t kMaxFileBytes = 64u * 1024u * 1024u;
+
+    // An empty profile: every question gets its default.
+    CIniProfile() = default;
+    // Reads the file; a missing, locked, oversized or otherwise unreadable
+    // file leaves the profile empty (every question gets its default).
+    explicit CIniProfile(const std::wstring& path);
+
+    std::wstring GetString(std::wstring_view section, std::wstring_view key,
+                           std::wstring_view defaultValue) const override;
+    int GetInt(std::wstring_view section, std::wstring_view key, int defaultValue) const override;
+
+private:
+    // How the file was found: read (a missing file counts as read and
+    // empty, as with the platform), or present but not readable.
+    enum class Origin { Read, Unreadable };
+
+    struct Span {
+        uint32_t offset = 0;
+        uint32_t length = 0;
+    };
+    struct Key {
+        uint32_t section = 0;
+        Span name;
+        Span value;
+        bool hasValue = false; // false for a line without "="
+    };
+    struct Slot {
+        uint32_t hash = 0;
+        uint32_t index = 0; // index + 1; 0 marks a free slot
+    };
+
+    void Parse(std::string_view bytes);
+    void BeginSection(Span name);
+    void AddKey(Span name, Span value, bool hasValue);
+    const Key* Find(std::wstring_view section, std::wstring_view key) const;
+    std::wstring Answer(std::wstring_view section, std::wstring_view key, std::wstring_view defaultValue,
+                        size_t bufferSize) const;
+    std::wstring_view View(Span span) const noexcept { return {m_text.data() + span.offset, span.length}; }
+
+    Origin m_origin = Origin::Read;
+    std::wstring m_text;            // the whole file as UTF-16
+    std::vector<Span> m_sections;   // the first section of each name
+    std::vector<Key> m_keys;        // the first key of each name within those sections
+    std::vector<Slot> m_sectionTable;
+    std::vector<Slot> m_keyTable;
+    uint32_t m_current = 0;         // section being filled by the parser
+    bool m_currentShadowed = false; // a later section of a name already seen: never read
+};

@@ -1,0 +1,40 @@
+// A copy of a program started as a process of its own, as a user starts it,
+// and the top-level window it shows.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+// A running program; ended when the object goes if it is still running.
+class RunningProgram {
+public:
+    RunningProgram(const std::wstring& exePath, const std::wstring& currentDir);
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    ~RunningProgram();
+
+    bool Started() const { return m_started; }
+    // The program's first visible top-level window without owner, waited
+    // for while this thread's messages are pumped; null when none appeared.
+    HWND MainWindow(DWORD timeoutMs = 20000) const;
+    // Waits for the program to end and gives its exit code.
+    bool WaitForExit(DWORD timeoutMs, DWORD* pExitCode) const;
+
+private:
+    bool m_started = false;
+    PROCESS_INFORMATION m_pi{};
+};
+
+class TempDir;
+
+// A copy of the program under test (Quillset.exe beside the test program) in
+// a folder under the given name; returns its path.
+std::wstring CopyProgramTo(const TempDir& dir, const std::wstring& name);
+
+// A window's caption.
+std::wstring Caption(HWND hWnd);
+
+} // namespace testing_support
