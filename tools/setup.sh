@@ -10,7 +10,7 @@ packages=(
     wine wine64
     xvfb xauth x11-utils xdotool imagemagick
     googletest
-    fonts-wqy-microhei
+    fonts-wqy-microhei fonts-wine
 )
 
 missing=()
