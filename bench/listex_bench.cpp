@@ -1,0 +1,182 @@
+// Times the catalogue list: a full repaint of an entry list of 2,000 rows
+// that shows 15 rows at a time, and scrolling through it row by row and page
+// by page. Prints the figures; run by hand under tools/wine-exec.
+#include "platform/handles.h"
+#include "res/resource.h"
+#include "ui/controls/ListEx.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRows = 2000;
+constexpr int kRowHeight = 60;
+constexpr int kVisibleRows = 15;
+constexpr int kRepaints = 100;
+
+class Stopwatch {
+public:
+    Stopwatch() { ::QueryPerformanceCounter(&m_start); }
+    double Milliseconds() const
+    {
+        LARGE_INTEGER now{};
+        LARGE_INTEGER freq{};
+        ::QueryPerformanceCounter(&now);
+        ::QueryPerformanceFrequency(&freq);
+        return static_cast<double>(now.QuadPart - m_start.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER m_start{};
+};
+
+void Pump()
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+class Host : public CWnd {
+public:
+    Host(int cx, int cy)
+    {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+        wc.lpszClassName = L"QuillsetListBench";
+        ::RegisterClassW(&wc);
+        CreateEx(0, wc.lpszClassName, L"bench", WS_POPUP | WS_VISIBLE, RECT{0, 0, cx, cy}, nullptr, 0);
+    }
+};
+
+CImageList IconImages(int size, COLORREF back, const std::vector<UINT>& ids)
+{
+    CImageList images(::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 0, 0));
+    ::ImageList_SetBkColor(images.Get(), back);
+    for (UINT id : ids) {
+        const CIcon icon = LoadIconResource(id, size, size);
+        ::ImageList_ReplaceIcon(images.Get(), -1, icon.Get());
+    }
+    return images;
+}
+
+double TimeRepaints(const CListEx& list, int count)
+{
+    const Stopwatch watch;
+    for (int i = 0; i < count; ++i)
+        ::RedrawWindow(list.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ::GdiFlush();
+    return watch.Milliseconds() / count;
+}
+
+} // namespace
+
+int main()
+{
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
+    LOGFONTW lf{};
+    lf.lfHeight = -12;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    ::lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
+    const CFont font(::CreateFontIndirectW(&lf));
+
+    std::vector<CBitmap> owned;
+    auto load = [&owned](UINT id) {
+        owned.push_back(LoadBitmapResource(id));
+        return owned.back().Get();
+    };
+    const std::array<HBITMAP, 9> rows{load(IDB_ROW_MID), load(IDB_ROW_SEL_MID), load(IDB_ROW_SEL_MID),
+                                      load(IDB_ROW_LEFT), load(IDB_ROW_SEL_LEFT), load(IDB_ROW_SEL_LEFT),
+                                      load(IDB_ROW_RIGHT), load(IDB_ROW_SEL_RIGHT), load(IDB_ROW_SEL_RIGHT)};
+    const HBITMAP headerMid = load(IDB_HEADER_MID);
+    const HBITMAP headerLeft = load(IDB_HEADER_LEFT);
+    const HBITMAP headerRight = load(IDB_HEADER_RIGHT);
+    const CImageList checks = IconImages(16, RGB(244, 245, 247), {IDI_CHECK_OFF, IDI_CHECK_ON});
+    const CImageList icons = IconImages(32, RGB(255, 255, 255), {IDR_MAINFRAME});
+
+    // The list's client area holds exactly 15 rows beside its scroll bar.
+    const int width = 530 + ::GetSystemMetrics(SM_CXVSCROLL);
+    Host host(width + 20, kVisibleRows * kRowHeight + 20);
+    CListEx list;
+    if (!list.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED |
+                         LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS,
+                     RECT{10, 10, 10 + width, 10 + kVisibleRows * kRowHeight}, host.m_hWnd, 1007)) {
+        std::printf("could not create the list\n");
+        return 1;
+    }
+    list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
+    list.SetImageList(icons.Get(), LVSIL_SMALL);
+    list.SetImageList(checks.Get(), LVSIL_STATE);
+    list.SetFont(font.Get(), FALSE);
+    list.InsertListColumn(0, L"name", LVCFMT_LEFT, 200);
+    list.InsertListColumn(1, L"size", LVCFMT_CENTER, 100);
+    list.InsertListColumn(2, L"actions", LVCFMT_CENTER, 180);
+    list.InsertListColumn(3, L"", LVCFMT_CENTER, 30);
+    const std::vector<std::wstring> links{LoadStringResource(IDS_ACTION_MANUAL), LoadStringResource(IDS_ACTION_AUTO),
+                                          LoadStringResource(IDS_ACTION_SAVE)};
+
+    const Stopwatch fill;
+    for (int i = 0; i < kRows; ++i) {
+        if (i % 20 == 0) {
+            list.InsertListItem(i, L"Category " + std::to_wstring(i / 20) + L" (19)", 1, L"");
+            continue;
+        }
+        const std::wstring description =
+            i % 3 ? L"A package with a description line that is long enough to be shortened at the end" : L"";
+        list.InsertListItem(i, L"Package number " + std::to_wstring(i) + L" with a rather long name", 0, description);
+        list.SetCellText(i, 1, L"123.45 MB", 0);
+        list.SetLinks(i, links);
+        list.SetCheck(i, i % 2 == 0);
+    }
+    list.SetRowHeight(kRowHeight);
+    list.SetEraseColor(RGB(244, 245, 247));
+    list.SetLinkColorSelFocus(RGB(252, 24, 17));
+    list.SetEntryBitmaps(rows);
+    list.SetHeaderBitmaps(headerMid, headerLeft, headerRight);
+    list.SetDrawFlags(14);
+    list.SetItemState(3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ::SetFocus(list.m_hWnd);
+    Pump();
+    const double fillMs = fill.Milliseconds();
+
+    const int perPage = static_cast<int>(list.SendMessage(LVM_GETCOUNTPERPAGE));
+    std::printf("entry list: %d rows, %d shown at a time, filled in %.1f ms\n", list.GetItemCount(), perPage, fillMs);
+
+    TimeRepaints(list, 5);
+    std::printf("full repaint (erase and %d rows):    %.3f ms\n", perPage, TimeRepaints(list, kRepaints));
+
+    // Scrolling row by row from the top to the end, each step painted.
+    list.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
+    Pump();
+    int steps = 0;
+    const Stopwatch byRow;
+    while (static_cast<int>(list.SendMessage(LVM_GETTOPINDEX)) + perPage < list.GetItemCount()) {
+        list.SendMessage(LVM_SCROLL, 0, kRowHeight);
+        ::UpdateWindow(list.m_hWnd);
+        ++steps;
+    }
+    const double rowMs = byRow.Milliseconds();
+    std::printf("scroll by rows: %d steps in %.1f ms, %.3f ms a step\n", steps, rowMs, rowMs / steps);
+
+    // Page by page back to the top.
+    steps = 0;
+    const Stopwatch byPage;
+    while (list.SendMessage(LVM_GETTOPINDEX) > 0) {
+        list.SendMessage(WM_VSCROLL, SB_PAGEUP, 0);
+        ::UpdateWindow(list.m_hWnd);
+        ++steps;
+    }
+    const double pageMs = byPage.Milliseconds();
+    std::printf("scroll by pages: %d steps in %.1f ms, %.3f ms a step\n", steps, pageMs, pageMs / steps);
+    return 0;
+}

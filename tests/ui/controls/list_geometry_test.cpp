@@ -1,0 +1,189 @@
+#include "ui/controls/list_geometry.h"
+
+#include <gtest/gtest.h>
+
+using namespace list_geometry;
+
+namespace {
+
+// A row 60 pixels high at y = 120, as an entry list reports it: state image
+// 0..18, icon 18..50, label 50..200, row 0..540.
+constexpr RECT kBounds{0, 120, 540, 180};
+constexpr RECT kLabel{50, 120, 200, 180};
+constexpr RECT kIcon{18, 120, 50, 180};
+
+// Every character 7 pixels wide, "..." 9.
+int FixedWidth(const std::wstring& s)
+{
+    return s == L"..." ? 9 : static_cast<int>(s.size()) * 7;
+}
+
+TEST(ListGeometry, BandsOfASixtyPixelRowMeetAtItsMiddle)
+{
+    const RECT name = NameBand(kLabel);
+    const RECT desc = DescriptionBand(kLabel);
+    EXPECT_EQ(name.top - kLabel.top, 15);
+    EXPECT_EQ(name.bottom - kLabel.top, 30);
+    EXPECT_EQ(desc.top - kLabel.top, 30);
+    EXPECT_EQ(desc.bottom - kLabel.top, 45);
+    EXPECT_EQ(name.left, kLabel.left);
+    EXPECT_EQ(name.right, kLabel.right);
+
+    // An odd height rounds the half down.
+    const RECT odd{0, 0, 100, 61};
+    EXPECT_EQ(NameBand(odd).top, 15);
+    EXPECT_EQ(NameBand(odd).bottom, 31);
+    EXPECT_EQ(DescriptionBand(odd).top, 30);
+}
+
+TEST(ListGeometry, EntryRowOnThreePieceBitmapsMovesItsContentsRight)
+{
+    const EntryRowLayout row = EntryRow(kBounds, kLabel, kIcon, true, true);
+    EXPECT_EQ(row.bounds.left, 0);
+    EXPECT_EQ(row.label.left, 45);
+    EXPECT_EQ(row.icon.left, 13 + 28);
+    EXPECT_EQ(row.icon.right, 50 + 28);
+    EXPECT_EQ(row.check.x, 13) << "the check box sits 28 pixels left of the moved icon";
+    EXPECT_EQ(row.check.y - kLabel.top, 21);
+    EXPECT_EQ(row.image.x, 41);
+    EXPECT_EQ(row.image.y - kLabel.top, 13);
+    EXPECT_EQ(row.text.left, 45 + 6 + 40);
+    EXPECT_EQ(row.text.top - kLabel.top, 15);
+    EXPECT_EQ(row.text.bottom - kLabel.top, 30);
+    EXPECT_EQ(row.desc.left, row.text.left);
+    EXPECT_EQ(row.desc.top - kLabel.top, 30);
+    EXPECT_EQ(row.desc.bottom - kLabel.top, 45);
+
+    const RECT name = NameBox(row);
+    EXPECT_EQ(name.right, kLabel.right - 20);
+    const RECT desc = DescriptionBox(row);
+    EXPECT_EQ(desc.left, row.desc.left);
+    EXPECT_EQ(desc.right, kBounds.right - 20) << "the description runs under the later columns";
+}
+
+TEST(ListGeometry, OneLineEntryRowWithoutBitmapsKeepsItsPlaces)
+{
+    const EntryRowLayout row = EntryRow(kBounds, kLabel, kIcon, false, false);
+    EXPECT_EQ(row.icon.left, 13);
+    EXPECT_EQ(row.check.x, 12);
+    EXPECT_EQ(row.text.left, 51);
+    EXPECT_EQ(row.text.top, kLabel.top + 1);
+    EXPECT_EQ(row.text.bottom, kLabel.bottom);
+}
+
+TEST(ListGeometry, NarrowFirstColumnStartsTheDescriptionBesideIt)
+{
+    const RECT narrow{50, 120, 60, 180};
+    const EntryRowLayout row = EntryRow(kBounds, narrow, kIcon, true, true);
+    ASSERT_LT(row.label.right, row.icon.right);
+    EXPECT_EQ(DescriptionBox(row).left, 66);
+}
+
+TEST(ListGeometry, PaneRowPutsTheIconAtAFixedPlace)
+{
+    const RECT bounds{0, 52, 160, 104};
+    const RECT label{50, 52, 160, 104};
+    const RECT icon{18, 52, 50, 104};
+    const EntryRowLayout row = PaneRow(bounds, label, icon, false);
+    EXPECT_EQ(row.image.x, 22);
+    EXPECT_EQ(row.image.y - label.top, 10);
+    EXPECT_EQ(row.text.left, (50 - 13) + 28);
+    EXPECT_EQ(row.text.top, label.top + 1);
+    EXPECT_EQ(row.text.bottom, label.bottom);
+}
+
+TEST(ListGeometry, HeaderTitleBox)
+{
+    const RECT shifted = HeaderTitleBox(kLabel, kIcon, true);
+    EXPECT_EQ(shifted.left, 13 + 18);
+    EXPECT_EQ(shifted.right - shifted.left, kLabel.right - (kLabel.left - 5 + 6)) << "moved, width kept";
+    EXPECT_EQ(shifted.top, kLabel.top + 3);
+    EXPECT_EQ(shifted.bottom, kLabel.bottom + 2);
+
+    const RECT plain = HeaderTitleBox(kLabel, kIcon, false);
+    EXPECT_EQ(plain.left, 13);
+    EXPECT_EQ(plain.right, kLabel.right);
+}
+
+TEST(ListGeometry, ThreePieceBackground)
+{
+    const ThreePieces p = BackgroundPieces(kBounds, 88, 25);
+    EXPECT_EQ(p.left.left, 0);
+    EXPECT_EQ(p.left.right, 88);
+    EXPECT_EQ(p.right.left, 540 - 25);
+    EXPECT_EQ(p.right.right, 540);
+    EXPECT_EQ(p.middle.left, 88);
+    EXPECT_EQ(p.middle.right, 540 - 25);
+    EXPECT_EQ(p.middle.top, kBounds.top);
+    EXPECT_EQ(p.middle.bottom, kBounds.bottom);
+}
+
+TEST(ListGeometry, LinksAreCentredAsOneGroupAndFoundByPoint)
+{
+    // Three links 30, 20 and 40 wide, four blanks 12 wide: the group is 124.
+    const std::vector<int> widths{30, 20, 40};
+    const auto lefts = LinkLefts(300, 480, 124, widths, 12);
+    ASSERT_EQ(lefts.size(), 3u);
+    EXPECT_EQ(lefts[0], 300 + (180 - 124) / 2);
+    EXPECT_EQ(lefts[1], lefts[0] + 30 + 12);
+    EXPECT_EQ(lefts[2], lefts[1] + 20 + 12);
+
+    EXPECT_EQ(LinkAt(lefts[0], lefts, widths), 1);
+    EXPECT_EQ(LinkAt(lefts[0] + 29, lefts, widths), 1);
+    EXPECT_EQ(LinkAt(lefts[0] + 30, lefts, widths), 0) << "between two links";
+    EXPECT_EQ(LinkAt(lefts[1] + 10, lefts, widths), 2);
+    EXPECT_EQ(LinkAt(lefts[2] + 39, lefts, widths), 3);
+    EXPECT_EQ(LinkAt(lefts[2] + 40, lefts, widths), 0);
+
+    const auto [left, right] = SingleLinkSpan(300, 481, 51);
+    EXPECT_EQ(left, 300 + 90 - 25);
+    EXPECT_EQ(right, 481 - 65);
+}
+
+TEST(ListGeometry, LinkListIndexCountsEarlierMultiLinkColumns)
+{
+    const std::vector<DWORD> kinds{0, 3, 1, 2, 0, 4};
+    EXPECT_EQ(LinkListIndex(kinds, 1), 0);
+    EXPECT_EQ(LinkListIndex(kinds, 3), 1);
+    EXPECT_EQ(LinkListIndex(kinds, 5), 2);
+    EXPECT_EQ(LinkListIndex(kinds, 9), 3) << "columns beyond the kinds count nothing";
+}
+
+TEST(ListGeometry, CandidateRowsSurroundThePoint)
+{
+    EXPECT_EQ(CandidateRows(130, 0, 60, 100), std::make_pair(1, 3));
+    EXPECT_EQ(CandidateRows(120, 0, 60, 100), std::make_pair(1, 3)) << "a shared edge keeps the upper row";
+    EXPECT_EQ(CandidateRows(5, 0, 60, 100), std::make_pair(0, 1));
+    EXPECT_EQ(CandidateRows(-5, 0, 60, 100), std::make_pair(0, 0));
+    EXPECT_LT(CandidateRows(-500, 0, 60, 100).second, 0) << "far above: no row";
+    EXPECT_EQ(CandidateRows(6000, 0, 60, 100), std::make_pair(99, 99));
+    EXPECT_EQ(CandidateRows(100, -600, 60, 100), std::make_pair(10, 12)) << "scrolled";
+    EXPECT_GT(CandidateRows(0, 0, 60, 0).first, CandidateRows(0, 0, 60, 0).second);
+}
+
+TEST(ListGeometry, FitTextShortensFromTheEnd)
+{
+    EXPECT_EQ(FitText(L"", 0, FixedWidth), L"");
+    EXPECT_EQ(FitText(L"abcdef", 42, FixedWidth), L"abcdef") << "fits exactly";
+    // 41 pixels: "abc" (21) + "..." (9) = 30 fits, "abcd" + "..." = 37 fits.
+    EXPECT_EQ(FitText(L"abcdef", 41, FixedWidth), L"abcd...");
+    EXPECT_EQ(FitText(L"abcdef", 37, FixedWidth), L"abcd...");
+    EXPECT_EQ(FitText(L"abcdef", 36, FixedWidth), L"abc...");
+    EXPECT_EQ(FitText(L"abcdef", 3, FixedWidth), L"a...") << "the first character stays";
+    EXPECT_EQ(FitText(L"a", 3, FixedWidth), L"a...");
+
+    // A surrogate pair is never cut in half.
+    const std::wstring pairs = L"x\xD83D\xDE00\xD83D\xDE00";
+    EXPECT_EQ(FitText(pairs, 25, FixedWidth), L"x...");
+    const std::wstring fitted = FitText(pairs, 30, FixedWidth);
+    EXPECT_EQ(fitted, std::wstring(L"x\xD83D\xDE00") + L"...");
+    EXPECT_EQ(FitText(L"\xD83D\xDE00y", 1, FixedWidth), std::wstring(L"\xD83D\xDE00") + L"...");
+}
+
+TEST(ListGeometry, AutoSizeCandidates)
+{
+    EXPECT_EQ(AutoSizeCandidate(1, 50, 48), 62);
+    EXPECT_EQ(AutoSizeCandidate(0, 50, 48), 104);
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+// The catalogue list: an owner-drawn report list view whose rows are entries
+// (check box, icon, name, description, cells, action links) or category
+// header rows, painted on row bitmaps, with hot tracking of the check area
+// and of the action links.
+//
+// The owner keeps the per-row arrays (m_arrDescription, m_arrRowKind) and
+// per-column arrays (m_arrColumnKind, m_arrAutoSize) parallel to the list
+// view's items and columns, and counts header rows in m_nHeaderRows;
+// InsertListColumn and InsertListItem do both sides at once. A row or column
+// the arrays lack is shown as a plain one-line entry row or plain column.
+//
+// Bitmaps and image lists are lent by the owner, who keeps them alive as long
+// as the control.
+#pragma once
+
+#include "platform/controls.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+class CListEx : public CListCtrl {
+public:
+    CListEx() noexcept;
+    ~CListEx() override;
+
+    // The model; see the header comment for who keeps what.
+    BOOL m_bCheckHot = FALSE;   // the pointer is over column 0's check area
+    int m_nHotLinkKind = 0;     // column kind of the link under the pointer; 0 = none
+    int m_nHotLink = 0;         // 1-based number of that link in its cell; 0 = none
+    COLORREF m_crText;
+    COLORREF m_crTextSelFocus;
+    COLORREF m_crTextSelNoFocus;
+    COLORREF m_crDesc;
+    COLORREF m_crDescSelFocus;
+    COLORREF m_crDescSelNoFocus;
+    COLORREF m_crLink;
+    COLORREF m_crLinkSelFocus;
+    COLORREF m_crLinkSelNoFocus;
+    COLORREF m_crRowBack;
+    COLORREF m_crErase;
+    int m_nHeaderRows = 0;
+    std::vector<std::wstring> m_arrDescription;
+    std::array<std::vector<std::wstring>, 10> m_arrLinkLists;
+    std::vector<DWORD> m_arrColumnKind;
+    std::vector<DWORD> m_arrRowKind;
+    int m_nLinkColumns = 0;
+    int m_nRowHeight = 0;
+    std::vector<DWORD> m_arrAutoSize;
+    DWORD m_dwMode = 0;
+    DWORD m_dwDrawFlags = 0;
+    HBITMAP m_pEraseBitmap = nullptr;
+    // Middle pieces for not selected, selected with focus, selected without
+    // focus; then the left pieces; then the right pieces.
+    std::array<HBITMAP, 9> m_pEntryBitmaps{};
+    std::array<HBITMAP, 9> m_pHeaderBitmaps{};
+
+    // Owner helpers that keep the model parallel: a column with its kind and
+    // auto-size flag; a row with its kind and description (a header row also
+    // counts in m_nHeaderRows). Results as the list view's insertions; -1
+    // leaves the model unchanged.
+    int InsertListColumn(int nCol, const std::wstring& heading, int nFormat, int nWidth, DWORD dwKind = 0,
+                         DWORD dwAutoSize = 0);
+    int InsertListItem(int nItem, const std::wstring& text, DWORD dwKind, const std::wstring& description,
+                       int nImage = 0);
+
+    // Row height answered to the list view (0 = its own), applied at once.
+    void SetRowHeight(int nHeight);
+    void SetEntryBitmaps(const std::array<HBITMAP, 9>& bitmaps);
+    // The three header row images (middle, left, right) serve every state.
+    void SetHeaderBitmaps(HBITMAP hMiddle, HBITMAP hLeft, HBITMAP hRight);
+    void SetEraseBitmap(HBITMAP hBitmap);
+    // 0 leaves the colour unchanged.
+    void SetEraseColor(COLORREF cr);
+    void SetLinkColorSelFocus(COLORREF cr);
+    void SetDrawFlags(DWORD dwFlags);
+    // Sets the check state of every entry row; header rows keep theirs.
+    void SetAllChecks(BOOL bOn);
+    // Fits the column to its widest cell and keeps it fitted on later
+    // changes; the list view's result, 0 for a column that does not exist.
+    int AutoSizeColumn(int nCol);
+    // Sets a cell's text; column 0 clears the row's description, any other
+    // column takes dwKind as its kind (a multi-link column loses its links).
+    // The list view's result; 0 for a cell that does not exist, and for a
+    // new multi-link column while 10 link lists are in use.
+    int SetCellText(int nItem, int nCol, const std::wstring& text, DWORD dwKind);
+    // Makes column 2 a link column showing these links in every row: one
+    // link is a single-link column, more make a multi-link column. The list
+    // view's result; 0 when refused (no links, no such row, fewer than three
+    // columns, 10 link lists in use).
+    int SetLinks(int nItem, const std::vector<std::wstring>& links);
+
+    // Shortens text to the width of box in the control's font.
+    std::wstring FitText(const std::wstring& text, const RECT& box) const;
+    // Paints one row.
+    virtual void DrawItem(const DRAWITEMSTRUCT* pDis);
+    // Repaints the focused and selected rows in the palette of the current
+    // focus state.
+    void RepaintSelection();
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    BOOL OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult) override;
+    bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult) override;
+
+private:
+    DWORD RowKind(int nItem) const noexcept;
+    std::wstring Description(int nItem) const;
+    DWORD ColumnKind(int nCol) const noexcept;
+    bool GetColumnFormat(int nCol, int* pFormat, int* pWidth) const noexcept;
+    std::wstring FitText(HDC hDC, const std::wstring& text, const RECT& box) const;
+
+    void OnMouseMove(int x, int y);
+    void HitTestColumns(int nItem, int x, int y, const RECT& label, const RECT& icon);
+    void OnLButton(UINT msg, WPARAM wp, LPARAM lp);
+    void OnClick(const NMITEMACTIVATE* pNm);
+    bool RefusesCheckChange(const NMLISTVIEW* pNm) const noexcept;
+    LRESULT OnEraseBkgnd(HDC hDC);
+    LRESULT OnPaint(WPARAM wp, LPARAM lp);
+
+    void InsertLinkList(int k);
+    void RemoveLinkList(int k);
+
+    // Row painting.
+    struct RowPaint;
+    void PaintBackground(const RowPaint& paint, const RECT& bounds, const std::array<HBITMAP, 9>& table) const;
+    void PaintHeaderRow(const RowPaint& paint, const RECT& label, const RECT& icon) const;
+    void PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT& icon) const;
+    void PaintCells(const RowPaint& paint, int x, const RECT& text) const;
+
+    // Whether the list view is handling a press of the left button, during
+    // which it may not change check states, and whether the control itself
+    // is toggling one.
+    bool m_bPressing = false;
+    bool m_bToggling = false;
+};

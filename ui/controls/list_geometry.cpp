@@ -1,0 +1,197 @@
+#include "ui/controls/list_geometry.h"
+
+#include <algorithm>
+
+namespace list_geometry {
+
+namespace {
+
+// A row's label and icon rectangles as the painting uses them: both start
+// 5 pixels further left than the list view reports.
+RECT WidenLeft(const RECT& rc) noexcept
+{
+    return RECT{rc.left - 5, rc.top, rc.right, rc.bottom};
+}
+
+void MoveRight(RECT& rc, int dx) noexcept
+{
+    rc.left += dx;
+    rc.right += dx;
+}
+
+// The common rectangles of an entry row before any mode moves them.
+EntryRowLayout BaseRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine) noexcept
+{
+    EntryRowLayout row;
+    row.bounds = RECT{0, bounds.top, bounds.right, bounds.bottom};
+    row.label = WidenLeft(label);
+    row.icon = WidenLeft(icon);
+    row.height = row.label.bottom - row.label.top;
+    const int half = row.height / 2;
+    if (twoLine)
+        row.text = RECT{row.label.left + 6, row.label.top + half - kBandHeight, row.label.right, row.label.bottom - half};
+    else
+        row.text = RECT{row.label.left + 6, row.label.top + 1, row.label.right, row.label.bottom};
+    row.desc = RECT{row.label.left + 6, row.label.top + half, row.label.right, row.label.bottom - half + kBandHeight};
+    return row;
+}
+
+} // namespace
+
+RECT NameBand(const RECT& label) noexcept
+{
+    const int half = (label.bottom - label.top) / 2;
+    return RECT{label.left, label.top + half - kBandHeight, label.right, label.bottom - half};
+}
+
+RECT DescriptionBand(const RECT& label) noexcept
+{
+    const int half = (label.bottom - label.top) / 2;
+    return RECT{label.left, label.top + half, label.right, label.bottom - half + kBandHeight};
+}
+
+bool Contains(const RECT& rc, int x, int y) noexcept
+{
+    return x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom;
+}
+
+EntryRowLayout EntryRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine, bool shifted) noexcept
+{
+    EntryRowLayout row = BaseRow(bounds, label, icon, twoLine);
+    int checkOffset = 1;
+    if (shifted) {
+        MoveRight(row.text, 40);
+        MoveRight(row.desc, 40);
+        MoveRight(row.icon, 28);
+        checkOffset = 28;
+    }
+    row.check = POINT{row.icon.left - checkOffset, row.label.top + (row.height - 16) / 2 - 1};
+    row.image = POINT{row.icon.left, row.label.top + (row.height - 32) / 2 - 1};
+    return row;
+}
+
+EntryRowLayout PaneRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine) noexcept
+{
+    EntryRowLayout row = BaseRow(bounds, label, icon, twoLine);
+    row.text.left = (row.icon.right - row.icon.left) + 28;
+    row.image = POINT{22, row.label.top + (row.height - 32) / 2};
+    return row;
+}
+
+RECT HeaderTitleBox(const RECT& label, const RECT& icon, bool shifted) noexcept
+{
+    const EntryRowLayout row = BaseRow(RECT{}, label, icon, false);
+    RECT box = row.text;
+    if (shifted)
+        MoveRight(box, row.icon.left + 18 - box.left);
+    else
+        box.left = row.icon.left;
+    box.top += 2;
+    box.bottom += 2;
+    return box;
+}
+
+RECT NameBox(const EntryRowLayout& row) noexcept
+{
+    return RECT{row.text.left, row.text.top, row.label.right - 20, row.text.bottom};
+}
+
+RECT DescriptionBox(const EntryRowLayout& row) noexcept
+{
+    RECT box{row.desc.left, row.desc.top, row.bounds.right - 20, row.desc.bottom};
+    if (row.label.right < row.icon.right)
+        box.left = row.label.right + 6;
+    return box;
+}
+
+RECT CellTextBox(int cellLeft, int cellRight, const RECT& text) noexcept
+{
+    return RECT{cellLeft + 6, text.top, cellRight - 6, text.bottom};
+}
+
+ThreePieces BackgroundPieces(const RECT& bounds, int leftWidth, int rightWidth) noexcept
+{
+    ThreePieces pieces;
+    pieces.left = RECT{bounds.left, bounds.top, bounds.left + leftWidth, bounds.bottom};
+    pieces.right = RECT{bounds.right - rightWidth, bounds.top, bounds.right, bounds.bottom};
+    pieces.middle = RECT{bounds.left + leftWidth, bounds.top, bounds.right - rightWidth, bounds.bottom};
+    return pieces;
+}
+
+std::pair<int, int> SingleLinkSpan(int cellLeft, int cellRight, int textWidth) noexcept
+{
+    const int d = (cellRight - cellLeft) / 2 - textWidth / 2;
+    return {cellLeft + d, cellRight - d};
+}
+
+std::vector<int> LinkLefts(int cellLeft, int cellRight, int groupWidth, const std::vector<int>& linkWidths,
+                           int separatorWidth)
+{
+    std::vector<int> lefts;
+    lefts.reserve(linkWidths.size());
+    int x = cellLeft + (cellRight - cellLeft - groupWidth) / 2;
+    for (int w : linkWidths) {
+        lefts.push_back(x);
+        x += w + separatorWidth;
+    }
+    return lefts;
+}
+
+int LinkAt(int x, const std::vector<int>& lefts, const std::vector<int>& widths) noexcept
+{
+    const size_t n = std::min(lefts.size(), widths.size());
+    for (size_t i = 0; i < n; ++i) {
+        if (x >= lefts[i] && x < lefts[i] + widths[i])
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+int LinkListIndex(const std::vector<DWORD>& columnKinds, int col) noexcept
+{
+    int k = 0;
+    const int end = std::min(col, static_cast<int>(columnKinds.size()));
+    for (int c = 1; c < end; ++c) {
+        if (columnKinds[static_cast<size_t>(c)] >= kColumnMultiLink)
+            ++k;
+    }
+    return k;
+}
+
+std::pair<int, int> CandidateRows(int y, int firstTop, int rowHeight, int count) noexcept
+{
+    if (count <= 0)
+        return {0, -1};
+    if (rowHeight <= 0)
+        return {0, count - 1};
+    const int offset = y - firstTop;
+    // Rounded toward minus infinity, so points above the first row give -1.
+    const int index = offset >= 0 ? offset / rowHeight : -((-offset + rowHeight - 1) / rowHeight);
+    return {std::max(index - 1, 0), std::min(index + 1, count - 1)};
+}
+
+std::wstring FitText(const std::wstring& text, int avail, const std::function<int(const std::wstring&)>& width)
+{
+    if (text.empty() || width(text) <= avail)
+        return text;
+    const int ellipsis = width(kEllipsis);
+    // The first character may be a surrogate pair; it always stays whole.
+    const size_t first = text.size() > 1 && IS_HIGH_SURROGATE(text[0]) && IS_LOW_SURROGATE(text[1]) ? 2 : 1;
+    std::wstring rest = text;
+    while (rest.size() > first) {
+        rest.pop_back();
+        // Never leave half of a surrogate pair behind.
+        if (rest.size() > first && IS_HIGH_SURROGATE(rest.back()))
+            rest.pop_back();
+        if (width(rest) + ellipsis <= avail)
+            break;
+    }
+    return rest + kEllipsis;
+}
+
+int AutoSizeCandidate(int column, int textWidth, int iconRight) noexcept
+{
+    return column >= 1 ? textWidth + 12 : iconRight + textWidth + 6;
+}
+
+} // namespace list_geometry
