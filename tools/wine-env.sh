@@ -25,7 +25,7 @@ quill_wineserver() {
 # to date): Chinese locale, CJK glyphs linked to the dialog fonts so Chinese
 # text renders instead of boxes, and a virtual desktop.
 quill_wine_prefix() {
-    local marker="$WINEPREFIX/.quillset-prefix-v2"
+    local marker="$WINEPREFIX/.quillset-prefix-v3"
     [ -f "$marker" ] && return 0
     mkdir -p "$(dirname "$WINEPREFIX")"
     echo "wine: creating the prefix $WINEPREFIX" >&2
@@ -36,6 +36,10 @@ quill_wine_prefix() {
     for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI"; do
         quill_wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d "$link" /f >/dev/null 2>&1
     done
+    # Wine's own fonts (Tahoma, and Marlett for the caption buttons) where
+    # this Wine build looks for them.
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # Every program runs in a virtual desktop: windows appear and go without
     # waiting for a window manager, and the screen is the same everywhere.
     quill_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
