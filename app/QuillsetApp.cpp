@@ -13,6 +13,7 @@ BOOL CQuillsetApp::InitInstance()
     icc.dwSize = sizeof(icc);
     icc.dwICC = ICC_WIN95_CLASSES;
     ::InitCommonControlsEx(&icc);
+    CWinApp::InitInstance();
 
     auto pDlg = std::make_unique<CQuillsetDlg>();
     m_pMainWnd = pDlg.get();
