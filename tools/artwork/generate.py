@@ -688,11 +688,11 @@ def pane_row(width, side, selected):
         paint(img, grad, card)
         d.line([(0, 1), (PANE_W - 1, 1)], fill=SEL_BORDER)
         d.line([(0, PANE_ROW_H - 2), (PANE_W - 1, PANE_ROW_H - 2)], fill=SEL_BORDER)
-        d.rectangle([0, 1, 2, PANE_ROW_H - 2], fill=ACCENT)
+        d.rectangle([0, 1, 1, PANE_ROW_H - 2], fill=ACCENT)
     else:
         d = ImageDraw.Draw(img)
-        d.line([(8, PANE_ROW_H - 2), (PANE_W - 11, PANE_ROW_H - 2)], fill=PANE_LINE_DARK)
-        d.line([(8, PANE_ROW_H - 1), (PANE_W - 11, PANE_ROW_H - 1)], fill=PANE_LINE_LIGHT)
+        d.line([(0, PANE_ROW_H - 2), (PANE_W - 6, PANE_ROW_H - 2)], fill=PANE_LINE_DARK)
+        d.line([(0, PANE_ROW_H - 1), (PANE_W - 6, PANE_ROW_H - 1)], fill=PANE_LINE_LIGHT)
     if side == "left":
         return img.crop((0, 0, width, PANE_ROW_H))
     if side == "right":
