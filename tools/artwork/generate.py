@@ -57,7 +57,6 @@ def font(size, path=CJK_FONT):
 
 
 UI = font(12)
-UI_SMALL = font(11)
 
 
 # --- Drawing helpers ---------------------------------------------------------
@@ -280,12 +279,12 @@ def check_tick(d, pt, unit):
 
 # --- Icons -----------------------------------------------------------------------
 
-def tile(size, top, bottom, radius_ratio=0.22, inset=None):
+def tile(size, top, bottom):
     """A rounded, gently shaded square: the ground of every application icon."""
     img = canvas(size, size)
-    m = inset if inset is not None else (1 if size >= 24 else 0)
+    m = 1 if size >= 24 else 0
     box = (m, m, size - m, size - m)
-    r = size * radius_ratio
+    r = size * 0.22
     paint(img, mix(bottom, BLACK, 0.25), rrect_mask(size, size, box, r))
     grad = vgradient(size, size, [(m, top), (size - m, bottom)])
     paint(img, grad, rrect_mask(size, size, (box[0], box[1], box[2], box[3] - (1 if size >= 24 else 0)), r))
@@ -340,18 +339,6 @@ def all_software_icon():
 
 
 # Glyphs of the demo disc's icons, white on a coloured tile.
-
-def g_wrench(d, pt, u):
-    thick_line(d, pt, u, [(0.30, 0.72), (0.60, 0.42)], 0.16)
-    cx, cy = pt(0.66, 0.34)
-    r = 0.20 * u
-    d.ellipse([cx - r, cy - r, cx + r, cy + r], fill=255)
-    r2 = 0.085 * u
-    ox, oy = pt(0.76, 0.24)
-    d.ellipse([ox - r2, oy - r2, ox + r2, oy + r2], fill=0)
-    d.polygon([pt(0.70, 0.18), pt(0.92, 0.18), pt(0.86, 0.30), pt(0.72, 0.32)], fill=0)
-    d.polygon([pt(0.88, 0.18), pt(0.88, 0.38), pt(0.76, 0.32)], fill=0)
-
 
 def g_gear(d, pt, u):
     cx, cy = pt(0.5, 0.5)
@@ -592,7 +579,7 @@ def frame_pieces():
     for y in range(size):
         for x in range(size):
             full.putpixel((x, y), frame_sample(x, y, rect) + (255,))
-    return {
+    pieces = {
         "frame_topleft": full.crop((0, 0, 10, 10)),
         "frame_topright": full.crop((size - 10, 0, size, 10)),
         "frame_bottomleft": full.crop((0, size - 10, 10, size)),
@@ -601,7 +588,9 @@ def frame_pieces():
         "frame_bottom": full.crop((15, size - 10, 16, size)),
         "frame_left": full.crop((0, 15, 10, 16)),
         "frame_right": full.crop((size - 10, 15, size, 16)),
-    }, full
+    }
+    fix_frame_joins(pieces)
+    return pieces
 
 
 def fix_frame_joins(pieces):
@@ -673,8 +662,7 @@ PANE_LINE_DARK, PANE_LINE_LIGHT = (203, 215, 219), (236, 242, 244)
 
 
 def pane_back():
-    img = canvas(PANE_W, 1, WINDOW)
-    return img
+    return canvas(PANE_W, 1, WINDOW)
 
 
 def pane_row(width, side, selected):
@@ -775,9 +763,6 @@ def push_button(w, h, style, state, ground, glyph, glyph_colour, caption, mnemon
 
 
 def options_button():
-    img = button_base(15, 23, NEUTRAL, "normal", WINDOW)
-    d = ImageDraw.Draw(img)
-    d.polygon([(4, 10), (11, 10), (7.5, 14)], fill=BLACK)
     m = shape_mask(15, 23, lambda dd, s: dd.polygon([(4 * s, 10 * s), (11 * s, 10 * s), (7.5 * s, 14 * s)],
                                                       fill=255))
     img = button_base(15, 23, NEUTRAL, "normal", WINDOW)
@@ -837,9 +822,7 @@ def build():
     b = {}
     b["banner"] = banner()
     b["banner_fill"] = banner_fill()
-    pieces, _ = frame_pieces()
-    fix_frame_joins(pieces)
-    b.update(pieces)
+    b.update(frame_pieces())
     b["row_mid"] = entry_row(1, "mid", False)
     b["row_left"] = entry_row(88, "left", False)
     b["row_right"] = entry_row(88, "right", False)
