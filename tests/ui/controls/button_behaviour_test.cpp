@@ -6,6 +6,7 @@
 #include "ui/controls/ThemedButton.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <chrono>
 
@@ -147,7 +148,27 @@ protected:
                                 target.c_str(), FALSE));
         ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", log.c_str());
     }
-    void TearDown() override { ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr); }
+    void TearDown() override
+    {
+        ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
+        WaitForTargetToEnd();
+    }
+
+    // The started program shows itself for a moment; the folder goes only
+    // once it has ended.
+    void WaitForTargetToEnd() const
+    {
+        CFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
+            if (::lstrcmpiW(entry.szExeFile, L"link target.exe") != 0)
+                continue;
+            CKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
+            if (process)
+                ::WaitForSingleObject(process.Get(), 20000);
+        }
+    }
 
     void PointAt(CSkinButton& button)
     {

@@ -1,4 +1,5 @@
 // How the skinned buttons look in each state, read back from the screen.
+#include "res/resource.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/controls/button_test_host.h"
 #include "ui/controls/ThemedButton.h"
@@ -233,6 +234,32 @@ TEST_F(ButtonLook, ACaptionBesideAPictureNearlyAsWideAsTheButtonHardlyShows)
     EXPECT_GE(leftmost, 72) << "at most a sliver of the caption shows, at the right edge";
     EXPECT_EQ(withCaption.At(0, 0), RGB(0, 0, 0)) << "the picture sits at the left edge";
     EXPECT_EQ(withCaption.At(40, 10), kNormalPicture);
+}
+
+TEST_F(ButtonLook, AnIconIsDrawnAtItsPlaceAndSize)
+{
+    CThemedButton iconic;
+    Configure(iconic, L"", BS_PUSHBUTTON, RECT{10, 60, 110, 100}, 1002, false);
+    iconic.m_icons[0] = {LoadIconResource(IDR_MAINFRAME, 16, 16), 16, 16};
+    const WindowPixels px = Paint(iconic);
+    // Centred: (100 - 16) / 2 = 42, (40 - 16) / 2 = 12.
+    const Box drawn = [&] {
+        Box box;
+        for (int y = 0; y < px.Height(); ++y)
+            for (int x = 0; x < px.Width(); ++x)
+                if (px.At(x, y) != kNormalBack) {
+                    box.left = std::min(box.left, x);
+                    box.top = std::min(box.top, y);
+                    box.right = std::max(box.right, x + 1);
+                    box.bottom = std::max(box.bottom, y + 1);
+                }
+        return box;
+    }();
+    ASSERT_FALSE(drawn.Empty());
+    EXPECT_GE(drawn.left, 42);
+    EXPECT_GE(drawn.top, 12);
+    EXPECT_LE(drawn.right, 58);
+    EXPECT_LE(drawn.bottom, 28);
 }
 
 TEST_F(ButtonLook, BlackPixelsOfAPictureAreDrawnBlack)
