@@ -194,7 +194,10 @@ void CSkinButton::EndHover()
 void CSkinButton::PreSubclassWindow()
 {
     const DWORD style = GetStyle();
-    if (style & 2)
+    // The check-box kinds (BS_CHECKBOX, BS_AUTOCHECKBOX, BS_AUTO3STATE) carry
+    // the bit 2; so do group boxes, push boxes and owner-drawn buttons, which
+    // stay push buttons.
+    if ((style & 2) && (style & kStyleKindMask) <= BS_AUTO3STATE)
         m_bCheckMode = TRUE;
     if ((style & kStyleKindMask) == BS_DEFPUSHBUTTON)
         m_bDefault = TRUE;

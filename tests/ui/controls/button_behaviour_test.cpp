@@ -79,6 +79,9 @@ TEST_F(ButtonBehaviour, AttachingSetsModesFromTheStyle)
     EXPECT_FALSE(check.m_bDefault);
     EXPECT_TRUE(def.m_bDefault);
     EXPECT_FALSE(push.m_bCheckMode || push.m_bDefault);
+    CThemedButton drawn;
+    ASSERT_TRUE(drawn.Create(L"o", kChild | BS_OWNERDRAW, RECT{120, 10, 220, 40}, host->m_hWnd, 1004));
+    EXPECT_FALSE(drawn.m_bCheckMode) << "an owner-drawn button is not a check box";
     for (const CWnd* p : {static_cast<const CWnd*>(&check), static_cast<const CWnd*>(&def),
                           static_cast<const CWnd*>(&push)})
         EXPECT_EQ(p->GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW));
