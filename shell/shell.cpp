@@ -38,7 +38,9 @@ HANDLE CShell::Run(bool bWait)
         return nullptr;
     SHELLEXECUTEINFOW sei{};
     sei.cbSize = sizeof(sei);
-    sei.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // The callers report a failure in their own words: the shell's own
+    // error box would stop an unattended batch until someone answers it.
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     sei.lpFile = m_strFile.c_str();
     sei.lpParameters = m_strParameters.empty() ? nullptr : m_strParameters.c_str();
     sei.nShow = SW_SHOW;

@@ -1,0 +1,115 @@
+// Paths on the CD-ROM drive, with two folders of the build presented as the
+// CD-ROM drives E: and G: (the shell_tests_cdrom entry sets them up and
+// names them in QUILLSET_CDROM_DRIVES; elsewhere these tests are skipped).
+#include "shell/path_resolution.h"
+#include "shell/shell.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace testing_support;
+
+class CdromDrives : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* drives = std::getenv("QUILLSET_CDROM_DRIVES");
+        if (!drives || std::string(drives) != "EG")
+            GTEST_SKIP() << "run by the shell_tests_cdrom entry, which presents E: and G: as CD-ROM drives";
+        const std::vector<std::wstring> expected{L"E:\\", L"G:\\"};
+        ASSERT_EQ(CdromRoots(), expected);
+        // The drives show these folders of the build; the files are made
+        // through their ordinary path.
+        m_e = ProgramFolder() + L"cdrom-e\\";
+        m_g = ProgramFolder() + L"cdrom-g\\";
+    }
+    void TearDown() override
+    {
+        for (const std::wstring& path : m_made)
+            ::DeleteFileW(path.c_str());
+    }
+    void Make(const std::wstring& root, const std::wstring& relative)
+    {
+        WriteFile(root + relative, "MZ");
+        m_made.push_back(root + relative);
+    }
+
+    std::wstring m_e;
+    std::wstring m_g;
+
+private:
+    std::vector<std::wstring> m_made;
+};
+
+TEST_F(CdromDrives, FirstCdromDriveHoldingTheFileWins)
+{
+    Make(m_e, L"Soft\\both.exe");
+    Make(m_g, L"Soft\\both.exe");
+    Make(m_g, L"Soft\\Zip Tool\\only g.exe");
+
+    CShell shell(L"cdrom:\\Soft\\both.exe /S", L"");
+    EXPECT_EQ(shell.m_bFound, 1);
+    EXPECT_EQ(shell.m_strFile, L"E:\\Soft\\both.exe");
+    EXPECT_EQ(shell.m_strParameters, L"/S");
+
+    EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip Tool\\only g.exe", L""), 1);
+    EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\Zip Tool\\only g.exe");
+    EXPECT_EQ(shell.m_strParameters, L"");
+    EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip Tool\\only g.exe /verysilent /norestart", L""), 1);
+    EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\Zip Tool\\only g.exe");
+    EXPECT_EQ(shell.m_strParameters, L"/verysilent /norestart");
+
+    // Each pass tries every drive before the candidate grows: a shorter
+    // candidate on G: comes before a longer one on E:.
+    Make(m_e, L"Soft\\Zip Tool\\x.exe");
+    ::CreateDirectoryW((m_g + L"Soft\\Zip").c_str(), nullptr);
+    EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip Tool\\x.exe /S", L""), 1);
+    EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\Zip");
+    EXPECT_EQ(shell.m_strParameters, L"Tool\\x.exe /S");
+    ::RemoveDirectoryW((m_g + L"Soft\\Zip").c_str());
+}
+
+TEST_F(CdromDrives, TextBeforeThePrefixIsDropped)
+{
+    Make(m_g, L"setup.exe");
+    CShell shell(L"D:\\Soft\\cdrom:\\setup.exe /S", L"");
+    EXPECT_EQ(shell.m_bFound, 1);
+    EXPECT_EQ(shell.m_strFile, L"G:\\setup.exe");
+    EXPECT_EQ(shell.m_strParameters, L"/S");
+
+    // Every occurrence of the prefix goes.
+    EXPECT_EQ(shell.Locate(L"cdrom:\\cdrom:\\setup.exe", L""), 1);
+    EXPECT_EQ(shell.m_strFile, L"G:\\setup.exe");
+}
+
+TEST_F(CdromDrives, FailureReportsTheTextWithItsPrefix)
+{
+    std::vector<std::wstring> asked;
+    const ResolvedPath resolved = ResolvePath(
+        L"  cdrom:\\Soft\\missing.exe /S ", L"",
+        [&](const std::wstring& name) {
+            asked.push_back(name);
+            return PathExists(name);
+        },
+        &CdromRoots);
+    EXPECT_FALSE(resolved.bFound);
+    EXPECT_EQ(resolved.strFile, L"cdrom:\\Soft\\missing.exe /S");
+    EXPECT_EQ(resolved.strParameters, L"");
+    // Whole text, then the candidate, on each drive in turn.
+    const std::vector<std::wstring> expected{L"E:\\Soft\\missing.exe /S", L"E:\\Soft\\missing.exe",
+                                             L"G:\\Soft\\missing.exe /S", L"G:\\Soft\\missing.exe"};
+    EXPECT_EQ(asked, expected);
+
+    // A drive root alone is never a match.
+    CShell shell(L"cdrom:\\ /S", L"");
+    EXPECT_EQ(shell.m_bFound, 0);
+    EXPECT_EQ(shell.m_strFile, L"cdrom:\\ /S");
+}
+
+} // namespace

@@ -1,0 +1,206 @@
+// Resolving configured paths and command lines on real folders.
+#include "shell/path_resolution.h"
+#include "shell/shell.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace testing_support;
+
+// The machine's answers, with every name asked about noted in order.
+struct RecordingExists {
+    std::vector<std::wstring> asked;
+    bool operator()(const std::wstring& name)
+    {
+        asked.push_back(name);
+        return PathExists(name);
+    }
+};
+
+ResolvedPath ResolveRecorded(const std::wstring& text, RecordingExists& recorder,
+                             std::vector<std::wstring> roots = {})
+{
+    return ResolvePath(
+        text, L"", [&](const std::wstring& name) { return recorder(name); }, [&] { return roots; });
+}
+
+TEST(PathResolution, CommandLineSplitsAtTheFirstBlankWhoseLeftPartExists)
+{
+    TempDir dir;
+    const std::wstring setup = dir / L"Program Files\\Tool\\setup.exe";
+    WriteFile(setup, "MZ");
+
+    // The whole line and the part before the first blank are tried and do
+    // not exist; the second pass finds the program.
+    RecordingExists recorder;
+    const ResolvedPath resolved = ResolveRecorded(setup + L" /S", recorder);
+    EXPECT_TRUE(resolved.bFound);
+    EXPECT_EQ(resolved.strFile, setup);
+    EXPECT_EQ(resolved.strParameters, L"/S");
+    const std::vector<std::wstring> expected{setup + L" /S", dir / L"Program", setup + L" /S", setup};
+    EXPECT_EQ(recorder.asked, expected);
+
+    // Further blanks stay in the parameters as they were written.
+    CShell shell;
+    EXPECT_EQ(shell.Locate(L"  " + setup + L" /D=C:\\My Apps  /norestart \t", L""), 1);
+    EXPECT_EQ(shell.m_bFound, 1);
+    EXPECT_EQ(shell.m_strFile, setup);
+    EXPECT_EQ(shell.m_strParameters, L"/D=C:\\My Apps  /norestart");
+
+    // Given parameters follow the split-off ones directly.
+    EXPECT_EQ(shell.Locate(setup + L" /S", L"/log"), 1);
+    EXPECT_EQ(shell.m_strParameters, L"/S/log");
+    std::wstring parameters;
+    EXPECT_EQ(shell.GetFile(parameters), setup);
+    EXPECT_EQ(parameters, L"/S/log");
+}
+
+TEST(PathResolution, WholeTextNamingAFileIsTakenWholeBeforeAnyShorterCandidate)
+{
+    TempDir dir;
+    const std::wstring zip = dir / L"Zip Tool\\zip setup.exe";
+    WriteFile(zip, "MZ");
+    // "<dir>\Zip" exists too, as a folder: the whole text is still tried first.
+    ::CreateDirectoryW((dir / L"Zip").c_str(), nullptr);
+
+    CShell shell(L" " + zip + L" ", L"");
+    EXPECT_EQ(shell.m_bFound, 1);
+    EXPECT_EQ(shell.m_strFile, zip);
+    EXPECT_EQ(shell.m_strParameters, L"");
+
+    // With a switch after it, the shortest existing left part wins: a folder
+    // counts as existing.
+    EXPECT_EQ(shell.Locate(zip + L" /S", L""), 1);
+    EXPECT_EQ(shell.m_strFile, dir / L"Zip");
+    EXPECT_EQ(shell.m_strParameters, L"Tool\\zip setup.exe /S");
+}
+
+TEST(PathResolution, BlanksAtTheStartAreNeverSplitPoints)
+{
+    TempDir dir;
+    WriteFile(dir / L"setup.exe", "MZ");
+
+    // After the prefix goes, the text starts with a blank: position 0 is no
+    // split point, so the only candidate is the whole text.
+    const std::vector<std::wstring> roots{dir.Path() + L"\\"};
+    RecordingExists recorder;
+    const ResolvedPath resolved = ResolveRecorded(L"cdrom:\\ setup.exe", recorder, roots);
+    EXPECT_FALSE(resolved.bFound);
+    EXPECT_EQ(resolved.strFile, L"cdrom:\\ setup.exe");
+    const std::vector<std::wstring> expected{dir.Path() + L"\\ setup.exe", dir.Path() + L"\\"};
+    EXPECT_EQ(recorder.asked, expected);
+
+    // Leading blanks of the configured text are trimmed away.
+    CShell shell(L" \t  " + (dir / L"setup.exe") + L" /S", L"");
+    EXPECT_EQ(shell.m_bFound, 1);
+    EXPECT_EQ(shell.m_strFile, dir / L"setup.exe");
+    EXPECT_EQ(shell.m_strParameters, L"/S");
+}
+
+TEST(PathResolution, NamesOf260CharactersOrMoreNeverExist)
+{
+    TempDir dir;
+    // A file whose full name is 259 characters, and one of 260, made through
+    // the long-name prefix.
+    const std::wstring folder = dir / std::wstring(200 - dir.Path().size(), L'd');
+    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr));
+    const std::wstring name259 = folder + L"\\" + std::wstring(57, L'f');
+    const std::wstring name260 = folder + L"\\" + std::wstring(58, L'f');
+    ASSERT_EQ(name259.size(), 259u);
+    ASSERT_EQ(name260.size(), 260u);
+    for (const std::wstring& name : {name259, name260}) {
+        const CFileHandle hFile(::CreateFileW((L"\\\\?\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(hFile);
+    }
+
+    EXPECT_TRUE(PathExists(name259));
+    EXPECT_FALSE(PathExists(name260));
+    CShell shell(name260 + L" /S", L"");
+    EXPECT_EQ(shell.m_bFound, 0);
+    EXPECT_EQ(shell.m_strFile, name260 + L" /S");
+
+    // A whole line that is too long is no obstacle to a short program part.
+    const std::wstring longSwitch = L"/D=" + std::wstring(300, L'x');
+    EXPECT_EQ(shell.Locate(name259 + L" " + longSwitch, L""), 1);
+    EXPECT_EQ(shell.m_strFile, name259);
+    EXPECT_EQ(shell.m_strParameters, longSwitch);
+
+    for (const std::wstring& name : {name259, name260})
+        ::DeleteFileW((L"\\\\?\\" + name).c_str());
+    ::RemoveDirectoryW((L"\\\\?\\" + folder).c_str());
+}
+
+TEST(PathResolution, ExistsMeansASearchFindsSomething)
+{
+    TempDir dir;
+    WriteFile(dir / L"setup-1.2.exe", "MZ");
+    ::CreateDirectoryW((dir / L"Tools").c_str(), nullptr);
+
+    // A pattern that matches is found, and stays the pattern.
+    CShell shell(dir / L"set*.exe /S", L"");
+    EXPECT_EQ(shell.m_bFound, 1);
+    EXPECT_EQ(shell.m_strFile, dir / L"set*.exe");
+    EXPECT_EQ(shell.m_strParameters, L"/S");
+    EXPECT_EQ(shell.Locate(dir / L"setup-?.?.exe", L""), 1);
+    EXPECT_EQ(shell.Locate(dir / L"*.msi", L""), 0);
+
+    // A folder exists; a folder written with a trailing backslash is no match.
+    EXPECT_TRUE(PathExists(dir / L"Tools"));
+    EXPECT_FALSE(PathExists(dir / L"Tools\\"));
+
+    // Empty names and bare drive roots never exist.
+    EXPECT_FALSE(PathExists(L""));
+    for (const wchar_t* root : {L"C:", L"C:\\", L"c:/", L"Z:\\"})
+        EXPECT_FALSE(PathExists(root)) << root;
+    EXPECT_EQ(shell.Locate(L"C:\\ /S", L""), 0);
+    EXPECT_EQ(shell.m_strFile, L"C:\\ /S");
+    EXPECT_EQ(shell.Locate(L" \t ", L"/keep"), 0);
+    EXPECT_EQ(shell.m_strFile, L"");
+    EXPECT_EQ(shell.m_strParameters, L"/keep");
+}
+
+TEST(PathResolution, FailureKeepsTheTrimmedTextAndTheParameters)
+{
+    TempDir dir;
+    CShell shell;
+    EXPECT_EQ(shell.Locate(L"  " + (dir / L"missing setup.exe") + L" /S  ", L"/given"), 0);
+    EXPECT_EQ(shell.m_bFound, 0);
+    EXPECT_EQ(shell.m_strFile, dir / L"missing setup.exe" + L" /S");
+    EXPECT_EQ(shell.m_strParameters, L"/given");
+
+    // A second Locate starts from scratch: an earlier success is forgotten.
+    WriteFile(dir / L"here.exe", "MZ");
+    EXPECT_EQ(shell.Locate(dir / L"here.exe", L""), 1);
+    EXPECT_EQ(shell.Locate(dir / L"gone.exe", L""), 0);
+    EXPECT_EQ(shell.m_bFound, 0);
+}
+
+TEST(PathResolution, PrefixWithoutCdromDrivesIsRelativeToTheCurrentFolder)
+{
+    ASSERT_TRUE(CdromRoots().empty()) << "this test needs a Wine prefix without CD-ROM drives";
+    TempDir dir;
+    WriteFile(dir / L"Disc\\setup.exe", "MZ");
+    wchar_t szOld[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szOld);
+    ASSERT_TRUE(::SetCurrentDirectoryW(dir.Path().c_str()));
+
+    CShell shell(L"cdrom:\\Disc\\setup.exe /S", L"");
+    EXPECT_EQ(shell.m_bFound, 1);
+    EXPECT_EQ(shell.m_strFile, L"Disc\\setup.exe");
+    EXPECT_EQ(shell.m_strParameters, L"/S");
+    // Whatever stands before the prefix is dropped.
+    EXPECT_EQ(shell.Locate(L"D:\\Soft\\cdrom:\\Disc\\setup.exe", L""), 1);
+    EXPECT_EQ(shell.m_strFile, L"Disc\\setup.exe");
+    // The prefix is case-sensitive: "CDROM:\" is an ordinary (missing) path.
+    EXPECT_EQ(shell.Locate(L"CDROM:\\Disc\\setup.exe", L""), 0);
+
+    ::SetCurrentDirectoryW(szOld);
+}
+
+} // namespace

@@ -1,0 +1,228 @@
+// Starting located files through the shell and copying them: real programs
+// (copies of the demo installer) and real files.
+#include "shell/shell.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace testing_support;
+
+// Copies of the demo installer in a fresh folder, logging to a file of
+// their own (the environment is inherited by every started program).
+class DemoInstallers : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_log = m_dir / L"install.log";
+        ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", m_log.c_str()));
+    }
+    void TearDown() override { ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr); }
+
+    std::wstring Installer(const std::wstring& relative) const
+    {
+        const std::wstring path = m_dir / relative;
+        WriteFile(path, "");
+        EXPECT_TRUE(::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), path.c_str(), FALSE));
+        return path;
+    }
+    std::wstring Log() const { return FromUtf8(ReadFile(m_log)); }
+
+    TempDir m_dir;
+    std::wstring m_log;
+};
+
+// A file type registered for the life of the object: its extension opens
+// with the given command.
+class FileType {
+public:
+    FileType(const std::wstring& extension, const std::wstring& command)
+        : m_extension(extension), m_class(L"Quillset.Test" + extension.substr(1))
+    {
+        SetValue(m_extension, m_class);
+        SetValue(m_class + L"\\shell\\open\\command", command);
+    }
+    FileType(const FileType&) = delete;
+    FileType& operator=(const FileType&) = delete;
+    ~FileType()
+    {
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_extension.c_str());
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_class.c_str());
+    }
+    static bool HasProgram(const std::wstring& extension)
+    {
+        HKEY hKey = nullptr;
+        if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, extension.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+            return false;
+        ::RegCloseKey(hKey);
+        return true;
+    }
+
+private:
+    static void SetValue(const std::wstring& key, const std::wstring& value)
+    {
+        HKEY hKey = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExW(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(hKey);
+    }
+
+    std::wstring m_extension;
+    std::wstring m_class;
+};
+
+TEST_F(DemoInstallers, RunWaitsForTheProcessOnlyWhenAsked)
+{
+    const std::wstring setup = Installer(L"Program Files\\Tool\\setup tool.exe");
+
+    CShell shell(setup + L" /S /delay=3000", L"");
+    ASSERT_EQ(shell.m_bFound, 1);
+    HANDLE hProcess = shell.Run(false);
+    ASSERT_NE(hProcess, nullptr);
+    EXPECT_EQ(hProcess, shell.m_hProcess.Get());
+    // Back at once: the installer is still sleeping and has logged nothing.
+    EXPECT_EQ(::WaitForSingleObject(hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(Log(), L"");
+    ASSERT_EQ(::WaitForSingleObject(hProcess, 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(Log(), L"setup tool.exe|/S /delay=3000\r\n");
+
+    // With waiting, the process has ended and logged when Run returns; the
+    // exit code is not Run's concern.
+    ASSERT_EQ(shell.Locate(setup + L" /S /delay=1000 /exit=7", L""), 1);
+    hProcess = shell.Run(true);
+    ASSERT_NE(hProcess, nullptr);
+    EXPECT_EQ(::WaitForSingleObject(hProcess, 0), WAIT_OBJECT_0);
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 7u);
+    EXPECT_EQ(Log(), L"setup tool.exe|/S /delay=3000\r\nsetup tool.exe|/S /delay=1000 /exit=7\r\n");
+}
+
+TEST_F(DemoInstallers, ParametersArriveExactlyAsWritten)
+{
+    const std::wstring setup = Installer(L"Zip Tool\\zip setup.exe");
+    CShell shell(setup + L" /S  /D=C:\\Program Files\\Zip \"/title=装机 2026\"", L"");
+    ASSERT_EQ(shell.m_bFound, 1);
+    ASSERT_NE(shell.Run(true), nullptr);
+    EXPECT_EQ(Log(), L"zip setup.exe|/S  /D=C:\\Program Files\\Zip \"/title=装机 2026\"\r\n");
+}
+
+TEST_F(DemoInstallers, StartedProcessInheritsTheCurrentFolder)
+{
+    // The demo installer logs beside itself unless told otherwise; with a
+    // relative log name it logs into the current folder of its starter.
+    const std::wstring setup = Installer(L"setup.exe");
+    TempDir work;
+    wchar_t szOld[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szOld);
+    ASSERT_TRUE(::SetCurrentDirectoryW(work.Path().c_str()));
+    ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", L"relative.log");
+    CShell shell(setup + L" /S", L"");
+    EXPECT_NE(shell.Run(true), nullptr);
+    ::SetCurrentDirectoryW(szOld);
+    EXPECT_EQ(FromUtf8(ReadFile(work / L"relative.log")), L"setup.exe|/S\r\n");
+}
+
+TEST_F(DemoInstallers, NothingStartsAfterAFailedLocate)
+{
+    const std::wstring setup = m_dir / L"late.exe";
+    CShell shell(setup + L" /S", L"");
+    ASSERT_EQ(shell.m_bFound, 0);
+    // The file appears afterwards: the failed result still stands.
+    Installer(L"late.exe");
+    EXPECT_EQ(shell.Run(true), nullptr);
+    EXPECT_EQ(shell.Run(false), nullptr);
+    EXPECT_FALSE(shell.m_hProcess);
+    EXPECT_EQ(shell.CopyTo(m_dir / L"copy.exe", false), 0);
+    EXPECT_EQ(::GetFileAttributesW((m_dir / L"copy.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    ::Sleep(300);
+    EXPECT_EQ(Log(), L"");
+}
+
+TEST_F(DemoInstallers, DocumentOpensInItsAssociatedProgram)
+{
+    // A document type of its own, opened by a copy of the demo installer.
+    const std::wstring viewer = Installer(L"Viewer\\doc viewer.exe");
+    const FileType type(L".quilldoc", L"\"" + viewer + L"\" /S /file=\"%1\"");
+    const std::wstring document = m_dir / L"Notes\\read me.quilldoc";
+    WriteFile(document, "Quillset");
+
+    CShell shell(document, L"");
+    ASSERT_EQ(shell.m_bFound, 1);
+    HANDLE hProcess = shell.Run(true);
+    ASSERT_NE(hProcess, nullptr);
+    EXPECT_EQ(Log(), L"doc viewer.exe|/S /file=\"" + document + L"\"\r\n");
+}
+
+TEST_F(DemoInstallers, FileOfNoKnownTypeStartsNothingAndAsksNothing)
+{
+    // Run fails at once, without the shell's own error box (which would
+    // hold this test, and a batch, until someone answered it).
+    const std::wstring file = m_dir / L"data.quillnone";
+    WriteFile(file, "Quillset");
+    CShell shell(file, L"");
+    ASSERT_EQ(shell.m_bFound, 1);
+    EXPECT_EQ(shell.Run(true), nullptr);
+}
+
+TEST_F(DemoInstallers, TextFileOpensOnlyWhereTextFilesHaveAProgram)
+{
+    // Wine's prefix as the project creates it has no program for ".txt";
+    // a system that has one starts it.
+    const std::wstring file = m_dir / L"read me.txt";
+    WriteFile(file, "Quillset\r\n");
+    CShell shell(file, L"");
+    ASSERT_EQ(shell.m_bFound, 1);
+    HANDLE hProcess = shell.Run(false);
+    if (FileType::HasProgram(L".txt")) {
+        ASSERT_NE(hProcess, nullptr);
+        ::TerminateProcess(hProcess, 0);
+        ::WaitForSingleObject(hProcess, 10000);
+    } else {
+        EXPECT_EQ(hProcess, nullptr);
+    }
+}
+
+TEST_F(DemoInstallers, ProcessHandlesAreReleasedAcrossManyRuns)
+{
+    const std::wstring setup = Installer(L"quick.exe");
+    CShell shell(setup + L" /S", L"");
+    ASSERT_EQ(shell.m_bFound, 1);
+    // Warm up whatever the shell keeps for itself.
+    ASSERT_NE(shell.Run(true), nullptr);
+    DWORD before = 0;
+    ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &before));
+    for (int i = 0; i < 100; ++i)
+        ASSERT_NE(shell.Run(true), nullptr);
+    DWORD after = 0;
+    ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &after));
+    EXPECT_LE(after, before + 5);
+}
+
+TEST(CopyTo, ReplacesAnExistingFileAndFailsIntoAMissingFolder)
+{
+    TempDir dir;
+    const std::wstring source = dir / L"Soft\\tool setup.exe";
+    WriteFile(source, "new content");
+    WriteFile(dir / L"Target\\tool setup.exe", "old");
+
+    CShell shell(source + L" /S", L"");
+    ASSERT_EQ(shell.m_bFound, 1);
+    // fail-if-exists false: the existing file is replaced.
+    EXPECT_NE(shell.CopyTo(dir / L"Target\\tool setup.exe", false), 0);
+    EXPECT_EQ(ReadFile(dir / L"Target\\tool setup.exe"), "new content");
+    // fail-if-exists true leaves it alone.
+    WriteFile(dir / L"Target\\kept.exe", "kept");
+    EXPECT_EQ(shell.CopyTo(dir / L"Target\\kept.exe", true), 0);
+    EXPECT_EQ(ReadFile(dir / L"Target\\kept.exe"), "kept");
+    // No folder is created on the way.
+    EXPECT_EQ(shell.CopyTo(dir / L"Missing\\tool setup.exe", false), 0);
+    EXPECT_EQ(::GetFileAttributesW((dir / L"Missing").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+} // namespace
