@@ -188,14 +188,59 @@ COLORREF WindowPixels::At(int x, int y) const
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
+namespace {
+
+BOOL CALLBACK CountWindow(HWND, LPARAM lp)
+{
+    ++*reinterpret_cast<DWORD*>(lp);
+    return TRUE;
+}
+
+BOOL CALLBACK CountWindowAndDescendants(HWND hWnd, LPARAM lp)
+{
+    ++*reinterpret_cast<DWORD*>(lp);
+    ::EnumChildWindows(hWnd, &CountWindow, lp); // every descendant, not only children
+    return TRUE;
+}
+
+} // namespace
+
 DWORD GdiObjectCount()
 {
-    return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (const DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
+        return n;
+    // Wine answers GetGuiResources with 0: count the entries in use of the
+    // process's GDI handle table, which the process environment block points
+    // to (65536 entries of 24 bytes, the object type in the byte at 14).
+    using PfnQuery = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    FARPROC pfn = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess");
+    if (!pfn)
+        return 0;
+    struct {
+        void* pReserved;
+        const BYTE* pPeb;
+        ULONG_PTR reserved[4];
+    } basic{};
+    if (reinterpret_cast<PfnQuery>(reinterpret_cast<void (*)()>(pfn))(::GetCurrentProcess(), 0, &basic,
+                                                                       sizeof(basic), nullptr) != 0)
+        return 0;
+    const BYTE* pTable = *reinterpret_cast<const BYTE* const*>(basic.pPeb + 0xF8);
+    if (!pTable)
+        return 0;
+    DWORD n = 0;
+    for (size_t i = 0; i < 0x10000; ++i)
+        n += pTable[i * 24 + 14] != 0 ? 1 : 0;
+    return n;
 }
 
 DWORD UserObjectCount()
 {
-    return ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    if (const DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS))
+        return n;
+    // Wine answers 0 here too: count the windows of this thread instead.
+    DWORD n = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindowAndDescendants, reinterpret_cast<LPARAM>(&n));
+    return n;
 }
 
 } // namespace testing_support

@@ -61,7 +61,8 @@ private:
     std::vector<DWORD> m_bits;
 };
 
-// Counts of the GDI and user objects this process holds.
+// Counts of the GDI objects this process holds and of its user objects (where
+// the platform does not count those, the windows of this thread).
 DWORD GdiObjectCount();
 DWORD UserObjectCount();
 

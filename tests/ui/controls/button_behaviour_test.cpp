@@ -461,21 +461,21 @@ TEST_F(ButtonBehaviour, AThousandButtonsLeaveNoObjectBehind)
     };
     cycle();
     testing_support::PumpMessages();
-    const DWORD gdiBefore = LiveGdiObjects();
-    const DWORD userBefore = LiveUserObjects();
+    const DWORD gdiBefore = testing_support::GdiObjectCount();
+    const DWORD userBefore = testing_support::UserObjectCount();
     {
         CBitmap probe = MakePicture(4, 4, kHotPicture);
         CThemedButton button;
         button.Create(L"", kChild | BS_PUSHBUTTON, RECT{10, 10, 116, 34}, host->m_hWnd, 1002);
         button.AssignTooltip(L"probe");
-        ASSERT_GT(LiveGdiObjects(), gdiBefore) << "the count sees new objects";
-        ASSERT_EQ(LiveUserObjects(), userBefore + 2) << "the count sees the button and its tooltip";
+        ASSERT_GT(testing_support::GdiObjectCount(), gdiBefore) << "the count sees new objects";
+        ASSERT_EQ(testing_support::UserObjectCount(), userBefore + 2) << "the count sees the button and its tooltip";
     }
     for (int i = 0; i < 1000; ++i)
         cycle();
     testing_support::PumpMessages();
-    EXPECT_LE(LiveGdiObjects(), gdiBefore + 2);
-    EXPECT_LE(LiveUserObjects(), userBefore);
+    EXPECT_LE(testing_support::GdiObjectCount(), gdiBefore + 2);
+    EXPECT_LE(testing_support::UserObjectCount(), userBefore);
 }
 
 } // namespace

@@ -78,57 +78,6 @@ CBitmap MakeFramedPicture(int cx, int cy, COLORREF cr)
     return bitmap;
 }
 
-DWORD LiveGdiObjects()
-{
-    if (const DWORD n = testing_support::GdiObjectCount())
-        return n;
-    // The process's GDI handle table, which the process environment block
-    // points to: 65536 entries of 24 bytes, the type in the byte at 14.
-    using PfnQuery = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    FARPROC pfn = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess");
-    if (!pfn)
-        return 0;
-    struct {
-        void* pReserved;
-        const BYTE* pPeb;
-        ULONG_PTR reserved[4];
-    } basic{};
-    if (reinterpret_cast<PfnQuery>(reinterpret_cast<void (*)()>(pfn))(::GetCurrentProcess(), 0, &basic,
-                                                                       sizeof(basic), nullptr) != 0)
-        return 0;
-    const BYTE* pTable = *reinterpret_cast<const BYTE* const*>(basic.pPeb + 0xF8);
-    if (!pTable)
-        return 0;
-    DWORD n = 0;
-    for (size_t i = 0; i < 0x10000; ++i)
-        n += pTable[i * 24 + 14] != 0 ? 1 : 0;
-    return n;
-}
-
-namespace {
-
-BOOL CALLBACK CountChildWindow(HWND, LPARAM lp)
-{
-    ++*reinterpret_cast<DWORD*>(lp);
-    return TRUE;
-}
-
-} // namespace
-
-DWORD LiveUserObjects()
-{
-    if (const DWORD n = testing_support::UserObjectCount())
-        return n;
-    DWORD n = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hWnd, LPARAM lp) -> BOOL {
-        auto* pCount = reinterpret_cast<DWORD*>(lp);
-        ++*pCount;
-        ::EnumChildWindows(hWnd, &CountChildWindow, lp); // every descendant, not only children
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&n));
-    return n;
-}
-
 HFONT CrispFont()
 {
     static CFont font = [] {

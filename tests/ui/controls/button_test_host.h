@@ -46,13 +46,6 @@ CBitmap MakePicture(int cx, int cy, COLORREF cr);
 // A picture of one colour with a black frame one pixel wide.
 CBitmap MakeFramedPicture(int cx, int cy, COLORREF cr);
 
-// The GDI objects and user objects this process holds. Where the platform
-// does not count them (Wine answers GetGuiResources with 0), the GDI objects
-// are counted in the process's GDI handle table and the user objects are the
-// windows of this thread.
-DWORD LiveGdiObjects();
-DWORD LiveUserObjects();
-
 // A font without anti-aliasing, so that text pixels have exact colours.
 HFONT CrispFont();
 
