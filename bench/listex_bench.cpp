@@ -1,10 +1,15 @@
-// Times the catalogue list: a full repaint of an entry list of 2,000 rows
-// that shows 15 rows at a time, and scrolling through it row by row and page
-// by page. Prints the figures; run by hand under tools/wine-exec.
+// Times the catalogue list: filling an entry list of 2,000 rows, a full
+// repaint of it showing 15 rows at a time, and scrolling through it row by
+// row and page by page. Prints the figures; run by hand under
+// tools/wine-exec. On a busy machine with few cores the figures swing with
+// how the program and the Wine server are scheduled; with no Wine server
+// running yet, `taskset -c 1 tools/wine-exec ...` keeps both on one core
+// and gives steady figures.
 #include "platform/handles.h"
 #include "res/resource.h"
 #include "ui/controls/ListEx.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -67,13 +72,30 @@ CImageList IconImages(int size, COLORREF back, const std::vector<UINT>& ids)
     return images;
 }
 
-double TimeRepaints(const CListEx& list, int count)
+// Times of single full repaints (erase and every row shown), sorted. The
+// machine is shared, so the least and the middle time say more than the mean.
+std::vector<double> TimeRepaints(const CListEx& list, int count)
+{
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        const Stopwatch watch;
+        ::RedrawWindow(list.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        ::GdiFlush();
+        times.push_back(watch.Milliseconds());
+    }
+    std::sort(times.begin(), times.end());
+    return times;
+}
+
+// A fixed piece of arithmetic, to tell how fast the shared machine runs at
+// the moment the figures are taken.
+double ReferenceMs()
 {
     const Stopwatch watch;
-    for (int i = 0; i < count; ++i)
-        ::RedrawWindow(list.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    ::GdiFlush();
-    return watch.Milliseconds() / count;
+    volatile unsigned value = 1;
+    for (unsigned i = 0; i < 20000000; ++i)
+        value = value * 1664525u + 1013904223u;
+    return watch.Milliseconds();
 }
 
 } // namespace
@@ -125,19 +147,42 @@ int main()
     const std::vector<std::wstring> links{LoadStringResource(IDS_ACTION_MANUAL), LoadStringResource(IDS_ACTION_AUTO),
                                           LoadStringResource(IDS_ACTION_SAVE)};
 
-    const Stopwatch fill;
+    // The fill, step by step as the owner does it, each step timed over
+    // all rows.
+    double insertMs = 0;
+    double firstInsertsMs = 0;
+    double lastInsertsMs = 0;
+    double sizeMs = 0;
+    double linksMs = 0;
+    double checkMs = 0;
     for (int i = 0; i < kRows; ++i) {
         if (i % 20 == 0) {
+            const Stopwatch insert;
             list.InsertListItem(i, L"Category " + std::to_wstring(i / 20) + L" (19)", 1, L"");
+            insertMs += insert.Milliseconds();
             continue;
         }
         const std::wstring description =
             i % 3 ? L"A package with a description line that is long enough to be shortened at the end" : L"";
+        const Stopwatch insert;
         list.InsertListItem(i, L"Package number " + std::to_wstring(i) + L" with a rather long name", 0, description);
+        const double ms = insert.Milliseconds();
+        insertMs += ms;
+        if (i < 100)
+            firstInsertsMs += ms;
+        if (i >= kRows - 100)
+            lastInsertsMs += ms;
+        const Stopwatch size;
         list.SetCellText(i, 1, L"123.45 MB", 0);
+        sizeMs += size.Milliseconds();
+        const Stopwatch linking;
         list.SetLinks(i, links);
+        linksMs += linking.Milliseconds();
+        const Stopwatch checking;
         list.SetCheck(i, i % 2 == 0);
+        checkMs += checking.Milliseconds();
     }
+    const Stopwatch fill;
     list.SetRowHeight(kRowHeight);
     list.SetEraseColor(RGB(244, 245, 247));
     list.SetLinkColorSelFocus(RGB(252, 24, 17));
@@ -150,10 +195,17 @@ int main()
     const double fillMs = fill.Milliseconds();
 
     const int perPage = static_cast<int>(list.SendMessage(LVM_GETCOUNTPERPAGE));
-    std::printf("entry list: %d rows, %d shown at a time, filled in %.1f ms\n", list.GetItemCount(), perPage, fillMs);
+    std::printf("entry list: %d rows, %d shown at a time\n", list.GetItemCount(), perPage);
+    std::printf("fill: rows %.1f ms, sizes %.1f ms, links %.1f ms, checks %.1f ms, settings and first paint %.1f ms\n",
+                insertMs, sizeMs, linksMs, checkMs, fillMs);
+    std::printf("      an entry row inserted among the first 100 rows %.3f ms, among the last 100 %.3f ms\n",
+                firstInsertsMs / 95, lastInsertsMs / 95);
 
+    std::printf("reference arithmetic: %.1f ms\n", ReferenceMs());
     TimeRepaints(list, 5);
-    std::printf("full repaint (erase and %d rows):    %.3f ms\n", perPage, TimeRepaints(list, kRepaints));
+    const std::vector<double> repaints = TimeRepaints(list, kRepaints);
+    std::printf("full repaint (erase and %d rows), %d times: least %.3f ms, median %.3f ms, most %.3f ms\n", perPage,
+                kRepaints, repaints.front(), repaints[repaints.size() / 2], repaints.back());
 
     // Scrolling row by row from the top to the end, each step painted.
     list.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);

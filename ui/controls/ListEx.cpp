@@ -78,15 +78,37 @@ SIZE BitmapSize(HBITMAP hBitmap) noexcept
     return SIZE{bm.bmWidth, bm.bmHeight};
 }
 
-// Stretches the whole bitmap over the box, through a memory context.
+// Stretches the whole bitmap over the box, through a memory context. The
+// common cases take quicker ways to the same pixels: a bitmap of the box's
+// size is copied, and one a pixel wide and as high as the box is laid
+// side by side as a brush pattern.
 void StretchBitmap(HDC hDC, HDC hMemDC, HBITMAP hBitmap, const RECT& box) noexcept
 {
-    const SIZE size = BitmapSize(hBitmap);
-    if (!size.cx || box.right <= box.left || box.bottom <= box.top)
+    BITMAP bm{};
+    if (!hBitmap || !::GetObjectW(hBitmap, sizeof(bm), &bm) || !bm.bmWidth)
         return;
+    const int cx = box.right - box.left;
+    const int cy = box.bottom - box.top;
+    if (cx <= 0 || cy <= 0)
+        return;
+    if (bm.bmWidth == 1 && bm.bmHeight == cy && bm.bmBitsPixel > 8) {
+        CBrush pattern(::CreatePatternBrush(hBitmap));
+        if (pattern) {
+            POINT origin{box.left, box.top};
+            ::LPtoDP(hDC, &origin, 1);
+            POINT oldOrigin{};
+            ::SetBrushOrgEx(hDC, origin.x, origin.y, &oldOrigin);
+            CSelectObject select(hDC, pattern.Get());
+            ::PatBlt(hDC, box.left, box.top, cx, cy, PATCOPY);
+            ::SetBrushOrgEx(hDC, oldOrigin.x, oldOrigin.y, nullptr);
+            return;
+        }
+    }
     CSelectObject select(hMemDC, hBitmap);
-    ::StretchBlt(hDC, box.left, box.top, box.right - box.left, box.bottom - box.top, hMemDC, 0, 0, size.cx, size.cy,
-                 SRCCOPY);
+    if (bm.bmWidth == cx && bm.bmHeight == cy)
+        ::BitBlt(hDC, box.left, box.top, cx, cy, hMemDC, 0, 0, SRCCOPY);
+    else
+        ::StretchBlt(hDC, box.left, box.top, cx, cy, hMemDC, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
 }
 
 // The logical font of a control's font: the stock GUI font when it has none.
@@ -137,6 +159,7 @@ struct CListEx::RowPaint {
     int nItem = 0;
     int nImage = 0;
     int nState = 0; // 0 not selected, 1 selected with focus, 2 selected without
+    bool bChecked = false;
     COLORREF crText = 0;
     COLORREF crDesc = 0;
     COLORREF crLink = 0;
@@ -178,11 +201,43 @@ DWORD CListEx::ColumnKind(int nCol) const noexcept
     return m_arrColumnKind[static_cast<size_t>(nCol)];
 }
 
-bool CListEx::GetColumnFormat(int nCol, int* pFormat, int* pWidth) const noexcept
+LRESULT CListEx::Ask(UINT msg, WPARAM wp, LPARAM lp) noexcept
+{
+    return DefWindowProc(msg, wp, lp);
+}
+
+RECT CListEx::ItemRect(int nItem, int nCode) noexcept
+{
+    RECT rc{};
+    rc.left = nCode;
+    if (!Ask(LVM_GETITEMRECT, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&rc)))
+        return RECT{};
+    return rc;
+}
+
+std::wstring CListEx::ItemText(int nItem, int nSubItem)
+{
+    std::wstring text(127, L'\0');
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = nSubItem;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size()) + 1;
+        const auto n = static_cast<size_t>(
+            Ask(LVM_GETITEMTEXTW, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
+        if (n < text.size()) {
+            text.resize(n);
+            return text;
+        }
+        text.resize(text.size() * 2 + 1);
+    }
+}
+
+bool CListEx::GetColumnFormat(int nCol, int* pFormat, int* pWidth) noexcept
 {
     LVCOLUMNW col{};
     col.mask = LVCF_FMT | LVCF_WIDTH;
-    if (!SendMessage(LVM_GETCOLUMNW, static_cast<WPARAM>(nCol), reinterpret_cast<LPARAM>(&col)))
+    if (!Ask(LVM_GETCOLUMNW, static_cast<WPARAM>(nCol), reinterpret_cast<LPARAM>(&col)))
         return false;
     *pFormat = col.fmt;
     *pWidth = col.cx;
@@ -491,17 +546,13 @@ void CListEx::OnMouseMove(int x, int y)
     const int count = GetItemCount();
     if (count <= 0)
         return;
-    RECT first{};
-    if (!GetItemRect(0, &first, LVIR_LABEL))
-        return;
+    const RECT first = ItemRect(0, LVIR_LABEL);
     // Rows lie one under the other at equal heights: only the rows around
     // the point can hold it.
     const auto [from, to] = CandidateRows(y, first.top, first.bottom - first.top, count);
     for (int r = from; r <= to; ++r) {
-        RECT label{};
-        RECT icon{};
-        GetItemRect(r, &label, LVIR_LABEL);
-        GetItemRect(r, &icon, LVIR_ICON);
+        const RECT label = ItemRect(r, LVIR_LABEL);
+        RECT icon = ItemRect(r, LVIR_ICON);
         // The check area: from the row's left edge to the icon's right edge,
         // over the whole height of the row (the list view may report the
         // icon's own height only).
@@ -539,7 +590,7 @@ void CListEx::HitTestColumns(int nItem, int x, int y, const RECT& label, const R
             return;
         }
         const CMeasureDC dc(m_hWnd);
-        const std::wstring text = GetItemText(nItem, col);
+        const std::wstring text = ItemText(nItem, col);
         int link = 0;
         if (kind == kColumnLink) {
             const auto [left, right] = SingleLinkSpan(cell.left, cell.right, dc.Width(text));
@@ -668,7 +719,7 @@ void CListEx::DrawItem(const DRAWITEMSTRUCT* pDis)
 {
     if (!pDis || !pDis->hDC)
         return;
-    const LOGFONTW lf = ControlLogFont(GetFont());
+    const LOGFONTW lf = ControlLogFont(reinterpret_cast<HFONT>(Ask(WM_GETFONT, 0, 0)));
     const CFont normal = MakeFont(lf, 0, FALSE);
     const CFont bold = MakeFont(lf, FW_BOLD, FALSE);
     const CFont underline = MakeFont(lf, 0, TRUE);
@@ -681,8 +732,8 @@ void CListEx::DrawItem(const DRAWITEMSTRUCT* pDis)
     paint.hNormal = normal.Get();
     paint.hBold = bold.Get();
     paint.hUnderline = underline.Get();
-    paint.hSmall = GetImageList(LVSIL_SMALL);
-    paint.hState = GetImageList(LVSIL_STATE);
+    paint.hSmall = reinterpret_cast<HIMAGELIST>(Ask(LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    paint.hState = reinterpret_cast<HIMAGELIST>(Ask(LVM_GETIMAGELIST, LVSIL_STATE, 0));
     paint.nItem = static_cast<int>(pDis->itemID);
     ::SelectObject(paint.hDC, paint.hNormal);
     // Text over the row's own background, without a fill behind it.
@@ -691,14 +742,14 @@ void CListEx::DrawItem(const DRAWITEMSTRUCT* pDis)
     LVITEMW item{};
     item.mask = LVIF_STATE | LVIF_IMAGE;
     item.iItem = paint.nItem;
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK;
+    Ask(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     paint.nImage = item.iImage;
-    RECT label{};
-    RECT icon{};
-    GetItemRect(paint.nItem, &paint.bounds, LVIR_BOUNDS);
-    GetItemRect(paint.nItem, &label, LVIR_LABEL);
-    GetItemRect(paint.nItem, &icon, LVIR_ICON);
+    // State image 2 is the ticked box.
+    paint.bChecked = (item.state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+    paint.bounds = ItemRect(paint.nItem, LVIR_BOUNDS);
+    const RECT label = ItemRect(paint.nItem, LVIR_LABEL);
+    const RECT icon = ItemRect(paint.nItem, LVIR_ICON);
     paint.bounds.left = 0;
     paint.description = Description(paint.nItem);
 
@@ -752,7 +803,7 @@ void CListEx::PaintBackground(const RowPaint& paint, const RECT& bounds, const s
     StretchBitmap(paint.hDC, paint.hMemDC, hMiddle, pieces.middle);
 }
 
-void CListEx::PaintHeaderRow(const RowPaint& paint, const RECT& label, const RECT& icon) const
+void CListEx::PaintHeaderRow(const RowPaint& paint, const RECT& label, const RECT& icon)
 {
     if (m_dwDrawFlags & kFlagHeaderBitmaps)
         PaintBackground(paint, paint.bounds, m_pHeaderBitmaps);
@@ -762,21 +813,21 @@ void CListEx::PaintHeaderRow(const RowPaint& paint, const RECT& label, const REC
         return;
     const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
     const RECT box = HeaderTitleBox(label, icon, bShifted);
-    const std::wstring title = GetItemText(paint.nItem, 0);
+    const std::wstring title = ItemText(paint.nItem, 0);
     ::SetTextColor(paint.hDC, kTitleRelief);
     DrawTextIn(paint.hDC, title, RECT{box.left + 1, box.top + 1, box.right + 1, box.bottom + 1}, kCellTextFlags);
     ::SetTextColor(paint.hDC, kTitleText);
     DrawTextIn(paint.hDC, title, box, kCellTextFlags);
 }
 
-void CListEx::PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT& icon) const
+void CListEx::PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT& icon)
 {
     if (m_dwDrawFlags & kFlagEntryBitmaps)
         PaintBackground(paint, paint.bounds, m_pEntryBitmaps);
     else
         FillSolid(paint.hDC, paint.bounds, m_crRowBack);
     const bool bTwoLine = !paint.description.empty();
-    const std::wstring name = GetItemText(paint.nItem, 0);
+    const std::wstring name = ItemText(paint.nItem, 0);
 
     if (m_dwMode & kModePane) {
         const EntryRowLayout row = PaneRow(paint.bounds, label, icon, bTwoLine);
@@ -791,7 +842,7 @@ void CListEx::PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT
     const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
     const EntryRowLayout row = EntryRow(paint.bounds, label, icon, bTwoLine, bShifted);
     if (row.label.right >= row.icon.left && paint.hState)
-        ::ImageList_Draw(paint.hState, GetCheck(paint.nItem) ? 1 : 0, paint.hDC, row.check.x, row.check.y,
+        ::ImageList_Draw(paint.hState, paint.bChecked ? 1 : 0, paint.hDC, row.check.x, row.check.y,
                          ILD_TRANSPARENT);
     if (row.label.right >= row.icon.right) {
         if (paint.hSmall)
@@ -812,7 +863,7 @@ void CListEx::PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT
     PaintCells(paint, row.label.right, row.text);
 }
 
-void CListEx::PaintCells(const RowPaint& paint, int x, const RECT& text) const
+void CListEx::PaintCells(const RowPaint& paint, int x, const RECT& text)
 {
     int format = 0;
     int width = 0;
@@ -823,7 +874,7 @@ void CListEx::PaintCells(const RowPaint& paint, int x, const RECT& text) const
         if (width < kMinCellWidth)
             continue;
         const DWORD kind = ColumnKind(col);
-        const std::wstring cellText = GetItemText(paint.nItem, col);
+        const std::wstring cellText = ItemText(paint.nItem, col);
         const RECT box = CellTextBox(cellLeft, cellRight, text);
         if (kind == kColumnPlain) {
             const int justify = format & LVCFMT_JUSTIFYMASK;

@@ -107,7 +107,11 @@ private:
     DWORD RowKind(int nItem) const noexcept;
     std::wstring Description(int nItem) const;
     DWORD ColumnKind(int nCol) const noexcept;
-    bool GetColumnFormat(int nCol, int* pFormat, int* pWidth) const noexcept;
+    // Queries straight to the list view, past this object's own handling.
+    LRESULT Ask(UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    RECT ItemRect(int nItem, int nCode) noexcept;
+    std::wstring ItemText(int nItem, int nSubItem);
+    bool GetColumnFormat(int nCol, int* pFormat, int* pWidth) noexcept;
     std::wstring FitText(HDC hDC, const std::wstring& text, const RECT& box) const;
 
     void OnMouseMove(int x, int y);
@@ -124,9 +128,9 @@ private:
     // Row painting.
     struct RowPaint;
     void PaintBackground(const RowPaint& paint, const RECT& bounds, const std::array<HBITMAP, 9>& table) const;
-    void PaintHeaderRow(const RowPaint& paint, const RECT& label, const RECT& icon) const;
-    void PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT& icon) const;
-    void PaintCells(const RowPaint& paint, int x, const RECT& text) const;
+    void PaintHeaderRow(const RowPaint& paint, const RECT& label, const RECT& icon);
+    void PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT& icon);
+    void PaintCells(const RowPaint& paint, int x, const RECT& text);
 
     // Whether the list view is handling a press of the left button, during
     // which it may not change check states, and whether the control itself

@@ -43,6 +43,11 @@ std::vector<std::wstring> ActionNames()
             LoadStringResource(IDS_ACTION_SAVE)};
 }
 
+std::vector<std::wstring> TestLinks()
+{
+    return {L"Install", L"Setup", L"Save"};
+}
+
 int TextWidth(HFONT hFont, const std::wstring& text)
 {
     CClientDC screen(nullptr);
@@ -157,7 +162,7 @@ int ListTest::AddEntry(CListEx& list, const std::wstring& name, const std::wstri
 {
     const int r = list.InsertListItem(list.GetItemCount(), name, 0, description, nImage);
     list.SetCellText(r, 1, L"1.50 MB", 0);
-    list.SetLinks(r, ActionNames());
+    list.SetLinks(r, TestLinks());
     return r;
 }
 

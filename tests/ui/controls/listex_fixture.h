@@ -36,8 +36,11 @@ CFont MakeDialogFont();
 CBitmap SolidBitmap(int cx, int cy, COLORREF cr);
 // An image list of square images, one per colour.
 CImageList SolidImages(int size, const std::vector<COLORREF>& colours);
-// The action link names of the entry lists.
+// The action link names of the entry lists, as the program has them.
 std::vector<std::wstring> ActionNames();
+// Three action links that fit their 180-pixel column, for the tests that
+// measure where links lie.
+std::vector<std::wstring> TestLinks();
 // The width of text in font.
 int TextWidth(HFONT hFont, const std::wstring& text);
 

@@ -252,7 +252,7 @@ TEST_F(ListPaint, NarrowColumnsShowNothingButKeepTheirWidth)
     // The links still start where the narrow column ends.
     const int cellLeft = label.right + 11;
     std::vector<int> widths;
-    for (const auto& l : ActionNames())
+    for (const auto& l : TestLinks())
         widths.push_back(TextWidth(font.Get(), l));
     const auto lefts = list_geometry::LinkLefts(cellLeft, cellLeft + 180, TextWidth(font.Get(), list->GetItemText(0, 2)),
                                                 widths, TextWidth(font.Get(), L"    "));

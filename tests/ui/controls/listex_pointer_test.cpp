@@ -35,7 +35,7 @@ protected:
         const int cellLeft = label.right + list->GetColumnWidth(1);
         const int cellRight = cellLeft + list->GetColumnWidth(2);
         LinkPlaces places;
-        for (const auto& name : ActionNames())
+        for (const auto& name : TestLinks())
             places.widths.push_back(TextWidth(font.Get(), name));
         places.lefts = list_geometry::LinkLefts(cellLeft, cellRight,
                                                 TextWidth(font.Get(), list->GetItemText(nItem, 2)), places.widths,
@@ -95,7 +95,15 @@ TEST_F(ListPointer, HeaderRowsMakeNothingHot)
     MoveTo(*list, links.lefts[1] + 2, NameBandMiddle(label));
     EXPECT_TRUE(NothingHot());
     ClickAt(*list, 5, label.top + 30);
+    EXPECT_FALSE(list->GetCheck(3)) << "the list view's own check-box place toggles nothing either";
+    list->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, label.top + 30));
+    list->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, label.top + 30));
     EXPECT_FALSE(list->GetCheck(3));
+    // The keyboard still toggles the focused row as the list view does.
+    list->SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    list->SendMessage(WM_KEYDOWN, VK_SPACE, 0);
+    list->SendMessage(WM_KEYUP, VK_SPACE, 0);
+    EXPECT_TRUE(list->GetCheck(2));
 }
 
 TEST_F(ListPointer, LinksAreHotOnlyOverTheirText)
