@@ -105,19 +105,6 @@ TEST(ListGeometry, HeaderTitleBox)
     EXPECT_EQ(plain.right, kLabel.right);
 }
 
-TEST(ListGeometry, ThreePieceBackground)
-{
-    const ThreePieces p = BackgroundPieces(kBounds, 88, 25);
-    EXPECT_EQ(p.left.left, 0);
-    EXPECT_EQ(p.left.right, 88);
-    EXPECT_EQ(p.right.left, 540 - 25);
-    EXPECT_EQ(p.right.right, 540);
-    EXPECT_EQ(p.middle.left, 88);
-    EXPECT_EQ(p.middle.right, 540 - 25);
-    EXPECT_EQ(p.middle.top, kBounds.top);
-    EXPECT_EQ(p.middle.bottom, kBounds.bottom);
-}
-
 TEST(ListGeometry, LinksAreCentredAsOneGroupAndFoundByPoint)
 {
     // Three links 30, 20 and 40 wide, four blanks 12 wide: the group is 124.
@@ -178,12 +165,6 @@ TEST(ListGeometry, FitTextShortensFromTheEnd)
     const std::wstring fitted = FitText(pairs, 30, FixedWidth);
     EXPECT_EQ(fitted, std::wstring(L"x\xD83D\xDE00") + L"...");
     EXPECT_EQ(FitText(L"\xD83D\xDE00y", 1, FixedWidth), std::wstring(L"\xD83D\xDE00") + L"...");
-}
-
-TEST(ListGeometry, AutoSizeCandidates)
-{
-    EXPECT_EQ(AutoSizeCandidate(1, 50, 48), 62);
-    EXPECT_EQ(AutoSizeCandidate(0, 50, 48), 104);
 }
 
 } // namespace

@@ -237,17 +237,6 @@ TEST_F(ListModel, SettersKeepColoursWhenGivenNone)
     EXPECT_EQ(list->m_crLinkSelFocus, link);
     list->SetLinkColorSelFocus(RGB(1, 2, 3));
     EXPECT_EQ(list->m_crLinkSelFocus, RGB(1, 2, 3));
-
-    // The defaults of a new control.
-    CListEx fresh;
-    EXPECT_EQ(fresh.m_crDesc, RGB(99, 99, 101));
-    EXPECT_EQ(fresh.m_crDescSelNoFocus, RGB(99, 99, 101));
-    EXPECT_EQ(fresh.m_crDescSelFocus, fresh.m_crTextSelFocus);
-    EXPECT_EQ(fresh.m_crLink, RGB(11, 91, 152));
-    EXPECT_EQ(fresh.m_crLinkSelFocus, RGB(11, 91, 152));
-    EXPECT_EQ(fresh.m_crErase, ::GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(fresh.m_nRowHeight, 0);
-    EXPECT_EQ(fresh.m_dwDrawFlags, 0u);
 }
 
 } // namespace
