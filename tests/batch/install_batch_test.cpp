@@ -1,0 +1,162 @@
+// Install batches: real installers started one after the other behind the
+// real progress window.
+#include "tests/batch/batch_fixture.h"
+
+#include <string>
+#include <vector>
+
+namespace batch_testing {
+namespace {
+
+using namespace testing_support;
+
+const wchar_t kInstallFailureHeader[] =
+    L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n";
+
+// The handles this process holds, counted one value after the other (Wine
+// answers GetProcessHandleCount with 0).
+int OpenHandleCount()
+{
+    int count = 0;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+        DWORD flags = 0;
+        if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+            ++count;
+    }
+    return count;
+}
+
+std::wstring Caption(const std::wstring& text, int pos)
+{
+    return L"caption \"" + text + L"\" at " + std::to_wstring(pos);
+}
+
+TEST_F(Batch, InstallBatchCountsEachItemBeforeItRuns)
+{
+    const std::wstring a = Installer(L"Setup\\a setup.exe");
+    const std::wstring b = Installer(L"Setup\\Tool Dir\\b.exe");
+    const std::wstring c = Installer(L"c.exe");
+    const std::vector<std::wstring> items{a + L" /S", L"  " + b + L" /S /exit=3 ", c + L" /quiet /D=C:\\My Apps"};
+
+    EXPECT_EQ(Run(0, items), IDCANCEL);
+
+    const std::vector<std::wstring> expected{
+        L"range 0..3",
+        L"pos 0",
+        Caption(L"正在安装...0.0% ", 0),
+        Caption(L"正在安装...33.3% " + a, 0),
+        L"delta 1",
+        Caption(L"正在安装...66.7% " + b, 1),
+        L"delta 1",
+        Caption(L"正在安装...100.0% " + c, 2),
+        L"delta 1",
+        L"report",
+    };
+    EXPECT_EQ(Events(), expected);
+    // One after the other, each with its own switches; an exit code other
+    // than 0 is no failure.
+    EXPECT_EQ(Log(), L"a setup.exe|/S\r\nb.exe|/S /exit=3\r\nc.exe|/quiet /D=C:\\My Apps\r\n");
+    EXPECT_TRUE(m_report.arrFailed.empty());
+
+    EXPECT_TRUE(m_report.bShown);
+    EXPECT_EQ(m_report.hOwner, m_main.m_hWnd);
+    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+    EXPECT_EQ(m_report.strCaption, L"软件安装");
+    EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
+    EXPECT_EQ(m_report.nBarLow, 0);
+    EXPECT_EQ(m_report.nBarHigh, 3);
+    EXPECT_EQ(m_report.nBarPos, 3);
+}
+
+TEST_F(Batch, SingleItemShowsItsFullCaptionBeforeItStarts)
+{
+    const std::wstring setup = Installer(L"only setup.exe");
+    std::vector<std::wstring> logAtCaption;
+    m_onCaption = [&](const std::wstring&) { logAtCaption.push_back(Log()); };
+
+    Run(0, {setup + L" /S /delay=300"});
+
+    const std::vector<std::wstring> expected{
+        L"range 0..1", L"pos 0", Caption(L"正在安装...0.0% ", 0), Caption(L"正在安装...100.0% " + setup, 0),
+        L"delta 1",    L"report",
+    };
+    EXPECT_EQ(Events(), expected);
+    // The installer had not run when either caption went up, and it ran to
+    // its end before the report.
+    EXPECT_EQ(logAtCaption, (std::vector<std::wstring>{L"", L""}));
+    EXPECT_EQ(Log(), L"only setup.exe|/S /delay=300\r\n");
+    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+}
+
+TEST_F(Batch, EveryItemMissingStartsNothingAndListsAllInOrder)
+{
+    const std::vector<std::wstring> items{
+        L"  " + (m_dir / L"missing one.exe") + L" /S ",
+        L"D:\\Soft\\cdrom:\\setup\\missing.exe /verysilent",
+        m_dir / L"Setup\\tool.msi",
+    };
+    Run(0, items);
+
+    const std::vector<std::wstring> failed{
+        m_dir / L"missing one.exe /S",
+        L"D:\\Soft\\cdrom:\\setup\\missing.exe /verysilent",
+        m_dir / L"Setup\\tool.msi",
+    };
+    EXPECT_EQ(m_report.arrFailed, failed);
+    const std::vector<std::wstring> expected{
+        L"range 0..3",
+        L"pos 0",
+        Caption(L"正在安装...0.0% ", 0),
+        Caption(L"正在安装...33.3% " + failed[0], 0),
+        L"delta 1",
+        Caption(L"正在安装...66.7% " + failed[1], 1),
+        L"delta 1",
+        Caption(L"正在安装...100.0% " + failed[2], 2),
+        L"delta 1",
+        L"report",
+    };
+    EXPECT_EQ(Events(), expected);
+    EXPECT_EQ(Log(), L"");
+    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed[0] + L"\n" + failed[1] + L"\n" + failed[2] + L"\n");
+    EXPECT_EQ(m_report.strCaption, L"软件安装");
+    EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));
+    EXPECT_EQ(m_report.nBarPos, 3);
+}
+
+TEST_F(Batch, FailureInTheMiddleDoesNotStopTheBatch)
+{
+    const std::wstring first = Installer(L"first.exe");
+    const std::wstring last = Installer(L"last.exe");
+    // The second is found but no program can open it: it fails without a
+    // process, reported as the located file without its switches.
+    const std::wstring document = m_dir / L"Docs\\notes.quillnone";
+    WriteFile(document, "notes");
+    const std::vector<std::wstring> items{first + L" /S", m_dir / L"gone.exe /S", document + L" /S", last + L" /S"};
+
+    Run(0, items);
+
+    EXPECT_EQ(Log(), L"first.exe|/S\r\nlast.exe|/S\r\n");
+    const std::vector<std::wstring> failed{m_dir / L"gone.exe /S", document};
+    EXPECT_EQ(m_report.arrFailed, failed);
+    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed[0] + L"\n" + failed[1] + L"\n");
+    EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION));
+}
+
+TEST_F(Batch, ProcessHandlesDoNotPileUpOverAThousandItems)
+{
+    const std::wstring setup = Installer(L"quick.exe");
+    Run(0, {setup + L" /S"});
+    const int before = OpenHandleCount();
+
+    const std::vector<std::wstring> items(1000, setup + L" /S");
+    Run(0, items);
+
+    EXPECT_GT(before, 0);
+    EXPECT_LE(OpenHandleCount(), before + 10);
+    EXPECT_TRUE(m_report.arrFailed.empty());
+    EXPECT_EQ(m_report.nBarPos, 1000);
+    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+}
+
+} // namespace
+} // namespace batch_testing

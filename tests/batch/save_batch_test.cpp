@@ -1,0 +1,106 @@
+// Save batches: real files copied into a real folder.
+#include "tests/batch/batch_fixture.h"
+
+#include "shell/path_resolution.h"
+
+#include <string>
+#include <vector>
+
+namespace batch_testing {
+namespace {
+
+using namespace testing_support;
+
+const wchar_t kSaveFailureHeader[] = L"某些项目保存失败, 请检查这些项目的文件路径!\n\n保存失败文件路径列表:\n";
+
+TEST_F(Batch, SaveBatchCopiesIntoTheFolderWithOrWithoutTrailingBackslash)
+{
+    const std::wstring zip = m_dir / L"Disc\\Zip Tool\\zip setup.exe";
+    WriteFile(zip, "zip");
+    const std::wstring first = m_dir / L"Disc\\A\\tool.exe";
+    WriteFile(first, "first tool");
+    const std::wstring second = m_dir / L"Disc\\B\\tool.exe";
+    WriteFile(second, "second tool");
+    const std::wstring folder = m_dir / L"Packages 2026";
+
+    for (const std::wstring& savePath : {folder + L"\\", folder}) {
+        WriteFile(folder + L"\\tool.exe", "older tool");
+        WriteFile(folder + L"\\zip setup.exe", "older zip");
+        // Command-line items are split like install items; two items with
+        // the same file name: the second copy replaces the first.
+        Run(1, {zip + L" /S", first, second}, savePath);
+
+        EXPECT_EQ(ReadFile(folder + L"\\zip setup.exe"), "zip") << savePath;
+        EXPECT_EQ(ReadFile(folder + L"\\tool.exe"), "second tool") << savePath;
+        EXPECT_TRUE(m_report.arrFailed.empty());
+        const std::vector<std::wstring> expected{
+            L"range 0..3",
+            L"pos 0",
+            L"caption \"正在保存...0.0% \" at 0",
+            L"caption \"正在保存...33.3% " + zip + L"\" at 0",
+            L"delta 1",
+            L"caption \"正在保存...66.7% " + first + L"\" at 1",
+            L"delta 1",
+            L"caption \"正在保存...100.0% " + second + L"\" at 2",
+            L"delta 1",
+            L"report",
+        };
+        EXPECT_EQ(Events(), expected);
+        EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+        EXPECT_EQ(m_report.strCaption, L"保存安装包");
+        EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONINFORMATION));
+        EXPECT_EQ(m_report.hOwner, m_main.m_hWnd);
+    }
+}
+
+TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)
+{
+    const std::wstring present = m_dir / L"Disc\\present.exe";
+    WriteFile(present, "present");
+    const std::wstring folder = m_dir / L"Packages\\";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+
+    Run(1, {L" cdrom:\\setup\\absent.exe ", present, m_dir / L"Disc\\absent.exe"}, folder);
+    const std::vector<std::wstring> failed{L"cdrom:\\setup\\absent.exe", m_dir / L"Disc\\absent.exe"};
+    EXPECT_EQ(m_report.arrFailed, failed);
+    EXPECT_EQ(ReadFile(folder + L"present.exe"), "present");
+    EXPECT_EQ(m_report.strText, kSaveFailureHeader + failed[0] + L"\n" + failed[1] + L"\n" + L"\n文件保存路径: " +
+                                    folder);
+    EXPECT_EQ(m_report.strCaption, L"保存安装包");
+    EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION));
+
+    // A folder that does not exist: the located source is reported, and no
+    // folder is made on the way.
+    const std::wstring missing = m_dir / L"No Such Folder";
+    Run(1, {present}, missing);
+    EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{present});
+    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + L"\n\n文件保存路径: " + missing);
+    EXPECT_EQ(::GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Without a folder nothing is copied anywhere.
+    Run(1, {present}, L"");
+    EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{present});
+    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + L"\n\n文件保存路径: ");
+}
+
+TEST_F(Batch, SaveBatchCopiesAFileFoundByItsBareName)
+{
+    // A "cdrom:\" item without CD-ROM drives is found in the current folder
+    // under a name without any backslash; it keeps that name in the folder.
+    ASSERT_TRUE(CdromRoots().empty()) << "this test needs a Wine prefix without CD-ROM drives";
+    const std::wstring folder = m_dir / L"Packages";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    WriteFile(m_dir / L"Work\\setup.exe", "setup");
+    wchar_t szOld[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szOld);
+    ASSERT_TRUE(::SetCurrentDirectoryW((m_dir / L"Work").c_str()));
+    Run(1, {L"cdrom:\\setup.exe"}, folder);
+    ::SetCurrentDirectoryW(szOld);
+
+    EXPECT_TRUE(m_report.arrFailed.empty());
+    EXPECT_EQ(ReadFile(folder + L"\\setup.exe"), "setup");
+    EXPECT_EQ(Events()[3], L"caption \"正在保存...100.0% setup.exe\" at 0");
+}
+
+} // namespace
+} // namespace batch_testing
