@@ -182,6 +182,14 @@ int main()
     icc.dwICC = ICC_WIN95_CLASSES;
     ::InitCommonControlsEx(&icc);
 
+    // The fixed cost of a batch: the window up, the worker started, the
+    // report, the window down.
+    bool bFailed = false;
+    const std::vector<std::wstring> noItems;
+    RunBatch(1, noItems, L"C:\\", &bFailed);
+    const double emptySeconds = RunBatch(1, noItems, L"C:\\", &bFailed);
+    std::printf("empty batch (window up and down): %.1f ms\n", emptySeconds * 1000.0);
+
     SaveThroughput(200, 1u << 20);
     SaveThroughput(5, 200u << 20);
     InstallOverhead(100);
