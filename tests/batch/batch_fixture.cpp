@@ -43,11 +43,6 @@ LRESULT CALLBACK WatchedProgDlg::BarProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM 
     case PBM_DELTAPOS:
         pDlg->Note(L"delta " + std::to_wstring(static_cast<int>(wp)));
         break;
-    case PBM_SETRANGE:
-    case PBM_STEPIT:
-    case PBM_SETSTEP:
-        pDlg->Note(L"unexpected bar message " + std::to_wstring(msg));
-        break;
     case WM_NCDESTROY:
         ::RemoveWindowSubclass(hWnd, &WatchedProgDlg::BarProc, id);
         break;

@@ -117,6 +117,8 @@ TEST_F(Batch, EveryItemMissingStartsNothingAndListsAllInOrder)
     };
     EXPECT_EQ(Events(), expected);
     EXPECT_EQ(Log(), L"");
+    // The window stays up until the report has been answered.
+    EXPECT_TRUE(m_report.bWindowVisible);
     EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed[0] + L"\n" + failed[1] + L"\n" + failed[2] + L"\n");
     EXPECT_EQ(m_report.strCaption, L"软件安装");
     EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));
