@@ -60,9 +60,10 @@ ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strPar
         file = RemoveAll(file.substr(prefixAt), prefix);
     }
 
+    // Position 0 is never a split point.
     ResolvedPath result;
     size_t split = file.find(L' ', 1);
-    for (;;) {
+    do {
         const std::wstring candidate = split == std::wstring::npos ? std::wstring() : file.substr(0, split);
         const std::wstring tail = split == std::wstring::npos ? std::wstring() : file.substr(split + 1);
         if (roots.empty()) {
@@ -85,12 +86,8 @@ ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strPar
         }
         if (result.bFound)
             return result;
-        if (split == std::wstring::npos)
-            break;
-        split = file.find(L' ', split + 1);
-        if (split == std::wstring::npos)
-            break;
-    }
+        split = split == std::wstring::npos ? std::wstring::npos : file.find(L' ', split + 1);
+    } while (split != std::wstring::npos);
     return {false, fallback, strParameters};
 }
 
