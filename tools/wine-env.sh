@@ -27,8 +27,10 @@ quill_wineserver() {
 quill_wine_prefix() {
     local marker="$WINEPREFIX/.quillset-prefix-v3"
     [ -f "$marker" ] && return 0
+    local fresh=0
+    [ -d "$WINEPREFIX" ] || fresh=1
     mkdir -p "$(dirname "$WINEPREFIX")"
-    echo "wine: creating the prefix $WINEPREFIX" >&2
+    echo "wine: preparing the prefix $WINEPREFIX" >&2
     env LC_ALL="$QUILLSET_LOCALE" LANG="$QUILLSET_LOCALE" wineboot -i >/dev/null 2>&1 || true
     local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
     local link='wqy-microhei.ttc,WenQuanYi Micro Hei'
@@ -44,6 +46,8 @@ quill_wine_prefix() {
     # waiting for a window manager, and the screen is the same everywhere.
     quill_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     quill_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
-    quill_wineserver -w
+    # A new prefix: let its first server write everything down and end. (An
+    # older prefix may have a persistent server running, which never ends.)
+    [ "$fresh" -eq 1 ] && quill_wineserver -w
     touch "$marker"
 }
