@@ -48,37 +48,6 @@ constexpr Size kIcons[] = {
     {IDI_CHECK_OFF, 16, 16}, {IDI_CHECK_ON, 16, 16},  {IDI_ALL_SOFTWARE, 32, 32},
 };
 
-// A bitmap's pixels, top row first, as RGB() values.
-class Pixels {
-public:
-    Pixels(HBITMAP hBitmap, int cx, int cy) : m_cx(cx), m_cy(cy), m_bits(static_cast<size_t>(cx) * cy)
-    {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = cx;
-        bi.bmiHeader.biHeight = -cy;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        CClientDC screen(nullptr);
-        m_ok = ::GetDIBits(screen.Get(), hBitmap, 0, static_cast<UINT>(cy), m_bits.data(), &bi, DIB_RGB_COLORS) == cy;
-    }
-    bool Ok() const noexcept { return m_ok; }
-    int Width() const noexcept { return m_cx; }
-    int Height() const noexcept { return m_cy; }
-    COLORREF At(int x, int y) const
-    {
-        const DWORD v = m_bits[static_cast<size_t>(y) * m_cx + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-
-private:
-    int m_cx;
-    int m_cy;
-    std::vector<DWORD> m_bits;
-    bool m_ok = false;
-};
-
 std::string Hex(COLORREF c)
 {
     char text[16];
@@ -106,11 +75,11 @@ protected:
         return CBitmap(static_cast<HBITMAP>(
             ::LoadImageW(Module(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     }
-    static Pixels Read(UINT id)
+    static testing_support::BitmapPixels Read(UINT id)
     {
         const Size size = SizeOf(id);
         CBitmap bitmap = Load(id);
-        return Pixels(bitmap.Get(), size.cx, size.cy);
+        return testing_support::BitmapPixels(bitmap.Get(), size.cx, size.cy);
     }
     static Size SizeOf(UINT id)
     {
@@ -124,7 +93,7 @@ protected:
     // Column x of a and column y of b hold the same pixels from row top to bottom.
     static void ExpectSameColumn(UINT a, int xa, UINT b, int xb, int top, int bottom)
     {
-        const Pixels pa = Read(a), pb = Read(b);
+        const testing_support::BitmapPixels pa = Read(a), pb = Read(b);
         ASSERT_TRUE(pa.Ok() && pb.Ok());
         for (int y = top; y < bottom; ++y)
             ASSERT_EQ(Hex(pa.At(xa, y)), Hex(pb.At(xb, y))) << a << " column " << xa << " / " << b << " column " << xb
@@ -132,7 +101,7 @@ protected:
     }
     static void ExpectSameRow(UINT a, int ya, UINT b, int yb, int left, int right)
     {
-        const Pixels pa = Read(a), pb = Read(b);
+        const testing_support::BitmapPixels pa = Read(a), pb = Read(b);
         ASSERT_TRUE(pa.Ok() && pb.Ok());
         for (int x = left; x < right; ++x)
             ASSERT_EQ(Hex(pa.At(x, ya)), Hex(pb.At(x, yb))) << a << " row " << ya << " / " << b << " row " << yb
@@ -141,7 +110,7 @@ protected:
     // Share of pixels that differ clearly between two pictures of one size.
     static double Difference(UINT a, UINT b)
     {
-        const Pixels pa = Read(a), pb = Read(b);
+        const testing_support::BitmapPixels pa = Read(a), pb = Read(b);
         int differ = 0;
         for (int y = 0; y < pa.Height(); ++y)
             for (int x = 0; x < pa.Width(); ++x) {
@@ -242,7 +211,7 @@ TEST_F(Artwork, TheDemoDiscIconsLoadAt32Pixels)
 TEST_F(Artwork, TheBannerContinuesIntoItsFillAndCarriesTheButtonGround)
 {
     ExpectSameColumn(IDB_BANNER, 689, IDB_BANNER_FILL, 0, 0, 69);
-    const Pixels banner = Read(IDB_BANNER), fill = Read(IDB_BANNER_FILL);
+    const testing_support::BitmapPixels banner = Read(IDB_BANNER), fill = Read(IDB_BANNER_FILL);
     for (int y = 38; y < 61; ++y) {
         EXPECT_EQ(Hex(fill.At(0, y)), Hex(kBannerButtonBack)) << "row " << y;
         for (int x = 588; x < 690; ++x)
@@ -267,7 +236,7 @@ TEST_F(Artwork, TheFrameCornersJoinTheirEdges)
         ExpectSameRow(IDB_FRAME_BOTTOMRIGHT, 9 - y, IDB_FRAME_RIGHT, 0, 0, 10);
     }
     // The outer pixel of every edge melts into the window background.
-    const Pixels top = Read(IDB_FRAME_TOP), left = Read(IDB_FRAME_LEFT);
+    const testing_support::BitmapPixels top = Read(IDB_FRAME_TOP), left = Read(IDB_FRAME_LEFT);
     const COLORREF outer = top.At(0, 0);
     EXPECT_LE(std::abs(GetRValue(outer) - GetRValue(kWindowBack)) + std::abs(GetGValue(outer) - GetGValue(kWindowBack)) +
                   std::abs(GetBValue(outer) - GetBValue(kWindowBack)),
@@ -307,7 +276,7 @@ TEST_F(Artwork, ButtonPicturesCarryTheirGroundInTheCorners)
         {IDB_HOMEPAGE_HOT, kBannerButtonBack},
     };
     for (const auto& b : buttons) {
-        const Pixels p = Read(b.id);
+        const testing_support::BitmapPixels p = Read(b.id);
         ASSERT_TRUE(p.Ok());
         const int r = p.Width() - 1, bottom = p.Height() - 1;
         EXPECT_EQ(Hex(p.At(0, 0)), Hex(b.ground)) << "bitmap " << b.id;

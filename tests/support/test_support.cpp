@@ -149,44 +149,63 @@ bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds time
     return true;
 }
 
-WindowPixels::WindowPixels(HWND hWnd)
+BitmapPixels::BitmapPixels(HBITMAP hBitmap, int cx, int cy)
+    : m_width(cx), m_height(cy), m_bits(static_cast<size_t>(cx > 0 ? cx : 0) * static_cast<size_t>(cy > 0 ? cy : 0))
 {
-    ::UpdateWindow(hWnd);
-    RECT rc{};
-    ::GetClientRect(hWnd, &rc);
-    m_width = rc.right - rc.left;
-    m_height = rc.bottom - rc.top;
-    if (m_width <= 0 || m_height <= 0)
+    if (cx <= 0 || cy <= 0)
         return;
     BITMAPINFO bmi{};
     bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = m_width;
-    bmi.bmiHeader.biHeight = -m_height;
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = -cy;
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
-    void* pBits = nullptr;
-    HDC hWindowDC = ::GetDC(hWnd);
-    HDC hMemDC = ::CreateCompatibleDC(hWindowDC);
-    HBITMAP hBitmap = ::CreateDIBSection(hWindowDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    HGDIOBJ hOld = ::SelectObject(hMemDC, hBitmap);
-    ::BitBlt(hMemDC, 0, 0, m_width, m_height, hWindowDC, 0, 0, SRCCOPY);
-    ::GdiFlush();
-    const auto* pPixels = static_cast<const DWORD*>(pBits);
-    m_bits.assign(pPixels, pPixels + static_cast<size_t>(m_width) * static_cast<size_t>(m_height));
-    ::SelectObject(hMemDC, hOld);
-    ::DeleteObject(hBitmap);
-    ::DeleteDC(hMemDC);
-    ::ReleaseDC(hWnd, hWindowDC);
+    HDC hScreen = ::GetDC(nullptr);
+    m_ok = ::GetDIBits(hScreen, hBitmap, 0, static_cast<UINT>(cy), m_bits.data(), &bmi, DIB_RGB_COLORS) == cy;
+    ::ReleaseDC(nullptr, hScreen);
 }
 
-COLORREF WindowPixels::At(int x, int y) const
+COLORREF BitmapPixels::At(int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+    if (!m_ok || x < 0 || y < 0 || x >= m_width || y >= m_height)
         return CLR_INVALID;
     const DWORD p = m_bits[static_cast<size_t>(y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
+
+namespace {
+
+// Copies a window's client area as it is on the screen into a new bitmap.
+HBITMAP CaptureClient(HWND hWnd, int cx, int cy)
+{
+    HDC hWindowDC = ::GetDC(hWnd);
+    HBITMAP hBitmap = ::CreateCompatibleBitmap(hWindowDC, cx, cy);
+    HDC hMemDC = ::CreateCompatibleDC(hWindowDC);
+    HGDIOBJ hOld = ::SelectObject(hMemDC, hBitmap);
+    ::BitBlt(hMemDC, 0, 0, cx, cy, hWindowDC, 0, 0, SRCCOPY);
+    ::SelectObject(hMemDC, hOld);
+    ::DeleteDC(hMemDC);
+    ::ReleaseDC(hWnd, hWindowDC);
+    return hBitmap;
+}
+
+BitmapPixels ClientPixels(HWND hWnd)
+{
+    ::UpdateWindow(hWnd);
+    RECT rc{};
+    ::GetClientRect(hWnd, &rc);
+    if (rc.right <= 0 || rc.bottom <= 0)
+        return {};
+    HBITMAP hBitmap = CaptureClient(hWnd, rc.right, rc.bottom);
+    BitmapPixels pixels(hBitmap, rc.right, rc.bottom);
+    ::DeleteObject(hBitmap);
+    return pixels;
+}
+
+} // namespace
+
+WindowPixels::WindowPixels(HWND hWnd) : BitmapPixels(ClientPixels(hWnd)) {}
 
 namespace {
 

@@ -47,18 +47,28 @@ void PumpMessages();
 bool PumpUntil(const std::function<bool()>& pred,
                std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
 
-// A window's client area as it is on the screen, read back as 0x00RRGGBB.
-class WindowPixels {
+// The pixels of a bitmap, top row first, read back as RGB() values.
+class BitmapPixels {
 public:
-    explicit WindowPixels(HWND hWnd);
-    COLORREF At(int x, int y) const; // RGB() value
+    BitmapPixels() = default;
+    BitmapPixels(HBITMAP hBitmap, int cx, int cy);
+    // False when the bitmap could not be read.
+    bool Ok() const noexcept { return m_ok; }
+    COLORREF At(int x, int y) const; // CLR_INVALID outside the bitmap
     int Width() const noexcept { return m_width; }
     int Height() const noexcept { return m_height; }
 
 private:
     int m_width = 0;
     int m_height = 0;
+    bool m_ok = false;
     std::vector<DWORD> m_bits;
+};
+
+// A window's client area as it is on the screen.
+class WindowPixels : public BitmapPixels {
+public:
+    explicit WindowPixels(HWND hWnd);
 };
 
 // Counts of the GDI objects this process holds and of its user objects (where

@@ -156,18 +156,18 @@ TEST(ButtonGallery, EveryProgramButtonInEveryState)
         ::TextOutW(dc.Get(), kLabelWidth + s * kCellWidth + 4, 8, kStateNames[s], ::lstrlenW(kStateNames[s]));
 
     for (int row = 0; row < nRows; ++row) {
-        const GalleryButton& spec = kButtons[row];
+        const GalleryButton& entry = kButtons[row];
         const int y = kHeaderHeight + row * kRowHeight;
-        ::TextOutW(dc.Get(), 6, y + 4, spec.pszName, ::lstrlenW(spec.pszName));
+        ::TextOutW(dc.Get(), 6, y + 4, entry.pszName, ::lstrlenW(entry.pszName));
         CThemedButton button;
-        ASSERT_TRUE(button.Create(spec.pszCaption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | spec.dwStyle,
-                                  RECT{10, 10, 10 + spec.cx, 10 + spec.cy}, host.m_hWnd, 1001));
+        ASSERT_TRUE(button.Create(entry.pszCaption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | entry.dwStyle,
+                                  RECT{10, 10, 10 + entry.cx, 10 + entry.cy}, host.m_hWnd, 1001));
         button.SetFont(font.Get(), FALSE);
-        ASSERT_EQ(button.AssignBitmaps(LoadBitmapResource(spec.nHot).Release(),
-                                       LoadBitmapResource(spec.nNormal).Release()),
+        ASSERT_EQ(button.AssignBitmaps(LoadBitmapResource(entry.nHot).Release(),
+                                       LoadBitmapResource(entry.nNormal).Release()),
                   CSkinButton::AssignOk)
-            << "pictures " << spec.nHot << ", " << spec.nNormal;
-        if (spec.bLinkColours) {
+            << "pictures " << entry.nHot << ", " << entry.nNormal;
+        if (entry.bLinkColours) {
             for (int slot : {CSkinButton::HoverBack, CSkinButton::NormalBack, CSkinButton::FocusBack})
                 button.m_crColors[slot] = RGB(76, 195, 247);
         }
@@ -179,7 +179,7 @@ TEST(ButtonGallery, EveryProgramButtonInEveryState)
             Apply(button, state);
             ::RedrawWindow(button.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
             CClientDC dcButton(button.m_hWnd);
-            ::BitBlt(dc.Get(), kLabelWidth + s * kCellWidth + 4, y + 4, spec.cx, spec.cy, dcButton.Get(), 0, 0,
+            ::BitBlt(dc.Get(), kLabelWidth + s * kCellWidth + 4, y + 4, entry.cx, entry.cy, dcButton.Get(), 0, 0,
                      SRCCOPY);
             const testing_support::WindowPixels px(button.m_hWnd);
             std::vector<COLORREF> look;
@@ -188,7 +188,7 @@ TEST(ButtonGallery, EveryProgramButtonInEveryState)
                     look.push_back(px.At(pxX, py));
             if (state == Normal) {
                 normalLook = look;
-            } else if (state == Hovered && spec.nHot != spec.nNormal && !button.m_bCheckMode) {
+            } else if (state == Hovered && entry.nHot != entry.nNormal && !button.m_bCheckMode) {
                 EXPECT_NE(look, normalLook) << "the hot picture of " << row;
             } else if (state == Disabled) {
                 EXPECT_NE(look, normalLook) << "the disabled look of " << row;
