@@ -13,18 +13,9 @@ std::vector<std::wstring> g_log;
 
 // A top-level window of a plain class that records what reaches its own
 // handlers.
-class Host : public CWnd {
+class Host : public testing_support::HostWindow {
 public:
-    Host()
-    {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"QuillsetTestHost";
-        ::RegisterClassW(&wc);
-        RECT rc{0, 0, 400, 300};
-        CreateEx(0, wc.lpszClassName, L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, rc, nullptr, 0);
-    }
+    Host() : HostWindow(RECT{0, 0, 400, 300}, WS_OVERLAPPEDWINDOW | WS_VISIBLE) {}
 
 protected:
     BOOL OnCommand(WPARAM wp, LPARAM) override
@@ -42,7 +33,7 @@ protected:
     {
         if (msg == WM_DRAWITEM)
             g_log.push_back(L"parent drawitem");
-        return CWnd::WindowProc(msg, wp, lp);
+        return HostWindow::WindowProc(msg, wp, lp);
     }
 };
 

@@ -128,6 +128,31 @@ std::wstring ProgramFolder()
     return folder;
 }
 
+HostWindow::HostWindow(const RECT& rc, DWORD dwStyle, DWORD dwExStyle, COLORREF crBack)
+    : m_brush(::CreateSolidBrush(crBack))
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = L"QuillsetTestHost";
+    ::RegisterClassW(&wc); // fails harmlessly once the class exists
+    CreateEx(dwExStyle, wc.lpszClassName, L"host", dwStyle, rc, nullptr, 0);
+    ::SetForegroundWindow(m_hWnd);
+    ::SetActiveWindow(m_hWnd);
+    PumpMessages();
+}
+
+LRESULT HostWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_ERASEBKGND) {
+        const RECT rc = GetClientRect();
+        ::FillRect(reinterpret_cast<HDC>(wp), &rc, m_brush.Get());
+        return TRUE;
+    }
+    return CWnd::WindowProc(msg, wp, lp);
+}
+
 void PumpMessages()
 {
     MSG msg;

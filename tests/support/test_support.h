@@ -2,6 +2,9 @@
 // pumping, pixels of windows, and answering system dialogs.
 #pragma once
 
+#include "platform/handles.h"
+#include "platform/wnd.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -40,6 +43,20 @@ std::wstring FromUtf8(const std::string& bytes);
 
 // The folder of the running test program, with a trailing backslash.
 std::wstring ProgramFolder();
+
+// A visible top-level window to put controls in: its client area is filled
+// with crBack, and it is brought to the foreground.
+class HostWindow : public CWnd {
+public:
+    explicit HostWindow(const RECT& rc, DWORD dwStyle = WS_POPUP | WS_VISIBLE, DWORD dwExStyle = 0,
+                        COLORREF crBack = RGB(255, 255, 255));
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    CBrush m_brush;
+};
 
 // Dispatches the messages of this thread that are waiting.
 void PumpMessages();

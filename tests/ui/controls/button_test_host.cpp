@@ -4,20 +4,9 @@
 
 namespace button_tests {
 
-Host::Host(int x, int y, int cx, int cy, COLORREF crBack) : m_brush(::CreateSolidBrush(crBack))
+Host::Host(int x, int y, int cx, int cy, COLORREF crBack)
+    : HostWindow(RECT{x, y, x + cx, y + cy}, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, crBack)
 {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"QuillsetButtonTestHost";
-    ::RegisterClassW(&wc);
-    RECT rc{x, y, x + cx, y + cy};
-    // Like a dialog, the host paints under its children.
-    CreateEx(WS_EX_TOPMOST, wc.lpszClassName, L"buttons", WS_POPUP | WS_VISIBLE, rc, nullptr, 0);
-    ::SetForegroundWindow(m_hWnd);
-    ::SetActiveWindow(m_hWnd);
-    testing_support::PumpMessages();
 }
 
 BOOL Host::OnCommand(WPARAM wp, LPARAM lp)
@@ -28,16 +17,6 @@ BOOL Host::OnCommand(WPARAM wp, LPARAM lp)
         return TRUE;
     }
     return FALSE;
-}
-
-LRESULT Host::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_ERASEBKGND) {
-        RECT rc = GetClientRect();
-        ::FillRect(reinterpret_cast<HDC>(wp), &rc, m_brush.Get());
-        return TRUE;
-    }
-    return CWnd::WindowProc(msg, wp, lp);
 }
 
 namespace {

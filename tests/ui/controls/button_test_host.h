@@ -5,6 +5,7 @@
 
 #include "platform/handles.h"
 #include "platform/wnd.h"
+#include "tests/support/test_support.h"
 
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@ struct Click {
     LRESULT checkState; // BM_GETCHECK at that moment
 };
 
-class Host : public CWnd {
+class Host : public testing_support::HostWindow {
 public:
     // A top-most pop-up of the given client size at (x, y) on the screen.
     Host(int x = 100, int y = 100, int cx = 400, int cy = 300, COLORREF crBack = RGB(255, 255, 255));
@@ -35,10 +36,6 @@ public:
 
 protected:
     BOOL OnCommand(WPARAM wp, LPARAM lp) override;
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-
-private:
-    CBrush m_brush;
 };
 
 // A picture of one colour with a black square of 4 x 4 pixels at (8, 8).

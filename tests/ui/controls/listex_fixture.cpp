@@ -57,19 +57,7 @@ int TextWidth(HFONT hFont, const std::wstring& text)
     return size.cx;
 }
 
-Host::Host(int cx, int cy)
-{
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"QuillsetListHost";
-    ::RegisterClassW(&wc);
-    CreateEx(0, wc.lpszClassName, L"lists", WS_POPUP | WS_VISIBLE, RECT{0, 0, cx, cy}, nullptr, 0);
-    ::SetForegroundWindow(m_hWnd);
-    testing_support::PumpMessages();
-}
+Host::Host(int cx, int cy) : HostWindow(RECT{0, 0, cx, cy}) {}
 
 BOOL Host::OnNotify(WPARAM, LPARAM lp, LRESULT*)
 {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/handles.h"
+#include "tests/support/test_support.h"
 #include "ui/controls/ListEx.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ int TextWidth(HFONT hFont, const std::wstring& text);
 
 // A top-level window that hosts lists and records the clicks its lists
 // report, with the hot link the list held at that moment.
-class Host : public CWnd {
+class Host : public testing_support::HostWindow {
 public:
     explicit Host(int cx = 900, int cy = 700);
     struct Click {
