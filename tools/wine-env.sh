@@ -1,7 +1,7 @@
 # Sourced by the project's scripts: the project's own Wine prefix and the
 # settings every Wine process of the project runs with.
 #   QUILLSET_WINEPREFIX  the prefix (default: .build/wineprefix in the tree)
-# Functions: quill_wine, quill_wine_prefix, quill_wineserver
+# Functions: quill_wine, quill_wine_prefix, quill_wineserver, quill_wine_session
 
 QUILLSET_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${QUILLSET_WINEPREFIX:-$QUILLSET_ROOT/.build/wineprefix}"
@@ -50,4 +50,20 @@ quill_wine_prefix() {
     # older prefix may have a persistent server running, which never ends.)
     [ "$fresh" -eq 1 ] && quill_wineserver -w
     touch "$marker"
+}
+
+# Starts a persistent Wine server, Wine's services and (with a display) the
+# virtual desktop, detached from the caller's output: a process Wine starts
+# on demand inherits the output of the program that caused it, and a test
+# runner would wait for it.
+quill_wine_session() {
+    quill_wineserver -p >/dev/null 2>&1 </dev/null
+    quill_wine wineboot >/dev/null 2>&1 </dev/null
+    [ -n "${DISPLAY:-}" ] || return 0
+    quill_wine explorer /desktop=Default,1280x1024 >/dev/null 2>&1 </dev/null &
+    local tries
+    for tries in $(seq 1 100); do
+        xdotool search --onlyvisible --class explorer.exe >/dev/null 2>&1 && break
+        sleep 0.1
+    done
 }

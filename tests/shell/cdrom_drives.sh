@@ -2,10 +2,8 @@
 # The CD-ROM drives of the shell_tests_cdrom entry.
 #   cdrom_drives.sh add <folder for E:> <folder for G:>
 #   cdrom_drives.sh remove
-# Changing drives restarts the prefix's Wine server; afterwards the server,
-# Wine's services and the virtual desktop are started again here, as the
-# test run started them, so that no test program starts them and hands them
-# its output.
+# Changing drives restarts the prefix's Wine server; afterwards the Wine
+# session is started again here, as the test run started it.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 case "${1:-}" in
@@ -25,12 +23,4 @@ remove)
     ;;
 esac
 source "$root/tools/wine-env.sh"
-quill_wineserver -p >/dev/null 2>&1 </dev/null
-quill_wine wineboot >/dev/null 2>&1 </dev/null
-if [ -n "${DISPLAY:-}" ]; then
-    quill_wine explorer /desktop=Default,1280x1024 >/dev/null 2>&1 </dev/null &
-    for tries in $(seq 1 100); do
-        xdotool search --onlyvisible --class explorer.exe >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-fi
+quill_wine_session
