@@ -119,6 +119,14 @@ private:
     INT_PTR m_nResult = -1;
 };
 
+// WM_CTLCOLORBTN, WM_CTLCOLORDLG, ... : a control asking its parent for its
+// colours.
+constexpr bool IsCtlColorMessage(UINT msg) noexcept
+{
+    return msg == WM_CTLCOLORBTN || msg == WM_CTLCOLORDLG || msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX ||
+           msg == WM_CTLCOLORSCROLLBAR || msg == WM_CTLCOLORSTATIC;
+}
+
 // The one application object of the process.
 class CWinApp {
 public:

@@ -4,8 +4,9 @@
 #   QUILLSET_BUILD_DIR  the build folder (default: .build/cmake in the tree)
 #   QUILLSET_TARGETS    build only these targets (blank-separated; default all)
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${QUILLSET_BUILD_DIR:-$root/.build/cmake}"
+source "$(dirname "$0")/wine-env.sh"
+root="$QUILLSET_ROOT"
+build="$QUILLSET_BUILD"
 
 "$root/tools/setup.sh"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \

@@ -3,18 +3,13 @@
 # Wine on a virtual X display. They print figures; nothing is asserted.
 # Arguments name the benchmarks to run (default: all of them).
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${QUILLSET_BUILD_DIR:-$root/.build/cmake}"
-
-"$root/tools/build.sh"
-source "$root/tools/wine-env.sh"
-source "$root/tools/xvfb.sh"
+source "$(dirname "$0")/wine-env.sh"
+source "$(dirname "$0")/xvfb.sh"
+"$QUILLSET_ROOT/tools/build.sh"
 quill_wine_prefix
-quill_start_xvfb
-trap 'quill_wineserver -k 2>/dev/null || true; kill $QUILLSET_XVFB_PID 2>/dev/null || true' EXIT
-quill_wine_session
+quill_headless_session
 
-cd "$build"
+cd "$QUILLSET_BUILD"
 benches=("$@")
 [ ${#benches[@]} -gt 0 ] || benches=(catalogue_bench batch_bench listex_bench)
 for bench in "${benches[@]}"; do

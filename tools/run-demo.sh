@@ -4,14 +4,11 @@
 # Without one: on a virtual display, where a screenshot of the main window
 # is saved and its path printed before the program is ended.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${QUILLSET_BUILD_DIR:-$root/.build/cmake}"
-
-"$root/tools/build.sh"
-source "$root/tools/wine-env.sh"
-source "$root/tools/xvfb.sh"
+source "$(dirname "$0")/wine-env.sh"
+source "$(dirname "$0")/xvfb.sh"
+"$QUILLSET_ROOT/tools/build.sh"
 quill_wine_prefix
-disc="$build/demo-disc"
+disc="$QUILLSET_BUILD/demo-disc"
 cd "$disc"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
@@ -23,7 +20,7 @@ quill_start_xvfb
 quill_wine Quillset.exe >/dev/null 2>&1 &
 # Programs run in the prefix's virtual desktop: wait until the desktop shows
 # the main window, then keep the window's part of the desktop.
-shot="$build/demo-screenshot.png"
+shot="$QUILLSET_BUILD/demo-screenshot.png"
 desktop=""
 for tries in $(seq 1 300); do
     desktop="$(xdotool search --onlyvisible --class explorer.exe 2>/dev/null | head -n 1 || true)"

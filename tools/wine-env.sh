@@ -1,9 +1,11 @@
 # Sourced by the project's scripts: the project's own Wine prefix and the
 # settings every Wine process of the project runs with.
 #   QUILLSET_WINEPREFIX  the prefix (default: .build/wineprefix in the tree)
+#   QUILLSET_BUILD_DIR   the build folder (default: .build/cmake in the tree)
 # Functions: quill_wine, quill_wine_prefix, quill_wineserver, quill_wine_session
 
 QUILLSET_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+QUILLSET_BUILD="${QUILLSET_BUILD_DIR:-$QUILLSET_ROOT/.build/cmake}"
 export WINEPREFIX="${QUILLSET_WINEPREFIX:-$QUILLSET_ROOT/.build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all

@@ -1,5 +1,6 @@
-# Sourced: quill_start_xvfb starts a virtual X display on a free number,
-# exports DISPLAY and registers its end with the shell's exit.
+# Sourced after wine-env.sh: quill_start_xvfb starts a virtual X display on
+# a free number, exports DISPLAY and registers its end with the shell's exit;
+# quill_headless_session adds the Wine session on it, both ended on exit.
 quill_start_xvfb() {
     local n
     for n in $(seq "${QUILLSET_DISPLAY_BASE:-91}" 199); do
@@ -17,4 +18,10 @@ quill_start_xvfb() {
     done
     echo "xvfb: no free display number" >&2
     return 1
+}
+
+quill_headless_session() {
+    quill_start_xvfb
+    trap 'quill_wineserver -k 2>/dev/null || true; kill $QUILLSET_XVFB_PID 2>/dev/null || true' EXIT
+    quill_wine_session
 }

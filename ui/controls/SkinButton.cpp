@@ -284,6 +284,10 @@ LRESULT CSkinButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 
 bool CSkinButton::OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult)
 {
+    if (IsCtlColorMessage(msg)) {
+        *pResult = reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+        return true;
+    }
     switch (msg) {
     case WM_DRAWITEM:
         DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
@@ -294,14 +298,6 @@ bool CSkinButton::OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult
         if (HIWORD(wp) == BN_CLICKED)
             OnClicked();
         return false;
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        *pResult = reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
-        return true;
     default:
         return false;
     }
