@@ -533,6 +533,10 @@ void CSkinButton::PaintText(HDC hDC, const std::wstring& caption, const RECT&, R
         ::OffsetRect(&rcCaption, m_ptPressShift.x, m_ptPressShift.y);
     const RECT rcArea = rcCaption;
     ::DrawTextW(hDC, caption.c_str(), -1, &rcCaption, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
+    // A caption with no room beside the picture (the picture carries the
+    // label) would show as a sliver of a glyph; its mnemonic works unseen.
+    if (Width(rcCaption) > Width(rcArea))
+        return;
     ::OffsetRect(&rcCaption, (Width(rcArea) - Width(rcCaption)) / 2, (Height(rcArea) - Height(rcCaption)) / 2);
     ::SetBkMode(hDC, TRANSPARENT);
     if (m_bDisabled) {

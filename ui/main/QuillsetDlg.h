@@ -1,17 +1,45 @@
-// The main window.
+// The main window: the banner with the homepage and help buttons, the
+// category pane, the entry list of the chosen category inside its painted
+// frame, and the row of command buttons.
 #pragma once
 
 #include "platform/handles.h"
 #include "platform/wnd.h"
+#include "ui/controls/ListEx.h"
+#include "ui/controls/ThemedButton.h"
+#include "ui/main/details_loader.h"
+#include "ui/main/main_layout.h"
+
+#include <memory>
+#include <string>
+#include <vector>
 
 struct CatalogueSettings;
+
+// The window property set on the main window once every icon and installer
+// size is in place.
+inline constexpr wchar_t kDetailsLoadedProp[] = L"Quillset.DetailsLoaded";
 
 class CQuillsetDlg : public CDialog {
 public:
     CQuillsetDlg();
+    ~CQuillsetDlg() override;
 
     // Set by the application before the window opens; not owned.
     CatalogueSettings* m_pSettings = nullptr;
+
+    // Control ids.
+    static constexpr UINT kIdPane = 1000;
+    static constexpr UINT kIdSelectAll = 1001;
+    static constexpr UINT kIdSave = 1002;
+    static constexpr UINT kIdInstall = 1003;
+    static constexpr UINT kIdOptions = 1004;
+    static constexpr UINT kIdHomepage = 1005;
+    static constexpr UINT kIdHelp = 1006;
+    static constexpr UINT kIdFirstList = 1007;
+
+    // Whether every icon and installer size has arrived.
+    bool DetailsLoaded() const noexcept { return m_bDetailsLoaded; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -19,12 +47,82 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    BOOL OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult) override;
+    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
+
+    CListEx m_listCategories;
+    CThemedButton m_btnSelectAll;
+    CThemedButton m_btnSave;
+    CThemedButton m_btnInstall;
+    CThemedButton m_btnOptions;
+    CThemedButton m_btnHomepage;
+    CThemedButton m_btnHelp;
+    // Element 0 is the all-software list, element j the list of category j.
+    std::unique_ptr<CListEx[]> m_pEntryLists;
+    int m_nPaneOverflow = 0;
+    CIcon m_hIcon;
+    CImageList m_imgCategory;
+    CImageList m_imgCheck;
+    std::unique_ptr<CImageList[]> m_pEntryImages;
+    COLORREF m_crBack = RGB(220, 230, 232);
+    COLORREF m_crListBack = RGB(244, 245, 247);
+    COLORREF m_crLinkSelected = RGB(252, 24, 17);
+    CBitmap m_bmpPaneBack;
+    CBitmap m_bmpBanner;
+    CBitmap m_bmpBannerFill;
+    CBitmap m_bmpFrameTop;
+    CBitmap m_bmpFrameBottom;
+    CBitmap m_bmpFrameLeft;
+    CBitmap m_bmpFrameRight;
+    CBitmap m_bmpFrameTopLeft;
+    CBitmap m_bmpFrameBottomLeft;
+    CBitmap m_bmpFrameTopRight;
+    CBitmap m_bmpFrameBottomRight;
+    RECT m_rcList{};
+    int m_nCurList = 0;
+    std::vector<std::wstring> m_arrActionNames;
+    std::vector<std::wstring> m_arrBatch;
+
+    void LayoutControls();
+    void OnSelectAll();
 
 private:
+    // Where the icon and size of entry I of the catalogue go.
+    struct EntryPlace {
+        int nCategory = 0;
+        int nRow = 0;
+        int nAllRow = 0;
+    };
+
     void OnSysCommand(UINT nID, LPARAM lp);
     void OnPaint();
     BOOL OnEraseBkgnd(HDC hDC);
+    void OnGetMinMaxInfo(MINMAXINFO* pInfo) const noexcept;
 
-    CIcon m_hIcon;
-    COLORREF m_crBack = RGB(220, 230, 232);
+    void BuildImageLists();
+    void BuildCategoryPane(const RECT& rcClient);
+    void BuildEntryLists(const RECT& rcClient);
+    void CreateEntryList(CListEx& list, UINT nID, bool bVisible, const RECT& rcClient);
+    void DecorateEntryList(CListEx& list);
+    void CreateButtons();
+    void StartDetails();
+    void OnDetailsArrived();
+    void ApplyEntryDetail(const EntryPlace& place, HICON hIcon, unsigned long long nSize);
+
+    void OnCategoryChanged(const NMLISTVIEW* pNm);
+    void OnCategoryClick();
+    void MirrorCheck(const NMLISTVIEW* pNm);
+    void SelectPaneRow(int nRow);
+    void RecomputeSelectAll();
+
+    // The number of entry lists (categories + 1), and the entries of each
+    // category (index 0 unused).
+    int m_nLists = 0;
+    std::vector<int> m_arrEntryCounts;
+    int m_nActionWidth = 0;
+    std::vector<EntryPlace> m_arrPlaces;
+    CIcon m_hFallbackIcon;
+    CIcon m_hBlankIcon;
+    CDetailsLoader m_loader;
+    bool m_bDetailsLoaded = false;
 };

@@ -1,0 +1,66 @@
+// The real main window, opened modally on a catalogue the test writes; the
+// test's own steps run inside the window's modal loop once it shows.
+#pragma once
+
+#include "catalogue/catalogue.h"
+#include "tests/support/test_support.h"
+#include "ui/main/QuillsetDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace main_window_test {
+
+class TestDlg : public CQuillsetDlg {
+public:
+    using CQuillsetDlg::m_btnInstall;
+    using CQuillsetDlg::m_btnSelectAll;
+    using CQuillsetDlg::m_listCategories;
+    using CQuillsetDlg::m_nCurList;
+    using CQuillsetDlg::m_nPaneOverflow;
+    using CQuillsetDlg::m_pEntryImages;
+    using CQuillsetDlg::m_pEntryLists;
+    using CQuillsetDlg::m_rcList;
+
+    std::function<void(TestDlg&)> script;
+    // The window rectangle when the test's steps began.
+    RECT rcShown{};
+
+protected:
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+class MainWindow : public ::testing::Test {
+protected:
+    // Writes the catalogue (UTF-16 unless bytes are given) beside the
+    // program's place in m_disc.
+    void WriteCatalogue(const std::wstring& text);
+    void WriteCatalogueBytes(const std::string& bytes);
+    // Opens the window on the catalogue, runs the steps once it shows and
+    // every icon and size is in place, then closes it through its close box.
+    void Open(const std::function<void(TestDlg&)>& steps);
+
+    // Texts of a column, check marks and row kinds of a list.
+    static std::vector<std::wstring> Texts(const CListEx& list, int nCol);
+    static std::vector<int> Checks(const CListEx& list);
+    // A click of the left button at a point of a list, the pointer moved
+    // there first.
+    static void ClickAt(CListEx& list, int x, int y, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP);
+    // A click on a row's check box, and on a row's name.
+    static void ClickCheck(CListEx& list, int nRow);
+    static void ClickRow(CListEx& list, int nRow);
+
+    testing_support::TempDir m_disc;
+    CatalogueSettings m_settings;
+};
+
+// The pixels an image of an image list draws.
+std::vector<COLORREF> ImagePixels(HIMAGELIST hList, int nImage);
+// The pixels of an icon drawn through an image list like the window's.
+std::vector<COLORREF> IconPixels(HICON hIcon);
+
+} // namespace main_window_test

@@ -1,0 +1,308 @@
+// The main window on catalogues the tests write: what it shows, how check
+// marks follow between the lists and the catalogue, its sizes and layout,
+// its painted background, and what it leaves behind.
+#include "tests/ui/main/main_window_fixture.h"
+
+#include "res/resource.h"
+#include "ui/controls/list_geometry.h"
+#include "ui/main/main_layout.h"
+
+#include <gtest/gtest.h>
+
+namespace main_window_test {
+namespace {
+
+using namespace testing_support;
+using Texts_t = std::vector<std::wstring>;
+using Ints = std::vector<int>;
+
+// Categories 甲类 (three entries), 空类 (none) and 乙类 (two); A1 and B1
+// start checked.
+const wchar_t kCatalogue[] = LR"([Config]
+[Type]
+Sort1=甲类
+Sort2=空类
+Sort3=乙类
+[甲类]
+WorkingDir=%CurrDir%
+IconPath=icons\tools.ico
+[甲类.List]
+List1=A1
+List2=A2
+List3=A3
+[A1]
+WorkingDir=%CurrDir%
+ManualInstall=soft\a1.exe
+IconPath=icons\zip.ico
+Description=压缩工具
+Checked=1
+[A2]
+WorkingDir=%CurrDir%
+ManualInstall=soft\missing.exe
+IconPath=icons\missing.ico
+[A3]
+WorkingDir=%CurrDir%
+ManualInstall=soft\a1.exe /S
+[乙类.List]
+List1=B1
+List2=B2
+[B1]
+Checked=1
+[B2]
+Checked=0
+)";
+
+class Catalogue : public MainWindow {
+protected:
+    void SetUp() override
+    {
+        WriteCatalogue(kCatalogue);
+        for (const wchar_t* name : {L"tools.ico", L"zip.ico"})
+            WriteFile(m_disc / (std::wstring(L"icons\\") + name),
+                      ReadFile(ProgramFolder() + L"demo-disc\\icons\\" + name));
+        WriteFile(m_disc / L"soft\\a1.exe", std::string(1572864, 'x'));
+    }
+    int EntryChecked(int category, int row) const
+    {
+        return m_settings.Categories[static_cast<size_t>(category)].Entries[static_cast<size_t>(row)].Checked;
+    }
+};
+
+TEST_F(Catalogue, ShowsCategoriesEntriesSizesIconsAndCheckMarks)
+{
+    Open([this](TestDlg& dlg) {
+        EXPECT_EQ(Texts(dlg.m_listCategories, 0), (Texts_t{L"全部软件(5)", L"甲类(3)", L"空类(0)", L"乙类(2)"}));
+        CListEx& all = dlg.m_pEntryLists[0];
+        EXPECT_EQ(Texts(all, 0), (Texts_t{L"甲类 (3款)", L"A1", L"A2", L"A3", L"乙类 (2款)", L"B1", L"B2"}));
+        EXPECT_EQ(all.m_arrRowKind, (std::vector<DWORD>{1, 0, 0, 0, 1, 0, 0}));
+        EXPECT_EQ(all.m_nHeaderRows, 2);
+        EXPECT_EQ(all.m_arrDescription[1], L"压缩工具");
+        EXPECT_EQ(Texts(all, 1), (Texts_t{L"", L"1.50 MB", L"0.00 MB", L"1.50 MB", L"", L"0.00 MB", L"0.00 MB"}));
+        EXPECT_EQ(Checks(all), (Ints{0, 1, 0, 0, 0, 1, 0}));
+        EXPECT_EQ(Texts(dlg.m_pEntryLists[1], 0), (Texts_t{L"A1", L"A2", L"A3"}));
+        EXPECT_EQ(Texts(dlg.m_pEntryLists[1], 1), (Texts_t{L"1.50 MB", L"0.00 MB", L"1.50 MB"}));
+        EXPECT_EQ(Checks(dlg.m_pEntryLists[1]), (Ints{1, 0, 0}));
+        EXPECT_EQ(dlg.m_pEntryLists[2].GetItemCount(), 0);
+        EXPECT_EQ(Checks(dlg.m_pEntryLists[3]), (Ints{1, 0}));
+        EXPECT_EQ(dlg.m_pEntryLists[3].m_nLinkColumns, 1);
+        EXPECT_EQ(dlg.m_pEntryLists[3].m_arrLinkLists[0], (Texts_t{L"手动安装", L"自动安装", L"保存安装包"}));
+
+        // The all-software list is on show, its pane row selected.
+        EXPECT_EQ(dlg.m_nCurList, 0);
+        EXPECT_TRUE(::IsWindowVisible(all.m_hWnd));
+        EXPECT_FALSE(::IsWindowVisible(dlg.m_pEntryLists[1].m_hWnd));
+        EXPECT_EQ(dlg.m_listCategories.GetItemState(0, LVIS_SELECTED), UINT{LVIS_SELECTED});
+
+        // Icons from their files, the program's own where a file is missing.
+        const std::wstring icons = m_disc / L"icons\\";
+        const CIcon zip(static_cast<HICON>(::LoadImageW(nullptr, (icons + L"zip.ico").c_str(), IMAGE_ICON, 32, 32,
+                                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+        const CIcon app = LoadIconResource(IDR_MAINFRAME, 32, 32);
+        HIMAGELIST hAll = dlg.m_pEntryImages[0].Get();
+        EXPECT_EQ(::ImageList_GetImageCount(hAll), 5);
+        EXPECT_EQ(ImagePixels(hAll, 0), IconPixels(zip.Get()));
+        EXPECT_EQ(ImagePixels(dlg.m_pEntryImages[1].Get(), 0), IconPixels(zip.Get()));
+        EXPECT_EQ(ImagePixels(hAll, 1), IconPixels(app.Get()));
+        EXPECT_EQ(ImagePixels(dlg.m_pEntryImages[3].Get(), 1), IconPixels(app.Get()));
+        EXPECT_NE(ImagePixels(hAll, 0), ImagePixels(hAll, 1));
+        EXPECT_EQ(ImageList_GetImageCount(dlg.m_listCategories.GetImageList(LVSIL_SMALL)), 4);
+        // The three action links fit their column whole.
+        EXPECT_GE(all.GetColumnWidth(2), 180);
+    });
+    EXPECT_EQ(EntryChecked(0, 0), 1);
+    EXPECT_EQ(EntryChecked(2, 0), 1);
+}
+
+TEST_F(Catalogue, CheckMarksFollowBetweenTheListsAndTheSelectAllBoxFollowsTheListOnShow)
+{
+    Open([this](TestDlg& dlg) {
+        CListEx& all = dlg.m_pEntryLists[0];
+        CListEx& a = dlg.m_pEntryLists[1];
+        CListEx& b = dlg.m_pEntryLists[3];
+        CListEx& pane = dlg.m_listCategories;
+
+        ClickCheck(all, 2);
+        EXPECT_EQ(Checks(a), (Ints{1, 1, 0}));
+        EXPECT_EQ(EntryChecked(0, 1), 1);
+
+        // A category whose entries are all checked shows the box checked.
+        ClickCheck(all, 3);
+        ClickRow(pane, 1);
+        EXPECT_EQ(dlg.m_nCurList, 1);
+        EXPECT_TRUE(::IsWindowVisible(a.m_hWnd));
+        EXPECT_FALSE(::IsWindowVisible(all.m_hWnd));
+        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 1);
+
+        // Unticking in the category list clears the all-software row; the
+        // box keeps its state until another list shows.
+        ClickCheck(a, 0);
+        EXPECT_EQ(Checks(all), (Ints{0, 0, 1, 1, 0, 1, 0}));
+        EXPECT_EQ(EntryChecked(0, 0), 0);
+        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 1);
+        ClickRow(pane, 2);
+        EXPECT_EQ(dlg.m_nCurList, 2);
+        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 1) << "an empty list leaves the box as it was";
+        ClickRow(pane, 3);
+        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 0);
+
+        // Clicks on the pane's empty space keep the category.
+        const int below = 4 * main_layout::kPaneRowHeight + 10;
+        ClickAt(pane, 40, below, WM_RBUTTONDOWN, WM_RBUTTONUP);
+        ClickAt(pane, 40, below);
+        EXPECT_EQ(dlg.m_nCurList, 3);
+        EXPECT_EQ(pane.GetItemState(3, LVIS_SELECTED), UINT{LVIS_SELECTED});
+        EXPECT_TRUE(::IsWindowVisible(b.m_hWnd));
+
+        // Select-all acts on the list on show only, and never on header rows.
+        dlg.m_btnSelectAll.SendMessage(BM_CLICK);
+        PumpMessages();
+        EXPECT_EQ(Checks(b), (Ints{1, 1}));
+        EXPECT_EQ(Checks(all), (Ints{0, 0, 1, 1, 0, 1, 1}));
+        ClickRow(pane, 0);
+        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 0);
+        dlg.m_btnSelectAll.SendMessage(BM_CLICK);
+        PumpMessages();
+        EXPECT_EQ(Checks(all), (Ints{0, 1, 1, 1, 0, 1, 1}));
+        EXPECT_EQ(Checks(a), (Ints{1, 1, 1}));
+    });
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(EntryChecked(0, r), 1);
+    EXPECT_EQ(EntryChecked(2, 1), 1);
+}
+
+TEST_F(MainWindow, OtherCataloguesAndEncodings)
+{
+    const struct {
+        const char* what;
+        std::string bytes;
+        Texts_t pane;
+        Texts_t all;
+    } cases[] = {
+        {"GBK", ToCodePage(L"[Type]\r\nSort1=工具\r\n[工具.List]\r\nList1=压缩\r\n", 936), {L"全部软件(1)", L"工具(1)"},
+         {L"工具 (1款)", L"压缩"}},
+        {"UTF-8", "\xEF\xBB\xBF[Type]\r\nSort1=\xE5\xB7\xA5\xE5\x85\xB7\r\n[\xE5\xB7\xA5\xE5\x85\xB7.List]\r\nList1=z\r\n",
+         {L"全部软件(1)", L"工具(1)"}, {L"工具 (1款)", L"z"}},
+        {"no category", "", {L"全部软件(0)"}, {}},
+        {"a category without entries", "[Type]\r\nSort1=E\r\n", {L"全部软件(0)", L"E(0)"}, {}},
+    };
+    for (const auto& c : cases) {
+        WriteCatalogueBytes(c.bytes);
+        Open([&](TestDlg& dlg) {
+            EXPECT_EQ(Texts(dlg.m_listCategories, 0), c.pane) << c.what;
+            EXPECT_EQ(Texts(dlg.m_pEntryLists[0], 0), c.all) << c.what;
+        });
+    }
+}
+
+TEST_F(MainWindow, WindowSizeFromTheCatalogueAndTheMinimum)
+{
+    const struct {
+        const wchar_t* config;
+        LONG cx;
+        LONG cy;
+    } cases[] = {{L"", 800, 500}, {L"MainWidth=1024\r\nMainHeight=700\r\n", 1024, 700}, {L"MainWidth=640\r\n", 800, 500}};
+    for (const auto& c : cases) {
+        WriteCatalogue(std::wstring(L"[Config]\r\n") + c.config);
+        Open([&](TestDlg& dlg) {
+            EXPECT_EQ(dlg.rcShown.right - dlg.rcShown.left, c.cx) << c.config;
+            EXPECT_EQ(dlg.rcShown.bottom - dlg.rcShown.top, c.cy) << c.config;
+            EXPECT_LT(dlg.m_nPaneOverflow, 0);
+            MINMAXINFO info{};
+            dlg.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+            EXPECT_EQ(info.ptMinTrackSize.x, 800);
+            EXPECT_EQ(info.ptMinTrackSize.y, 500);
+        });
+    }
+}
+
+TEST_F(MainWindow, APaneTooShortForItsCategoriesGrowsTheWindowOnce)
+{
+    std::wstring text = L"[Type]\r\n";
+    for (int j = 1; j <= 7; ++j)
+        text += L"Sort" + std::to_wstring(j) + L"=C" + std::to_wstring(j) + L"\r\n";
+    WriteCatalogue(text);
+    Open([](TestDlg& dlg) {
+        const RECT rcClient = dlg.GetClientRect();
+        const int nonClient = (dlg.rcShown.bottom - dlg.rcShown.top) - rcClient.bottom;
+        // Before growing, the client area was the 500-pixel window's.
+        const int clientBefore = 500 - nonClient;
+        const int overflow = 8 * 52 - (clientBefore - 21 - 24 - 15 - 79);
+        EXPECT_EQ(dlg.m_nPaneOverflow, overflow);
+        EXPECT_EQ(dlg.rcShown.bottom - dlg.rcShown.top, clientBefore + overflow + 26);
+        ::MoveWindow(dlg.m_hWnd, 10, 10, 820, 520, TRUE);
+        PumpMessages();
+        const RECT rc = dlg.GetWindowRect();
+        EXPECT_EQ(rc.bottom - rc.top, 520) << "a later resize does not grow it again";
+        EXPECT_EQ(dlg.m_nPaneOverflow, overflow);
+    });
+}
+
+// The painted background and the controls' places for the window's size.
+void ExpectLaidOutAndPainted(TestDlg& dlg, const char* what)
+{
+    PumpMessages();
+    ::UpdateWindow(dlg.m_hWnd);
+    const RECT client = dlg.GetClientRect();
+    auto sizeOf = [](const CWnd& wnd) {
+        const RECT rc = wnd.GetWindowRect();
+        return main_layout::Size{rc.right - rc.left, rc.bottom - rc.top};
+    };
+    const main_layout::Layout layout = main_layout::ComputeLayout(
+        client, {{140, 24}, {106, 24}, {106, 24}, {16, 24}, {96, 23}, {96, 23}});
+    const RECT& l = dlg.m_rcList;
+    EXPECT_TRUE(::EqualRect(&l, &layout.list)) << what;
+    RECT install = dlg.m_btnInstall.GetWindowRect();
+    ::MapWindowPoints(nullptr, dlg.m_hWnd, reinterpret_cast<POINT*>(&install), 2);
+    EXPECT_TRUE(::EqualRect(&install, &layout.install)) << what;
+    EXPECT_EQ(sizeOf(dlg.m_btnInstall).cx, 106);
+
+    const WindowPixels px(dlg.m_hWnd);
+    auto pixel = [](UINT id, int x, int y) {
+        const CBitmap bitmap = LoadBitmapResource(id);
+        BITMAP bm{};
+        ::GetObjectW(bitmap.Get(), sizeof(bm), &bm);
+        return BitmapPixels(bitmap.Get(), bm.bmWidth, bm.bmHeight).At(x, y);
+    };
+    const int right = client.right - 1;
+    for (int y : {0, 30, 68}) {
+        EXPECT_EQ(px.At(689, y), pixel(IDB_BANNER, 689, y)) << what << " banner " << y;
+        EXPECT_EQ(px.At(690, y), pixel(IDB_BANNER_FILL, 0, y)) << what << " fill " << y;
+        EXPECT_EQ(px.At(right, y), pixel(IDB_BANNER_FILL, 0, y)) << what << " fill at the right edge " << y;
+    }
+    EXPECT_EQ(px.At(l.left - 5, l.top - 5), pixel(IDB_FRAME_TOPLEFT, 0, 0)) << what;
+    EXPECT_EQ(px.At(l.right + 4, l.top - 5), pixel(IDB_FRAME_TOPRIGHT, 9, 0)) << what;
+    EXPECT_EQ(px.At(l.right + 4, l.bottom + 4), pixel(IDB_FRAME_BOTTOMRIGHT, 9, 9)) << what;
+    EXPECT_EQ(px.At(l.left - 5, l.bottom + 4), pixel(IDB_FRAME_BOTTOMLEFT, 0, 9)) << what;
+    EXPECT_EQ(px.At((l.left + l.right) / 2, l.top - 5), pixel(IDB_FRAME_TOP, 0, 0)) << what;
+    EXPECT_EQ(px.At((l.left + l.right) / 2, l.bottom + 4), pixel(IDB_FRAME_BOTTOM, 0, 9)) << what;
+    EXPECT_EQ(px.At(l.right + 4, (l.top + l.bottom) / 2), pixel(IDB_FRAME_RIGHT, 9, 0)) << what;
+    // The one-pixel gap between the pane and the list shows the frame.
+    EXPECT_EQ(px.At(l.left - 1, (l.top + l.bottom) / 2), pixel(IDB_FRAME_LEFT, 4, 0)) << what;
+}
+
+TEST_F(Catalogue, MaximisingAndRestoringLayOutAndPaintAgain)
+{
+    Open([](TestDlg& dlg) {
+        ExpectLaidOutAndPainted(dlg, "800x500");
+        ::ShowWindow(dlg.m_hWnd, SW_MAXIMIZE);
+        EXPECT_GT(dlg.GetClientRect().right, 1000);
+        ExpectLaidOutAndPainted(dlg, "maximised");
+        ::ShowWindow(dlg.m_hWnd, SW_RESTORE);
+        EXPECT_EQ(dlg.GetWindowRect().right - dlg.GetWindowRect().left, 800);
+        ExpectLaidOutAndPainted(dlg, "restored");
+    });
+}
+
+TEST_F(Catalogue, OpeningAndClosingAHundredTimesLeavesNothingBehind)
+{
+    Open(nullptr);
+    const DWORD gdi = GdiObjectCount();
+    const DWORD user = UserObjectCount();
+    for (int i = 0; i < 100; ++i)
+        Open(nullptr);
+    EXPECT_LE(GdiObjectCount(), gdi + 5);
+    EXPECT_LE(UserObjectCount(), user + 5);
+}
+
+} // namespace
+} // namespace main_window_test

@@ -1,0 +1,124 @@
+#include "ui/main/main_layout.h"
+
+#include <cstdio>
+
+namespace main_layout {
+
+namespace {
+
+RECT At(int left, int top, Size size) noexcept
+{
+    return RECT{left, top, left + size.cx, top + size.cy};
+}
+
+RECT EndingAt(int right, int top, Size size) noexcept
+{
+    return RECT{right - size.cx, top, right, top + size.cy};
+}
+
+// The number of rows category j takes in the all-software list.
+int BlockRows(int entries) noexcept
+{
+    return entries > 0 ? entries + 1 : 0;
+}
+
+std::wstring Format(const wchar_t* pszFormat, const std::wstring& name, int count)
+{
+    std::wstring text(name.size() + 32, L'\0');
+    const int n = std::swprintf(text.data(), text.size(), pszFormat, name.c_str(), count);
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return text;
+}
+
+} // namespace
+
+Layout ComputeLayout(const RECT& client, const ButtonSizes& buttons) noexcept
+{
+    const int L = client.left;
+    const int R = client.right;
+    const int B = client.bottom;
+    const int W = client.right - client.left;
+    Layout layout;
+    layout.bodyTop = client.top + kBodyTop;
+
+    const int bottomEdge = B - 21;
+    layout.selectAll = At(L + 183, bottomEdge - buttons.selectAll.cy, buttons.selectAll);
+    layout.options = EndingAt(R - 11, bottomEdge - buttons.options.cy, buttons.options);
+    layout.install = EndingAt(layout.options.left, bottomEdge - buttons.install.cy, buttons.install);
+    layout.save = EndingAt(layout.install.left - 8, bottomEdge - buttons.save.cy, buttons.save);
+    layout.bodyBottom = layout.install.top - 15;
+
+    layout.help = EndingAt(W - 10, 38, buttons.help);
+    layout.homepage = EndingAt(W - buttons.help.cx - 20, 38, buttons.homepage);
+
+    layout.pane = RECT{L + 6, layout.bodyTop, L + 6 + kPaneWidth, layout.bodyBottom};
+    layout.list = RECT{L + 167, layout.bodyTop, R - 11, layout.bodyBottom};
+    return layout;
+}
+
+int PaneOverflow(const Layout& layout, int paneRows, int paneRowHeight) noexcept
+{
+    return paneRows * paneRowHeight - (layout.bodyBottom - layout.bodyTop);
+}
+
+int NameColumnWidth(const Layout& layout, int otherColumns, int rows, int rowHeight, int scrollBarWidth) noexcept
+{
+    const int width = layout.list.right - layout.list.left - otherColumns - 1;
+    const int height = layout.list.bottom - layout.list.top;
+    return rows * rowHeight + 2 > height ? width - scrollBarWidth : width;
+}
+
+std::vector<RECT> FrameStrips(const RECT& client, const Layout& layout)
+{
+    const int L = client.left;
+    const int R = client.right;
+    const int Y0 = layout.bodyTop;
+    const int D = layout.bodyBottom;
+    return {RECT{L + 166, Y0 - 5, L + 167, D + 5}, RECT{R - 11, Y0 - 5, R, D + 5}, RECT{L + 167, Y0 - 5, R - 11, Y0},
+            RECT{L + 162, D, R - 6, client.bottom}};
+}
+
+std::optional<CategoryRow> AllRowToCategory(const std::vector<int>& entryCounts, int allRow)
+{
+    if (allRow < 0)
+        return std::nullopt;
+    int last = -1;
+    for (size_t j = 1; j < entryCounts.size(); ++j) {
+        last += BlockRows(entryCounts[j]);
+        if (entryCounts[j] > 0 && last >= allRow)
+            return CategoryRow{static_cast<int>(j), allRow - (last - entryCounts[j]) - 1};
+    }
+    return std::nullopt;
+}
+
+int CategoryRowToAll(const std::vector<int>& entryCounts, const CategoryRow& at)
+{
+    if (at.category < 1 || static_cast<size_t>(at.category) >= entryCounts.size())
+        return -1;
+    const int n = entryCounts[static_cast<size_t>(at.category)];
+    if (n <= 0 || at.row < -1 || at.row >= n)
+        return -1;
+    int first = 0;
+    for (int j = 1; j < at.category; ++j)
+        first += BlockRows(entryCounts[static_cast<size_t>(j)]);
+    return first + 1 + at.row;
+}
+
+std::wstring SizeText(unsigned long long bytes)
+{
+    wchar_t text[64] = {};
+    std::swprintf(text, 64, L"%.2f MB", static_cast<double>(bytes) / 1048576.0);
+    return text;
+}
+
+std::wstring PaneRowText(const std::wstring& name, int count)
+{
+    return Format(L"%ls(%d)", name, count);
+}
+
+std::wstring HeaderRowText(const std::wstring& name, int count)
+{
+    return Format(L"%ls (%d款)", name, count);
+}
+
+} // namespace main_layout
