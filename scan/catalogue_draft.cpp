@@ -42,8 +42,8 @@ std::vector<std::wstring> NumberedList(const CProfileSource& profile, const std:
     }
 }
 
-// A value as the profile functions will give it back: on one line, without
-// surrounding blanks, and quoted when it would otherwise lose a pair of
+// A value written so the profile functions give it back as it is: on one
+// line, and quoted when it would otherwise lose the blanks or the pair of
 // quotes around it.
 std::wstring ValueText(std::wstring value)
 {
@@ -53,7 +53,11 @@ std::wstring ValueText(std::wstring value)
     }
     if (value.size() > kProfileValueLimit - 2)
         value.resize(kProfileValueLimit - 2);
-    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+    const bool quoted =
+        value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
+    const bool padded = !value.empty() && (value.front() == L' ' || value.front() == L'\t' || value.back() == L' ' ||
+                                           value.back() == L'\t');
+    if (quoted || padded)
         return L"\"" + value + L"\"";
     return value;
 }
@@ -120,6 +124,17 @@ CCatalogueDraft::CCatalogueDraft(const CProfileSource& existing)
             AddEntry(category, std::move(entry));
         }
     }
+}
+
+void CCatalogueDraft::SetSetting(const std::wstring& key, const std::wstring& value)
+{
+    for (auto& [name, known] : m_config) {
+        if (SameName(name, key)) {
+            known = value;
+            return;
+        }
+    }
+    m_config.emplace_back(key, value);
 }
 
 bool CCatalogueDraft::SectionTaken(const std::wstring& name) const

@@ -30,6 +30,9 @@ public:
     // the keys each one has, values unchanged (WorkingDir not replaced).
     explicit CCatalogueDraft(const CProfileSource& existing);
 
+    // Sets a [Config] key, replacing its value when it is there.
+    void SetSetting(const std::wstring& key, const std::wstring& value);
+
     // Whether a section of this name (compared without regard to case) is
     // taken: a setting, category, list or entry section.
     bool SectionTaken(const std::wstring& name) const;

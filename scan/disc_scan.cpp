@@ -213,11 +213,12 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
                 iconPath = std::wstring(kIconFolder) + L"\\" + iconName;
         }
         const std::wstring switches = SilentSwitches(installer.identification.kind);
-        entry.keys = {{L"WorkingDir", kCurrDir},
-                      {L"IconPath", iconPath},
-                      {L"AutoInstall", installer.relativePath + (switches.empty() ? L"" : L" " + switches)},
-                      {L"ManualInstall", installer.relativePath},
-                      {L"Description", Description(installer, entry.name)}};
+        entry.keys = {{L"WorkingDir", kCurrDir}};
+        if (!iconPath.empty())
+            entry.keys.emplace_back(L"IconPath", iconPath);
+        entry.keys.emplace_back(L"AutoInstall", installer.relativePath + (switches.empty() ? L"" : L" " + switches));
+        entry.keys.emplace_back(L"ManualInstall", installer.relativePath);
+        entry.keys.emplace_back(L"Description", Description(installer, entry.name));
         DraftCategory& category = draft.Category(item.category);
         if (category.keys.empty() && !iconPath.empty())
             category.keys = {{L"WorkingDir", kCurrDir}, {L"IconPath", iconPath}};

@@ -1,6 +1,6 @@
 // QuillsetScan: writes the catalogue of a disc folder from the installers it
 // holds. Run in the folder, or given it:
-//     QuillsetScan.exe [folder] [--force] [--merge]
+//     QuillsetScan.exe [folder] [--force] [--merge] [--title TEXT]
 #include "catalogue/ini_profile.h"
 #include "platform/handles.h"
 #include "scan/catalogue_draft.h"
@@ -17,11 +17,12 @@ namespace {
 const wchar_t kCatalogueName[] = L"Quillset.INI";
 const wchar_t kProgramName[] = L"Quillset.exe";
 const wchar_t kUsage[] =
-    L"Usage: QuillsetScan.exe [folder] [--force] [--merge]\n"
+    L"Usage: QuillsetScan.exe [folder] [--force] [--merge] [--title TEXT]\n"
     L"Scans the folder (default: the current one) and two levels of folders below it for\n"
     L"installers (.exe, .msi) and writes Quillset.INI and the icons folder beside them.\n"
     L"  --force  replace an existing Quillset.INI\n"
-    L"  --merge  keep the entries of an existing Quillset.INI and add new installers\n";
+    L"  --merge  keep the entries of an existing Quillset.INI and add new installers\n"
+    L"  --title  the caption of Quillset's main window\n";
 
 enum ExitCode { kWritten = 0, kNotWritten = 1, kBadArguments = 2 };
 
@@ -106,12 +107,15 @@ int Run(int argc, wchar_t** argv)
     bool force = false;
     bool merge = false;
     bool folderGiven = false;
+    std::wstring title;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--force")
             force = true;
         else if (arg == L"--merge")
             merge = true;
+        else if (arg == L"--title" && i + 1 < argc)
+            title = argv[++i];
         else if (arg == L"--help" || arg == L"/?") {
             Print(kUsage);
             return kWritten;
@@ -143,6 +147,8 @@ int Run(int argc, wchar_t** argv)
         const CIniProfile existing(cataloguePath);
         draft = CCatalogueDraft(existing);
     }
+    if (!title.empty())
+        draft.SetSetting(L"TitleText", title);
     const size_t added = AddInstallers(draft, folder, installers, merge);
     for (const FoundInstaller& installer : installers) {
         if (!installer.entryName.empty())
