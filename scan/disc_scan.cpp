@@ -125,9 +125,13 @@ std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vect
             installer.category = relative.substr(0, slash);
         const std::wstring path = folder + L"\\" + relative;
         installer.identification = IdentifyInstaller(path);
-        if (installer.identification.verdict == FileVerdict::Installer) {
-            installer.product = installer.identification.kind == InstallerKind::Msi ? ReadPackageInfo(path)
-                                                                                     : ReadProgramInfo(path);
+        Identification& id = installer.identification;
+        if (id.verdict == FileVerdict::Installer && id.kind != InstallerKind::Msi)
+            installer.product = ReadProgramInfo(path);
+        if (id.verdict == FileVerdict::Installer && id.kind == InstallerKind::Msi &&
+            !ReadPackageInfo(path, installer.product)) {
+            id.verdict = FileVerdict::Damaged;
+            id.problem = L"the installer library could not read the package";
         }
         installers.push_back(std::move(installer));
     }

@@ -5,6 +5,7 @@
 #include "platform/handles.h"
 #include "scan/catalogue_draft.h"
 #include "scan/disc_scan.h"
+#include "scan/product_info.h"
 
 #include <windows.h>
 
@@ -168,5 +169,7 @@ int Run(int argc, wchar_t** argv)
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc == 3 && std::wstring(argv[1]) == kPackageInfoSwitch)
+        return PrintPackageInfo(argv[2]);
     return Run(argc, argv);
 }

@@ -1,9 +1,13 @@
 #include "scan/product_info.h"
 
+#include "catalogue/catalogue.h"
+#include "platform/handles.h"
+
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <vector>
 
@@ -11,6 +15,29 @@ namespace {
 
 // Version resources larger than this are not read.
 constexpr DWORD kMaxVersionBytes = 1024 * 1024;
+// Bounds on the copy that reads a package: its answer, three lines of at
+// most kMaxAnswerField characters, fits in the pipe.
+constexpr size_t kMaxAnswerField = 1000;
+constexpr DWORD kPipeBytes = 64 * 1024;
+constexpr DWORD kAnswerTimeoutMs = 30000;
+
+std::string Utf8(const std::wstring& text)
+{
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                          nullptr);
+    return bytes;
+}
+
+std::wstring FromUtf8(const std::string& bytes)
+{
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+    return text;
+}
 
 std::wstring Trimmed(std::wstring text)
 {
@@ -128,12 +155,15 @@ ProductInfo ReadProgramInfo(const std::wstring& path)
     return info;
 }
 
-ProductInfo ReadPackageInfo(const std::wstring& path)
+int PrintPackageInfo(const std::wstring& path)
 {
-    ProductInfo info;
+    // A failure inside the installer library ends this copy quietly; the
+    // scanning copy reports the package as damaged.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     CMsiHandle database;
     if (::MsiOpenDatabaseW(path.c_str(), MSIDBOPEN_READONLY, database.Out()) != ERROR_SUCCESS)
-        return info;
+        return 1;
+    ProductInfo info;
     info.name = PackageProperty(database.Get(), L"ProductName");
     info.version = PackageProperty(database.Get(), L"ProductVersion");
     CMsiHandle summary;
@@ -144,5 +174,65 @@ ProductInfo ReadPackageInfo(const std::wstring& path)
         if (info.description.empty())
             info.description = SummaryText(summary.Get(), kSubject);
     }
-    return info;
+    std::wstring text;
+    for (std::wstring field : {info.name, info.version, info.description}) {
+        std::replace_if(field.begin(), field.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
+        field.resize(std::min(field.size(), kMaxAnswerField));
+        text += field + L"\n";
+    }
+    const std::string bytes = Utf8(text);
+    DWORD written = 0;
+    return ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) && written == bytes.size()
+               ? 0
+               : 1;
+}
+
+bool ReadPackageInfo(const std::wstring& path, ProductInfo& info)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+    if (!::CreatePipe(&read, &write, &inherit, kPipeBytes))
+        return false;
+    const CKernelHandle readEnd(read);
+    CKernelHandle writeEnd(write);
+    ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = write;
+    si.hStdError = write;
+    std::wstring command = L"\"" + RunningExecutablePath() + L"\" " + kPackageInfoSwitch + L" \"" + path + L"\"";
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
+                          &pi))
+        return false;
+    const CKernelHandle process(pi.hProcess);
+    const CKernelHandle thread(pi.hThread);
+    writeEnd.Reset();
+    // The answer fits in the pipe, so the copy never waits for it to be read:
+    // it is read once the copy has ended.
+    DWORD exitCode = 1;
+    if (::WaitForSingleObject(pi.hProcess, kAnswerTimeoutMs) != WAIT_OBJECT_0) {
+        ::TerminateProcess(pi.hProcess, 1);
+        return false;
+    }
+    ::GetExitCodeProcess(pi.hProcess, &exitCode);
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (bytes.size() < kPipeBytes && ::ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    std::vector<std::wstring> lines;
+    const std::wstring text = FromUtf8(bytes);
+    for (size_t start = 0, end = 0; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    if (exitCode != 0 || lines.size() != 3)
+        return false;
+    info.name = lines[0];
+    info.version = lines[1];
+    info.description = lines[2];
+    return true;
 }

@@ -29,15 +29,19 @@ std::string SampleBytes(const std::wstring& name)
     return bytes;
 }
 
+std::string Patched(std::string bytes, size_t at, const std::string& with)
+{
+    return bytes.replace(at, with.size(), with);
+}
+
 // The package with the class of its root storage cleared: a compound file
 // that is no installer package.
 std::string PackageWithoutClass()
 {
-    std::string bytes = SampleBytes(L"reader.msi");
+    const std::string bytes = SampleBytes(L"reader.msi");
     const size_t shift = static_cast<unsigned char>(bytes[0x1E]);
     const size_t sector = static_cast<unsigned char>(bytes[0x30]) | static_cast<unsigned char>(bytes[0x31]) << 8;
-    bytes.replace(((sector + 1) << shift) + 0x50, 16, 16, '\0');
-    return bytes;
+    return Patched(bytes, ((sector + 1) << shift) + 0x50, std::string(16, '\0'));
 }
 
 struct ScanRun {
@@ -166,6 +170,9 @@ TEST_F(Scanner, WritesACatalogueTheProgramReadsWithPathsOnTheDisc)
     Put(L"Misc\\plain.exe", SampleBytes(L"scan_sample_plain.exe"));
     Put(L"Misc\\setup.exe", "not a program");
     Put(L"Misc\\cut.exe", zip.substr(0, zip.size() / 2));
+    // Its first allocation sector lies far past the end: the installer
+    // library fails on it.
+    Put(L"Misc\\broken.msi", Patched(SampleBytes(L"reader.msi"), 0x4C, "\xF0\xFF\xFF\x7F"));
     Put(L"Misc\\locked.exe", zip);
     const CFileHandle lock(::CreateFileW((m_disc / L"Misc\\locked.exe").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                          nullptr, OPEN_EXISTING, 0, nullptr));
@@ -176,7 +183,7 @@ TEST_F(Scanner, WritesACatalogueTheProgramReadsWithPathsOnTheDisc)
     EXPECT_EQ(ReadFile(m_disc / L"Quillset.INI").substr(0, 2), "\xFF\xFE");
     for (const wchar_t* line : {L"NSIS: 2\n", L"MSI: 1\n", L"WiX bundle: 1\n", L"unknown: 1\n",
                                 L"no silent switches written for:\n  Misc\\plain.exe\n",
-                                L"Misc\\setup.exe: not an installer", L"Misc\\cut.exe: damaged",
+                                L"Misc\\setup.exe: not an installer", L"Misc\\cut.exe: damaged", L"Misc\\broken.msi: damaged",
                                 L"Misc\\locked.exe: could not be read", L"New entries: 5\n"})
         EXPECT_NE(run.output.find(line), std::wstring::npos) << ToUtf8(line) << "\n" << ToUtf8(run.output);
     EXPECT_EQ(run.output.find(L"too-deep"), std::wstring::npos);
