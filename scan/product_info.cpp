@@ -2,19 +2,19 @@
 
 #include "catalogue/catalogue.h"
 #include "platform/handles.h"
+#include "scan/pe_image.h"
 
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
 
 #include <algorithm>
-#include <cwchar>
+#include <cstdint>
 #include <vector>
 
 namespace {
 
-// Version resources larger than this are not read.
-constexpr DWORD kMaxVersionBytes = 1024 * 1024;
+constexpr uint16_t kVersionType = 16;
 // Bounds on the copy that reads a package: its answer, three lines of at
 // most kMaxAnswerField characters, fits in the pipe.
 constexpr size_t kMaxAnswerField = 1000;
@@ -47,17 +47,60 @@ std::wstring Trimmed(std::wstring text)
     return text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1);
 }
 
-std::wstring VersionString(const std::vector<BYTE>& block, const std::wstring& table, const wchar_t* key)
+// One block of a version resource: length, value length, type, key, then
+// the value and the child blocks, each on a 4-byte boundary.
+struct VersionBlock {
+    std::wstring key;
+    size_t valueOffset = 0;
+    size_t valueBytes = 0;
+    size_t childrenOffset = 0;
+    size_t end = 0;
+};
+
+size_t Aligned(size_t offset)
 {
-    void* value = nullptr;
-    UINT length = 0;
-    const std::wstring query = L"\\StringFileInfo\\" + table + L"\\" + key;
-    if (!::VerQueryValueW(block.data(), query.c_str(), &value, &length) || !value || length == 0)
-        return {};
-    const auto* text = static_cast<const wchar_t*>(value);
-    std::wstring result(text, length);
-    result.resize(result.find(L'\0') == std::wstring::npos ? result.size() : result.find(L'\0'));
-    return Trimmed(result);
+    return (offset + 3) & ~size_t{3};
+}
+
+// The block at offset, which must lie wholly before limit.
+bool ReadBlock(const std::string& bytes, size_t offset, size_t limit, VersionBlock& block)
+{
+    const size_t length = Le16(bytes, offset);
+    if (length < 6 || offset + length > limit)
+        return false;
+    block.end = offset + length;
+    block.key.clear();
+    size_t at = offset + 6;
+    for (; at + 2 <= block.end && Le16(bytes, at) != 0; at += 2)
+        block.key += static_cast<wchar_t>(Le16(bytes, at));
+    if (at + 2 > block.end)
+        return false;
+    const size_t valueLength = Le16(bytes, offset + 2);
+    block.valueOffset = std::min(Aligned(at + 2), block.end);
+    // Text values count characters, binary ones bytes.
+    block.valueBytes = std::min(Le16(bytes, offset + 4) == 1 ? valueLength * 2 : valueLength,
+                                block.end - block.valueOffset);
+    block.childrenOffset = std::min(Aligned(block.valueOffset + block.valueBytes), block.end);
+    return true;
+}
+
+// Calls visit for each child block of parent, in order.
+template <typename Visit>
+void ForEachChild(const std::string& bytes, const VersionBlock& parent, Visit visit)
+{
+    VersionBlock child;
+    for (size_t at = parent.childrenOffset; at < parent.end && ReadBlock(bytes, at, parent.end, child);
+         at = Aligned(child.end))
+        visit(child);
+}
+
+std::wstring TextValue(const std::string& bytes, const VersionBlock& block)
+{
+    std::wstring text;
+    for (size_t at = block.valueOffset; at + 2 <= block.valueOffset + block.valueBytes && Le16(bytes, at) != 0;
+         at += 2)
+        text += static_cast<wchar_t>(Le16(bytes, at));
+    return Trimmed(text);
 }
 
 // One owner for each handle the installer library gives out.
@@ -124,32 +167,31 @@ std::wstring SummaryText(MSIHANDLE summary, UINT property)
 ProductInfo ReadProgramInfo(const std::wstring& path)
 {
     ProductInfo info;
-    DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0 || size > kMaxVersionBytes)
+    CFileBytes file;
+    DWORD error = 0;
+    PeImage image;
+    std::string bytes;
+    VersionBlock root;
+    if (!file.Open(path, &error) || ReadPeImage(file, image) != PeOutcome::Program ||
+        !CPeResources(file, image).Find(kVersionType, 0, bytes) || !ReadBlock(bytes, 0, bytes.size(), root))
         return info;
-    std::vector<BYTE> block(size);
-    if (!::GetFileVersionInfoW(path.c_str(), 0, size, block.data()))
-        return info;
-    // The first language the resource lists, then the usual two.
-    std::vector<std::wstring> tables;
-    void* value = nullptr;
-    UINT length = 0;
-    if (::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &length) && value && length >= 4) {
-        const auto* pair = static_cast<const WORD*>(value);
-        wchar_t table[9];
-        std::swprintf(table, 9, L"%04x%04x", pair[0], pair[1]);
-        tables.emplace_back(table);
-    }
-    tables.emplace_back(L"080404b0");
-    tables.emplace_back(L"040904b0");
-    for (const std::wstring& table : tables) {
-        info.name = VersionString(block, table, L"ProductName");
-        info.description = VersionString(block, table, L"FileDescription");
-        info.version = VersionString(block, table, L"FileVersion");
-        if (!info.name.empty() || !info.description.empty() || !info.version.empty())
-            break;
-    }
+    // The first string table that names anything.
+    ForEachChild(bytes, root, [&](const VersionBlock& group) {
+        if (group.key != L"StringFileInfo")
+            return;
+        ForEachChild(bytes, group, [&](const VersionBlock& table) {
+            if (!info.name.empty() || !info.description.empty() || !info.version.empty())
+                return;
+            ForEachChild(bytes, table, [&](const VersionBlock& string) {
+                if (string.key == L"ProductName")
+                    info.name = TextValue(bytes, string);
+                else if (string.key == L"FileDescription")
+                    info.description = TextValue(bytes, string);
+                else if (string.key == L"FileVersion")
+                    info.version = TextValue(bytes, string);
+            });
+        });
+    });
     if (info.name.empty())
         info.name = info.description;
     return info;
