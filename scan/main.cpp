@@ -141,6 +141,14 @@ int Run(int argc, wchar_t** argv)
         return kNotWritten;
     }
 
+    // A catalogue that cannot be read now would be lost by the merge.
+    if (exists && merge &&
+        !CFileHandle(::CreateFileW(cataloguePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr))) {
+        Print(L"Could not read " + cataloguePath + L"; nothing written.\n");
+        return kNotWritten;
+    }
+
     Print(L"Scanning " + folder + L"\n");
     std::vector<FoundInstaller> installers = ScanDisc(folder, {kProgramName, L"QuillsetScan.exe"});
     CCatalogueDraft draft;
