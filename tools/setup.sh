@@ -11,7 +11,16 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick
     googletest
     fonts-wqy-microhei fonts-wine
+    nsis wixl locales
 )
+
+sudo_cmd=()
+need_root() {
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "setup: need root (or sudo) to $1" >&2; exit 1; }
+        sudo_cmd=(sudo)
+    fi
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,14 +28,19 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "setup: installing ${missing[*]}" >&2
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "setup: need root (or sudo) to install ${missing[*]}" >&2; exit 1; }
-    sudo_cmd=(sudo)
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}" >&2
+    need_root "install ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -qq
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# Wine names files on the Unix side in the character set of the Unix locale;
+# without the Chinese UTF-8 locale it falls back to ASCII and Chinese file
+# and folder names are garbled.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+    echo "setup: generating the zh_CN.UTF-8 locale" >&2
+    need_root "generate the zh_CN.UTF-8 locale"
+    "${sudo_cmd[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+fi

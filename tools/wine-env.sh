@@ -10,8 +10,8 @@ export WINEPREFIX="${QUILLSET_WINEPREFIX:-$QUILLSET_ROOT/.build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# Chinese locale, so the ANSI code page is 936 (GBK). The locale need not be
-# generated on this machine; Wine only reads the name. It is passed to Wine
+# Chinese locale, so the ANSI code page is 936 (GBK), with UTF-8 file names
+# on the Unix side (setup.sh generates the locale). It is passed to Wine
 # alone so the shell does not complain about it.
 QUILLSET_LOCALE=zh_CN.UTF-8
 

@@ -1,0 +1,233 @@
+#include "scan/disc_scan.h"
+
+#include "platform/handles.h"
+#include "scan/catalogue_draft.h"
+#include "scan/icon_export.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kFolderDepth = 2;
+const wchar_t kCurrDir[] = L"%CurrDir%";
+const wchar_t kCdrom[] = L"cdrom:\\";
+
+bool HasInstallerExtension(const std::wstring& name)
+{
+    const size_t dot = name.find_last_of(L'.');
+    return dot != std::wstring::npos && (SameName(name.substr(dot), L".exe") || SameName(name.substr(dot), L".msi"));
+}
+
+void Walk(const std::wstring& folder, const std::wstring& relative, int depth, const std::vector<std::wstring>& excluded,
+          std::vector<std::wstring>& found)
+{
+    WIN32_FIND_DATAW data{};
+    const CFindHandle find(::FindFirstFileW((folder + L"\\" + relative + L"*").c_str(), &data));
+    if (!find)
+        return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (depth < kFolderDepth && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                Walk(folder, relative + name + L"\\", depth + 1, excluded, found);
+            continue;
+        }
+        const bool skip = depth == 0 && std::any_of(excluded.begin(), excluded.end(),
+                                                    [&](const std::wstring& x) { return SameName(x, name); });
+        if (!skip && HasInstallerExtension(name))
+            found.push_back(relative + name);
+    } while (::FindNextFileW(find.Get(), &data));
+}
+
+std::wstring FileName(const std::wstring& path)
+{
+    return path.substr(path.find_last_of(L'\\') + 1);
+}
+
+std::wstring Stem(const std::wstring& path)
+{
+    const std::wstring name = FileName(path);
+    return name.substr(0, name.find_last_of(L'.'));
+}
+
+bool NameLess(const std::wstring& a, const std::wstring& b)
+{
+    return ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
+                             b.c_str(), static_cast<int>(b.size()), nullptr, nullptr, 0) == CSTR_LESS_THAN;
+}
+
+std::wstring Description(const FoundInstaller& installer, const std::wstring& name)
+{
+    const ProductInfo& product = installer.product;
+    std::wstring text = SameName(product.description, name) ? std::wstring() : product.description;
+    if (!product.version.empty())
+        text += (text.empty() ? L"版本 " : L", 版本 ") + product.version;
+    return text.empty() ? FileName(installer.relativePath) : text;
+}
+
+// A disc-relative form of a catalogue path: WorkingDir joined to the value,
+// "%CurrDir%" and the CD-ROM prefix standing for the disc folder.
+std::wstring DiscRelative(const std::wstring& workingDir, const std::wstring& value, const std::wstring& folder)
+{
+    std::wstring path = (workingDir == kCurrDir ? std::wstring() : workingDir) + value;
+    const size_t cdrom = path.rfind(kCdrom);
+    if (cdrom != std::wstring::npos)
+        return path.substr(cdrom + std::size(kCdrom) - 1);
+    const std::wstring prefix = folder + L"\\";
+    if (path.size() > prefix.size() && SameName(path.substr(0, prefix.size()), prefix))
+        return path.substr(prefix.size());
+    return path;
+}
+
+std::wstring KeyValue(const DraftEntry& entry, const wchar_t* key)
+{
+    for (const auto& [name, value] : entry.keys) {
+        if (SameName(name, key))
+            return value;
+    }
+    return {};
+}
+
+// An icon file name in the icon folder not used yet by this run (nor, when
+// existing icons are kept, by a file already there).
+std::wstring FreeIconName(const std::wstring& folder, const std::wstring& stem, std::vector<std::wstring>& used,
+                          bool keepExisting)
+{
+    for (int n = 1;; ++n) {
+        const std::wstring name = stem + (n == 1 ? std::wstring() : L"-" + std::to_wstring(n)) + L".ico";
+        const bool taken = std::any_of(used.begin(), used.end(), [&](const std::wstring& u) { return SameName(u, name); }) ||
+                           (keepExisting && ::GetFileAttributesW((folder + L"\\" + kIconFolder + L"\\" + name).c_str()) !=
+                                                INVALID_FILE_ATTRIBUTES);
+        if (!taken) {
+            used.push_back(name);
+            return name;
+        }
+    }
+}
+
+} // namespace
+
+std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vector<std::wstring>& excluded)
+{
+    std::vector<std::wstring> paths;
+    Walk(folder, L"", 0, excluded, paths);
+    std::sort(paths.begin(), paths.end(), NameLess);
+    std::vector<FoundInstaller> installers;
+    for (const std::wstring& relative : paths) {
+        FoundInstaller installer;
+        installer.relativePath = relative;
+        const size_t slash = relative.find(L'\\');
+        if (slash != std::wstring::npos)
+            installer.category = relative.substr(0, slash);
+        const std::wstring path = folder + L"\\" + relative;
+        installer.identification = IdentifyInstaller(path);
+        Identification& id = installer.identification;
+        if (id.verdict == FileVerdict::Installer && id.kind != InstallerKind::Msi)
+            installer.product = ReadProgramInfo(path);
+        if (id.verdict == FileVerdict::Installer && id.kind == InstallerKind::Msi &&
+            !ReadPackageInfo(path, installer.product)) {
+            id.verdict = FileVerdict::Damaged;
+            id.problem = L"the installer library could not read the package";
+        }
+        installers.push_back(std::move(installer));
+    }
+    return installers;
+}
+
+bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath)
+{
+    for (const DraftEntry& entry : draft.Entries()) {
+        const std::wstring dir = KeyValue(entry, L"WorkingDir");
+        const std::wstring manual = DiscRelative(dir, KeyValue(entry, L"ManualInstall"), folder);
+        const std::wstring automatic = DiscRelative(dir, KeyValue(entry, L"AutoInstall"), folder);
+        if (SameName(manual, relativePath) || SameName(automatic, relativePath) ||
+            (automatic.size() > relativePath.size() && automatic[relativePath.size()] == L' ' &&
+             SameName(automatic.substr(0, relativePath.size()), relativePath)))
+            return true;
+    }
+    return false;
+}
+
+size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers,
+                     bool keepExistingIcons)
+{
+    struct Pending {
+        FoundInstaller* installer;
+        std::wstring name;
+        std::wstring category;
+    };
+    std::vector<Pending> pending;
+    for (FoundInstaller& installer : installers) {
+        if (installer.identification.verdict != FileVerdict::Installer ||
+            CatalogueNames(draft, folder, installer.relativePath))
+            continue;
+        std::wstring name = SectionNameFrom(installer.product.name);
+        if (name.empty())
+            name = SectionNameFrom(Stem(installer.relativePath));
+        std::wstring category = SectionNameFrom(installer.category);
+        pending.push_back({&installer, name.empty() ? std::wstring(L"Setup") : name,
+                           category.empty() ? std::wstring(kRootCategory) : category});
+    }
+    // The disc folder's own category first, then the folders, in name order;
+    // entries in name order within them.
+    std::stable_sort(pending.begin(), pending.end(), [](const Pending& a, const Pending& b) {
+        const bool aRoot = a.installer->category.empty();
+        const bool bRoot = b.installer->category.empty();
+        if (aRoot != bRoot)
+            return aRoot;
+        if (!SameName(a.category, b.category))
+            return NameLess(a.category, b.category);
+        return NameLess(a.name, b.name);
+    });
+
+    // Categories first, so entry names keep clear of them; a folder whose
+    // name some other section already has gets a free variant of it.
+    std::wstring lastFolder;
+    for (size_t i = 0; i < pending.size(); ++i) {
+        Pending& item = pending[i];
+        if (i > 0 && SameName(item.installer->category, lastFolder)) {
+            item.category = pending[i - 1].category;
+            continue;
+        }
+        lastFolder = item.installer->category;
+        const auto& categories = draft.Categories();
+        const auto known = std::find_if(categories.begin(), categories.end(),
+                                        [&](const DraftCategory& c) { return SameName(c.name, item.category); });
+        item.category =
+            known != categories.end() ? known->name : draft.Category(draft.FreeSectionName(item.category)).name;
+    }
+
+    const std::wstring iconFolder = folder + L"\\" + kIconFolder;
+    std::vector<std::wstring> usedIcons;
+    for (Pending& item : pending) {
+        const FoundInstaller& installer = *item.installer;
+        const std::wstring path = folder + L"\\" + installer.relativePath;
+        DraftEntry entry;
+        entry.name = draft.FreeSectionName(item.name);
+        std::wstring iconPath;
+        if (installer.identification.kind != InstallerKind::Msi) {
+            ::CreateDirectoryW(iconFolder.c_str(), nullptr);
+            const std::wstring iconName =
+                FreeIconName(folder, SectionNameFrom(Stem(installer.relativePath)), usedIcons, keepExistingIcons);
+            if (ExportProgramIcon(path, iconFolder + L"\\" + iconName))
+                iconPath = std::wstring(kIconFolder) + L"\\" + iconName;
+        }
+        const std::wstring switches = SilentSwitches(installer.identification.kind);
+        entry.keys = {{L"WorkingDir", kCurrDir}};
+        if (!iconPath.empty())
+            entry.keys.emplace_back(L"IconPath", iconPath);
+        entry.keys.emplace_back(L"AutoInstall", installer.relativePath + (switches.empty() ? L"" : L" " + switches));
+        entry.keys.emplace_back(L"ManualInstall", installer.relativePath);
+        entry.keys.emplace_back(L"Description", Description(installer, entry.name));
+        DraftCategory& category = draft.Category(item.category);
+        if (category.keys.empty() && !iconPath.empty())
+            category.keys = {{L"WorkingDir", kCurrDir}, {L"IconPath", iconPath}};
+        item.installer->entryName = entry.name;
+        draft.AddEntry(category, std::move(entry));
+    }
+    return pending.size();
+}

@@ -1,0 +1,41 @@
+// Scanning a disc folder for installers and adding what it finds to a
+// catalogue: one entry per installer, in the category of its first-level
+// folder, with paths relative to the disc.
+#pragma once
+
+#include "scan/installer_kind.h"
+#include "scan/product_info.h"
+
+#include <string>
+#include <vector>
+
+class CCatalogueDraft;
+
+// The category of installers that lie directly in the disc folder.
+inline constexpr wchar_t kRootCategory[] = L"常用软件";
+// The folder, beside the catalogue, that receives the installers' icons.
+inline constexpr wchar_t kIconFolder[] = L"icons";
+
+struct FoundInstaller {
+    std::wstring relativePath; // from the disc folder, e.g. 工具\zip\setup.exe
+    std::wstring category;     // the first-level folder; empty for the disc folder itself
+    Identification identification;
+    ProductInfo product;
+    std::wstring entryName; // set when the installer was added to a catalogue
+};
+
+// Every .exe and .msi file in the folder and in its folders two levels down,
+// sorted by path, skipping the names in excluded (files directly in the
+// folder only), each identified and, when it is an installer, described.
+std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vector<std::wstring>& excluded);
+
+// Whether an entry of the catalogue already names this installer: its
+// ManualInstall or AutoInstall, with the entry's WorkingDir, points at it
+// relative to the disc, on the CD-ROM drive or by the folder's full path.
+bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath);
+
+// Adds the installers (those not yet named by the catalogue) to it, in name
+// order within each category, with their icons saved in the icon folder.
+// Returns how many were added.
+size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers,
+                     bool keepExistingIcons);

@@ -1,0 +1,280 @@
+#include "scan/product_info.h"
+
+#include "catalogue/catalogue.h"
+#include "platform/handles.h"
+#include "scan/pe_image.h"
+
+#include <windows.h>
+#include <msi.h>
+#include <msiquery.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr uint16_t kVersionType = 16;
+// Bounds on the copy that reads a package: its answer, three lines of at
+// most kMaxAnswerField characters, fits in the pipe.
+constexpr size_t kMaxAnswerField = 1000;
+constexpr DWORD kPipeBytes = 64 * 1024;
+constexpr DWORD kAnswerTimeoutMs = 30000;
+
+std::string Utf8(const std::wstring& text)
+{
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                          nullptr);
+    return bytes;
+}
+
+std::wstring FromUtf8(const std::string& bytes)
+{
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+    return text;
+}
+
+std::wstring Trimmed(std::wstring text)
+{
+    const size_t first = text.find_first_not_of(L" \t\r\n");
+    if (first == std::wstring::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1);
+}
+
+// One block of a version resource: length, value length, type, key, then
+// the value and the child blocks, each on a 4-byte boundary.
+struct VersionBlock {
+    std::wstring key;
+    size_t valueOffset = 0;
+    size_t valueBytes = 0;
+    size_t childrenOffset = 0;
+    size_t end = 0;
+};
+
+size_t Aligned(size_t offset)
+{
+    return (offset + 3) & ~size_t{3};
+}
+
+// The block at offset, which must lie wholly before limit.
+bool ReadBlock(const std::string& bytes, size_t offset, size_t limit, VersionBlock& block)
+{
+    const size_t length = Le16(bytes, offset);
+    if (length < 6 || offset + length > limit)
+        return false;
+    block.end = offset + length;
+    block.key.clear();
+    size_t at = offset + 6;
+    for (; at + 2 <= block.end && Le16(bytes, at) != 0; at += 2)
+        block.key += static_cast<wchar_t>(Le16(bytes, at));
+    if (at + 2 > block.end)
+        return false;
+    const size_t valueLength = Le16(bytes, offset + 2);
+    block.valueOffset = std::min(Aligned(at + 2), block.end);
+    // Text values count characters, binary ones bytes.
+    block.valueBytes = std::min(Le16(bytes, offset + 4) == 1 ? valueLength * 2 : valueLength,
+                                block.end - block.valueOffset);
+    block.childrenOffset = std::min(Aligned(block.valueOffset + block.valueBytes), block.end);
+    return true;
+}
+
+// Calls visit for each child block of parent, in order.
+template <typename Visit>
+void ForEachChild(const std::string& bytes, const VersionBlock& parent, Visit visit)
+{
+    VersionBlock child;
+    for (size_t at = parent.childrenOffset; at < parent.end && ReadBlock(bytes, at, parent.end, child);
+         at = Aligned(child.end))
+        visit(child);
+}
+
+std::wstring TextValue(const std::string& bytes, const VersionBlock& block)
+{
+    std::wstring text;
+    for (size_t at = block.valueOffset; at + 2 <= block.valueOffset + block.valueBytes && Le16(bytes, at) != 0;
+         at += 2)
+        text += static_cast<wchar_t>(Le16(bytes, at));
+    return Trimmed(text);
+}
+
+// One owner for each handle the installer library gives out.
+class CMsiHandle {
+public:
+    CMsiHandle() = default;
+    CMsiHandle(const CMsiHandle&) = delete;
+    CMsiHandle& operator=(const CMsiHandle&) = delete;
+    ~CMsiHandle()
+    {
+        if (m_h)
+            ::MsiCloseHandle(m_h);
+    }
+    MSIHANDLE* Out() noexcept { return &m_h; }
+    MSIHANDLE Get() const noexcept { return m_h; }
+
+private:
+    MSIHANDLE m_h = 0;
+};
+
+std::wstring PackageProperty(MSIHANDLE database, const wchar_t* name)
+{
+    CMsiHandle view;
+    CMsiHandle query;
+    CMsiHandle record;
+    *query.Out() = ::MsiCreateRecord(1);
+    if (::MsiDatabaseOpenViewW(database, L"SELECT `Value` FROM `Property` WHERE `Property` = ?", view.Out()) !=
+            ERROR_SUCCESS ||
+        ::MsiRecordSetStringW(query.Get(), 1, name) != ERROR_SUCCESS ||
+        ::MsiViewExecute(view.Get(), query.Get()) != ERROR_SUCCESS ||
+        ::MsiViewFetch(view.Get(), record.Out()) != ERROR_SUCCESS)
+        return {};
+    DWORD length = 0;
+    wchar_t none[1] = {};
+    ::MsiRecordGetStringW(record.Get(), 1, none, &length);
+    std::wstring value(length + 1, L'\0');
+    length = static_cast<DWORD>(value.size());
+    if (::MsiRecordGetStringW(record.Get(), 1, value.data(), &length) != ERROR_SUCCESS)
+        return {};
+    value.resize(length);
+    return Trimmed(value);
+}
+
+std::wstring SummaryText(MSIHANDLE summary, UINT property)
+{
+    UINT type = 0;
+    INT number = 0;
+    FILETIME time{};
+    DWORD length = 0;
+    wchar_t none[1] = {};
+    if (::MsiSummaryInfoGetPropertyW(summary, property, &type, &number, &time, none, &length) != ERROR_MORE_DATA)
+        return {};
+    std::wstring value(length + 1, L'\0');
+    length = static_cast<DWORD>(value.size());
+    if (::MsiSummaryInfoGetPropertyW(summary, property, &type, &number, &time, value.data(), &length) !=
+        ERROR_SUCCESS)
+        return {};
+    value.resize(length);
+    return Trimmed(value);
+}
+
+} // namespace
+
+ProductInfo ReadProgramInfo(const std::wstring& path)
+{
+    ProductInfo info;
+    CFileBytes file;
+    DWORD error = 0;
+    PeImage image;
+    std::string bytes;
+    VersionBlock root;
+    if (!file.Open(path, &error) || ReadPeImage(file, image) != PeOutcome::Program ||
+        !CPeResources(file, image).Find(kVersionType, 0, bytes) || !ReadBlock(bytes, 0, bytes.size(), root))
+        return info;
+    // The first string table that names anything.
+    ForEachChild(bytes, root, [&](const VersionBlock& group) {
+        if (group.key != L"StringFileInfo")
+            return;
+        ForEachChild(bytes, group, [&](const VersionBlock& table) {
+            if (!info.name.empty() || !info.description.empty() || !info.version.empty())
+                return;
+            ForEachChild(bytes, table, [&](const VersionBlock& string) {
+                if (string.key == L"ProductName")
+                    info.name = TextValue(bytes, string);
+                else if (string.key == L"FileDescription")
+                    info.description = TextValue(bytes, string);
+                else if (string.key == L"FileVersion")
+                    info.version = TextValue(bytes, string);
+            });
+        });
+    });
+    if (info.name.empty())
+        info.name = info.description;
+    return info;
+}
+
+int PrintPackageInfo(const std::wstring& path)
+{
+    // A failure inside the installer library ends this copy quietly; the
+    // scanning copy reports the package as damaged.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    CMsiHandle database;
+    if (::MsiOpenDatabaseW(path.c_str(), MSIDBOPEN_READONLY, database.Out()) != ERROR_SUCCESS)
+        return 1;
+    ProductInfo info;
+    info.name = PackageProperty(database.Get(), L"ProductName");
+    info.version = PackageProperty(database.Get(), L"ProductVersion");
+    CMsiHandle summary;
+    if (::MsiGetSummaryInformationW(database.Get(), nullptr, 0, summary.Out()) == ERROR_SUCCESS) {
+        constexpr UINT kSubject = 3;
+        constexpr UINT kComments = 6;
+        info.description = SummaryText(summary.Get(), kComments);
+        if (info.description.empty())
+            info.description = SummaryText(summary.Get(), kSubject);
+    }
+    std::wstring text;
+    for (std::wstring field : {info.name, info.version, info.description}) {
+        std::replace_if(field.begin(), field.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
+        field.resize(std::min(field.size(), kMaxAnswerField));
+        text += field + L"\n";
+    }
+    const std::string bytes = Utf8(text);
+    DWORD written = 0;
+    return ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) && written == bytes.size()
+               ? 0
+               : 1;
+}
+
+bool ReadPackageInfo(const std::wstring& path, ProductInfo& info)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+    if (!::CreatePipe(&read, &write, &inherit, kPipeBytes))
+        return false;
+    const CKernelHandle readEnd(read);
+    CKernelHandle writeEnd(write);
+    ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = write;
+    si.hStdError = write;
+    std::wstring command = L"\"" + RunningExecutablePath() + L"\" " + kPackageInfoSwitch + L" \"" + path + L"\"";
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
+                          &pi))
+        return false;
+    const CKernelHandle process(pi.hProcess);
+    const CKernelHandle thread(pi.hThread);
+    writeEnd.Reset();
+    // The answer fits in the pipe, so the copy never waits for it to be read:
+    // it is read once the copy has ended.
+    DWORD exitCode = 1;
+    if (::WaitForSingleObject(pi.hProcess, kAnswerTimeoutMs) != WAIT_OBJECT_0) {
+        ::TerminateProcess(pi.hProcess, 1);
+        return false;
+    }
+    ::GetExitCodeProcess(pi.hProcess, &exitCode);
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (bytes.size() < kPipeBytes && ::ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    std::vector<std::wstring> lines;
+    const std::wstring text = FromUtf8(bytes);
+    for (size_t start = 0, end = 0; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    if (exitCode != 0 || lines.size() != 3)
+        return false;
+    info.name = lines[0];
+    info.version = lines[1];
+    info.description = lines[2];
+    return true;
+}

@@ -1,0 +1,26 @@
+// What an installer says about its product: from a program's version
+// resource, or from a package's property table and summary.
+#pragma once
+
+#include <string>
+
+struct ProductInfo {
+    std::wstring name;        // ProductName (a program without one: FileDescription)
+    std::wstring description; // FileDescription, or the package's comments or subject
+    std::wstring version;     // FileVersion, or the package's ProductVersion
+};
+
+// Empty fields where the file says nothing.
+ProductInfo ReadProgramInfo(const std::wstring& path);
+
+// The installer library can fail badly on a damaged package, so a package is
+// read by a copy of the running program started with the arguments
+// kPackageInfoSwitch and the package's path, which answers through
+// PrintPackageInfo. False when that copy could not read the package, failed
+// or took longer than half a minute.
+inline constexpr wchar_t kPackageInfoSwitch[] = L"--package-info";
+bool ReadPackageInfo(const std::wstring& path, ProductInfo& info);
+// The other side: writes the package's name, version and description to
+// standard output, one line each in UTF-8; returns the exit code, 0 when the
+// package was read.
+int PrintPackageInfo(const std::wstring& path);

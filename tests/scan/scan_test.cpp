@@ -1,0 +1,304 @@
+// The catalogue builder on disc folders of real installers: NSIS installers
+// and an installer package built from samples/, stand-ins for the kinds no
+// tool here builds, and files that are damaged, locked or no program at all.
+#include "catalogue/catalogue.h"
+#include "catalogue/ini_profile.h"
+#include "scan/installer_kind.h"
+#include "shell/shell.h"
+#include "tests/support/running_program.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace testing_support;
+
+std::wstring Sample(const std::wstring& name)
+{
+    return ProgramFolder() + L"scan-samples\\" + name;
+}
+
+std::string SampleBytes(const std::wstring& name)
+{
+    const std::string bytes = ReadFile(Sample(name));
+    EXPECT_FALSE(bytes.empty()) << "missing sample " << ToUtf8(name);
+    return bytes;
+}
+
+std::string Patched(std::string bytes, size_t at, const std::string& with)
+{
+    return bytes.replace(at, with.size(), with);
+}
+
+// The package with the class of its root storage cleared: a compound file
+// that is no installer package.
+std::string PackageWithoutClass()
+{
+    const std::string bytes = SampleBytes(L"reader.msi");
+    const size_t shift = static_cast<unsigned char>(bytes[0x1E]);
+    const size_t sector = static_cast<unsigned char>(bytes[0x30]) | static_cast<unsigned char>(bytes[0x31]) << 8;
+    return Patched(bytes, ((sector + 1) << shift) + 0x50, std::string(16, '\0'));
+}
+
+struct ScanRun {
+    DWORD exitCode = 0;
+    std::wstring output;
+};
+
+class Scanner : public ::testing::Test {
+protected:
+    void Put(const std::wstring& relative, const std::string& bytes) { WriteFile(m_disc / relative, bytes); }
+
+    // QuillsetScan.exe run on the disc folder, its output read from a pipe.
+    ScanRun Scan(const std::wstring& arguments) const
+    {
+        SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+        HANDLE read = nullptr;
+        HANDLE write = nullptr;
+        EXPECT_TRUE(::CreatePipe(&read, &write, &inherit, 0));
+        const CKernelHandle readEnd(read);
+        CKernelHandle writeEnd(write);
+        ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = si.hStdError = write;
+        std::wstring command = L"\"" + ProgramFolder() + L"QuillsetScan.exe\" \"" + m_disc.Path() + L"\" " + arguments;
+        PROCESS_INFORMATION pi{};
+        ScanRun run;
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                              &si, &pi)) {
+            ADD_FAILURE() << "QuillsetScan.exe did not start";
+            return run;
+        }
+        const CKernelHandle process(pi.hProcess);
+        const CKernelHandle thread(pi.hThread);
+        writeEnd.Reset();
+        std::string bytes;
+        char buffer[4096];
+        DWORD got = 0;
+        while (::ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+            bytes.append(buffer, got);
+        EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+        ::GetExitCodeProcess(pi.hProcess, &run.exitCode);
+        run.output = FromUtf8(bytes);
+        return run;
+    }
+
+    // The written catalogue as the program reads it.
+    void Load(CatalogueSettings& settings) const
+    {
+        const CIniProfile profile(m_disc / L"Quillset.INI");
+        ReadCatalogue(settings, profile, m_disc.Path() + L"\\");
+    }
+
+    const SoftwareCategory* FindCategory(const CatalogueSettings& settings, const std::wstring& name) const
+    {
+        for (const SoftwareCategory* c = settings.Categories.get(); !c->Name.empty(); ++c) {
+            if (c->Name == name)
+                return c;
+        }
+        ADD_FAILURE() << "no category " << ToUtf8(name);
+        return nullptr;
+    }
+
+    TempDir m_disc;
+};
+
+TEST_F(Scanner, TellsEachInstallerKindFromItsBytes)
+{
+    const std::string plain = SampleBytes(L"scan_sample_plain.exe");
+    const std::string zip = SampleBytes(L"zip64.exe");
+    const std::string package = SampleBytes(L"reader.msi");
+    const std::string wildHeader = "MZ" + std::string(58, '\0') + "\xF0\xFF\xFF\xFF";
+    const struct {
+        const wchar_t* name;
+        std::string bytes;
+        FileVerdict verdict;
+        InstallerKind kind;
+        const wchar_t* architecture;
+    } cases[] = {
+        {L"nsis64.exe", zip, FileVerdict::Installer, InstallerKind::Nsis, L"x64"},
+        {L"nsis32.exe", SampleBytes(L"viewer32.exe"), FileVerdict::Installer, InstallerKind::Nsis, L"x86"},
+        {L"package.msi", package, FileVerdict::Installer, InstallerKind::Msi, L""},
+        {L"bundle32.exe", SampleBytes(L"bundle32.exe"), FileVerdict::Installer, InstallerKind::WixBundle, L"x86"},
+        {L"bundle64.exe", SampleBytes(L"bundle64.exe"), FileVerdict::Installer, InstallerKind::WixBundle, L"x64"},
+        {L"inno.exe", SampleBytes(L"scan_sample_inno.exe"), FileVerdict::Installer, InstallerKind::InnoSetup, L"x64"},
+        {L"shield.exe", plain + std::string("InstallShield\0\0\0data", 21), FileVerdict::Installer,
+         InstallerKind::InstallShield, L"x64"},
+        {L"plain.exe", plain, FileVerdict::Installer, InstallerKind::Unknown, L"x64"},
+        {L"setup.exe", "@echo off\r\nstart setup\r\n", FileVerdict::NotProgram, InstallerKind::Unknown, L""},
+        {L"empty.exe", "", FileVerdict::NotProgram, InstallerKind::Unknown, L""},
+        {L"document.msi", PackageWithoutClass(), FileVerdict::NotProgram, InstallerKind::Unknown, L""},
+        {L"cut-data.exe", zip.substr(0, zip.size() * 2 / 3), FileVerdict::Damaged, InstallerKind::Unknown, L""},
+        {L"cut-headers.exe", plain.substr(0, 300), FileVerdict::Damaged, InstallerKind::Unknown, L""},
+        {L"wild-header.exe", wildHeader, FileVerdict::Damaged, InstallerKind::Unknown, L""},
+        {L"cut-package.msi", package.substr(0, 600), FileVerdict::Damaged, InstallerKind::Unknown, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.name));
+        Put(c.name, c.bytes);
+        const Identification id = IdentifyInstaller(m_disc / c.name);
+        EXPECT_EQ(id.verdict, c.verdict);
+        if (c.verdict == FileVerdict::Installer) {
+            EXPECT_EQ(id.kind, c.kind);
+            EXPECT_EQ(id.architecture, c.architecture);
+        }
+    }
+    // A locked file is reported, not read.
+    const CFileHandle lock(::CreateFileW((m_disc / L"nsis64.exe").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+    const Identification locked = IdentifyInstaller(m_disc / L"nsis64.exe");
+    EXPECT_EQ(locked.verdict, FileVerdict::Unreadable);
+    EXPECT_FALSE(locked.problem.empty());
+}
+
+TEST_F(Scanner, WritesACatalogueTheProgramReadsWithPathsOnTheDisc)
+{
+    const std::string zip = SampleBytes(L"zip64.exe");
+    Put(L"中文安装.exe", zip);
+    Put(L"Quillset.exe", SampleBytes(L"scan_sample_plain.exe"));
+    Put(L"系统工具\\看图 工具\\viewer setup.exe", SampleBytes(L"viewer32.exe"));
+    Put(L"系统工具\\bundle.exe", SampleBytes(L"bundle64.exe"));
+    Put(L"办公\\reader.msi", SampleBytes(L"reader.msi"));
+    Put(L"办公\\a\\b\\too-deep.exe", zip);
+    Put(L"Misc\\plain.exe", SampleBytes(L"scan_sample_plain.exe"));
+    Put(L"Misc\\setup.exe", "not a program");
+    Put(L"Misc\\cut.exe", zip.substr(0, zip.size() / 2));
+    // Its first allocation sector lies far past the end: the installer
+    // library fails on it.
+    Put(L"Misc\\broken.msi", Patched(SampleBytes(L"reader.msi"), 0x4C, "\xF0\xFF\xFF\x7F"));
+    Put(L"Misc\\locked.exe", zip);
+    const CFileHandle lock(::CreateFileW((m_disc / L"Misc\\locked.exe").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+
+    const ScanRun run = Scan(L"");
+    ASSERT_EQ(run.exitCode, 0u) << ToUtf8(run.output);
+    EXPECT_EQ(ReadFile(m_disc / L"Quillset.INI").substr(0, 2), "\xFF\xFE");
+    for (const wchar_t* line : {L"NSIS: 2\n", L"MSI: 1\n", L"WiX bundle: 1\n", L"unknown: 1\n",
+                                L"no silent switches written for:\n  Misc\\plain.exe\n",
+                                L"Misc\\setup.exe: not an installer", L"Misc\\cut.exe: damaged", L"Misc\\broken.msi: damaged",
+                                L"Misc\\locked.exe: could not be read", L"New entries: 5\n"})
+        EXPECT_NE(run.output.find(line), std::wstring::npos) << ToUtf8(line) << "\n" << ToUtf8(run.output);
+    EXPECT_EQ(run.output.find(L"too-deep"), std::wstring::npos);
+    EXPECT_EQ(run.output.find(L"Quillset.exe "), std::wstring::npos);
+
+    CatalogueSettings settings;
+    Load(settings);
+    ASSERT_EQ(settings.Categories[0].Name, L"常用软件");
+    const std::wstring disc = m_disc.Path() + L"\\";
+    const struct {
+        const wchar_t* category;
+        int index;
+        const wchar_t* name;
+        const wchar_t* installer;
+        const wchar_t* switches;
+        const wchar_t* description;
+        bool icon;
+    } entries[] = {
+        {L"常用软件", 0, L"极速压缩", L"中文安装.exe", L"/S", L"小巧快速的压缩工具, 版本 2.1.0", true},
+        {L"系统工具", 0, L"bundle", L"系统工具\\bundle.exe", L"/quiet /norestart", L"bundle.exe", false},
+        {L"系统工具", 1, L"viewer setup", L"系统工具\\看图 工具\\viewer setup.exe", L"/S", L"viewer setup.exe", true},
+        {L"办公", 0, L"Quill Reader", L"办公\\reader.msi", L"/qn /norestart", L"Reads documents aloud, 版本 3.4.5",
+         false},
+        {L"Misc", 0, L"plain", L"Misc\\plain.exe", L"", L"plain.exe", false},
+    };
+    for (const auto& e : entries) {
+        SCOPED_TRACE(ToUtf8(e.name));
+        const SoftwareCategory* category = FindCategory(settings, e.category);
+        ASSERT_NE(category, nullptr);
+        const SoftwareEntry& entry = category->Entries[static_cast<size_t>(e.index)];
+        EXPECT_EQ(entry.Name, e.name);
+        EXPECT_EQ(entry.ManualInstall, disc + e.installer);
+        EXPECT_EQ(entry.Description, e.description);
+        // The unattended install resolves, blanks in the path and all, to the
+        // installer and its switches.
+        CShell shell(entry.AutoInstall, L"");
+        std::wstring parameters;
+        EXPECT_EQ(shell.m_bFound, 1);
+        EXPECT_EQ(shell.GetFile(parameters), disc + e.installer);
+        EXPECT_EQ(parameters, e.switches);
+        // The icon loads as the main window loads it.
+        const CIcon icon(static_cast<HICON>(
+            ::LoadImageW(nullptr, entry.IconPath.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+        EXPECT_EQ(static_cast<bool>(icon), e.icon);
+    }
+    EXPECT_TRUE(settings.Categories[4].Name.empty());
+    EXPECT_EQ(FindCategory(settings, L"系统工具")->IconPath, disc + L"icons\\viewer setup.ico");
+}
+
+TEST_F(Scanner, KeepsAnExistingCatalogueUnlessToldToMergeOrReplace)
+{
+    Put(L"tools\\zip.exe", SampleBytes(L"zip64.exe"));
+    Put(L"tools\\viewer.exe", SampleBytes(L"viewer32.exe"));
+    const std::string handWritten = ToUtf16LeWithBom(
+        L"; written by hand\r\n[Config]\r\nTitleText=我的光盘\r\nDefault=0\r\n[Type]\r\nSort1=手工\r\n"
+        L"[手工.List]\r\nList1=我的压缩\r\n[我的压缩]\r\nWorkingDir=%CurrDir%\r\n"
+        L"AutoInstall=tools\\zip.exe /S /D=C:\\Q\r\nManualInstall=tools\\zip.exe\r\nDescription=\"  保留原样  \"\r\n");
+    Put(L"Quillset.INI", handWritten);
+
+    const ScanRun refused = Scan(L"");
+    EXPECT_EQ(refused.exitCode, 1u);
+    EXPECT_NE(refused.output.find(L"--merge"), std::wstring::npos);
+    EXPECT_EQ(ReadFile(m_disc / L"Quillset.INI"), handWritten);
+
+    // Merged twice: the hand-written entry stays as written, the one new
+    // installer is added once.
+    for (const wchar_t* added : {L"New entries: 1\n", L"New entries: 0\n"}) {
+        const ScanRun merged = Scan(L"--merge");
+        EXPECT_EQ(merged.exitCode, 0u);
+        EXPECT_NE(merged.output.find(added), std::wstring::npos) << ToUtf8(merged.output);
+        const CIniProfile profile(m_disc / L"Quillset.INI");
+        EXPECT_EQ(profile.GetString(L"Config", L"TitleText", L""), L"我的光盘");
+        EXPECT_EQ(profile.GetInt(L"Config", L"Default", 1), 0);
+        EXPECT_EQ(profile.GetString(L"我的压缩", L"AutoInstall", L""), L"tools\\zip.exe /S /D=C:\\Q");
+        EXPECT_EQ(profile.GetString(L"我的压缩", L"Description", L""), L"  保留原样  ");
+        EXPECT_EQ(profile.GetString(L"Type", L"Sort2", L""), L"tools");
+        EXPECT_EQ(profile.GetString(L"tools.List", L"List1", L""), L"viewer");
+        EXPECT_EQ(profile.GetString(L"tools.List", L"List2", L""), L"");
+    }
+
+    const ScanRun replaced = Scan(L"--force --title 新光盘");
+    EXPECT_EQ(replaced.exitCode, 0u);
+    CatalogueSettings settings;
+    Load(settings);
+    EXPECT_EQ(settings.TitleText, L"新光盘");
+    EXPECT_EQ(settings.Categories[0].Name, L"tools");
+    EXPECT_EQ(settings.Categories[0].Entries[0].Name, L"viewer");
+    EXPECT_EQ(settings.Categories[0].Entries[1].Name, L"极速压缩");
+    EXPECT_TRUE(settings.Categories[1].Name.empty());
+}
+
+TEST_F(Scanner, QuillsetShowsTheWrittenCatalogueAndItsNsisEntryInstallsSilently)
+{
+    Put(L"压缩\\zip setup.exe", SampleBytes(L"zip64.exe"));
+    const std::wstring exe = CopyProgramTo(m_disc, L"Quillset.exe");
+    ASSERT_EQ(Scan(L"--title 扫描光盘").exitCode, 0u);
+
+    {
+        RunningProgram program(exe, m_disc.Path());
+        ASSERT_TRUE(program.Started());
+        HWND hMain = program.MainWindow();
+        ASSERT_NE(hMain, nullptr);
+        EXPECT_EQ(Caption(hMain), L"扫描光盘");
+        ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
+        DWORD exitCode = 0;
+        EXPECT_TRUE(program.WaitForExit(10000, &exitCode));
+    }
+
+    CatalogueSettings settings;
+    Load(settings);
+    ASSERT_NE(settings.Categories[0].Entries, nullptr);
+    CShell shell(settings.Categories[0].Entries[0].AutoInstall, L"");
+    ASSERT_EQ(shell.m_bFound, 1);
+    ASSERT_NE(shell.Run(true), nullptr);
+    EXPECT_EQ(ReadFile(m_disc / L"压缩\\installed\\QuickZip\\readme.txt"), "Installed by a test installer.\r\n");
+}
+
+} // namespace
