@@ -2,10 +2,48 @@
 
 #include <commctrl.h>
 
+#include <mutex>
+#include <shared_mutex>
+#include <unordered_map>
+
 
 namespace {
 
-const wchar_t kObjectProp[] = L"Quillset.CWnd";
+// The objects attached to windows of this process. Every message looks its
+// window up, and a reflected notification its control too: a lookup here
+// costs no call into the window system (a window property is a round trip
+// to the window server under Wine).
+class CHandleMap {
+public:
+    CWnd* Find(HWND hWnd)
+    {
+        std::shared_lock lock(m_mutex);
+        const auto it = m_map.find(hWnd);
+        return it == m_map.end() ? nullptr : it->second;
+    }
+    void Add(HWND hWnd, CWnd* pWnd)
+    {
+        std::unique_lock lock(m_mutex);
+        m_map[hWnd] = pWnd;
+    }
+    void Remove(HWND hWnd)
+    {
+        std::unique_lock lock(m_mutex);
+        m_map.erase(hWnd);
+    }
+
+private:
+    std::shared_mutex m_mutex;
+    std::unordered_map<HWND, CWnd*> m_map;
+};
+
+// Lives as long as the process: window objects with static lifetime detach
+// in their destructors, whatever the order of destruction.
+CHandleMap& HandleMap()
+{
+    static CHandleMap* const s_pMap = new CHandleMap;
+    return *s_pMap;
+}
 
 // The control being created on this thread, with its parent and id: an
 // owner-drawn list view asks its parent to measure its items before
@@ -42,7 +80,7 @@ CWnd* CWnd::FromHandle(HWND hWnd) noexcept
 {
     if (!hWnd)
         return nullptr;
-    return static_cast<CWnd*>(::GetPropW(hWnd, kObjectProp));
+    return HandleMap().Find(hWnd);
 }
 
 bool CWnd::Attach(HWND hWnd, WNDPROC pfnPrevious) noexcept
@@ -51,7 +89,7 @@ bool CWnd::Attach(HWND hWnd, WNDPROC pfnPrevious) noexcept
         return false;
     m_hWnd = hWnd;
     m_pfnSuper = pfnPrevious;
-    ::SetPropW(hWnd, kObjectProp, this);
+    HandleMap().Add(hWnd, this);
     return true;
 }
 
@@ -73,7 +111,7 @@ HWND CWnd::UnsubclassWindow() noexcept
     if (m_pfnSuper &&
         reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == &CWnd::StaticWndProc)
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-    ::RemovePropW(hWnd, kObjectProp);
+    HandleMap().Remove(hWnd);
     m_hWnd = nullptr;
     m_pfnSuper = nullptr;
     return hWnd;

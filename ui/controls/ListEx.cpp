@@ -18,10 +18,14 @@ constexpr COLORREF kTitleText = RGB(44, 67, 85);
 constexpr int kMaxLinkLists = 10;
 
 // Window updates of one control locked for a scope. A lock that could not
-// be taken (another window holds the one lock there is) is not released.
+// be taken (another window holds the one lock there is) is not released. A
+// window that is not on show paints nothing and is not locked.
 class CUpdateLock {
 public:
-    explicit CUpdateLock(HWND hWnd) noexcept : m_bLocked(::LockWindowUpdate(hWnd) != FALSE) {}
+    explicit CUpdateLock(HWND hWnd) noexcept
+        : m_bLocked(::IsWindowVisible(hWnd) && ::LockWindowUpdate(hWnd) != FALSE)
+    {
+    }
     CUpdateLock(const CUpdateLock&) = delete;
     CUpdateLock& operator=(const CUpdateLock&) = delete;
     ~CUpdateLock()
@@ -297,6 +301,13 @@ void CListEx::RemoveLinkList(int k)
 
 // --- Operations --------------------------------------------------------------
 
+void CListEx::RepaintIfShown() const noexcept
+{
+    // A window that is not on show is painted whole when it shows.
+    if (::IsWindowVisible(m_hWnd))
+        Invalidate();
+}
+
 void CListEx::SetRowHeight(int nHeight)
 {
     m_nRowHeight = nHeight;
@@ -317,7 +328,7 @@ void CListEx::SetEntryBitmaps(const std::array<HBITMAP, 9>& bitmaps)
     CUpdateLock lock(m_hWnd);
     m_pEntryBitmaps = bitmaps;
     if (m_dwDrawFlags)
-        Invalidate();
+        RepaintIfShown();
 }
 
 void CListEx::SetHeaderBitmaps(HBITMAP hMiddle, HBITMAP hLeft, HBITMAP hRight)
@@ -329,7 +340,7 @@ void CListEx::SetHeaderBitmaps(HBITMAP hMiddle, HBITMAP hLeft, HBITMAP hRight)
         m_pHeaderBitmaps[6 + state] = hRight;
     }
     if (m_dwDrawFlags)
-        Invalidate();
+        RepaintIfShown();
 }
 
 void CListEx::SetEraseBitmap(HBITMAP hBitmap)
@@ -337,7 +348,7 @@ void CListEx::SetEraseBitmap(HBITMAP hBitmap)
     CUpdateLock lock(m_hWnd);
     m_pEraseBitmap = hBitmap;
     if (m_dwDrawFlags)
-        Invalidate();
+        RepaintIfShown();
 }
 
 void CListEx::SetEraseColor(COLORREF cr)
@@ -345,7 +356,7 @@ void CListEx::SetEraseColor(COLORREF cr)
     CUpdateLock lock(m_hWnd);
     if (cr)
         m_crErase = cr;
-    Invalidate();
+    RepaintIfShown();
 }
 
 void CListEx::SetLinkColorSelFocus(COLORREF cr)
@@ -353,14 +364,14 @@ void CListEx::SetLinkColorSelFocus(COLORREF cr)
     CUpdateLock lock(m_hWnd);
     if (cr)
         m_crLinkSelFocus = cr;
-    Invalidate();
+    RepaintIfShown();
 }
 
 void CListEx::SetDrawFlags(DWORD dwFlags)
 {
     CUpdateLock lock(m_hWnd);
     m_dwDrawFlags = dwFlags;
-    Invalidate();
+    RepaintIfShown();
 }
 
 void CListEx::SetAllChecks(BOOL bOn)
@@ -371,7 +382,7 @@ void CListEx::SetAllChecks(BOOL bOn)
         if (RowKind(i) == kRowEntry)
             SetCheck(i, bOn != FALSE);
     }
-    Invalidate();
+    RepaintIfShown();
 }
 
 int CListEx::AutoSizeColumn(int nCol)
@@ -421,7 +432,7 @@ int CListEx::SetCellText(int nItem, int nCol, const std::wstring& text, DWORD dw
     const int result = SetItemText(nItem, nCol, text) ? 1 : 0;
     if (static_cast<size_t>(nCol) < m_arrAutoSize.size() && m_arrAutoSize[static_cast<size_t>(nCol)])
         AutoSizeColumn(nCol);
-    Invalidate();
+    RepaintIfShown();
     return result;
 }
 
@@ -440,7 +451,7 @@ int CListEx::SetLinks(int nItem, const std::vector<std::wstring>& links)
     if (ColumnKind(kActionColumn) < kColumnMultiLink)
         InsertLinkList(k);
     if (k >= m_nLinkColumns) {
-        Invalidate();
+        RepaintIfShown();
         return 0;
     }
     m_arrColumnKind[kActionColumn] = static_cast<DWORD>(links.size());
@@ -451,7 +462,7 @@ int CListEx::SetLinks(int nItem, const std::vector<std::wstring>& links)
     const int result = SetItemText(nItem, kActionColumn, joined) ? 1 : 0;
     if (m_arrAutoSize.size() >= 3 && m_arrAutoSize[kActionColumn])
         AutoSizeColumn(kActionColumn);
-    Invalidate();
+    RepaintIfShown();
     return result;
 }
 

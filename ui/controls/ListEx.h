@@ -122,6 +122,9 @@ private:
     LRESULT OnEraseBkgnd(HDC hDC);
     LRESULT OnPaint(WPARAM wp, LPARAM lp);
 
+    // Invalidates the whole control when it is on show.
+    void RepaintIfShown() const noexcept;
+
     void InsertLinkList(int k);
     void RemoveLinkList(int k);
 

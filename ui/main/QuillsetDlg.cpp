@@ -18,6 +18,9 @@ const int kMinWidth = 800;
 const int kMinHeight = 500;
 // Results of the details loader wait to be taken.
 const UINT kDetailsMessage = WM_APP + 1;
+// The category lists not built yet are built, a few at a time.
+const UINT kBuildListsMessage = WM_APP + 2;
+const int kListsPerStep = 8;
 const COLORREF kBannerButtonBack = RGB(76, 195, 247);
 // The action column is at least this wide; wider where the links need it.
 const int kActionColumnWidth = 180;
@@ -80,15 +83,6 @@ void DrawBitmap(HDC hDC, HDC hMemDC, HBITMAP hBitmap, int x, int y, int cx, int 
         ::StretchBlt(hDC, x, y, cx, cy, hMemDC, 0, 0, size.cx, size.cy, SRCCOPY);
 }
 
-// A 32x32 icon that shows nothing: it holds an icon's place until the real
-// one has been read.
-CIcon MakeBlankIcon()
-{
-    std::vector<BYTE> andMask(32 * 32 / 8, 0xFF);
-    std::vector<BYTE> xorMask(32 * 32 / 8, 0);
-    return CIcon(::CreateIcon(GetResourceInstance(), 32, 32, 1, 1, andMask.data(), xorMask.data()));
-}
-
 CImageList MakeImageList(int cx, int nCapacity, COLORREF crBack)
 {
     // Room for every image from the start: a list that grows by a few images
@@ -103,6 +97,22 @@ void AddIcon(const CImageList& list, HICON hIcon) noexcept
 {
     if (list)
         ::ImageList_ReplaceIcon(list.Get(), -1, hIcon);
+}
+
+// Puts an icon at its index. Icons arrive in index order, so each one is
+// normally the next image; until it arrives, a row's image does not exist
+// and the row shows no icon.
+void PutIcon(const CImageList& list, int nIndex, const IconImage& image) noexcept
+{
+    if (!list)
+        return;
+    HIMAGELIST hList = list.Get();
+    while (::ImageList_GetImageCount(hList) < nIndex)
+        ::ImageList_Add(hList, image.hColor.Get(), image.hMask.Get());
+    if (nIndex < ::ImageList_GetImageCount(hList))
+        ::ImageList_Replace(hList, nIndex, image.hColor.Get(), image.hMask.Get());
+    else
+        ::ImageList_Add(hList, image.hColor.Get(), image.hMask.Get());
 }
 
 // Repainting of one window held back for a scope: many changes, one repaint.
@@ -207,13 +217,13 @@ BOOL CQuillsetDlg::OnInitDialog()
     SelectPaneRow(0);
     ::SetFocus(m_listCategories.m_hWnd);
     StartDetails();
+    PostMessageW(m_hWnd, kBuildListsMessage, 0, 0);
     return TRUE;
 }
 
 void CQuillsetDlg::BuildImageLists()
 {
-    m_hFallbackIcon = LoadIconResource(IDR_MAINFRAME, 32, 32);
-    m_hBlankIcon = MakeBlankIcon();
+    m_fallbackImage = ImageOfIcon(LoadIconResource(IDR_MAINFRAME, 32, 32).Get());
 
     SoftwareCategory* pCategories = Categories(m_pSettings);
     int nCategories = 0;
@@ -226,16 +236,9 @@ void CQuillsetDlg::BuildImageLists()
     AddIcon(m_imgCategory, LoadIconResource(IDI_ALL_SOFTWARE, 32, 32).Get());
     m_pEntryImages = std::make_unique<CImageList[]>(static_cast<size_t>(nCategories) + 1);
     m_pEntryImages[0] = MakeImageList(32, nEntries, RGB(255, 255, 255));
-    for (int j = 1; j <= nCategories; ++j) {
-        const SoftwareCategory& category = pCategories[j - 1];
-        AddIcon(m_imgCategory, m_hBlankIcon.Get());
-        const int n = CountEntries(category);
-        m_pEntryImages[j] = MakeImageList(32, n, RGB(255, 255, 255));
-        for (int r = 0; r < n; ++r) {
-            AddIcon(m_pEntryImages[0], m_hBlankIcon.Get());
-            AddIcon(m_pEntryImages[j], m_hBlankIcon.Get());
-        }
-    }
+    // The icons of the categories and entries follow as they are read.
+    for (int j = 1; j <= nCategories; ++j)
+        m_pEntryImages[j] = MakeImageList(32, CountEntries(pCategories[j - 1]), RGB(255, 255, 255));
     AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_OFF, 16, 16).Get());
     AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_ON, 16, 16).Get());
 }
@@ -313,36 +316,37 @@ void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
         m_nActionWidth = std::max(kActionColumnWidth, static_cast<int>(size.cx) + kActionColumnPadding);
     }
 
+    // The all-software list is complete before the window shows; the
+    // category lists follow once it shows (BuildPendingLists).
     SoftwareCategory* pCategories = Categories(m_pSettings);
     m_pEntryLists = std::make_unique<CListEx[]>(static_cast<size_t>(m_nLists));
     m_arrEntryCounts.assign(static_cast<size_t>(m_nLists), 0);
+    m_arrFirstPlace.assign(static_cast<size_t>(m_nLists), 0);
+    m_rcCreate = rcClient;
+    m_nListsBuilt = 1;
     CListEx& all = m_pEntryLists[0];
     CreateEntryList(all, kIdFirstList, true, rcClient);
     CRedrawOff redrawAll(all.m_hWnd);
 
     int A = 0;
-    int I = 0;
     for (int j = 1; j < m_nLists; ++j) {
         const SoftwareCategory& category = pCategories[j - 1];
-        CListEx& list = m_pEntryLists[j];
-        CreateEntryList(list, kIdFirstList + static_cast<UINT>(j), false, rcClient);
-        CRedrawOff redraw(list.m_hWnd);
         const int n = CountEntries(category);
         m_arrEntryCounts[static_cast<size_t>(j)] = n;
-        if (n > 0) {
-            all.InsertListItem(A++, HeaderRowText(category.Name, n), list_geometry::kRowHeader, L"", 0);
-            for (int r = 0; r < n; ++r, ++A, ++I) {
-                const SoftwareEntry& entry = category.Entries[r];
-                all.InsertListItem(A, entry.Name, list_geometry::kRowEntry, entry.Description, I);
-                list.InsertListItem(r, entry.Name, list_geometry::kRowEntry, entry.Description, r);
-                all.SetLinks(A, m_arrActionNames);
-                list.SetLinks(r, m_arrActionNames);
-                // Mirrored into the category list and the catalogue.
-                all.SetCheck(A, entry.Checked != 0);
-                m_arrPlaces.push_back(EntryPlace{j, r, A});
-            }
+        m_arrFirstPlace[static_cast<size_t>(j)] = m_arrPlaces.size();
+        if (n == 0)
+            continue;
+        all.InsertListItem(A++, HeaderRowText(category.Name, n), list_geometry::kRowHeader, L"", 0);
+        for (int r = 0; r < n; ++r, ++A) {
+            const SoftwareEntry& entry = category.Entries[r];
+            all.InsertListItem(A, entry.Name, list_geometry::kRowEntry, entry.Description,
+                               static_cast<int>(m_arrPlaces.size()));
+            all.SetLinks(A, m_arrActionNames);
+            // Rows start unchecked.
+            if (entry.Checked)
+                all.SetCheck(A, true);
+            m_arrPlaces.push_back(EntryPlace{j, r, A, L""});
         }
-        DecorateEntryList(list);
     }
     DecorateEntryList(all);
 
@@ -353,6 +357,39 @@ void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
                                                    IDB_PANE_SEL_LEFT, IDB_PANE_ROW_RIGHT, IDB_PANE_SEL_RIGHT));
     m_listCategories.SetDrawFlags(list_geometry::kFlagEraseBitmap | list_geometry::kFlagEntryBitmaps |
                                   list_geometry::kFlagThreePiece);
+}
+
+void CQuillsetDlg::BuildCategoryList(int j)
+{
+    CListEx& list = m_pEntryLists[static_cast<size_t>(j)];
+    if (list.m_hWnd)
+        return;
+    CreateEntryList(list, kIdFirstList + static_cast<UINT>(j), false, m_rcCreate);
+    {
+        CRedrawOff redraw(list.m_hWnd);
+        const auto first = m_arrFirstPlace[static_cast<size_t>(j)];
+        const SoftwareCategory& category = Categories(m_pSettings)[j - 1];
+        for (int r = 0; r < m_arrEntryCounts[static_cast<size_t>(j)]; ++r) {
+            const SoftwareEntry& entry = category.Entries[r];
+            const EntryPlace& place = m_arrPlaces[first + static_cast<size_t>(r)];
+            list.InsertListItem(r, entry.Name, list_geometry::kRowEntry, entry.Description, r);
+            list.SetItemText(r, 1, place.strSize);
+            list.SetLinks(r, m_arrActionNames);
+            // The catalogue holds every check mark made so far.
+            if (entry.Checked)
+                list.SetCheck(r, true);
+        }
+    }
+    DecorateEntryList(list);
+}
+
+void CQuillsetDlg::BuildPendingLists()
+{
+    for (int n = 0; n < kListsPerStep && m_nListsBuilt < m_nLists; ++n)
+        BuildCategoryList(m_nListsBuilt++);
+    if (m_nListsBuilt < m_nLists)
+        PostMessageW(m_hWnd, kBuildListsMessage, 0, 0);
+    NoteIfLoaded();
 }
 
 void CQuillsetDlg::CreateButtons()
@@ -409,10 +446,6 @@ void CQuillsetDlg::StartDetails()
         const SoftwareEntry& entry = pCategories[place.nCategory - 1].Entries[place.nRow];
         jobs.push_back(DetailJob{entry.IconPath, entry.ManualInstall});
     }
-    if (jobs.empty()) {
-        OnDetailsArrived();
-        return;
-    }
     m_loader.Start(std::move(jobs), m_hWnd, kDetailsMessage);
 }
 
@@ -421,38 +454,41 @@ void CQuillsetDlg::OnDetailsArrived()
     const std::vector<DetailResult> results = m_loader.Take();
     const auto nCategories = static_cast<size_t>(m_nLists - 1);
     bool bPaneChanged = false;
-    {
-        CListEx& shown = m_pEntryLists[static_cast<size_t>(m_nCurList)];
-        CRedrawOff redraw(shown.m_hWnd);
-        for (const DetailResult& result : results) {
-            HICON hIcon = result.hIcon ? result.hIcon.Get() : m_hFallbackIcon.Get();
-            if (result.nJob < nCategories) {
-                ::ImageList_ReplaceIcon(m_imgCategory.Get(), static_cast<int>(result.nJob) + 1, hIcon);
-                bPaneChanged = true;
-            } else if (result.nJob - nCategories < m_arrPlaces.size()) {
-                ApplyEntryDetail(m_arrPlaces[result.nJob - nCategories], hIcon, result.nSize);
-            }
+    for (const DetailResult& result : results) {
+        const IconImage& image = result.image.hColor ? result.image : m_fallbackImage;
+        if (result.nJob < nCategories) {
+            PutIcon(m_imgCategory, static_cast<int>(result.nJob) + 1, image);
+            bPaneChanged = true;
+        } else if (result.nJob - nCategories < m_arrPlaces.size()) {
+            ApplyEntryDetail(m_arrPlaces[result.nJob - nCategories], image, result.nSize);
         }
     }
     if (bPaneChanged)
         m_listCategories.Invalidate(FALSE);
-    if (m_loader.Done() && !m_bDetailsLoaded) {
+    NoteIfLoaded();
+}
+
+void CQuillsetDlg::NoteIfLoaded()
+{
+    if (m_loader.Done() && m_nListsBuilt == m_nLists && !m_bDetailsLoaded) {
         m_bDetailsLoaded = true;
         ::SetPropW(m_hWnd, kDetailsLoadedProp, reinterpret_cast<HANDLE>(1));
     }
 }
 
-void CQuillsetDlg::ApplyEntryDetail(const EntryPlace& place, HICON hIcon, unsigned long long nSize)
+void CQuillsetDlg::ApplyEntryDetail(EntryPlace& place, const IconImage& image, unsigned long long nSize)
 {
     const auto nEntry = static_cast<int>(&place - m_arrPlaces.data());
     CListEx& all = m_pEntryLists[0];
     CListEx& list = m_pEntryLists[static_cast<size_t>(place.nCategory)];
-    ::ImageList_ReplaceIcon(m_pEntryImages[0].Get(), nEntry, hIcon);
-    ::ImageList_ReplaceIcon(m_pEntryImages[static_cast<size_t>(place.nCategory)].Get(), place.nRow, hIcon);
-    // Straight to the list views: the size column stays a plain column.
-    const std::wstring text = SizeText(nSize);
-    all.SetItemText(place.nAllRow, 1, text);
-    list.SetItemText(place.nRow, 1, text);
+    PutIcon(m_pEntryImages[0], nEntry, image);
+    PutIcon(m_pEntryImages[static_cast<size_t>(place.nCategory)], place.nRow, image);
+    // Straight to the list views, which repaint the row: the size column
+    // stays a plain column.
+    place.strSize = SizeText(nSize);
+    all.SetItemText(place.nAllRow, 1, place.strSize);
+    if (list.m_hWnd)
+        list.SetItemText(place.nRow, 1, place.strSize);
 }
 
 // --- Layout and painting --------------------------------------------------------
@@ -576,6 +612,7 @@ void CQuillsetDlg::OnCategoryChanged(const NMLISTVIEW* pNm)
     const int nNew = pNm->iItem;
     if (nNew < 0 || nNew >= m_nLists || !m_pEntryLists)
         return;
+    BuildCategoryList(nNew);
     const int nOld = m_nCurList;
     m_nCurList = nNew;
     RecomputeSelectAll();
@@ -638,10 +675,17 @@ void CQuillsetDlg::MirrorCheck(const NMLISTVIEW* pNm)
         if (nOtherRow < 0)
             return;
     }
-    pOther->SetCheck(nOtherRow, bChecked);
     SoftwareCategory* pCategories = Categories(m_pSettings);
-    if (pCategories && pCategories[at.category - 1].Entries)
-        pCategories[at.category - 1].Entries[at.row].Checked = pOther->GetCheck(nOtherRow) ? 1 : 0;
+    if (!pCategories || !pCategories[at.category - 1].Entries)
+        return;
+    int& nChecked = pCategories[at.category - 1].Entries[at.row].Checked;
+    // A category list not built yet takes its marks from the catalogue.
+    if (!pOther->m_hWnd) {
+        nChecked = bChecked ? 1 : 0;
+        return;
+    }
+    pOther->SetCheck(nOtherRow, bChecked);
+    nChecked = pOther->GetCheck(nOtherRow) ? 1 : 0;
 }
 
 void CQuillsetDlg::OnSelectAll()
@@ -731,6 +775,9 @@ LRESULT CQuillsetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case kDetailsMessage:
         OnDetailsArrived();
+        return 0;
+    case kBuildListsMessage:
+        BuildPendingLists();
         return 0;
     default:
         return CDialog::WindowProc(msg, wp, lp);

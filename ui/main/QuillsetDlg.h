@@ -38,7 +38,8 @@ public:
     static constexpr UINT kIdHelp = 1006;
     static constexpr UINT kIdFirstList = 1007;
 
-    // Whether every icon and installer size has arrived.
+    // Whether every list is built and every icon and installer size has
+    // arrived.
     bool DetailsLoaded() const noexcept { return m_bDetailsLoaded; }
 
 protected:
@@ -87,11 +88,13 @@ protected:
     void OnSelectAll();
 
 private:
-    // Where the icon and size of entry I of the catalogue go.
+    // Where the icon and size of entry I of the catalogue go, and its size
+    // text once known.
     struct EntryPlace {
         int nCategory = 0;
         int nRow = 0;
         int nAllRow = 0;
+        std::wstring strSize;
     };
 
     void OnSysCommand(UINT nID, LPARAM lp);
@@ -104,10 +107,13 @@ private:
     void BuildEntryLists(const RECT& rcClient);
     void CreateEntryList(CListEx& list, UINT nID, bool bVisible, const RECT& rcClient);
     void DecorateEntryList(CListEx& list);
+    void BuildCategoryList(int j);
+    void BuildPendingLists();
     void CreateButtons();
     void StartDetails();
     void OnDetailsArrived();
-    void ApplyEntryDetail(const EntryPlace& place, HICON hIcon, unsigned long long nSize);
+    void ApplyEntryDetail(EntryPlace& place, const IconImage& image, unsigned long long nSize);
+    void NoteIfLoaded();
 
     void OnCategoryChanged(const NMLISTVIEW* pNm);
     void OnCategoryClick();
@@ -119,10 +125,16 @@ private:
     // category (index 0 unused).
     int m_nLists = 0;
     std::vector<int> m_arrEntryCounts;
+    // The first entry of each category in m_arrPlaces.
+    std::vector<size_t> m_arrFirstPlace;
+    // Lists 0 .. m_nListsBuilt - 1 exist; the rest are built after the
+    // window shows, or when first chosen.
+    int m_nListsBuilt = 0;
+    RECT m_rcCreate{};
     int m_nActionWidth = 0;
     std::vector<EntryPlace> m_arrPlaces;
-    CIcon m_hFallbackIcon;
-    CIcon m_hBlankIcon;
+    // The program's own icon, for a record whose icon file cannot be loaded.
+    IconImage m_fallbackImage;
     CDetailsLoader m_loader;
     bool m_bDetailsLoaded = false;
 };

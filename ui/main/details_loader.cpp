@@ -11,6 +11,17 @@ CIcon LoadIconFile(const std::wstring& path)
         ::LoadImageW(nullptr, path.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
 }
 
+IconImage ImageOfIcon(HICON hIcon)
+{
+    ICONINFO info{};
+    if (!hIcon || !::GetIconInfo(hIcon, &info))
+        return IconImage();
+    IconImage image{CBitmap(info.hbmColor), CBitmap(info.hbmMask)};
+    if (!image.hColor)
+        return IconImage();
+    return image;
+}
+
 unsigned long long InstallerSize(const std::wstring& configuredPath)
 {
     CShell shell;
@@ -78,17 +89,24 @@ unsigned CDetailsLoader::ThreadProc(void* pParam)
 
 void CDetailsLoader::Run()
 {
+    // Results are handed over a few dozen times a second at most: the window
+    // repaints the rows they change once per batch.
+    const ULONGLONG kBatchMs = 40;
+    ULONGLONG lastPost = 0;
     for (size_t i = 0; i < m_jobs.size() && !m_bStop; ++i) {
         DetailResult result;
         result.nJob = i;
-        result.hIcon = LoadIconFile(m_jobs[i].strIconPath);
+        result.image = ImageOfIcon(LoadIconFile(m_jobs[i].strIconPath).Get());
         if (!m_jobs[i].strInstaller.empty())
             result.nSize = InstallerSize(m_jobs[i].strInstaller);
         std::lock_guard<std::mutex> lock(m_mutex);
         m_ready.push_back(std::move(result));
         // One notice at a time: the window takes everything that has
         // arrived when it answers, so results gather while it is busy.
-        if (!m_bPosted)
+        const ULONGLONG now = ::GetTickCount64();
+        if (!m_bPosted && (i + 1 == m_jobs.size() || now - lastPost >= kBatchMs)) {
             m_bPosted = ::PostMessageW(m_hNotify, m_nMessage, 0, 0) != FALSE;
+            lastPost = now;
+        }
     }
 }

@@ -18,14 +18,23 @@ struct DetailJob {
     std::wstring strInstaller;
 };
 
+// An icon as the bitmaps an image list takes: adding bitmaps to an image
+// list costs a fraction of adding the icon, which it draws first.
+struct IconImage {
+    CBitmap hColor; // null when there is no icon
+    CBitmap hMask;
+};
+
 struct DetailResult {
     size_t nJob = 0;
-    CIcon hIcon;                   // null when the icon file could not be loaded
+    IconImage image;               // empty when the icon file could not be loaded
     unsigned long long nSize = 0;  // 0 when the installer was not found or opened
 };
 
 // The 32x32 icon of an icon file; null when it cannot be loaded.
 CIcon LoadIconFile(const std::wstring& path);
+// The colour and mask bitmaps of an icon; empty for a null or monochrome icon.
+IconImage ImageOfIcon(HICON hIcon);
 // The size of the installer a configured path names, found the way a batch
 // finds it; 0 when it is not found or cannot be opened.
 unsigned long long InstallerSize(const std::wstring& configuredPath);
