@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds, and starts Quillset.exe on the demo disc.
 # With a display: in a Wine virtual desktop on it, until the program ends.
-# Without one: on a virtual display, where a screenshot of the main window
-# is saved and its path printed before the program is ended.
+# Without one: on a virtual display, where screenshots of the main window,
+# as it opens and maximised, are saved and their paths printed before the
+# program is ended.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 source "$(dirname "$0")/xvfb.sh"
@@ -39,6 +40,14 @@ fi
 sleep 2 # let every control finish painting
 import -window "$desktop" "$shot.full.png"
 convert "$shot.full.png" -trim +repage "$shot"
+# Maximised through the window's system menu (Alt+Space, then X).
+xdotool key --window "$desktop" alt+space 2>/dev/null || true
+sleep 0.5
+xdotool key --window "$desktop" x 2>/dev/null || true
+sleep 2
+maximised="${shot%.png}-maximised.png"
+import -window "$desktop" "$maximised"
 rm -f "$shot.full.png"
 quill_wineserver -k 2>/dev/null || true
 echo "$shot"
+echo "$maximised"

@@ -728,17 +728,6 @@ BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)
     return CDialog::OnNotify(wp, lp, pResult);
 }
 
-BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
-{
-    switch (LOWORD(wp)) {
-    case kIdSelectAll:
-        OnSelectAll();
-        return TRUE;
-    default:
-        return CDialog::OnCommand(wp, lp);
-    }
-}
-
 void CQuillsetDlg::OnOK() {}
 
 void CQuillsetDlg::OnCancel() {}

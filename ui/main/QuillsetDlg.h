@@ -15,6 +15,7 @@
 #include <vector>
 
 struct CatalogueSettings;
+struct SoftwareEntry;
 
 // The window property set on the main window once every icon and installer
 // size is in place.
@@ -85,7 +86,15 @@ protected:
     std::vector<std::wstring> m_arrBatch;
 
     void LayoutControls();
+
+    // Commands.
     void OnSelectAll();
+    void OnInstallSelected();
+    void OnSaveSelected();
+    void OnInstallOptions();
+    void OnHelpMenu();
+    void OnModeAuto();
+    void OnModeManual();
 
 private:
     // Where the icon and size of entry I of the catalogue go, and its size
@@ -114,6 +123,15 @@ private:
     void OnDetailsArrived();
     void ApplyEntryDetail(EntryPlace& place, const IconImage& image, unsigned long long nSize);
     void NoteIfLoaded();
+
+    // Fills m_arrBatch with that item of every checked entry, in catalogue
+    // order.
+    void CollectSelection(std::wstring SoftwareEntry::*pItem);
+    // Runs a batch over m_arrBatch behind the progress window, the main
+    // window hidden meanwhile.
+    void RunBatch(int nMode, const std::wstring& strSavePath);
+    void OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked);
+    void SetInstallMode(bool bAutomatic);
 
     void OnCategoryChanged(const NMLISTVIEW* pNm);
     void OnCategoryClick();

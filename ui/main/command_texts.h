@@ -1,0 +1,34 @@
+// The texts the batch commands show: the confirmations that list the chosen
+// items, and the notices.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace command_texts {
+
+inline constexpr wchar_t kCaptionInstall[] = L"软件安装";
+inline constexpr wchar_t kCaptionSave[] = L"保存安装包";
+inline constexpr wchar_t kNothingSelected[] =
+    L"您没有选中任何一款软件! 请选择您需要安装的软件之后再进行批量的处理.";
+inline constexpr wchar_t kAskAutoInstall[] = L"您确定要开始自动安装如下软件么?\n\n";
+inline constexpr wchar_t kAskManualInstall[] = L"您确定要开始手动安装如下软件么?\n\n";
+inline constexpr wchar_t kAskSave[] = L"您确定要开始保存如下软件么?\n\n";
+inline constexpr wchar_t kChooseSaveFolder[] = L"请选择安装包保存路径:";
+inline constexpr wchar_t kEmptyFolderAgain[] = L"您选择的路径为空, 是否重新选择?";
+inline constexpr wchar_t kTipAutoInstall[] = L"自动安装所选软件";
+inline constexpr wchar_t kTipManualInstall[] = L"手动安装所选软件";
+
+// A confirmation lists at most this many items, one a line, so that the
+// box and its buttons stay on the screen.
+inline constexpr size_t kMaxListedItems = 20;
+
+// The items, each on a line of its own; past kMaxListedItems the first of
+// them and a line that counts them all.
+std::wstring ItemLines(const std::vector<std::wstring>& items);
+
+// The install confirmation, and the save confirmation with its folder.
+std::wstring InstallQuestion(bool bAutomatic, const std::vector<std::wstring>& items);
+std::wstring SaveQuestion(const std::vector<std::wstring>& items, const std::wstring& folder);
+
+} // namespace command_texts

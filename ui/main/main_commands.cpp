@@ -1,0 +1,146 @@
+// The main window's commands: select-all, the install and save batches over
+// the checked entries, the install-mode and help menus.
+#include "ui/main/QuillsetDlg.h"
+
+#include "batch/prog_dlg.h"
+#include "catalogue/catalogue.h"
+#include "platform/system_dialogs.h"
+#include "res/resource.h"
+#include "ui/main/command_texts.h"
+
+using namespace command_texts;
+
+void CQuillsetDlg::CollectSelection(std::wstring SoftwareEntry::*pItem)
+{
+    m_arrBatch.clear();
+    const SoftwareCategory* pCategories = m_pSettings ? m_pSettings->Categories.get() : nullptr;
+    for (int j = 0; pCategories && !pCategories[j].Name.empty(); ++j) {
+        const SoftwareEntry* pEntries = pCategories[j].Entries.get();
+        for (int r = 0; pEntries && !pEntries[r].Name.empty(); ++r) {
+            if (pEntries[r].Checked)
+                m_arrBatch.push_back(pEntries[r].*pItem);
+        }
+    }
+}
+
+void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
+{
+    ShowWindow(m_hWnd, SW_HIDE);
+    {
+        CProgDlg dlg(this);
+        dlg.m_nMode = nMode;
+        dlg.m_pSourceList = &m_arrBatch;
+        dlg.m_strSavePath = strSavePath;
+        dlg.DoModal();
+    }
+    ShowWindow(m_hWnd, SW_SHOW);
+}
+
+void CQuillsetDlg::OnInstallSelected()
+{
+    const bool bAutomatic = m_pSettings && m_pSettings->DefaultMode != 0;
+    CollectSelection(bAutomatic ? &SoftwareEntry::AutoInstall : &SoftwareEntry::ManualInstall);
+    if (m_arrBatch.empty()) {
+        ShowMessageBox(m_hWnd, kNothingSelected, kCaptionInstall, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (ShowMessageBox(m_hWnd, InstallQuestion(bAutomatic, m_arrBatch), kCaptionInstall,
+                       MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    RunBatch(0, L"");
+}
+
+void CQuillsetDlg::OnSaveSelected()
+{
+    CollectSelection(&SoftwareEntry::ManualInstall);
+    if (m_arrBatch.empty()) {
+        ShowMessageBox(m_hWnd, kNothingSelected, kCaptionSave, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    std::wstring folder = m_pSettings ? m_pSettings->SavePath : std::wstring();
+    while (folder.empty()) {
+        const auto chosen = BrowseForFolder(m_hWnd, kChooseSaveFolder);
+        if (!chosen)
+            return;
+        folder = *chosen;
+        if (folder.empty() &&
+            ShowMessageBox(m_hWnd, kEmptyFolderAgain, kCaptionSave, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+    }
+    if (ShowMessageBox(m_hWnd, SaveQuestion(m_arrBatch, folder), kCaptionSave, MB_YESNO | MB_ICONQUESTION) !=
+        IDYES)
+        return;
+    RunBatch(1, folder);
+}
+
+void CQuillsetDlg::OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked)
+{
+    const CMenu menu(::LoadMenuW(GetResourceInstance(), MAKEINTRESOURCEW(nMenu)));
+    HMENU hPopup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
+    if (!hPopup)
+        return;
+    if (nChecked)
+        ::CheckMenuItem(hPopup, nChecked, MF_BYCOMMAND | MF_CHECKED);
+    const RECT rc = button.GetWindowRect();
+    ::TrackPopupMenu(hPopup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, rc.left, rc.bottom, 0, m_hWnd, nullptr);
+}
+
+void CQuillsetDlg::OnInstallOptions()
+{
+    const bool bAutomatic = m_pSettings && m_pSettings->DefaultMode != 0;
+    OpenMenuUnder(IDR_MENU_OPTIONS, m_btnOptions, bAutomatic ? ID_MODE_AUTO : ID_MODE_MANUAL);
+}
+
+void CQuillsetDlg::OnHelpMenu()
+{
+    OpenMenuUnder(IDR_MENU_HELP, m_btnHelp, 0);
+}
+
+void CQuillsetDlg::SetInstallMode(bool bAutomatic)
+{
+    if (m_pSettings)
+        m_pSettings->DefaultMode = bAutomatic ? 1 : 0;
+    m_btnInstall.AssignBitmaps(LoadBitmapResource(bAutomatic ? IDB_INSTALL_AUTO_HOT : IDB_INSTALL_MANUAL_HOT).Release(),
+                               LoadBitmapResource(bAutomatic ? IDB_INSTALL_AUTO : IDB_INSTALL_MANUAL).Release());
+    m_btnInstall.AssignTooltip(bAutomatic ? kTipAutoInstall : kTipManualInstall);
+    m_btnInstall.Invalidate();
+}
+
+void CQuillsetDlg::OnModeAuto()
+{
+    SetInstallMode(true);
+}
+
+void CQuillsetDlg::OnModeManual()
+{
+    SetInstallMode(false);
+}
+
+BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
+{
+    switch (LOWORD(wp)) {
+    case kIdSelectAll:
+        OnSelectAll();
+        return TRUE;
+    case kIdSave:
+        OnSaveSelected();
+        return TRUE;
+    case kIdInstall:
+        OnInstallSelected();
+        return TRUE;
+    case kIdOptions:
+        OnInstallOptions();
+        return TRUE;
+    case kIdHelp:
+        OnHelpMenu();
+        return TRUE;
+    case ID_MODE_AUTO:
+        OnModeAuto();
+        return TRUE;
+    case ID_MODE_MANUAL:
+        OnModeManual();
+        return TRUE;
+    default:
+        return CDialog::OnCommand(wp, lp);
+    }
+}
