@@ -734,6 +734,10 @@ void CQuillsetDlg::OnCancel() {}
 
 void CQuillsetDlg::OnSysCommand(UINT nID, LPARAM lp)
 {
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+        OnAbout();
+        return;
+    }
     if ((nID & 0xFFF0) == SC_CLOSE) {
         m_loader.Stop();
         ::RemovePropW(m_hWnd, kDetailsLoadedProp);

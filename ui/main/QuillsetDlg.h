@@ -95,6 +95,7 @@ protected:
     void OnHelpMenu();
     void OnModeAuto();
     void OnModeManual();
+    void OnAbout();
 
 private:
     // Where the icon and size of entry I of the catalogue go, and its size

@@ -6,6 +6,7 @@
 #include "catalogue/catalogue.h"
 #include "platform/system_dialogs.h"
 #include "res/resource.h"
+#include "ui/about/AboutDlg.h"
 #include "ui/main/command_texts.h"
 
 using namespace command_texts;
@@ -96,6 +97,14 @@ void CQuillsetDlg::OnHelpMenu()
     OpenMenuUnder(IDR_MENU_HELP, m_btnHelp, 0);
 }
 
+void CQuillsetDlg::OnAbout()
+{
+    CAboutDlg dlg(this);
+    dlg.m_pBackColor = &m_crBack;
+    dlg.m_pBackBitmap = &m_bmpBanner;
+    dlg.DoModal();
+}
+
 void CQuillsetDlg::SetInstallMode(bool bAutomatic)
 {
     if (m_pSettings)
@@ -133,6 +142,9 @@ BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
         return TRUE;
     case kIdHelp:
         OnHelpMenu();
+        return TRUE;
+    case IDM_ABOUTBOX:
+        OnAbout();
         return TRUE;
     case ID_MODE_AUTO:
         OnModeAuto();

@@ -283,6 +283,42 @@ TEST_F(Commands, TheModeMenuSwitchesTheInstallButtonAndTheNextBatch)
     EXPECT_EQ(shown[0].text.find(L"您确定要开始手动安装如下软件么?"), 0u);
 }
 
+HWND g_hAboutOwner = nullptr;
+
+void CALLBACK CloseAbout(HWND hWnd, UINT, UINT_PTR id, DWORD)
+{
+    HWND hAbout = ::FindWindowW(L"#32770", L"关于 Tovrin Quillset");
+    if (!hAbout || !::IsWindowVisible(hAbout))
+        return;
+    ::KillTimer(hWnd, id);
+    g_hAboutOwner = ::GetWindow(hAbout, GW_OWNER);
+    ::PostMessageW(hAbout, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(Commands, TheHelpMenuAndTheSystemMenuOpenTheAboutBox)
+{
+    Open([&](TestDlg& dlg) {
+        MenuSeen seen;
+        g_pMenuSeen = &seen;
+        seen.key = 'A';
+        ::SetTimer(dlg.m_hWnd, 77, 20, &ReadMenu);
+        ::SetTimer(dlg.m_hWnd, 78, 20, &CloseAbout);
+        g_hAboutOwner = nullptr;
+        Command(dlg, CQuillsetDlg::kIdHelp);
+        RECT help{};
+        ::GetWindowRect(::GetDlgItem(dlg.m_hWnd, CQuillsetDlg::kIdHelp), &help);
+        EXPECT_EQ(seen.rc.left, help.left);
+        EXPECT_EQ(seen.rc.top, help.bottom);
+        EXPECT_EQ(g_hAboutOwner, dlg.m_hWnd);
+
+        g_hAboutOwner = nullptr;
+        ::SetTimer(dlg.m_hWnd, 78, 20, &CloseAbout);
+        dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX);
+        EXPECT_EQ(g_hAboutOwner, dlg.m_hWnd);
+        g_pMenuSeen = nullptr;
+    });
+}
+
 TEST(CommandTexts, LongSelectionsListTheFirstItemsAndACount)
 {
     std::vector<std::wstring> items;
