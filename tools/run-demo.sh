@@ -40,10 +40,12 @@ fi
 sleep 2 # let every control finish painting
 import -window "$desktop" "$shot.full.png"
 convert "$shot.full.png" -trim +repage "$shot"
-# Maximised through the window's system menu (Alt+Space, then X).
-xdotool key --window "$desktop" alt+space 2>/dev/null || true
-sleep 0.5
-xdotool key --window "$desktop" x 2>/dev/null || true
+# Maximised by a double click on its caption, 10 pixels below the top edge
+# of the window's part of the desktop.
+geometry="$(convert "$shot.full.png" -trim -format '%X %Y %w' info:)"
+read -r left top width <<<"${geometry//+/}"
+xdotool mousemove --window "$desktop" $((left + width / 2)) $((top + 10)) click --repeat 2 --delay 80 1 \
+    2>/dev/null || true
 sleep 2
 maximised="${shot%.png}-maximised.png"
 import -window "$desktop" "$maximised"

@@ -27,19 +27,27 @@ quill_wineserver() {
 # to date): Chinese locale, CJK glyphs linked to the dialog fonts so Chinese
 # text renders instead of boxes, and a virtual desktop.
 quill_wine_prefix() {
-    local marker="$WINEPREFIX/.quillset-prefix-v3"
+    local marker="$WINEPREFIX/.quillset-prefix-v4"
     [ -f "$marker" ] && return 0
     local fresh=0
     [ -d "$WINEPREFIX" ] || fresh=1
     mkdir -p "$(dirname "$WINEPREFIX")"
     echo "wine: preparing the prefix $WINEPREFIX" >&2
     env LC_ALL="$QUILLSET_LOCALE" LANG="$QUILLSET_LOCALE" wineboot -i >/dev/null 2>&1 || true
-    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
-    local link='wqy-microhei.ttc,WenQuanYi Micro Hei'
-    local face
-    for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI"; do
-        quill_wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d "$link" /f >/dev/null 2>&1
-    done
+    # The CJK font goes by its English family name, or by its Chinese one
+    # where the Unix locale is Chinese: link both. A UTF-16 registry file
+    # carries the Chinese name whatever the locale does to command lines.
+    local link face reg="$WINEPREFIX/fontlink.reg"
+    link="$(printf 'wqy-microhei.ttc,WenQuanYi Micro Hei\0wqy-microhei.ttc,文泉驿微米黑\0\0' |
+        iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//')"
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+        printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
+        for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI"; do
+            printf '"%s"=hex(7):%s\r\n' "$face" "$link"
+        done
+    } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
+    quill_wine regedit /S "$reg" >/dev/null 2>&1
     # Wine's own fonts (Tahoma, and Marlett for the caption buttons) where
     # this Wine build looks for them.
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"

@@ -175,6 +175,10 @@ CQuillsetDlg::~CQuillsetDlg()
 BOOL CQuillsetDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    // The background is painted whole on every erase: it must leave the
+    // controls alone, or a resize paints over buttons that have already
+    // repainted themselves.
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(GetStyle() | WS_CLIPCHILDREN));
 
     HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE);
     const std::wstring about = LoadStringResource(IDS_ABOUTBOX);
