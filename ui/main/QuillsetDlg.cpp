@@ -4,6 +4,7 @@
 #include "res/product.h"
 #include "res/resource.h"
 #include "ui/controls/list_geometry.h"
+#include "ui/main/row_actions.h"
 
 #include <algorithm>
 #include <array>
@@ -692,6 +693,19 @@ void CQuillsetDlg::MirrorCheck(const NMLISTVIEW* pNm)
     nChecked = pOther->GetCheck(nOtherRow) ? 1 : 0;
 }
 
+void CQuillsetDlg::OnEntryClick(const NMITEMACTIVATE* pNm)
+{
+    if (pNm->iSubItem != row_actions::kLinkColumn)
+        return;
+    const auto at = row_actions::EntryBehindRow(m_arrEntryCounts, m_nCurList, pNm->iItem);
+    SoftwareCategory* pCategories = Categories(m_pSettings);
+    if (!at || !pCategories || !pCategories[at->category - 1].Entries)
+        return;
+    const CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
+    row_actions::Perform(m_hWnd, list.m_nHotLink, pCategories[at->category - 1].Entries[at->row],
+                         m_pSettings->SavePath);
+}
+
 void CQuillsetDlg::OnSelectAll()
 {
     CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
@@ -725,9 +739,11 @@ BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)
         default:
             break;
         }
-    } else if (m_pEntryLists && pHdr->idFrom == kIdFirstList + static_cast<UINT_PTR>(m_nCurList) &&
-               pHdr->code == LVN_ITEMCHANGED) {
-        MirrorCheck(reinterpret_cast<const NMLISTVIEW*>(lp));
+    } else if (m_pEntryLists && pHdr->idFrom == kIdFirstList + static_cast<UINT_PTR>(m_nCurList)) {
+        if (pHdr->code == LVN_ITEMCHANGED)
+            MirrorCheck(reinterpret_cast<const NMLISTVIEW*>(lp));
+        else if (pHdr->code == static_cast<UINT>(NM_CLICK))
+            OnEntryClick(reinterpret_cast<const NMITEMACTIVATE*>(lp));
     }
     return CDialog::OnNotify(wp, lp, pResult);
 }

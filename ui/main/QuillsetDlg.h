@@ -139,6 +139,8 @@ private:
     void MirrorCheck(const NMLISTVIEW* pNm);
     void SelectPaneRow(int nRow);
     void RecomputeSelectAll();
+    // A click in an entry list: a link acts on the entry behind the row.
+    void OnEntryClick(const NMITEMACTIVATE* pNm);
 
     // The number of entry lists (categories + 1), and the entries of each
     // category (index 0 unused).

@@ -1,0 +1,338 @@
+// The three links of an entry row, clicked where the list draws them: in the
+// all-software list and in a category list, on copies of the demo installer,
+// with missing and broken installers and copies that cannot be made; and the
+// real program on the demo disc, driven through one entry's links.
+#include "tests/ui/main/main_window_fixture.h"
+
+#include "platform/system_dialogs.h"
+#include "tests/support/running_program.h"
+#include "ui/controls/list_geometry.h"
+#include "ui/main/row_actions.h"
+
+#include <dlgs.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <optional>
+#include <sstream>
+
+namespace main_window_test {
+namespace {
+
+using namespace testing_support;
+using namespace std::string_literals;
+
+const wchar_t kCatalogue[] = LR"([Config]
+SavePath=D:\安装包
+[Type]
+Sort1=甲类
+Sort2=乙类
+[甲类.List]
+List1=压缩
+List2=缺失
+[乙类.List]
+List1=坏包
+List2=看图
+[压缩]
+WorkingDir=%CurrDir%
+ManualInstall=soft\zip setup.exe
+AutoInstall=soft\zip setup.exe /S /D=C:\Program Files\Zip
+[缺失]
+WorkingDir=%CurrDir%
+ManualInstall=soft\gone.exe
+AutoInstall=soft\gone.exe /S
+[坏包]
+WorkingDir=%CurrDir%
+ManualInstall=soft\broken.exe
+AutoInstall=soft\broken.exe /S
+[看图]
+WorkingDir=%CurrDir%
+ManualInstall=soft\看图.exe
+AutoInstall=soft\看图.exe /quiet
+)";
+const wchar_t kNotFound[] = L"文件没找到, 请检查安装文件路径!\n\n文件原始路径: ";
+const wchar_t kRunFailed[] = L"文件运行失败, 请检查安装文件路径!\n\n文件原始路径: ";
+const wchar_t kSaveFailed[] = L"文件保存失败, 请检查安装文件路径!\n\n文件原始路径: ";
+
+struct Box {
+    std::wstring text;
+    std::wstring caption;
+    UINT type = 0;
+    bool operator==(const Box&) const = default;
+};
+
+// Where the links of a row of an entry list lie, measured as the list lays
+// them out, in a font like the list's; element 0 is just left of the first.
+std::vector<POINT> LinkPoints(HFONT hFont, const RECT& label, int sizeWidth, int linkWidth)
+{
+    CClientDC dc(nullptr);
+    CSelectObject select(dc.Get(), hFont);
+    auto width = [&](const std::wstring& text) {
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const std::vector<std::wstring> names{L"手动安装", L"自动安装", L"保存安装包"};
+    const std::wstring sep = list_geometry::kLinkSeparator;
+    const std::vector<int> widths{width(names[0]), width(names[1]), width(names[2])};
+    const int left = label.right + sizeWidth;
+    const int group = width(names[0] + sep + names[1] + sep + names[2]);
+    const auto lefts = list_geometry::LinkLefts(left, left + linkWidth, group, widths, width(sep));
+    const RECT band = list_geometry::NameBand(label);
+    const int y = (band.top + band.bottom) / 2;
+    std::vector<POINT> points{POINT{lefts[0] - 3, y}};
+    for (size_t i = 0; i < lefts.size(); ++i)
+        points.push_back(POINT{lefts[i] + widths[i] / 2, y});
+    return points;
+}
+
+std::vector<std::wstring> SortedLines(const std::wstring& path)
+{
+    std::wistringstream in(FromUtf8(ReadFile(path)));
+    std::vector<std::wstring> lines;
+    for (std::wstring line; std::getline(in, line);)
+        lines.push_back(line.substr(0, line.find(L'\r')));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+class RowActions : public MainWindow {
+protected:
+    void SetUp() override
+    {
+        WriteCatalogue(kCatalogue);
+        for (const wchar_t* name : {L"zip setup.exe", L"看图.exe"})
+            WriteFile(m_disc / (L"soft\\"s + name), ReadFile(ProgramFolder() + L"demo_installer.exe"));
+        WriteFile(m_disc / L"soft\\broken.exe", "no program");
+        ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", m_log.c_str());
+        SystemDialogHooks hooks;
+        hooks.messageBox = [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+            m_boxes.push_back(Box{text, caption, type});
+            return IDOK;
+        };
+        hooks.saveFileName = [this](HWND, const std::wstring& proposed, const std::wstring& filter) {
+            m_asked.push_back(proposed + L"|" + filter);
+            return m_answer;
+        };
+        SetSystemDialogHooks(hooks);
+    }
+    void TearDown() override
+    {
+        SetSystemDialogHooks({});
+        ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
+    }
+    static void Show(TestDlg& dlg, int nList)
+    {
+        ClickRow(dlg.m_listCategories, nList);
+        ASSERT_EQ(dlg.m_nCurList, nList);
+    }
+    static void ClickLink(CListEx& list, int nRow, int nLink)
+    {
+        // Scrolled into view first, as a technician would.
+        list.SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nRow), FALSE);
+        RECT label{};
+        ASSERT_TRUE(list.GetItemRect(nRow, &label, LVIR_LABEL));
+        const POINT pt = LinkPoints(reinterpret_cast<HFONT>(list.SendMessage(WM_GETFONT)), label,
+                                    list.GetColumnWidth(1), list.GetColumnWidth(2))[static_cast<size_t>(nLink)];
+        ClickAt(list, pt.x, pt.y);
+    }
+
+    TempDir m_out;
+    const std::wstring m_log = m_out / L"install.log";
+    std::vector<Box> m_boxes;
+    std::vector<std::wstring> m_asked;
+    std::optional<std::wstring> m_answer;
+};
+
+TEST_F(RowActions, EachLinkActsOnTheEntryBehindTheRowInEitherList)
+{
+    struct Place {
+        int nList;
+        int nRow;
+        std::wstring exe;
+        std::wstring switches;
+    };
+    const Place places[] = {{0, 1, L"zip setup.exe", L"/S /D=C:\\Program Files\\Zip"},
+                            {1, 0, L"zip setup.exe", L"/S /D=C:\\Program Files\\Zip"},
+                            {0, 5, L"看图.exe", L"/quiet"},
+                            {2, 1, L"看图.exe", L"/quiet"}};
+    Open([&](TestDlg& dlg) {
+        std::vector<std::wstring> logged;
+        for (const Place& p : places) {
+            Show(dlg, p.nList);
+            m_boxes.clear();
+            m_asked.clear();
+            m_answer = m_out / (std::to_wstring(logged.size()) + L" copy.exe");
+            for (int link : {1, 2, 3})
+                ClickLink(dlg.m_pEntryLists[static_cast<size_t>(p.nList)], p.nRow, link);
+            // Interactive without parameters, unattended with exactly its switches.
+            logged.insert(logged.end(), {p.exe + L"|", p.exe + L"|" + p.switches});
+            std::sort(logged.begin(), logged.end());
+            PumpUntil([&] { return SortedLines(m_log) == logged; }, std::chrono::seconds(30));
+            EXPECT_EQ(SortedLines(m_log), logged);
+            EXPECT_EQ(m_asked, (std::vector<std::wstring>{L"D:\\安装包\\" + p.exe + L"|所有文件(*.*)\0*.*\0"s}));
+            EXPECT_EQ(m_boxes, (std::vector<Box>{{L"安装文件保存完毕!\n\n文件保存路径: " + *m_answer, L"保存安装包",
+                                                  MB_ICONINFORMATION}}));
+            EXPECT_TRUE(ReadFile(*m_answer) == ReadFile(m_disc / (L"soft\\" + p.exe))) << "the copy's bytes";
+        }
+    });
+}
+
+TEST_F(RowActions, FailuresAreReportedAndClicksBesideTheLinksDoNothing)
+{
+    const std::wstring soft = m_disc / L"soft\\";
+    const std::wstring zip = soft + L"zip setup.exe";
+    const std::wstring nowhere = m_out / L"no folder\\zip.exe";
+    struct Case {
+        int nList;
+        int nRow;
+        int nLink;
+        std::optional<std::wstring> answer;
+        std::vector<Box> boxes;
+        bool bAsked;
+    };
+    const Case cases[] = {
+        {0, 2, 1, {}, {{kNotFound + soft + L"gone.exe", L"手动安装", MB_ICONEXCLAMATION}}, false},
+        {1, 1, 2, {}, {{kNotFound + soft + L"gone.exe /S", L"自动安装", MB_ICONEXCLAMATION}}, false},
+        {0, 2, 3, {}, {{kNotFound + soft + L"gone.exe", L"保存安装包", MB_ICONEXCLAMATION}}, false},
+        {0, 4, 1, {}, {{kRunFailed + soft + L"broken.exe", L"手动安装", MB_ICONEXCLAMATION}}, false},
+        {2, 0, 2, {}, {{kRunFailed + soft + L"broken.exe /S", L"自动安装", MB_ICONEXCLAMATION}}, false},
+        {0, 1, 3, nowhere, {{kSaveFailed + zip + L"\n文件保存路径: " + nowhere, L"保存安装包", MB_ICONEXCLAMATION}}, true},
+        {1, 0, 3, std::nullopt, {}, true},
+        // The installer's own file, spelt otherwise: it stays whole.
+        {0, 1, 3, soft + L".\\ZIP SETUP.EXE",
+         {{kSaveFailed + zip + L"\n文件保存路径: " + soft + L".\\ZIP SETUP.EXE", L"保存安装包", MB_ICONEXCLAMATION}},
+         true},
+        // Column 2 of a header row, and beside the links.
+        {0, 0, 1, {}, {}, false},
+        {0, 1, 0, {}, {}, false},
+    };
+    Open([&](TestDlg& dlg) {
+        for (const Case& c : cases) {
+            Show(dlg, c.nList);
+            m_boxes.clear();
+            m_asked.clear();
+            m_answer = c.answer;
+            ClickLink(dlg.m_pEntryLists[static_cast<size_t>(c.nList)], c.nRow, c.nLink);
+            EXPECT_EQ(m_boxes, c.boxes) << c.nList << "," << c.nRow << "," << c.nLink;
+            EXPECT_EQ(m_asked.size(), c.bAsked ? 1u : 0u) << c.nList << "," << c.nRow << "," << c.nLink;
+        }
+        ::Sleep(1000);
+    });
+    EXPECT_TRUE(ReadFile(zip) == ReadFile(ProgramFolder() + L"demo_installer.exe")) << "the installer stays whole";
+    EXPECT_EQ(ReadFile(m_log), "") << "nothing was started";
+}
+
+TEST(RowActionTargets, TheSaveDialogProposesTheInstallersNameInTheSaveFolder)
+{
+    EXPECT_EQ(row_actions::ProposedTarget(L"D:\\包\\", L"C:\\disc\\soft\\zip setup.exe"), L"D:\\包\\zip setup.exe");
+    EXPECT_EQ(row_actions::ProposedTarget(L"", L"C:\\disc\\soft\\zip setup.exe"), L"zip setup.exe");
+    EXPECT_EQ(row_actions::ProposedTarget(L"D:\\包\\", L"setup.exe"), L"D:\\包\\");
+}
+
+TEST(RowActionTargets, AFileIsKnownHoweverItsPathIsSpelt)
+{
+    TempDir dir;
+    WriteFile(dir / L"a.exe", "a");
+    WriteFile(dir / L"b.exe", "a");
+    EXPECT_TRUE(row_actions::SameFile(dir / L"a.exe", dir / L"sub\\..\\.\\A.EXE"));
+    EXPECT_FALSE(row_actions::SameFile(dir / L"a.exe", dir / L"b.exe"));
+    EXPECT_FALSE(row_actions::SameFile(dir / L"a.exe", dir / L"c.exe"));
+}
+
+// The real program on the demo disc, its save dialog and message box real.
+struct OwnedWindow {
+    HWND hOwner;
+    HWND hFound;
+};
+
+HWND WaitForOwnedWindow(HWND hOwner)
+{
+    OwnedWindow owned{hOwner, nullptr};
+    PumpUntil([&] {
+        ::EnumWindows(
+            [](HWND hWnd, LPARAM lp) {
+                auto* p = reinterpret_cast<OwnedWindow*>(lp);
+                if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd))
+                    p->hFound = hWnd;
+                return p->hFound ? FALSE : TRUE;
+            },
+            reinterpret_cast<LPARAM>(&owned));
+        return owned.hFound != nullptr;
+    });
+    return owned.hFound;
+}
+
+// The release starts the action; one that waits for an answer is posted.
+void ClickRemote(HWND hList, POINT pt, bool bAsks)
+{
+    const LPARAM lp = MAKELPARAM(pt.x, pt.y);
+    ::SendMessageW(hList, WM_MOUSEMOVE, 0, lp);
+    ::SendMessageW(hList, WM_LBUTTONDOWN, MK_LBUTTON, lp);
+    if (bAsks)
+        ::PostMessageW(hList, WM_LBUTTONUP, 0, lp);
+    else
+        ::SendMessageW(hList, WM_LBUTTONUP, 0, lp);
+}
+
+TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
+{
+    TempDir copy;
+    TempDir out;
+    const std::wstring log = out / L"install.log";
+    const std::wstring target = out / L"极速压缩.exe";
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", log.c_str()));
+    // A copy of the disc, as a technician copies it to a hard disk.
+    const std::wstring from = ProgramFolder() + L"demo-disc\\*" + L'\0';
+    const std::wstring to = copy.Path() + L'\0';
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_COPY;
+    op.pFrom = from.c_str();
+    op.pTo = to.c_str();
+    op.fFlags = FOF_NO_UI;
+    ASSERT_EQ(::SHFileOperationW(&op), 0);
+    const std::wstring disc = copy.Path() + L"\\";
+    RunningProgram program(disc + L"Quillset.exe", disc);
+    const HWND hMain = program.MainWindow();
+    ASSERT_NE(hMain, nullptr);
+    const HWND hList = ::GetDlgItem(hMain, CQuillsetDlg::kIdFirstList);
+
+    // 极速压缩 is row 1 of the all-software list, under its category's
+    // header; the list's font is the dialog's, Tahoma 9.
+    CClientDC screen(nullptr);
+    const CFont font(::CreateFontW(-::MulDiv(9, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                                   FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+    auto width = [&](int col) { return static_cast<int>(::SendMessageW(hList, LVM_GETCOLUMNWIDTH, col, 0)); };
+    const RECT label{0, main_layout::kEntryRowHeight, width(0), 2 * main_layout::kEntryRowHeight};
+    const auto points = LinkPoints(font.Get(), label, width(1), width(2));
+
+    ClickRemote(hList, points[1], false);
+    ClickRemote(hList, points[2], false);
+    const std::vector<std::wstring> logged{L"zip setup.exe|", L"zip setup.exe|/S /D=C:\\Program Files\\QuickZip"};
+    PumpUntil([&] { return SortedLines(log) == logged; }, std::chrono::seconds(30));
+    EXPECT_EQ(SortedLines(log), logged);
+
+    ClickRemote(hList, points[3], true);
+    const HWND hSave = WaitForOwnedWindow(hMain);
+    ASSERT_NE(hSave, nullptr);
+    // The file name field: the edit box of the dialog's name combo box.
+    const HWND hCombo = ::FindWindowExW(::GetDlgItem(hSave, cmb13), nullptr, L"ComboBox", nullptr);
+    ::SetWindowTextW(::FindWindowExW(hCombo, nullptr, L"Edit", nullptr), target.c_str());
+    ::PostMessageW(hSave, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hSave); }));
+    const HWND hBox = WaitForOwnedWindow(hMain);
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_EQ(Caption(hBox), L"保存安装包");
+    ::PostMessageW(hBox, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hBox); }));
+    EXPECT_TRUE(ReadFile(target) == ReadFile(disc + L"setup\\Zip Tool\\zip setup.exe")) << "the copy's bytes";
+
+    ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(program.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
+}
+
+} // namespace
+} // namespace main_window_test

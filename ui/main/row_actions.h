@@ -1,0 +1,47 @@
+// The three links of an entry row: "手动安装" starts the entry's interactive
+// installer, "自动安装" its unattended install command, "保存安装包" copies
+// its installer to a file the technician picks. Each acts at once on the one
+// entry and reports missing files and failures in a message box.
+#pragma once
+
+#include "ui/main/main_layout.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SoftwareEntry;
+
+namespace row_actions {
+
+// The column of an entry list that holds the links.
+inline constexpr int kLinkColumn = 2;
+
+// The links, numbered as the list numbers the link under the pointer.
+inline constexpr int kManualInstall = 1;
+inline constexpr int kAutoInstall = 2;
+inline constexpr int kSaveInstaller = 3;
+
+// The catalogue entry behind row nRow of entry list nList (0 = the
+// all-software list, j = the list of category j); nullopt for a header row
+// and for a row the list does not have. entryCounts as for AllRowToCategory.
+std::optional<main_layout::CategoryRow> EntryBehindRow(const std::vector<int>& entryCounts, int nList, int nRow);
+
+// The file the save dialog proposes for a configured installer path: the
+// text after the path's last backslash appended to savePath (savePath alone
+// when the path has no backslash).
+std::wstring ProposedTarget(const std::wstring& savePath, const std::wstring& configured);
+
+// Whether two paths name one existing file, however each is spelt: the same
+// volume and the same file on it.
+bool SameFile(const std::wstring& a, const std::wstring& b);
+
+// Carries out link nAction on entry: message boxes and the save dialog are
+// owned by hOwner, savePath is the folder the save dialog starts from. A
+// number that is no link does nothing. A started installer runs on; nothing
+// of it is kept.
+void Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const std::wstring& savePath);
+
+} // namespace row_actions
