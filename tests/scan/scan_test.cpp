@@ -287,6 +287,9 @@ TEST_F(Scanner, QuillsetShowsTheWrittenCatalogueAndItsNsisEntryInstallsSilently)
         HWND hMain = program.MainWindow();
         ASSERT_NE(hMain, nullptr);
         EXPECT_EQ(Caption(hMain), L"扫描光盘");
+        // The category 压缩 in the pane, its header row and its entry.
+        EXPECT_EQ(::SendMessageW(::GetDlgItem(hMain, 1000), LVM_GETITEMCOUNT, 0, 0), 2);
+        EXPECT_EQ(::SendMessageW(::GetDlgItem(hMain, 1007), LVM_GETITEMCOUNT, 0, 0), 2);
         ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
         DWORD exitCode = 0;
         EXPECT_TRUE(program.WaitForExit(10000, &exitCode));
