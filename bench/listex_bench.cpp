@@ -5,6 +5,7 @@
 // how the program and the Wine server are scheduled; with no Wine server
 // running yet, `taskset -c 1 tools/wine-exec ...` keeps both on one core
 // and gives steady figures.
+#include "bench/stopwatch.h"
 #include "platform/handles.h"
 #include "res/resource.h"
 #include "ui/controls/ListEx.h"
@@ -21,22 +22,6 @@ constexpr int kRows = 2000;
 constexpr int kRowHeight = 60;
 constexpr int kVisibleRows = 15;
 constexpr int kRepaints = 100;
-
-class Stopwatch {
-public:
-    Stopwatch() { ::QueryPerformanceCounter(&m_start); }
-    double Milliseconds() const
-    {
-        LARGE_INTEGER now{};
-        LARGE_INTEGER freq{};
-        ::QueryPerformanceCounter(&now);
-        ::QueryPerformanceFrequency(&freq);
-        return static_cast<double>(now.QuadPart - m_start.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_start{};
-};
 
 void Pump()
 {

@@ -6,6 +6,7 @@
 // after the other) would add. Then, in this process, a full repaint of the
 // all-software list and select-all over 5,000 entries. Prints the figures;
 // run by hand (tools/run-bench.sh startup_bench).
+#include "bench/stopwatch.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
 #include "ui/main/QuillsetDlg.h"
@@ -21,22 +22,6 @@
 #include <vector>
 
 namespace {
-
-class Stopwatch {
-public:
-    Stopwatch() { ::QueryPerformanceCounter(&m_start); }
-    double Milliseconds() const
-    {
-        LARGE_INTEGER now{};
-        LARGE_INTEGER freq{};
-        ::QueryPerformanceCounter(&now);
-        ::QueryPerformanceFrequency(&freq);
-        return static_cast<double>(now.QuadPart - m_start.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_start{};
-};
 
 std::wstring ProgramFolder()
 {

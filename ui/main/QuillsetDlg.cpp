@@ -400,7 +400,7 @@ void CQuillsetDlg::BuildPendingLists()
 void CQuillsetDlg::CreateButtons()
 {
     const bool bAuto = !m_pSettings || m_pSettings->DefaultMode != 0;
-    struct ButtonSpec {
+    struct ButtonPlan {
         CThemedButton* pButton;
         UINT nID;
         UINT nText;
@@ -411,7 +411,7 @@ void CQuillsetDlg::CreateButtons()
         UINT nNormal;
         const wchar_t* pszTip;
     };
-    const ButtonSpec specs[] = {
+    const ButtonPlan plans[] = {
         {&m_btnSelectAll, kIdSelectAll, IDS_BTN_SELECTALL, BS_AUTOCHECKBOX, 140, 24, IDB_SELECTALL_HOT, IDB_SELECTALL,
          L"选择所有应用程序"},
         {&m_btnSave, kIdSave, IDS_BTN_SAVE, BS_PUSHBUTTON, 106, 24, IDB_SAVE_HOT, IDB_SAVE, L"保存所选软件安装包"},
@@ -422,20 +422,20 @@ void CQuillsetDlg::CreateButtons()
         {&m_btnHomepage, kIdHomepage, 0, BS_PUSHBUTTON, 96, 23, IDB_HOMEPAGE_HOT, IDB_HOMEPAGE, L"访问主页"},
         {&m_btnHelp, kIdHelp, 0, BS_PUSHBUTTON, 96, 23, IDB_HELP_HOT, IDB_HELP, L"查看帮助信息"},
     };
-    for (const ButtonSpec& spec : specs) {
-        CThemedButton& button = *spec.pButton;
-        const std::wstring text = spec.nText ? LoadStringResource(spec.nText) : std::wstring();
-        button.Create(text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | spec.dwStyle, RECT{0, 0, spec.cx, spec.cy},
-                      m_hWnd, spec.nID);
+    for (const ButtonPlan& plan : plans) {
+        CThemedButton& button = *plan.pButton;
+        const std::wstring text = plan.nText ? LoadStringResource(plan.nText) : std::wstring();
+        button.Create(text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | plan.dwStyle, RECT{0, 0, plan.cx, plan.cy},
+                      m_hWnd, plan.nID);
         button.SetFont(s_fontMain.Get(), FALSE);
-        button.AssignBitmaps(LoadBitmapResource(spec.nHot).Release(), LoadBitmapResource(spec.nNormal).Release());
-        if (spec.nID == kIdHomepage || spec.nID == kIdHelp) {
+        button.AssignBitmaps(LoadBitmapResource(plan.nHot).Release(), LoadBitmapResource(plan.nNormal).Release());
+        if (plan.nID == kIdHomepage || plan.nID == kIdHelp) {
             for (int slot : {CThemedButton::HoverBack, CThemedButton::NormalBack, CThemedButton::FocusBack})
                 button.m_crColors[slot] = kBannerButtonBack;
         }
-        if (spec.nID == kIdHomepage)
+        if (plan.nID == kIdHomepage)
             std::wcsncpy(button.m_szLink, kHomepageUrl, MAX_PATH - 1);
-        button.AssignTooltip(spec.pszTip);
+        button.AssignTooltip(plan.pszTip);
     }
 }
 

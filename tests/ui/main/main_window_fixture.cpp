@@ -45,6 +45,10 @@ LRESULT TestDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return CQuillsetDlg::WindowProc(msg, wp, lp);
     rcShown = GetWindowRect();
     EXPECT_TRUE(::IsWindowVisible(m_hWnd));
+    if (bCloseAtOnce) {
+        PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    }
     EXPECT_TRUE(PumpUntil([this] { return DetailsLoaded(); }));
     EXPECT_NE(::GetPropW(m_hWnd, kDetailsLoadedProp), nullptr);
     if (script)
@@ -63,7 +67,7 @@ void MainWindow::WriteCatalogueBytes(const std::string& bytes)
     WriteFile(m_disc / L"Quillset.INI", bytes);
 }
 
-void MainWindow::Open(const std::function<void(TestDlg&)>& steps)
+void MainWindow::Open(const std::function<void(TestDlg&)>& steps, bool bCloseAtOnce)
 {
     m_settings = CatalogueSettings();
     const CIniProfile profile(m_disc / L"Quillset.INI");
@@ -71,6 +75,7 @@ void MainWindow::Open(const std::function<void(TestDlg&)>& steps)
     TestDlg dlg;
     dlg.m_pSettings = &m_settings;
     dlg.script = steps;
+    dlg.bCloseAtOnce = bCloseAtOnce;
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(::GetPropW(dlg.m_hWnd, kDetailsLoadedProp), nullptr);
 }

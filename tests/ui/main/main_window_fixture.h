@@ -26,6 +26,8 @@ public:
     using CQuillsetDlg::m_rcList;
 
     std::function<void(TestDlg&)> script;
+    // Closes the window as soon as it shows, while it still reads icons.
+    bool bCloseAtOnce = false;
     // The window rectangle when the test's steps began.
     RECT rcShown{};
 
@@ -41,8 +43,9 @@ protected:
     void WriteCatalogue(const std::wstring& text);
     void WriteCatalogueBytes(const std::string& bytes);
     // Opens the window on the catalogue, runs the steps once it shows and
-    // every icon and size is in place, then closes it through its close box.
-    void Open(const std::function<void(TestDlg&)>& steps);
+    // every icon and size is in place (or at once), then closes it through
+    // its close box.
+    void Open(const std::function<void(TestDlg&)>& steps, bool bCloseAtOnce = false);
 
     // Texts of a column, check marks and row kinds of a list.
     static std::vector<std::wstring> Texts(const CListEx& list, int nCol);

@@ -295,11 +295,21 @@ TEST_F(Catalogue, MaximisingAndRestoringLayOutAndPaintAgain)
 
 TEST_F(Catalogue, OpeningAndClosingAHundredTimesLeavesNothingBehind)
 {
+    // Every other time the window closes while it still reads 300 icons.
+    std::wstring text = kCatalogue;
+    const std::wstring sort3 = L"Sort3=乙类\n";
+    text.insert(text.find(sort3) + sort3.size(), L"Sort4=大类\n");
+    text += L"[大类.List]\n";
+    for (int i = 1; i <= 300; ++i)
+        text += L"List" + std::to_wstring(i) + L"=E" + std::to_wstring(i) + L"\n";
+    for (int i = 1; i <= 300; ++i)
+        text += L"[E" + std::to_wstring(i) + L"]\nWorkingDir=%CurrDir%\nIconPath=icons\\zip.ico\n";
+    WriteCatalogue(text);
     Open(nullptr);
     const DWORD gdi = GdiObjectCount();
     const DWORD user = UserObjectCount();
     for (int i = 0; i < 100; ++i)
-        Open(nullptr);
+        Open(nullptr, i % 2 == 0);
     EXPECT_LE(GdiObjectCount(), gdi + 5);
     EXPECT_LE(UserObjectCount(), user + 5);
 }
