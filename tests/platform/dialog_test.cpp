@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
+#include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -155,10 +159,110 @@ TEST(Dialog, EndDialogFromAnotherThreadEndsTheModalRun)
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
+TEST(Dialog, EndDialogCalledOnAnotherThreadEndsTheDialogOnItsOwnThread)
+{
+    class Ended : public CDialog {
+    public:
+        Ended() : CDialog(IDD_PROGRESS) {}
+        bool runningAfterTheCall = false;
+        BOOL OnInitDialog() override
+        {
+            // The call returns before the dialog's thread has seen it: the
+            // dialog is still running then, and ends once its loop runs.
+            std::thread other([this] {
+                EndDialog(42);
+                runningAfterTheCall = IsModalRunning();
+            });
+            other.join();
+            return TRUE;
+        }
+    } dlg;
+    EXPECT_EQ(dlg.DoModal(), 42);
+    EXPECT_TRUE(dlg.runningAfterTheCall);
+    EXPECT_FALSE(dlg.IsModalRunning());
+}
+
+TEST(Dialog, AnActiveForegroundDialogDrawsItsCaptionActive)
+{
+    // Another thread's window is in front when the dialog comes up, as
+    // another program's window is when Quillset starts.
+    std::atomic<HWND> hOther = nullptr;
+    std::atomic<bool> bDone = false;
+    std::thread other([&] {
+        HWND hWnd = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200, nullptr,
+                                      nullptr, nullptr, nullptr);
+        ::SetForegroundWindow(hWnd);
+        hOther = hWnd;
+        testing_support::PumpUntil([&] { return bDone.load(); }, std::chrono::seconds(60));
+        ::DestroyWindow(hWnd);
+    });
+    while (!hOther)
+        ::Sleep(10);
+    ASSERT_EQ(::GetForegroundWindow(), hOther.load());
+
+    class Shown : public CDialog {
+    public:
+        Shown() : CDialog(IDD_PROGRESS) {}
+        int lastNcActivate = -1;
+        bool foreground = false;
+        bool active = false;
+        BOOL OnInitDialog() override
+        {
+            ::PostMessageW(m_hWnd, WM_APP, 0, 0);
+            return TRUE;
+        }
+        LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override
+        {
+            if (msg == WM_NCACTIVATE)
+                lastNcActivate = static_cast<int>(wp);
+            if (msg == WM_APP) {
+                testing_support::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+                foreground = ::GetForegroundWindow() == m_hWnd;
+                active = ::GetActiveWindow() == m_hWnd;
+                EndDialog(1);
+                return 0;
+            }
+            return CDialog::WindowProc(msg, wp, lp);
+        }
+    } dlg;
+    EXPECT_EQ(dlg.DoModal(), 1);
+    bDone = true;
+    other.join();
+    EXPECT_TRUE(dlg.foreground);
+    EXPECT_TRUE(dlg.active);
+    EXPECT_EQ(dlg.lastNcActivate, TRUE) << "the caption was last drawn inactive";
+}
+
 TEST(Dialog, AMissingTemplateFailsWithoutRunning)
 {
     CDialog dlg(4242);
     EXPECT_EQ(dlg.DoModal(), -1);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Application, TheWindowThreadIsACOMApartmentWhileTheProgramRuns)
+{
+    class App : public CWinApp {
+    public:
+        HRESULT hr = E_FAIL;
+        APTTYPE type = APTTYPE_MTA;
+        BOOL InitInstance() override
+        {
+            APTTYPEQUALIFIER qualifier{};
+            hr = ::CoGetApartmentType(&type, &qualifier);
+            return FALSE;
+        }
+    } app;
+    EXPECT_EQ(app.Run(::GetModuleHandleW(nullptr)), 0);
+    EXPECT_EQ(app.hr, S_OK);
+    EXPECT_EQ(app.type, APTTYPE_MAINSTA);
+    // Released again when the program ends.
+    APTTYPE type{};
+    APTTYPEQUALIFIER qualifier{};
+    EXPECT_EQ(::CoGetApartmentType(&type, &qualifier), CO_E_NOTINITIALIZED);
 }
 
 } // namespace

@@ -1,7 +1,11 @@
 #include "platform/system_dialogs.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <dlgs.h>
+
+#include <atomic>
 #include <thread>
 
 namespace {
@@ -48,6 +52,60 @@ TEST_F(SystemDialogs, FolderBrowserAndSaveDialogAnswerThroughTheHooks)
     EXPECT_EQ(BrowseForFolder(nullptr, L"choose"), std::optional<std::wstring>(L"D:\\Packages"));
     EXPECT_EQ(AskSaveFileName(nullptr, L"tool.exe", std::wstring(L"所有文件(*.*)\0*.*\0", 14)),
               std::optional<std::wstring>(L"E:\\tool.exe"));
+}
+
+std::wstring CurrentFolder()
+{
+    wchar_t szFolder[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szFolder);
+    return szFolder;
+}
+
+TEST_F(SystemDialogs, SaveDialogLeavesTheCurrentFolderWhereItWas)
+{
+    // The real dialog: a file in another folder is typed in and accepted.
+    testing_support::TempDir dir;
+    const std::wstring work = dir / L"Work";
+    const std::wstring other = dir / L"Other";
+    ::CreateDirectoryW(work.c_str(), nullptr);
+    ::CreateDirectoryW(other.c_str(), nullptr);
+    const std::wstring before = CurrentFolder();
+    ASSERT_TRUE(::SetCurrentDirectoryW(work.c_str()));
+
+    // The user, on another thread: finds the dialog, types, presses Enter.
+    struct Answer {
+        std::wstring path;
+        std::atomic<bool> bGiven = false;
+    } answer{other + L"\\tool.exe"};
+    const DWORD dialogThread = ::GetCurrentThreadId();
+    std::thread user([&] {
+        for (int tries = 0; tries < 300 && !answer.bGiven; ++tries) {
+            ::Sleep(50);
+            ::EnumThreadWindows(
+                dialogThread,
+                [](HWND hWnd, LPARAM lp) -> BOOL {
+                    wchar_t szClass[16] = {};
+                    ::GetClassNameW(hWnd, szClass, 16);
+                    if (std::wstring(szClass) != L"#32770" || !::IsWindowVisible(hWnd))
+                        return TRUE;
+                    auto* pAnswer = reinterpret_cast<Answer*>(lp);
+                    for (int id : {cmb13, edt1})
+                        ::SendDlgItemMessageW(hWnd, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pAnswer->path.c_str()));
+                    ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
+                    pAnswer->bGiven = true;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&answer));
+        }
+    });
+    const auto chosen = AskSaveFileName(nullptr, L"tool.exe", std::wstring(L"所有文件(*.*)\0*.*\0", 14));
+    user.join();
+    const std::wstring after = CurrentFolder();
+    ::SetCurrentDirectoryW(before.c_str());
+
+    ASSERT_TRUE(answer.bGiven);
+    EXPECT_EQ(chosen, std::optional<std::wstring>(other + L"\\tool.exe"));
+    EXPECT_EQ(after, work);
 }
 
 } // namespace
