@@ -3,6 +3,8 @@
 #include "platform/thread.h"
 #include "res/resource.h"
 
+#include <utility>
+
 CProgDlg* g_pProgDlg = nullptr;
 
 namespace {
@@ -12,6 +14,8 @@ constexpr int kWindowHeight = 60;
 constexpr int kBarInset = 7;
 // The window's top edge above the bottom of the work area.
 constexpr int kAboveWorkAreaBottom = 80;
+// Posted by the worker when steps wait to be shown.
+constexpr UINT kMsgShowSteps = WM_APP + 1;
 
 } // namespace
 
@@ -43,6 +47,19 @@ void CProgDlg::WaitForWorker() noexcept
 
 BOOL CProgDlg::OnInitDialog()
 {
+    // The worker starts first and gets on with its items while the window
+    // is made; it hands its steps over without waiting, and it waits for
+    // the window to be ready before it asks it anything (ShowSteps, the
+    // report, the close request).
+    m_hReady.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ThreadProc pWorker = nullptr;
+    if (m_nMode == 0)
+        pWorker = &InstallThreadProc;
+    else if (m_nMode == 1)
+        pWorker = &SaveThreadProc;
+    if (pWorker && m_hReady)
+        m_hWorker = BeginThread(pWorker, nullptr);
+
     ::MoveWindow(m_hWnd, 0, 0, kWindowWidth, kWindowHeight, FALSE);
 
     RECT rcBar = GetClientRect();
@@ -56,29 +73,136 @@ BOOL CProgDlg::OnInitDialog()
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, rcWindow.left, rcWork.bottom - kAboveWorkAreaBottom, 0, 0, SWP_NOSIZE);
 
-    ThreadProc pWorker = nullptr;
-    if (m_nMode == 0)
-        pWorker = &InstallThreadProc;
-    else if (m_nMode == 1)
-        pWorker = &SaveThreadProc;
-    if (pWorker)
-        m_hWorker = BeginThread(pWorker, nullptr);
     // Without a worker (an unknown mode, or no thread to be had) nothing
     // would ever close the window.
     if (!m_hWorker)
         EndDialog(IDCANCEL);
+    if (m_hReady)
+        ::SetEvent(m_hReady.Get());
     return TRUE;
+}
+
+void CProgDlg::WaitUntilReady() const noexcept
+{
+    if (m_hReady)
+        ::WaitForSingleObject(m_hReady.Get(), INFINITE);
 }
 
 void CProgDlg::OnOK() {}
 
 void CProgDlg::OnCancel() {}
 
+void CProgDlg::QueueStart(int nItems, std::wstring strCaption)
+{
+    bool bPost = false;
+    {
+        std::lock_guard<std::mutex> lock(m_stepsMutex);
+        m_nStartItems = nItems;
+        m_strStartCaption = std::move(strCaption);
+        bPost = !std::exchange(m_bStepsAwaited, true);
+    }
+    if (bPost)
+        ::PostMessageW(m_hWnd, kMsgShowSteps, 0, 0);
+}
+
+void CProgDlg::QueueStep(std::wstring strCaption)
+{
+    bool bPost = false;
+    {
+        std::lock_guard<std::mutex> lock(m_stepsMutex);
+        m_strStepCaption = std::move(strCaption);
+        ++m_nStepsWaiting;
+        bPost = !std::exchange(m_bStepsAwaited, true);
+    }
+    // One wake-up for however many steps come before the window gets to them.
+    if (bPost)
+        ::PostMessageW(m_hWnd, kMsgShowSteps, 0, 0);
+}
+
+void CProgDlg::ShowSteps() noexcept
+{
+    WaitUntilReady();
+    ::SendMessageW(m_hWnd, kMsgShowSteps, 1, 0);
+}
+
+bool CProgDlg::ShowWaitingSteps()
+{
+    int nStartItems = -1;
+    std::wstring strStartCaption;
+    std::wstring strCaption;
+    int nSteps = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_stepsMutex);
+        nStartItems = std::exchange(m_nStartItems, -1);
+        strStartCaption.swap(m_strStartCaption);
+        strCaption.swap(m_strStepCaption);
+        nSteps = std::exchange(m_nStepsWaiting, 0);
+    }
+    if (nStartItems >= 0) {
+        m_progress.SendMessage(PBM_SETRANGE32, 0, nStartItems);
+        m_progress.SendMessage(PBM_SETPOS, 0);
+        SetWindowText(strStartCaption);
+    }
+    if (nSteps) {
+        SetWindowText(strCaption);
+        m_progress.SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(nSteps));
+    }
+    return nStartItems >= 0 || nSteps;
+}
+
+void CProgDlg::OnStepTimer()
+{
+    {
+        // Nothing came during the interval: the next step wakes the window.
+        std::lock_guard<std::mutex> lock(m_stepsMutex);
+        if (!m_nStepsWaiting && m_nStartItems < 0) {
+            m_bStepsAwaited = false;
+            ::KillTimer(m_hWnd, kMsgShowSteps);
+            return;
+        }
+    }
+    ShowWaitingSteps();
+}
+
+void CProgDlg::CloseFromWorker() noexcept
+{
+    WaitUntilReady();
+    m_bWorkerClosing = true;
+    ::SendMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+bool CProgDlg::MayClose() const noexcept
+{
+    return !m_hWorker || m_bWorkerClosing;
+}
+
+bool CProgDlg::EndsOnQuit()
+{
+    // The quit request is passed on once the batch has ended.
+    return MayClose();
+}
+
 LRESULT CProgDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
+    case kMsgShowSteps:
+        // Posted: show, then wait an interval before showing more. Sent
+        // (wp 1): show at once.
+        if (ShowWaitingSteps() && !wp)
+            ::SetTimer(m_hWnd, kMsgShowSteps, kStepInterval, nullptr);
+        else if (!wp)
+            OnStepTimer();
+        return 0;
+    case WM_TIMER:
+        if (wp == kMsgShowSteps) {
+            OnStepTimer();
+            return 0;
+        }
+        break;
     case WM_CLOSE:
-        CDialog::OnCancel();
+        // Only the worker's own request ends the run while a batch runs.
+        if (MayClose())
+            CDialog::OnCancel();
         return 0;
     case WM_SYSCOMMAND:
         // Alt+F4 would end the window under a running worker.

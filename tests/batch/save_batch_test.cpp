@@ -1,6 +1,7 @@
 // Save batches: real files copied into a real folder.
 #include "tests/batch/batch_fixture.h"
 
+#include "batch/batch_texts.h"
 #include "shell/path_resolution.h"
 
 #include <string>
@@ -26,31 +27,53 @@ TEST_F(Batch, SaveBatchCopiesIntoTheFolderWithOrWithoutTrailingBackslash)
     for (const std::wstring& savePath : {folder + L"\\", folder}) {
         WriteFile(folder + L"\\tool.exe", "older tool");
         WriteFile(folder + L"\\zip setup.exe", "older zip");
-        // Command-line items are split like install items; two items with
-        // the same file name: the second copy replaces the first.
-        Run(1, {zip + L" /S", first, second}, savePath);
-
+        ::DeleteFileW((folder + L"\\tool (2).exe").c_str());
+        // Command-line items are split like install items. Files that were
+        // there before the batch are replaced.
+        Run(1, {zip + L" /S", first}, savePath);
         EXPECT_EQ(ReadFile(folder + L"\\zip setup.exe"), "zip") << savePath;
-        EXPECT_EQ(ReadFile(folder + L"\\tool.exe"), "second tool") << savePath;
+        EXPECT_EQ(ReadFile(folder + L"\\tool.exe"), "first tool") << savePath;
         EXPECT_TRUE(m_report.arrFailed.empty());
-        const std::vector<std::wstring> expected{
-            L"range 0..3",
-            L"pos 0",
-            L"caption \"正在保存...0.0% \" at 0",
-            L"caption \"正在保存...33.3% " + zip + L"\" at 0",
-            L"delta 1",
-            L"caption \"正在保存...66.7% " + first + L"\" at 1",
-            L"delta 1",
-            L"caption \"正在保存...100.0% " + second + L"\" at 2",
-            L"delta 1",
-            L"report",
-        };
-        EXPECT_EQ(Events(), expected);
+        EXPECT_EQ(CheckSteps(Events(), L"正在保存...0.0% ",
+                             {L"正在保存...50.0% " + zip, L"正在保存...100.0% " + first}),
+                  L"");
         EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
         EXPECT_EQ(m_report.strCaption, L"保存安装包");
         EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONINFORMATION));
         EXPECT_EQ(m_report.hOwner, m_main.m_hWnd);
+        EXPECT_EQ(m_report.nBarPos, 2);
     }
+}
+
+TEST_F(Batch, SaveBatchNeverReplacesAFileItWroteItself)
+{
+    const std::wstring first = m_dir / L"Disc\\A\\setup.exe";
+    WriteFile(first, "first");
+    const std::wstring second = m_dir / L"Disc\\B\\setup.exe";
+    WriteFile(second, "second");
+    const std::wstring third = m_dir / L"Disc\\C\\SETUP.EXE";
+    WriteFile(third, "third");
+    const std::wstring folder = m_dir / L"Packages";
+    WriteFile(folder + L"\\setup.exe", "before the batch");
+    WriteFile(folder + L"\\setup (2).exe", "also before the batch");
+
+    // Three installers of one name, and the first one again under another
+    // spelling (one entry listed in two categories).
+    Run(1, {first, second, m_dir / L"Disc\\B\\..\\A\\setup.exe", third}, folder);
+
+    EXPECT_TRUE(m_report.arrFailed.empty());
+    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+    EXPECT_EQ(ReadFile(folder + L"\\setup.exe"), "first");
+    EXPECT_EQ(ReadFile(folder + L"\\setup (2).exe"), "also before the batch");
+    EXPECT_EQ(ReadFile(folder + L"\\setup (3).exe"), "second");
+    EXPECT_EQ(ReadFile(folder + L"\\setup (4).exe"), "third");
+    EXPECT_EQ(::GetFileAttributesW((folder + L"\\setup (5).exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(m_report.nBarPos, 4);
+
+    // The numbered name goes before the extension, as Explorer names copies.
+    EXPECT_EQ(NumberedName(L"D:\\Packages\\setup.exe", 2), L"D:\\Packages\\setup (2).exe");
+    EXPECT_EQ(NumberedName(L"D:\\Soft.2026\\readme", 3), L"D:\\Soft.2026\\readme (3)");
+    EXPECT_EQ(NumberedName(L"D:\\Packages\\.hidden", 2), L"D:\\Packages\\.hidden (2)");
 }
 
 TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)

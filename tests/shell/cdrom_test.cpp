@@ -91,13 +91,17 @@ TEST_F(CdromDrives, TextBeforeThePrefixIsDropped)
 TEST_F(CdromDrives, FailureReportsTheTextWithItsPrefix)
 {
     std::vector<std::wstring> asked;
+    bool bBoxesAllowed = false;
     const ResolvedPath resolved = ResolvePath(
         L"  cdrom:\\Soft\\missing.exe /S ", L"",
-        [&](const std::wstring& name) {
+        [&](const std::wstring& name, bool bFolderCounts) {
             asked.push_back(name);
-            return PathExists(name);
+            // A probe of an empty drive raises no "no disk" box.
+            bBoxesAllowed |= !(::GetThreadErrorMode() & SEM_FAILCRITICALERRORS);
+            return PathExists(name, bFolderCounts);
         },
         &CdromRoots);
+    EXPECT_FALSE(bBoxesAllowed);
     EXPECT_FALSE(resolved.bFound);
     EXPECT_EQ(resolved.strFile, L"cdrom:\\Soft\\missing.exe /S");
     EXPECT_EQ(resolved.strParameters, L"");
