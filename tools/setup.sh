@@ -11,6 +11,7 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick
     googletest
     fonts-wqy-microhei fonts-wine
+    locales
 )
 
 missing=()

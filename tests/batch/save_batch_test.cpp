@@ -106,6 +106,24 @@ TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)
     EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + L"\n\n文件保存路径: ");
 }
 
+TEST_F(Batch, ChineseFolderNamesAndParametersInBothKindsOfBatch)
+{
+    const std::wstring office = Installer(L"光盘\\办公软件\\安装.exe");
+    const std::wstring tools = Installer(L"光盘\\系统 工具\\工具 安装.exe");
+    Run(0, {office + L" /S /目录=C:\\办公", tools + L" /S /标题=装机 2026"});
+    EXPECT_TRUE(m_report.arrFailed.empty());
+    EXPECT_EQ(Log(), L"安装.exe|/S /目录=C:\\办公\r\n工具 安装.exe|/S /标题=装机 2026\r\n");
+    EXPECT_EQ(Events()[3], L"caption \"正在安装...50.0% " + office + L"\" at 0");
+
+    const std::wstring folder = m_dir / L"安装包 2026";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    Run(1, {office, tools + L" /S"}, folder);
+    EXPECT_TRUE(m_report.arrFailed.empty());
+    EXPECT_EQ(ReadFile(folder + L"\\安装.exe"), ReadFile(office));
+    EXPECT_EQ(ReadFile(folder + L"\\工具 安装.exe"), ReadFile(tools));
+    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+}
+
 TEST_F(Batch, SaveBatchCopiesAFileFoundByItsBareName)
 {
     // A "cdrom:\" item without CD-ROM drives is found in the current folder

@@ -66,13 +66,18 @@ TEST_F(CdromDrives, FirstCdromDriveHoldingTheFileWins)
     EXPECT_EQ(shell.m_strParameters, L"/verysilent /norestart");
 
     // Each pass tries every drive before the candidate grows: a shorter
-    // candidate on G: comes before a longer one on E:.
+    // candidate on G: comes before a longer one on E:, unless it is a
+    // folder, which is never the program of a command line.
     Make(m_e, L"Soft\\Zip Tool\\x.exe");
     ::CreateDirectoryW((m_g + L"Soft\\Zip").c_str(), nullptr);
     EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip Tool\\x.exe /S", L""), 1);
+    EXPECT_EQ(shell.m_strFile, L"E:\\Soft\\Zip Tool\\x.exe");
+    EXPECT_EQ(shell.m_strParameters, L"/S");
+    ::RemoveDirectoryW((m_g + L"Soft\\Zip").c_str());
+    Make(m_g, L"Soft\\Zip");
+    EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip Tool\\x.exe /S", L""), 1);
     EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\Zip");
     EXPECT_EQ(shell.m_strParameters, L"Tool\\x.exe /S");
-    ::RemoveDirectoryW((m_g + L"Soft\\Zip").c_str());
 }
 
 TEST_F(CdromDrives, TextBeforeThePrefixIsDropped)

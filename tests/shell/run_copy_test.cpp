@@ -128,6 +128,36 @@ TEST_F(DemoInstallers, StartedProcessInheritsTheCurrentFolder)
     EXPECT_EQ(FromUtf8(ReadFile(work / L"relative.log")), L"setup.exe|/S\r\n");
 }
 
+// The name a search finds for path (the last part only).
+std::wstring NameFound(const std::wstring& path)
+{
+    WIN32_FIND_DATAW data;
+    const CFindHandle hFind(::FindFirstFileW(path.c_str(), &data));
+    return hFind ? data.cFileName : L"";
+}
+
+TEST_F(DemoInstallers, ChineseFolderNamesAndParametersAreFoundStartedAndCopied)
+{
+    // A disc with Chinese folder and file names, as our users' discs are.
+    const std::wstring setup = Installer(L"光盘\\办公 软件\\安装程序.exe");
+    EXPECT_EQ(NameFound(m_dir / L"光盘\\办公 软件\\*.exe"), L"安装程序.exe");
+    EXPECT_EQ(NameFound(m_dir / L"光盘\\办公*"), L"办公 软件");
+
+    CShell shell(setup + L" /S /D=C:\\程序 文件\\办公 /标题=装机光盘", L"");
+    ASSERT_EQ(shell.m_bFound, 1);
+    EXPECT_EQ(shell.m_strFile, setup);
+    EXPECT_EQ(shell.m_strParameters, L"/S /D=C:\\程序 文件\\办公 /标题=装机光盘");
+    ASSERT_NE(shell.Run(true), nullptr);
+    // The installer knows its own name, and its parameters arrive whole.
+    EXPECT_EQ(Log(), L"安装程序.exe|/S /D=C:\\程序 文件\\办公 /标题=装机光盘\r\n");
+
+    const std::wstring target = m_dir / L"安装包\\安装程序 副本.exe";
+    ::CreateDirectoryW((m_dir / L"安装包").c_str(), nullptr);
+    EXPECT_NE(shell.CopyTo(target, false), 0);
+    EXPECT_EQ(ReadFile(target), ReadFile(setup));
+    EXPECT_EQ(NameFound(m_dir / L"安装包\\*.exe"), L"安装程序 副本.exe");
+}
+
 TEST_F(DemoInstallers, NothingStartsAfterAFailedLocate)
 {
     const std::wstring setup = m_dir / L"late.exe";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace list_geometry;
 
 namespace {
@@ -165,6 +167,25 @@ TEST(ListGeometry, FitTextShortensFromTheEnd)
     const std::wstring fitted = FitText(pairs, 30, FixedWidth);
     EXPECT_EQ(fitted, std::wstring(L"x\xD83D\xDE00") + L"...");
     EXPECT_EQ(FitText(L"\xD83D\xDE00y", 1, FixedWidth), std::wstring(L"\xD83D\xDE00") + L"...");
+
+    // A long text is fitted with a number of measurements that grows with
+    // the logarithm of its length, and gives what one measurement per
+    // removed character gave.
+    for (const size_t length : {size_t{2}, size_t{1000}, size_t{4095}}) {
+        const std::wstring text(length, L'w');
+        for (const int avail : {0, 100, 7 * static_cast<int>(length) / 2, 7 * static_cast<int>(length) - 1}) {
+            int measured = 0;
+            const std::wstring fitted = FitText(text, avail, [&](const std::wstring& s) {
+                ++measured;
+                return FixedWidth(s);
+            });
+            const size_t kept = std::max<size_t>(1, std::min(length - 1, static_cast<size_t>(std::max(0, avail - 9) / 7)));
+            const std::wstring expected =
+                FixedWidth(text) <= avail ? text : text.substr(0, kept) + L"...";
+            EXPECT_EQ(fitted, expected) << length << " " << avail;
+            EXPECT_LE(measured, 16) << length << " " << avail;
+        }
+    }
 }
 
 } // namespace
