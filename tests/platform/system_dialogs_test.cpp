@@ -6,6 +6,7 @@
 #include <dlgs.h>
 
 #include <atomic>
+#include <vector>
 #include <thread>
 
 namespace {
@@ -72,15 +73,17 @@ TEST_F(SystemDialogs, SaveDialogLeavesTheCurrentFolderWhereItWas)
     const std::wstring before = CurrentFolder();
     ASSERT_TRUE(::SetCurrentDirectoryW(work.c_str()));
 
-    // The user, on another thread: finds the dialog, types, presses Enter.
+    // The user, on another thread: finds the dialog, goes into the other
+    // folder (its path typed, then Enter), then types the name and presses
+    // Enter again.
     struct Answer {
-        std::wstring path;
-        std::atomic<bool> bGiven = false;
-    } answer{other + L"\\tool.exe"};
+        std::vector<std::wstring> typed;
+        size_t nGiven = 0;
+    } answer{{other, L"tool.exe"}};
     const DWORD dialogThread = ::GetCurrentThreadId();
     std::thread user([&] {
-        for (int tries = 0; tries < 300 && !answer.bGiven; ++tries) {
-            ::Sleep(50);
+        for (int tries = 0; tries < 300 && answer.nGiven < answer.typed.size(); ++tries) {
+            ::Sleep(100);
             ::EnumThreadWindows(
                 dialogThread,
                 [](HWND hWnd, LPARAM lp) -> BOOL {
@@ -89,10 +92,10 @@ TEST_F(SystemDialogs, SaveDialogLeavesTheCurrentFolderWhereItWas)
                     if (std::wstring(szClass) != L"#32770" || !::IsWindowVisible(hWnd))
                         return TRUE;
                     auto* pAnswer = reinterpret_cast<Answer*>(lp);
+                    const std::wstring& text = pAnswer->typed[pAnswer->nGiven++];
                     for (int id : {cmb13, edt1})
-                        ::SendDlgItemMessageW(hWnd, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pAnswer->path.c_str()));
+                        ::SendDlgItemMessageW(hWnd, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
                     ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
-                    pAnswer->bGiven = true;
                     return FALSE;
                 },
                 reinterpret_cast<LPARAM>(&answer));
@@ -103,7 +106,7 @@ TEST_F(SystemDialogs, SaveDialogLeavesTheCurrentFolderWhereItWas)
     const std::wstring after = CurrentFolder();
     ::SetCurrentDirectoryW(before.c_str());
 
-    ASSERT_TRUE(answer.bGiven);
+    ASSERT_EQ(answer.nGiven, answer.typed.size());
     EXPECT_EQ(chosen, std::optional<std::wstring>(other + L"\\tool.exe"));
     EXPECT_EQ(after, work);
 }
