@@ -2,8 +2,6 @@
 
 #include "platform/system_dialogs.h"
 
-#include <algorithm>
-
 #include <commctrl.h>
 #include <objbase.h>
 
@@ -59,38 +57,6 @@ void WatchedProgDlg::Note(const std::wstring& event)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_events.push_back(event);
-}
-
-std::wstring CheckSteps(const std::vector<std::wstring>& events, const std::wstring& startCaption,
-                        const std::vector<std::wstring>& captions)
-{
-    const size_t n = captions.size();
-    const std::vector<std::wstring> start{L"range 0.." + std::to_wstring(n), L"pos 0",
-                                          L"caption \"" + startCaption + L"\" at 0"};
-    if (events.size() < start.size() + 1 || !std::equal(start.begin(), start.end(), events.begin()))
-        return L"the start is missing";
-    if (events.back() != L"report")
-        return L"no report at the end";
-    size_t nextItem = 0;
-    int pos = 0;
-    for (size_t e = start.size(); e + 1 < events.size(); e += 2) {
-        const std::wstring& caption = events[e];
-        const std::wstring& delta = events[e + 1];
-        size_t item = nextItem;
-        while (item < n && caption != L"caption \"" + captions[item] + L"\" at " + std::to_wstring(pos))
-            ++item;
-        if (item == n)
-            return L"out of order or unknown: " + caption;
-        if (delta.rfind(L"delta ", 0) != 0)
-            return L"no step after " + caption;
-        pos += std::stoi(delta.substr(6));
-        if (pos != static_cast<int>(item) + 1)
-            return L"the bar is not at the shown item after " + caption;
-        nextItem = item + 1;
-    }
-    if (n > 0 && nextItem != n)
-        return L"the last item's caption was not shown";
-    return {};
 }
 
 void Batch::SetUp()

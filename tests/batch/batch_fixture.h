@@ -38,14 +38,6 @@ struct ReportSeen {
     bool bComApartment = false;
 };
 
-// The steps a batch of the given item captions showed, as the window noted
-// them: the start (range, position, the 0.0% caption), then captions in item
-// order, each followed by the bar's step (an item's caption may give way to
-// a later one when items come quicker than the window shows them; the last
-// is always shown), the bar's steps adding up to the number of items, and
-// the report. Empty when that holds, else what is wrong.
-std::wstring CheckSteps(const std::vector<std::wstring>& events, const std::wstring& startCaption,
-                        const std::vector<std::wstring>& captions);
 
 // The progress window with its caption changes and bar messages noted, in
 // the order the window received them.

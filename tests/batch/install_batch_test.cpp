@@ -148,22 +148,22 @@ TEST_F(Batch, FailureInTheMiddleDoesNotStopTheBatch)
 
 TEST_F(Batch, InstallersThatEndWithAFailureCodeAreListedAsFailed)
 {
-    // Exit code and whether it counts as installed.
-    const std::vector<std::pair<int, bool>> cases{
-        {0, true}, {3010, true}, {1641, true}, {1603, false}, {1602, false}, {3, false}, {-1, false},
-    };
+    // Exit code, and whether it counts as installed; in Chinese folders,
+    // with Chinese parameters.
+    const std::vector<std::pair<int, bool>> cases{{0, true},   {3010, true}, {1641, true}, {1603, false},
+                                                  {1602, false}, {3, false},  {-1, false}};
     std::vector<std::wstring> items;
-    std::vector<std::wstring> failed;
+    std::wstring failed;
+    std::wstring log;
     for (const auto& [code, bInstalled] : cases) {
-        const std::wstring setup = Installer(L"exit " + std::to_wstring(code) + L".exe");
-        items.push_back(setup + L" /S /exit=" + std::to_wstring(code));
-        if (!bInstalled)
-            failed.push_back(setup);
+        const std::wstring setup = Installer(L"光盘\\软件 " + std::to_wstring(code) + L"\\安装.exe");
+        items.push_back(setup + L" /S /标题=装机 /exit=" + std::to_wstring(code));
+        log += L"安装.exe|/S /标题=装机 /exit=" + std::to_wstring(code) + L"\r\n";
+        failed += bInstalled ? L"" : setup + L"\n";
     }
     Run(0, items);
-    EXPECT_EQ(m_report.arrFailed, failed);
-    EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION));
-    EXPECT_EQ(m_report.nBarPos, static_cast<int>(cases.size()));
+    EXPECT_EQ(Log(), log);
+    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed);
 }
 
 TEST_F(Batch, ProcessHandlesDoNotPileUpOverAThousandItems)

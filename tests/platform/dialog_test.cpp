@@ -141,95 +141,65 @@ TEST(Dialog, NestedModalDialogsDisableAndRestoreTheirOwner)
 
 TEST(Dialog, EndDialogFromAnotherThreadEndsTheModalRun)
 {
-    class Worker : public CDialog {
-    public:
-        Worker() : CDialog(IDD_PROGRESS) {}
-        BOOL OnInitDialog() override
-        {
-            m_thread = std::thread([this] { ::SendMessageW(m_hWnd, WM_CLOSE, 0, 0); });
-            return TRUE;
-        }
-        ~Worker() override
-        {
-            if (m_thread.joinable())
-                m_thread.join();
-        }
-        std::thread m_thread;
-    } dlg;
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-}
-
-TEST(Dialog, EndDialogCalledOnAnotherThreadEndsTheDialogOnItsOwnThread)
-{
-    class Ended : public CDialog {
-    public:
-        Ended() : CDialog(IDD_PROGRESS) {}
-        bool runningAfterTheCall = false;
-        BOOL OnInitDialog() override
-        {
-            // The call returns before the dialog's thread has seen it: the
-            // dialog is still running then, and ends once its loop runs.
-            std::thread other([this] {
-                EndDialog(42);
-                runningAfterTheCall = IsModalRunning();
-            });
-            other.join();
-            return TRUE;
-        }
-    } dlg;
-    EXPECT_EQ(dlg.DoModal(), 42);
-    EXPECT_TRUE(dlg.runningAfterTheCall);
-    EXPECT_FALSE(dlg.IsModalRunning());
+    // A close request sent from another thread, and EndDialog called there:
+    // the call returns before the dialog's thread has seen it, and the
+    // dialog ends on its own thread once its loop runs.
+    for (bool bDirect : {false, true}) {
+        class Worker : public CDialog {
+        public:
+            explicit Worker(bool bDirect) : CDialog(IDD_PROGRESS), m_bDirect(bDirect) {}
+            bool runningAfterTheCall = false;
+            BOOL OnInitDialog() override
+            {
+                std::thread([this] {
+                    if (m_bDirect)
+                        EndDialog(42);
+                    else
+                        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+                    runningAfterTheCall = IsModalRunning();
+                }).join();
+                return TRUE;
+            }
+            bool m_bDirect;
+        } dlg(bDirect);
+        EXPECT_EQ(dlg.DoModal(), bDirect ? 42 : IDCANCEL);
+        EXPECT_TRUE(dlg.runningAfterTheCall);
+    }
 }
 
 TEST(Dialog, AnActiveForegroundDialogDrawsItsCaptionActive)
 {
     // Another thread's window is in front when the dialog comes up, as
     // another program's window is when Quillset starts.
-    std::atomic<HWND> hOther = nullptr;
     std::atomic<bool> bDone = false;
+    std::atomic<HWND> hOther = nullptr;
     std::thread other([&] {
-        HWND hWnd = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200, nullptr,
-                                      nullptr, nullptr, nullptr);
-        ::SetForegroundWindow(hWnd);
-        hOther = hWnd;
+        testing_support::HostWindow front(RECT{0, 0, 200, 200}, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        hOther = front.m_hWnd;
         testing_support::PumpUntil([&] { return bDone.load(); }, std::chrono::seconds(60));
-        ::DestroyWindow(hWnd);
     });
-    while (!hOther)
-        ::Sleep(10);
-    ASSERT_EQ(::GetForegroundWindow(), hOther.load());
-
+    testing_support::PumpUntil([&] { return ::GetForegroundWindow() == hOther && hOther; });
     class Shown : public CDialog {
     public:
         Shown() : CDialog(IDD_PROGRESS) {}
         int lastNcActivate = -1;
-        bool foreground = false;
-        bool active = false;
-        BOOL OnInitDialog() override
-        {
-            ::PostMessageW(m_hWnd, WM_APP, 0, 0);
-            return TRUE;
-        }
+        bool activeInFront = false;
         LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override
         {
             if (msg == WM_NCACTIVATE)
                 lastNcActivate = static_cast<int>(wp);
-            if (msg == WM_APP) {
-                testing_support::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
-                foreground = ::GetForegroundWindow() == m_hWnd;
-                active = ::GetActiveWindow() == m_hWnd;
+            if (msg == WM_TIMER) {
+                activeInFront = ::GetForegroundWindow() == m_hWnd && ::GetActiveWindow() == m_hWnd;
                 EndDialog(1);
-                return 0;
             }
             return CDialog::WindowProc(msg, wp, lp);
         }
+        BOOL OnInitDialog() override { return ::SetTimer(m_hWnd, 1, 300, nullptr) != 0; }
     } dlg;
     EXPECT_EQ(dlg.DoModal(), 1);
     bDone = true;
     other.join();
-    EXPECT_TRUE(dlg.foreground);
-    EXPECT_TRUE(dlg.active);
+    EXPECT_TRUE(dlg.activeInFront);
     EXPECT_EQ(dlg.lastNcActivate, TRUE) << "the caption was last drawn inactive";
 }
 
@@ -239,30 +209,20 @@ TEST(Dialog, AMissingTemplateFailsWithoutRunning)
     EXPECT_EQ(dlg.DoModal(), -1);
 }
 
-} // namespace
-
-namespace {
-
 TEST(Application, TheWindowThreadIsACOMApartmentWhileTheProgramRuns)
 {
-    class App : public CWinApp {
-    public:
-        HRESULT hr = E_FAIL;
+    struct App : CWinApp {
         APTTYPE type = APTTYPE_MTA;
+        APTTYPEQUALIFIER qualifier{};
         BOOL InitInstance() override
         {
-            APTTYPEQUALIFIER qualifier{};
-            hr = ::CoGetApartmentType(&type, &qualifier);
+            ::CoGetApartmentType(&type, &qualifier);
             return FALSE;
         }
     } app;
     EXPECT_EQ(app.Run(::GetModuleHandleW(nullptr)), 0);
-    EXPECT_EQ(app.hr, S_OK);
     EXPECT_EQ(app.type, APTTYPE_MAINSTA);
-    // Released again when the program ends.
-    APTTYPE type{};
-    APTTYPEQUALIFIER qualifier{};
-    EXPECT_EQ(::CoGetApartmentType(&type, &qualifier), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(::CoGetApartmentType(&app.type, &app.qualifier), CO_E_NOTINITIALIZED) << "released at the end";
 }
 
 } // namespace

@@ -212,50 +212,32 @@ TEST_F(Reflection, TheModalLoopOffersMessagesToTheTargetAndItsParents)
 
 namespace {
 
-// A window class of its own whose procedure notes the destruction messages.
 std::vector<UINT> g_ownProcSaw;
-LRESULT CALLBACK OwnProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_DESTROY || msg == WM_NCDESTROY)
-        g_ownProcSaw.push_back(msg);
-    return ::DefWindowProcW(hWnd, msg, wp, lp);
-}
-
-LRESULT CALLBACK ForeignSubclass(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR uId, DWORD_PTR)
-{
-    if (msg == WM_NCDESTROY)
-        ::RemoveWindowSubclass(hWnd, &ForeignSubclass, uId);
-    return ::DefSubclassProc(hWnd, msg, wp, lp);
-}
 
 TEST(Subclassing, DetachingUnderAForeignSubclassLeavesTheControlItsOwnProcedure)
 {
+    // A window of a class of its own, attached, then subclassed by someone
+    // else (as a tooltip does with TTF_SUBCLASS), detached while that
+    // subclass stays, then destroyed: its own procedure still sees the end.
     WNDCLASSW wc{};
-    wc.lpfnWndProc = &OwnProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpfnWndProc = [](HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (msg == WM_DESTROY || msg == WM_NCDESTROY)
+            g_ownProcSaw.push_back(msg);
+        return ::DefWindowProcW(hWnd, msg, wp, lp);
+    };
     wc.lpszClassName = L"QuillsetOwnProcTest";
     ::RegisterClassW(&wc);
-    // Attached first, subclassed by someone else after (as a tooltip does
-    // with TTF_SUBCLASS), detached while that subclass stays, then destroyed.
-    for (bool bForeignFirst : {false, true}) {
-        g_ownProcSaw.clear();
-        CWnd wnd;
-        HWND hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                      wc.hInstance, nullptr);
-        ASSERT_NE(hWnd, nullptr);
-        if (bForeignFirst) {
-            ASSERT_TRUE(::SetWindowSubclass(hWnd, &ForeignSubclass, 7, 0));
-        }
-        ASSERT_TRUE(wnd.SubclassWindow(hWnd));
-        if (!bForeignFirst) {
-            ASSERT_TRUE(::SetWindowSubclass(hWnd, &ForeignSubclass, 7, 0));
-        }
-        EXPECT_EQ(CWnd::FromHandle(hWnd), &wnd);
-        EXPECT_EQ(wnd.UnsubclassWindow(), hWnd);
-        EXPECT_EQ(CWnd::FromHandle(hWnd), nullptr);
-        ::DestroyWindow(hWnd);
-        EXPECT_EQ(g_ownProcSaw, (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY})) << bForeignFirst;
-    }
+    const SUBCLASSPROC foreign = [](HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+        return ::DefSubclassProc(hWnd, msg, wp, lp);
+    };
+    CWnd wnd;
+    HWND hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(wnd.SubclassWindow(hWnd));
+    ASSERT_TRUE(::SetWindowSubclass(hWnd, foreign, 7, 0));
+    EXPECT_EQ(wnd.UnsubclassWindow(), hWnd);
+    EXPECT_EQ(CWnd::FromHandle(hWnd), nullptr);
+    ::DestroyWindow(hWnd);
+    EXPECT_EQ(g_ownProcSaw, (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
 }
 
 } // namespace

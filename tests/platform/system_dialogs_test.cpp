@@ -5,7 +5,6 @@
 
 #include <dlgs.h>
 
-#include <atomic>
 #include <vector>
 #include <thread>
 
@@ -55,60 +54,45 @@ TEST_F(SystemDialogs, FolderBrowserAndSaveDialogAnswerThroughTheHooks)
               std::optional<std::wstring>(L"E:\\tool.exe"));
 }
 
-std::wstring CurrentFolder()
-{
-    wchar_t szFolder[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, szFolder);
-    return szFolder;
-}
-
 TEST_F(SystemDialogs, SaveDialogLeavesTheCurrentFolderWhereItWas)
 {
-    // The real dialog: a file in another folder is typed in and accepted.
+    // The real dialog. The user goes into another folder (its path typed,
+    // then Enter) and saves there (the name typed, then Enter).
     testing_support::TempDir dir;
     const std::wstring work = dir / L"Work";
     const std::wstring other = dir / L"Other";
     ::CreateDirectoryW(work.c_str(), nullptr);
     ::CreateDirectoryW(other.c_str(), nullptr);
-    const std::wstring before = CurrentFolder();
+    wchar_t szBefore[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szBefore);
     ASSERT_TRUE(::SetCurrentDirectoryW(work.c_str()));
 
-    // The user, on another thread: finds the dialog, goes into the other
-    // folder (its path typed, then Enter), then types the name and presses
-    // Enter again.
-    struct Answer {
-        std::vector<std::wstring> typed;
-        size_t nGiven = 0;
-    } answer{{other, L"tool.exe"}};
+    static std::vector<std::wstring> s_typing;
+    s_typing = {L"tool.exe", other};
     const DWORD dialogThread = ::GetCurrentThreadId();
     std::thread user([&] {
-        for (int tries = 0; tries < 300 && answer.nGiven < answer.typed.size(); ++tries) {
+        for (int tries = 0; tries < 300 && !s_typing.empty(); ++tries) {
             ::Sleep(100);
-            ::EnumThreadWindows(
-                dialogThread,
-                [](HWND hWnd, LPARAM lp) -> BOOL {
-                    wchar_t szClass[16] = {};
-                    ::GetClassNameW(hWnd, szClass, 16);
-                    if (std::wstring(szClass) != L"#32770" || !::IsWindowVisible(hWnd))
-                        return TRUE;
-                    auto* pAnswer = reinterpret_cast<Answer*>(lp);
-                    const std::wstring& text = pAnswer->typed[pAnswer->nGiven++];
-                    for (int id : {cmb13, edt1})
-                        ::SendDlgItemMessageW(hWnd, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-                    ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&answer));
+            ::EnumThreadWindows(dialogThread, [](HWND hWnd, LPARAM) -> BOOL {
+                wchar_t szClass[16] = {};
+                ::GetClassNameW(hWnd, szClass, 16);
+                if (std::wstring(szClass) != L"#32770" || !::IsWindowVisible(hWnd))
+                    return TRUE;
+                for (int id : {cmb13, edt1})
+                    ::SetDlgItemTextW(hWnd, id, s_typing.back().c_str());
+                s_typing.pop_back();
+                ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
+                return FALSE;
+            }, 0);
         }
     });
     const auto chosen = AskSaveFileName(nullptr, L"tool.exe", std::wstring(L"所有文件(*.*)\0*.*\0", 14));
     user.join();
-    const std::wstring after = CurrentFolder();
-    ::SetCurrentDirectoryW(before.c_str());
-
-    ASSERT_EQ(answer.nGiven, answer.typed.size());
+    wchar_t szAfter[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szAfter);
+    ::SetCurrentDirectoryW(szBefore);
     EXPECT_EQ(chosen, std::optional<std::wstring>(other + L"\\tool.exe"));
-    EXPECT_EQ(after, work);
+    EXPECT_EQ(szAfter, work);
 }
 
 } // namespace

@@ -92,27 +92,20 @@ TEST(PathResolution, WholeTextNamingAFileIsTakenWholeBeforeAnyShorterCandidate)
 TEST(PathResolution, AFolderIsFoundOnlyAsTheWholeTextWithoutParameters)
 {
     TempDir dir;
-    ::CreateDirectoryW((dir / L"Soft").c_str(), nullptr);
-    ::CreateDirectoryW((dir / L"Soft\\Office").c_str(), nullptr);
-    ::CreateDirectoryW((dir / L"Drivers 2026").c_str(), nullptr);
-    WriteFile(dir / L"Soft\\Office 2010\\notes.txt", "notes");
-
-    // setup.exe has gone: the folder before the blank does not stand in for it.
-    CShell shell(dir / L"Soft\\Office 2010\\setup.exe /S", L"");
-    EXPECT_EQ(shell.m_bFound, 0);
-    EXPECT_EQ(shell.m_strFile, dir / L"Soft\\Office 2010\\setup.exe /S");
-    // A folder of drivers opened on purpose is found as the whole text.
-    EXPECT_EQ(shell.Locate(dir / L"Drivers 2026", L""), 1);
-    EXPECT_EQ(shell.m_strFile, dir / L"Drivers 2026");
-    EXPECT_EQ(shell.m_strParameters, L"");
-    // ... but not with parameters after it, nor with given ones.
-    EXPECT_EQ(shell.Locate(dir / L"Drivers 2026 /S", L""), 0);
-    EXPECT_EQ(shell.Locate(dir / L"Drivers 2026", L"/S"), 0);
-    // A pattern counts when it matches a file, whatever folders it matches.
-    EXPECT_EQ(shell.Locate(dir / L"Soft\\Off* /S", L""), 0);
-    WriteFile(dir / L"Soft\\Offline.exe", "MZ");
-    EXPECT_EQ(shell.Locate(dir / L"Soft\\Off* /S", L""), 1);
-    EXPECT_EQ(shell.m_strParameters, L"/S");
+    ::CreateDirectoryW((dir / L"Office").c_str(), nullptr);
+    WriteFile(dir / L"Office 2010\\notes.txt", "notes");
+    // Text, and whether it is found: setup.exe has gone, and the folder
+    // before the blank does not stand in for it; a folder of drivers opened
+    // on purpose is found, but not with parameters; a pattern counts when
+    // it matches a file.
+    const std::vector<std::pair<std::wstring, int>> cases{
+        {dir / L"Office 2010\\setup.exe /S", 0}, {dir / L"Office 2010", 1}, {dir / L"Office 2010 /S", 0},
+        {dir / L"Off* /S", 0},                     {dir / L"Office 2010\\*.txt /S", 1},
+    };
+    CShell shell;
+    for (const auto& [text, found] : cases)
+        EXPECT_EQ(shell.Locate(text, L""), found) << text;
+    EXPECT_EQ(shell.Locate(dir / L"Office", L"/S"), 0) << "given parameters";
 }
 
 TEST(PathResolution, BlanksAtTheStartAreNeverSplitPoints)
