@@ -78,7 +78,6 @@ unsigned RunBatch(int nMode)
         return 0;
     // The shell wants COM on a thread that starts programs through it.
     const CComApartment com;
-    const HWND hDlg = pDlg->m_hWnd;
     static const std::vector<std::wstring> s_noItems;
     const std::vector<std::wstring>& items = pDlg->m_pSourceList ? *pDlg->m_pSourceList : s_noItems;
     const size_t nItems = items.size();
@@ -111,7 +110,7 @@ unsigned RunBatch(int nMode)
 
     pDlg->WaitUntilReady();
     const BatchReport report = MakeBatchReport(nMode, pDlg->m_arrFailed, pDlg->m_strSavePath);
-    ShowMessageBox(::GetParent(hDlg), report.strText, report.strCaption, report.nType);
+    ShowMessageBox(::GetParent(pDlg->m_hWnd), report.strText, report.strCaption, report.nType);
     pDlg->CloseFromWorker();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "batch/prog_dlg.h"
 
+#include "batch/batch_texts.h"
 #include "platform/thread.h"
 #include "res/resource.h"
 
@@ -45,21 +46,29 @@ void CProgDlg::WaitForWorker() noexcept
     m_hWorker.Reset();
 }
 
-BOOL CProgDlg::OnInitDialog()
+INT_PTR CProgDlg::DoModal()
 {
-    // The worker starts first and gets on with its items while the window
-    // is made; it hands its steps over without waiting, and it waits for
-    // the window to be ready before it asks it anything (ShowSteps, the
-    // report, the close request).
+    // The worker starts before the window is made and gets on with its
+    // items meanwhile: it hands its steps over without waiting, and it asks
+    // the window nothing (ShowSteps, the report, the close request) before
+    // the window is ready.
     m_hReady.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     ThreadProc pWorker = nullptr;
-    if (m_nMode == 0)
+    if (m_nMode == kInstallBatch)
         pWorker = &InstallThreadProc;
-    else if (m_nMode == 1)
+    else if (m_nMode == kSaveBatch)
         pWorker = &SaveThreadProc;
     if (pWorker && m_hReady)
         m_hWorker = BeginThread(pWorker, nullptr);
+    const INT_PTR nResult = CDialog::DoModal();
+    // A window that could not be made: the worker finishes without one.
+    if (m_hReady)
+        ::SetEvent(m_hReady.Get());
+    return nResult;
+}
 
+BOOL CProgDlg::OnInitDialog()
+{
     ::MoveWindow(m_hWnd, 0, 0, kWindowWidth, kWindowHeight, FALSE);
 
     RECT rcBar = GetClientRect();
@@ -77,6 +86,12 @@ BOOL CProgDlg::OnInitDialog()
     // would ever close the window.
     if (!m_hWorker)
         EndDialog(IDCANCEL);
+    {
+        std::lock_guard<std::mutex> lock(m_stepsMutex);
+        m_hStepsWnd = m_hWnd;
+    }
+    // Steps handed over before the window was there are shown from the loop.
+    ::PostMessageW(m_hWnd, kMsgShowSteps, 0, 0);
     if (m_hReady)
         ::SetEvent(m_hReady.Get());
     return TRUE;
@@ -94,29 +109,29 @@ void CProgDlg::OnCancel() {}
 
 void CProgDlg::QueueStart(int nItems, std::wstring strCaption)
 {
-    bool bPost = false;
+    HWND hWake = nullptr;
     {
         std::lock_guard<std::mutex> lock(m_stepsMutex);
         m_nStartItems = nItems;
         m_strStartCaption = std::move(strCaption);
-        bPost = !std::exchange(m_bStepsAwaited, true);
+        hWake = std::exchange(m_bStepsAwaited, true) ? nullptr : m_hStepsWnd;
     }
-    if (bPost)
-        ::PostMessageW(m_hWnd, kMsgShowSteps, 0, 0);
+    if (hWake)
+        ::PostMessageW(hWake, kMsgShowSteps, 0, 0);
 }
 
 void CProgDlg::QueueStep(std::wstring strCaption)
 {
-    bool bPost = false;
+    HWND hWake = nullptr;
     {
         std::lock_guard<std::mutex> lock(m_stepsMutex);
         m_strStepCaption = std::move(strCaption);
         ++m_nStepsWaiting;
-        bPost = !std::exchange(m_bStepsAwaited, true);
+        hWake = std::exchange(m_bStepsAwaited, true) ? nullptr : m_hStepsWnd;
     }
     // One wake-up for however many steps come before the window gets to them.
-    if (bPost)
-        ::PostMessageW(m_hWnd, kMsgShowSteps, 0, 0);
+    if (hWake)
+        ::PostMessageW(hWake, kMsgShowSteps, 0, 0);
 }
 
 void CProgDlg::ShowSteps() noexcept

@@ -18,6 +18,9 @@ public:
     // the members it uses.
     ~CProgDlg() override;
 
+    // Starts the worker, then runs the window modally.
+    INT_PTR DoModal() override;
+
     CProgressCtrl m_progress;
     // 0 = install batch, 1 = save batch.
     int m_nMode = 0;
@@ -39,7 +42,8 @@ public:
     void QueueStep(std::wstring strCaption);
     void ShowSteps() noexcept;
     static constexpr UINT kStepInterval = 40;
-    // Waits until the window has been initialised: the worker starts before.
+    // Waits until the window has been initialised (or could not be made):
+    // the worker starts before.
     void WaitUntilReady() const noexcept;
     // The worker's last act: it has reported and asks the window to close.
     // Other close requests (a WM_CLOSE from elsewhere, a quit request) are
@@ -69,6 +73,7 @@ private:
     // come to them without a new wake-up (one is posted, or the interval
     // timer runs).
     std::mutex m_stepsMutex;
+    HWND m_hStepsWnd = nullptr; // the window, once it is there
     int m_nStartItems = -1; // -1: no start waiting
     std::wstring m_strStartCaption;
     std::wstring m_strStepCaption;
