@@ -41,7 +41,7 @@ public:
     void QueueStart(int nItems, std::wstring strCaption);
     void QueueStep(std::wstring strCaption);
     void ShowSteps() noexcept;
-    static constexpr UINT kStepInterval = 40;
+    static constexpr UINT kStepInterval = 100;
     // Waits until the window has been initialised (or could not be made):
     // the worker starts before.
     void WaitUntilReady() const noexcept;
