@@ -37,7 +37,8 @@ std::wstring NumberedName(const std::wstring& strPath, int n)
 
 bool InstallerSucceeded(DWORD dwExitCode) noexcept
 {
-    return dwExitCode == 0 || dwExitCode == ERROR_SUCCESS_REBOOT_REQUIRED || dwExitCode == ERROR_SUCCESS_REBOOT_INITIATED;
+    return dwExitCode == 0 || dwExitCode == ERROR_SUCCESS_REBOOT_REQUIRED ||
+           dwExitCode == ERROR_SUCCESS_REBOOT_INITIATED;
 }
 
 BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath)

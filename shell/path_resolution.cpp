@@ -49,7 +49,10 @@ bool IsBareDriveRoot(const std::wstring& name) noexcept
 // insert a disk and hold the batch until someone answers.
 class CNoCriticalErrorBoxes {
 public:
-    CNoCriticalErrorBoxes() noexcept : m_bSet(::SetThreadErrorMode(::GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &m_old) != FALSE) {}
+    CNoCriticalErrorBoxes() noexcept
+        : m_bSet(::SetThreadErrorMode(::GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &m_old) != FALSE)
+    {
+    }
     CNoCriticalErrorBoxes(const CNoCriticalErrorBoxes&) = delete;
     CNoCriticalErrorBoxes& operator=(const CNoCriticalErrorBoxes&) = delete;
     ~CNoCriticalErrorBoxes()
