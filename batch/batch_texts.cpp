@@ -24,6 +24,23 @@ std::wstring SaveDestination(const std::wstring& strFolder, const std::wstring& 
     return destination + L"\\" + strPath.substr(nameAt);
 }
 
+std::wstring NumberedName(const std::wstring& strPath, int n)
+{
+    const size_t slash = strPath.find_last_of(L"\\/");
+    const size_t nameAt = slash == std::wstring::npos ? 0 : slash + 1;
+    size_t dot = strPath.find_last_of(L'.');
+    // No extension: no dot in the name, or only one that starts it.
+    if (dot == std::wstring::npos || dot <= nameAt)
+        dot = strPath.size();
+    return strPath.substr(0, dot) + L" (" + std::to_wstring(n) + L")" + strPath.substr(dot);
+}
+
+bool InstallerSucceeded(DWORD dwExitCode) noexcept
+{
+    return dwExitCode == 0 || dwExitCode == ERROR_SUCCESS_REBOOT_REQUIRED ||
+           dwExitCode == ERROR_SUCCESS_REBOOT_INITIATED;
+}
+
 BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath)
 {
     const bool bSave = nMode == kSaveBatch;

@@ -19,6 +19,14 @@ std::wstring BatchCaption(int nMode, float fPercent, const std::wstring& strPath
 // trailing backslash, then a backslash and the file's name.
 std::wstring SaveDestination(const std::wstring& strFolder, const std::wstring& strPath);
 
+// The name a save batch gives the n-th file of one name (n >= 2), the way
+// Explorer does: "D:\Packages\setup.exe" becomes "D:\Packages\setup (2).exe".
+std::wstring NumberedName(const std::wstring& strPath, int n);
+
+// Whether an installer that ended with this exit code did its work: 0, and
+// 3010 and 1641 (done, a restart is needed or has been started).
+bool InstallerSucceeded(DWORD dwExitCode) noexcept;
+
 struct BatchReport {
     std::wstring strText;
     std::wstring strCaption;

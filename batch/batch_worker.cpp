@@ -1,54 +1,117 @@
 // The batch workers: one pass over the items of the progress window
-// constructed last, the report, then the window's close request. Every
-// change to a window is a blocking send to the user-interface thread.
+// constructed last, the report, then the window's close request. The bar's
+// range, the captions and the bar's steps are handed to the window without
+// waiting for it to draw them (the window shows them on its own thread, in
+// order); an install batch waits until an item's caption is up before it
+// starts the item, and every batch waits for them all before it reports.
 #include "batch/batch_texts.h"
 #include "batch/prog_dlg.h"
 
 #include "platform/system_dialogs.h"
+#include "platform/thread.h"
 #include "shell/shell.h"
 
 #include <commctrl.h>
 
+#include <map>
+
 namespace {
+
+// A path as a key that two spellings of the same file share.
+std::wstring PathKey(const std::wstring& strPath)
+{
+    std::wstring key(MAX_PATH, L'\0');
+    DWORD n = ::GetFullPathNameW(strPath.c_str(), static_cast<DWORD>(key.size()), key.data(), nullptr);
+    if (n >= key.size()) {
+        key.resize(n);
+        n = ::GetFullPathNameW(strPath.c_str(), static_cast<DWORD>(key.size()), key.data(), nullptr);
+    }
+    key.resize(n > 0 && n < key.size() ? n : 0);
+    if (key.empty())
+        key = strPath;
+    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
+// The files a save batch has written, each with the source it came from: a
+// later item never replaces one of them. Files that were in the folder
+// before the batch are replaced, as a copy always did.
+class CSavedFiles {
+public:
+    // Copies the located file of shell into the folder; true when the
+    // file is there, copied now or by an earlier item of the same source.
+    bool Save(CShell& shell, const std::wstring& strFolder)
+    {
+        std::wstring target = SaveDestination(strFolder, shell.m_strFile);
+        const std::wstring source = PathKey(shell.m_strFile);
+        const auto it = m_written.find(PathKey(target));
+        if (it != m_written.end() && it->second == source)
+            return true; // the same installer listed twice: copied once
+        bool bFailIfExists = false;
+        if (it != m_written.end()) {
+            // Another installer of the same name: the next free name.
+            const std::wstring taken = target;
+            target.clear();
+            for (int n = 2; n < 10000 && target.empty(); ++n) {
+                std::wstring name = NumberedName(taken, n);
+                if (!m_written.count(PathKey(name)) && ::GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES)
+                    target = std::move(name);
+            }
+            if (target.empty())
+                return false;
+            bFailIfExists = true;
+        }
+        if (!shell.CopyTo(target, bFailIfExists))
+            return false;
+        m_written[PathKey(target)] = source;
+        return true;
+    }
+
+private:
+    std::map<std::wstring, std::wstring> m_written;
+};
 
 unsigned RunBatch(int nMode)
 {
     CProgDlg* pDlg = g_pProgDlg;
     if (!pDlg)
         return 0;
-    const HWND hDlg = pDlg->m_hWnd;
-    const HWND hBar = pDlg->m_progress.m_hWnd;
+    // The shell wants COM on a thread that starts programs through it.
+    const CComApartment com;
     static const std::vector<std::wstring> s_noItems;
     const std::vector<std::wstring>& items = pDlg->m_pSourceList ? *pDlg->m_pSourceList : s_noItems;
     const size_t nItems = items.size();
 
-    ::SendMessageW(hBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(nItems));
-    ::SendMessageW(hBar, PBM_SETPOS, 0, 0);
-    ::SetWindowTextW(hDlg, BatchCaption(nMode, 0.0f, std::wstring()).c_str());
+    pDlg->QueueStart(static_cast<int>(nItems), BatchCaption(nMode, 0.0f, std::wstring()));
 
     CShell shell;
+    CSavedFiles saved;
     for (size_t i = 0; i < nItems; ++i) {
         shell.Locate(items[i], std::wstring());
         const std::wstring strPath = shell.m_strFile;
         const float fPercent = static_cast<float>(static_cast<double>(i + 1) / static_cast<double>(nItems) * 100.0);
-        ::SetWindowTextW(hDlg, BatchCaption(nMode, fPercent, strPath).c_str());
-        ::SendMessageW(hBar, PBM_DELTAPOS, 1, 0);
+        pDlg->QueueStep(BatchCaption(nMode, fPercent, strPath));
 
         bool bDone = false;
         if (nMode == kSaveBatch) {
             // Without a folder there is nowhere to copy to.
-            bDone = !pDlg->m_strSavePath.empty() &&
-                    shell.CopyTo(SaveDestination(pDlg->m_strSavePath, strPath), false) != 0;
+            bDone = shell.m_bFound && !pDlg->m_strSavePath.empty() && saved.Save(shell, pDlg->m_strSavePath);
         } else {
-            bDone = shell.Run(true) != nullptr;
+            // The caption names the item before it starts.
+            pDlg->ShowSteps();
+            DWORD dwExitCode = 0;
+            const HANDLE hProcess = shell.Run(true);
+            bDone = hProcess && ::GetExitCodeProcess(hProcess, &dwExitCode) && InstallerSucceeded(dwExitCode);
         }
         if (!bDone)
             pDlg->m_arrFailed.push_back(strPath);
     }
+    pDlg->ShowSteps();
 
+    pDlg->WaitUntilReady();
     const BatchReport report = MakeBatchReport(nMode, pDlg->m_arrFailed, pDlg->m_strSavePath);
-    ShowMessageBox(::GetParent(hDlg), report.strText, report.strCaption, report.nType);
-    ::SendMessageW(hDlg, WM_CLOSE, 0, 0);
+    ShowMessageBox(::GetParent(pDlg->m_hWnd), report.strText, report.strCaption, report.nType);
+    pDlg->CloseFromWorker();
     return 0;
 }
 

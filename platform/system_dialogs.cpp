@@ -17,6 +17,32 @@ SystemDialogHooks CurrentHooks()
     return g_hooks;
 }
 
+// The program's current folder, put back when the scope ends: paths of the
+// catalogue resolve against it, whatever folder a dialog browsed to.
+class CCurrentFolderKept {
+public:
+    CCurrentFolderKept()
+    {
+        const DWORD n = ::GetCurrentDirectoryW(0, nullptr);
+        if (n == 0)
+            return;
+        std::vector<wchar_t> buffer(n);
+        const DWORD got = ::GetCurrentDirectoryW(n, buffer.data());
+        if (got > 0 && got < n)
+            m_folder.assign(buffer.data(), got);
+    }
+    CCurrentFolderKept(const CCurrentFolderKept&) = delete;
+    CCurrentFolderKept& operator=(const CCurrentFolderKept&) = delete;
+    ~CCurrentFolderKept()
+    {
+        if (!m_folder.empty())
+            ::SetCurrentDirectoryW(m_folder.c_str());
+    }
+
+private:
+    std::wstring m_folder;
+};
+
 } // namespace
 
 void SetSystemDialogHooks(SystemDialogHooks hooks)
@@ -39,6 +65,7 @@ std::optional<std::wstring> BrowseForFolder(HWND hOwner, const std::wstring& tit
     if (hooks.browseForFolder)
         return hooks.browseForFolder(hOwner, title);
 
+    const CCurrentFolderKept keep;
     wchar_t szDisplayName[MAX_PATH] = {};
     BROWSEINFOW bi{};
     bi.hwndOwner = hOwner;
@@ -62,6 +89,7 @@ std::optional<std::wstring> AskSaveFileName(HWND hOwner, const std::wstring& pro
     if (hooks.saveFileName)
         return hooks.saveFileName(hOwner, proposed, filter);
 
+    const CCurrentFolderKept keep;
     std::vector<wchar_t> file(MAX_PATH, L'\0');
     proposed.copy(file.data(), MAX_PATH - 1);
     std::wstring filterCopy = filter;
@@ -72,7 +100,8 @@ std::optional<std::wstring> AskSaveFileName(HWND hOwner, const std::wstring& pro
     ofn.lpstrFilter = filterCopy.c_str();
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = MAX_PATH;
-    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    // The dialog would otherwise make the chosen file's folder the current one.
+    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
     if (!::GetSaveFileNameW(&ofn))
         return std::nullopt;
     return std::wstring(file.data());

@@ -1,5 +1,7 @@
 #include "platform/wnd.h"
 
+#include "platform/thread.h"
+
 #include <commctrl.h>
 
 #include <mutex>
@@ -45,6 +47,9 @@ CHandleMap& HandleMap()
     return *s_pMap;
 }
 
+// The object's place in a window's subclass chain.
+constexpr UINT_PTR kSubclassId = 0x5155494C; // "QUIL"
+
 // The control being created on this thread, with its parent and id: an
 // owner-drawn list view asks its parent to measure its items before
 // CreateWindowEx has returned and the object could be attached.
@@ -59,6 +64,22 @@ bool IsReflected(UINT msg) noexcept
 {
     return msg == WM_COMMAND || msg == WM_NOTIFY || msg == WM_DRAWITEM || msg == WM_MEASUREITEM ||
            IsCtlColorMessage(msg);
+}
+
+// The window was activated before it was the foreground window (the first
+// window of a program, shown while another program's window is in front):
+// its caption was drawn inactive then, and becoming the foreground window
+// afterwards does not draw it again (Wine's desktop makes it so without a
+// second WM_NCACTIVATE). Takes the foreground for the active window and
+// draws its caption in the state it really has.
+void ShowActivation(HWND hWnd) noexcept
+{
+    if (::GetActiveWindow() != hWnd)
+        return;
+    if (::GetForegroundWindow() != hWnd)
+        ::SetForegroundWindow(hWnd);
+    if (::GetForegroundWindow() == hWnd)
+        ::SendMessageW(hWnd, WM_NCACTIVATE, TRUE, 0);
 }
 
 CWinApp* g_pApp = nullptr;
@@ -83,24 +104,29 @@ CWnd* CWnd::FromHandle(HWND hWnd) noexcept
     return HandleMap().Find(hWnd);
 }
 
-bool CWnd::Attach(HWND hWnd, WNDPROC pfnPrevious) noexcept
+bool CWnd::Hook(HWND hWnd) noexcept
 {
     if (!hWnd || m_hWnd || FromHandle(hWnd))
         return false;
-    m_hWnd = hWnd;
-    m_pfnSuper = pfnPrevious;
+    auto pfnOld = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
+    if (!pfnOld)
+        return false;
     HandleMap().Add(hWnd, this);
+    m_hWnd = hWnd;
+    m_pfnSuper = pfnOld;
+    PreSubclassWindow();
+    if (!::SetWindowSubclass(hWnd, &CWnd::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        HandleMap().Remove(hWnd);
+        m_hWnd = nullptr;
+        m_pfnSuper = nullptr;
+        return false;
+    }
     return true;
 }
 
 bool CWnd::SubclassWindow(HWND hWnd)
 {
-    auto pfnOld = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
-    if (!pfnOld || !Attach(hWnd, pfnOld))
-        return false;
-    PreSubclassWindow();
-    ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc));
-    return true;
+    return Hook(hWnd);
 }
 
 HWND CWnd::UnsubclassWindow() noexcept
@@ -108,9 +134,8 @@ HWND CWnd::UnsubclassWindow() noexcept
     HWND hWnd = m_hWnd;
     if (!hWnd)
         return nullptr;
-    if (m_pfnSuper &&
-        reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == &CWnd::StaticWndProc)
-        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    // Leaves every other subclass in place, whenever it joined the chain.
+    ::RemoveWindowSubclass(hWnd, &CWnd::SubclassProc, kSubclassId);
     HandleMap().Remove(hWnd);
     m_hWnd = nullptr;
     m_pfnSuper = nullptr;
@@ -246,6 +271,10 @@ void CWnd::PreSubclassWindow() {}
 
 LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
 {
+    if (!m_hWnd)
+        return 0;
+    if (m_nHandling > 0)
+        return ::DefSubclassProc(m_hWnd, msg, wp, lp);
     if (m_pfnSuper)
         return ::CallWindowProcW(m_pfnSuper, m_hWnd, msg, wp, lp);
     return ::DefWindowProcW(m_hWnd, msg, wp, lp);
@@ -301,20 +330,22 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp)
     }
     if (msg == WM_NCDESTROY) {
         // The window is gone after this message: detach so the object no
-        // longer refers to it.
-        WNDPROC pfnSuper = m_pfnSuper;
+        // longer refers to it; the rest of the chain still sees it.
         HWND hWnd = UnsubclassWindow();
-        return pfnSuper ? ::CallWindowProcW(pfnSuper, hWnd, msg, wp, lp) : ::DefWindowProcW(hWnd, msg, wp, lp);
+        return ::DefSubclassProc(hWnd, msg, wp, lp);
     }
     return WindowProc(msg, wp, lp);
 }
 
-LRESULT CALLBACK CWnd::StaticWndProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
+LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref)
 {
-    CWnd* pWnd = FromHandle(hWnd);
-    if (!pWnd)
-        return ::DefWindowProcW(hWnd, msg, wp, lp);
-    return pWnd->Dispatch(msg, wp, lp);
+    auto* pWnd = reinterpret_cast<CWnd*>(ref);
+    if (!pWnd || pWnd->m_hWnd != hWnd)
+        return ::DefSubclassProc(hWnd, msg, wp, lp);
+    ++pWnd->m_nHandling;
+    const LRESULT result = pWnd->Dispatch(msg, wp, lp);
+    --pWnd->m_nHandling;
+    return result;
 }
 
 // --- CDialog ---------------------------------------------------------------
@@ -350,13 +381,32 @@ BOOL CDialog::OnCommand(WPARAM wp, LPARAM lp)
 
 void CDialog::EndDialog(INT_PTR nResult) noexcept
 {
+    const HWND hWnd = m_hWnd;
+    if (hWnd && ::GetWindowThreadProcessId(hWnd, nullptr) != ::GetCurrentThreadId()) {
+        // The dialog ends on its own thread; if it has gone by then, the
+        // request goes with its window.
+        ::PostMessageW(hWnd, EndDialogMessage(), static_cast<WPARAM>(nResult), 0);
+        return;
+    }
     m_nResult = nResult;
     if (m_bModal) {
         m_bModal = false;
-        // Wake the modal loop in case the request came from another thread
-        // or from outside any message.
-        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+        // Wake the modal loop in case the request came from outside any
+        // message.
+        if (hWnd)
+            ::PostMessageW(hWnd, WM_NULL, 0, 0);
     }
+}
+
+bool CDialog::EndsOnQuit()
+{
+    return true;
+}
+
+UINT CDialog::EndDialogMessage() noexcept
+{
+    static const UINT s_msg = ::RegisterWindowMessageW(L"Quillset.CDialog.EndDialog");
+    return s_msg;
 }
 
 HWND CDialog::OwnerWindow() const noexcept
@@ -369,16 +419,20 @@ HWND CDialog::OwnerWindow() const noexcept
     return nullptr;
 }
 
-INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT msg, WPARAM, LPARAM lp)
+INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
 {
+    if (msg == EndDialogMessage() && msg != 0) {
+        // Posted by EndDialog from another thread: only dialogs made by
+        // DoModal have this procedure, so the object is a CDialog.
+        if (auto* pDlg = static_cast<CDialog*>(FromHandle(hWnd)))
+            pDlg->EndDialog(static_cast<INT_PTR>(wp));
+        return TRUE;
+    }
     if (msg != WM_INITDIALOG)
         return FALSE;
     auto* pDlg = reinterpret_cast<CDialog*>(lp);
-    auto pfnDialogClass = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
-    if (!pDlg || !pDlg->Attach(hWnd, pfnDialogClass))
+    if (!pDlg || !pDlg->Hook(hWnd))
         return TRUE;
-    pDlg->PreSubclassWindow();
-    ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc));
     return pDlg->OnInitDialog();
 }
 
@@ -417,6 +471,8 @@ INT_PTR CDialog::DoModal()
     }
     if (m_bModal && ::IsWindow(hWnd) && !::IsWindowVisible(hWnd))
         ::ShowWindow(hWnd, SW_SHOWNORMAL);
+    if (m_bModal && ::IsWindow(hWnd))
+        ShowActivation(hWnd);
 
     bool bQuit = false;
     WPARAM quitCode = 0;
@@ -426,7 +482,9 @@ INT_PTR CDialog::DoModal()
         if (got == 0) {
             bQuit = true;
             quitCode = msg.wParam;
-            break;
+            if (EndsOnQuit())
+                break;
+            continue;
         }
         if (got == -1)
             break;
@@ -488,6 +546,8 @@ int CWinApp::Run(HINSTANCE hInstance)
         name.erase(dot);
     m_strProfileName = name + L".INI";
 
+    // The window thread is a COM apartment for as long as the program runs.
+    const CComApartment com;
     if (!InitInstance())
         return 0;
     MSG msg;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 class CWnd {
@@ -27,8 +28,10 @@ public:
     bool CreateEx(DWORD dwExStyle, const wchar_t* pszClass, const wchar_t* pszText, DWORD dwStyle,
                   const RECT& rc, HWND hParent, UINT nID);
     // Attaches an existing window: its messages then come to WindowProc.
+    // The object joins the window's subclass chain (comctl32), so it may be
+    // attached and detached in any order with other subclasses.
     bool SubclassWindow(HWND hWnd);
-    // Detaches the object and gives the window back its own procedure.
+    // Detaches the object; the rest of the window's procedure chain stays.
     HWND UnsubclassWindow() noexcept;
     bool DestroyWindow() noexcept;
 
@@ -45,7 +48,12 @@ public:
     void SetWindowText(const std::wstring& text) const noexcept { ::SetWindowTextW(m_hWnd, text.c_str()); }
     RECT GetClientRect() const noexcept;
     RECT GetWindowRect() const noexcept;
-    void Invalidate(BOOL bErase = TRUE) const noexcept { ::InvalidateRect(m_hWnd, nullptr, bErase); }
+    // Nothing happens without a window (a null window would mean the desktop).
+    void Invalidate(BOOL bErase = TRUE) const noexcept
+    {
+        if (m_hWnd)
+            ::InvalidateRect(m_hWnd, nullptr, bErase);
+    }
     DWORD GetStyle() const noexcept { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
     HFONT GetFont() const noexcept { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
     void SetFont(HFONT hFont, BOOL bRedraw = TRUE) const noexcept
@@ -69,19 +77,25 @@ protected:
     virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult);
     // Runs once the window is attached, before any message reaches the object.
     virtual void PreSubclassWindow();
-    // The window procedure the window had before it was attached.
+    // The rest of the window's procedure chain: the next subclass or the
+    // window's own procedure. Outside the object's own message handling (a
+    // query made from elsewhere) it goes to the procedure the window had
+    // when the object was attached.
     LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
 private:
     friend class CDialog;
-    static LRESULT CALLBACK StaticWndProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR uId, DWORD_PTR ref);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult);
     // The child control object a reflected message is meant for.
     static CWnd* ChildFor(HWND hParent, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-    bool Attach(HWND hWnd, WNDPROC pfnPrevious) noexcept;
+    // Attaches the object, runs PreSubclassWindow and joins the chain.
+    bool Hook(HWND hWnd) noexcept;
 
     WNDPROC m_pfnSuper = nullptr;
+    // How many of this window's messages the object is handling right now.
+    int m_nHandling = 0;
 };
 
 // A modal dialog built from a dialog-template resource.
@@ -96,6 +110,9 @@ public:
     // EndDialog; returns the value given to EndDialog, or -1 when the
     // dialog could not be created.
     virtual INT_PTR DoModal();
+    // Ends the modal run with nResult once control is back in the loop. From
+    // another thread the request is posted to the dialog, which ends on its
+    // own thread; the caller touches nothing of the object but its window.
     void EndDialog(INT_PTR nResult) noexcept;
     bool IsModalRunning() const noexcept { return m_bModal; }
 
@@ -105,9 +122,15 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
     BOOL OnCommand(WPARAM wp, LPARAM lp) override;
+    // Asked when a quit request (WM_QUIT) reaches the modal loop: true ends
+    // the run at once (the base); false keeps it going. The quit request is
+    // passed on when the run has ended, either way.
+    virtual bool EndsOnQuit();
 
 private:
     static INT_PTR CALLBACK StaticDlgProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp);
+    // The private message that carries EndDialog from another thread.
+    static UINT EndDialogMessage() noexcept;
     // Offers the message to PreTranslateMessage of the target window's
     // object and of its parents' objects.
     static bool PreTranslateChain(MSG* pMsg);
@@ -115,7 +138,8 @@ private:
 
     UINT m_nIDTemplate;
     CWnd* m_pParent;
-    bool m_bModal = false;
+    // Read from any thread; changed on the dialog's own thread only.
+    std::atomic<bool> m_bModal = false;
     INT_PTR m_nResult = -1;
 };
 

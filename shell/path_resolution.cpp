@@ -44,13 +44,39 @@ bool IsBareDriveRoot(const std::wstring& name) noexcept
     return name.size() == 2 || name[2] == L'\\' || name[2] == L'/';
 }
 
+// The calling thread's error mode with critical-error boxes off, for one
+// scope: a search on an empty CD-ROM drive would otherwise ask the user to
+// insert a disk and hold the batch until someone answers.
+class CNoCriticalErrorBoxes {
+public:
+    CNoCriticalErrorBoxes() noexcept
+        : m_bSet(::SetThreadErrorMode(::GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &m_old) != FALSE)
+    {
+    }
+    CNoCriticalErrorBoxes(const CNoCriticalErrorBoxes&) = delete;
+    CNoCriticalErrorBoxes& operator=(const CNoCriticalErrorBoxes&) = delete;
+    ~CNoCriticalErrorBoxes()
+    {
+        if (m_bSet)
+            ::SetThreadErrorMode(m_old, nullptr);
+    }
+
+private:
+    DWORD m_old = 0;
+    bool m_bSet;
+};
+
 } // namespace
 
 ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strParameters, const ExistsQuery& exists,
                          const CdromRootsQuery& cdromRoots)
 {
+    const CNoCriticalErrorBoxes noBoxes;
     std::wstring file = Trim(strFile);
     const std::wstring fallback = file;
+    // The whole text may be a folder (a catalogue may open one on purpose)
+    // as long as no parameters come with it.
+    const bool bWholeMayBeFolder = strParameters.empty();
 
     std::vector<std::wstring> roots;
     const std::wstring_view prefix = kCdromPrefix;
@@ -67,18 +93,18 @@ ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strPar
         const std::wstring candidate = split == std::wstring::npos ? std::wstring() : file.substr(0, split);
         const std::wstring tail = split == std::wstring::npos ? std::wstring() : file.substr(split + 1);
         if (roots.empty()) {
-            if (exists(file)) {
+            if (exists(file, bWholeMayBeFolder)) {
                 result = {true, file, strParameters};
-            } else if (exists(candidate)) {
+            } else if (exists(candidate, false)) {
                 result = {true, candidate, tail + strParameters};
             }
         } else {
             for (const std::wstring& root : roots) {
-                if (exists(root + file)) {
+                if (exists(root + file, bWholeMayBeFolder)) {
                     result = {true, root + file, strParameters};
                     break;
                 }
-                if (exists(root + candidate)) {
+                if (exists(root + candidate, false)) {
                     result = {true, root + candidate, tail + strParameters};
                     break;
                 }
@@ -91,13 +117,28 @@ ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strPar
     return {false, fallback, strParameters};
 }
 
-bool PathExists(const std::wstring& name)
+bool PathExists(const std::wstring& name, bool bFolderCounts)
 {
     if (name.empty() || name.size() >= MAX_PATH || IsBareDriveRoot(name))
         return false;
+    // A plain name is looked up directly, which costs far less than a
+    // search and answers the same; patterns, and names ending in a
+    // separator (which a search never finds), take the search.
+    if (name.find_first_of(L"*?<>\"") == std::wstring::npos && name.back() != L'\\' && name.back() != L'/') {
+        const DWORD attributes = ::GetFileAttributesW(name.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return false;
+        return bFolderCounts || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
     WIN32_FIND_DATAW data;
     const CFindHandle hFind(::FindFirstFileW(name.c_str(), &data));
-    return static_cast<bool>(hFind);
+    if (!hFind)
+        return false;
+    do {
+        if (bFolderCounts || !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+    } while (::FindNextFileW(hFind.Get(), &data));
+    return false;
 }
 
 std::vector<std::wstring> CdromRoots()

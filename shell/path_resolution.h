@@ -21,19 +21,23 @@ struct ResolvedPath {
     std::wstring strParameters;
 };
 
-using ExistsQuery = std::function<bool(const std::wstring&)>;
+// Whether a name exists; with bFolderCounts false only a file counts.
+using ExistsQuery = std::function<bool(const std::wstring& name, bool bFolderCounts)>;
 using CdromRootsQuery = std::function<std::vector<std::wstring>()>;
 
 // Tries, blank after blank, the whole text and the part before the blank;
 // with the CD-ROM prefix every attempt is made on each CD-ROM root in turn.
-// cdromRoots is asked once, and only when the text holds the prefix.
+// cdromRoots is asked once, and only when the text holds the prefix. A
+// folder is taken only as the whole text with no parameters: a folder
+// before a blank is never the program of a command line. While the queries
+// run, the system shows no "no disk" box for an empty drive.
 ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strParameters, const ExistsQuery& exists,
                          const CdromRootsQuery& cdromRoots);
 
 // The machine's answers: a name exists when it is shorter than 260
 // characters, is neither empty nor a bare drive root, and a file-system
 // search finds something (a file, a folder, or a match of a wildcard
-// pattern).
-bool PathExists(const std::wstring& name);
+// pattern; without bFolderCounts, a file or a pattern matching a file).
+bool PathExists(const std::wstring& name, bool bFolderCounts = true);
 // "C:\" to "Z:\" in that order, those the system reports as CD-ROM drives.
 std::vector<std::wstring> CdromRoots();

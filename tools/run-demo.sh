@@ -13,8 +13,7 @@ disc="$QUILLSET_BUILD/demo-disc"
 cd "$disc"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    exec env LC_ALL="$QUILLSET_LOCALE" LANG="$QUILLSET_LOCALE" \
-        wine explorer /desktop=Quillset,1100x760 Quillset.exe
+    exec env "${QUILLSET_WINE_ENV[@]}" wine explorer /desktop=Quillset,1100x760 Quillset.exe
 fi
 
 quill_start_xvfb

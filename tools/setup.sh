@@ -36,11 +36,3 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# Wine names files on the Unix side in the character set of the Unix locale;
-# without the Chinese UTF-8 locale it falls back to ASCII and Chinese file
-# and folder names are garbled.
-if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
-    echo "setup: generating the zh_CN.UTF-8 locale" >&2
-    need_root "generate the zh_CN.UTF-8 locale"
-    "${sudo_cmd[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
-fi

@@ -3,6 +3,7 @@
 #   QUILLSET_WINEPREFIX  the prefix (default: .build/wineprefix in the tree)
 #   QUILLSET_BUILD_DIR   the build folder (default: .build/cmake in the tree)
 # Functions: quill_wine, quill_wine_prefix, quill_wineserver, quill_wine_session
+# Array: QUILLSET_WINE_ENV, the environment of every Wine process (for env).
 
 QUILLSET_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 QUILLSET_BUILD="${QUILLSET_BUILD_DIR:-$QUILLSET_ROOT/.build/cmake}"
@@ -10,30 +11,65 @@ export WINEPREFIX="${QUILLSET_WINEPREFIX:-$QUILLSET_ROOT/.build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# Chinese locale, so the ANSI code page is 936 (GBK), with UTF-8 file names
-# on the Unix side (setup.sh generates the locale). It is passed to Wine
+# Chinese locale: the ANSI code page is 936 (GBK), and Wine converts file
+# names and command lines between Linux and Windows as UTF-8, so Chinese
+# names and parameters come through whole. The locale is compiled from
+# Debian's locale sources (package locales) into a folder beside the prefix and
+# found there through LOCPATH, whatever the machine has generated itself;
+# without it Wine would convert every name as ASCII. It is passed to Wine
 # alone so the shell does not complain about it.
 QUILLSET_LOCALE=zh_CN.UTF-8
+QUILLSET_LOCPATH="$WINEPREFIX.locale"
+QUILLSET_WINE_ENV=(LC_ALL="$QUILLSET_LOCALE" LANG="$QUILLSET_LOCALE" LOCPATH="$QUILLSET_LOCPATH")
 
 quill_wine() {
-    env LC_ALL="$QUILLSET_LOCALE" LANG="$QUILLSET_LOCALE" wine "$@"
+    env "${QUILLSET_WINE_ENV[@]}" wine "$@"
 }
 
 quill_wineserver() {
-    env LC_ALL="$QUILLSET_LOCALE" LANG="$QUILLSET_LOCALE" wineserver "$@"
+    env "${QUILLSET_WINE_ENV[@]}" wineserver "$@"
+}
+
+# Compiles the locale into QUILLSET_LOCPATH unless it is there. Compiled
+# beside and then moved into place, so that a run that stops half-way or
+# one that runs at the same time leaves no half-made locale behind.
+quill_locale() {
+    local target="$QUILLSET_LOCPATH/$QUILLSET_LOCALE"
+    [ -f "$target/LC_CTYPE" ] && return 0
+    echo "wine: compiling the locale $QUILLSET_LOCALE into $QUILLSET_LOCPATH" >&2
+    command -v localedef >/dev/null && [ -d /usr/share/i18n/locales ] ||
+        { echo "wine: localedef and the locale sources (package locales) are needed" >&2; return 1; }
+    mkdir -p "$QUILLSET_LOCPATH"
+    local work
+    work="$(mktemp -d "$QUILLSET_LOCPATH/.compiling.XXXXXX")"
+    # localedef reports warnings about the sources with a non-zero status;
+    # the compiled files decide.
+    localedef -i "${QUILLSET_LOCALE%%.*}" -f "${QUILLSET_LOCALE#*.}" "$work/$QUILLSET_LOCALE" >/dev/null 2>&1 || true
+    if [ ! -f "$work/$QUILLSET_LOCALE/LC_CTYPE" ]; then
+        rm -rf "$work"
+        echo "wine: could not compile the locale $QUILLSET_LOCALE" >&2
+        return 1
+    fi
+    mv -T "$work/$QUILLSET_LOCALE" "$target" 2>/dev/null || true
+    rm -rf "$work"
+    [ -f "$target/LC_CTYPE" ]
 }
 
 # Creates the prefix on first use (and brings an older one of the project up
 # to date): Chinese locale, CJK glyphs linked to the dialog fonts so Chinese
-# text renders instead of boxes, and a virtual desktop.
+# text renders instead of boxes, and a virtual desktop. The marker names the
+# version of these settings; a prefix without the current one is brought up
+# to date (v4: the compiled locale, with which Wine records the prefix's
+# locale and code pages anew; v5: the CJK font linked by both its names).
 quill_wine_prefix() {
-    local marker="$WINEPREFIX/.quillset-prefix-v4"
+    quill_locale
+    local marker="$WINEPREFIX/.quillset-prefix-v5"
     [ -f "$marker" ] && return 0
     local fresh=0
     [ -d "$WINEPREFIX" ] || fresh=1
     mkdir -p "$(dirname "$WINEPREFIX")"
     echo "wine: preparing the prefix $WINEPREFIX" >&2
-    env LC_ALL="$QUILLSET_LOCALE" LANG="$QUILLSET_LOCALE" wineboot -i >/dev/null 2>&1 || true
+    env "${QUILLSET_WINE_ENV[@]}" wineboot -i >/dev/null 2>&1 || true
     # The CJK font goes by its English family name, or by its Chinese one
     # where the Unix locale is Chinese: link both. A UTF-16 registry file
     # carries the Chinese name whatever the locale does to command lines.
@@ -56,9 +92,16 @@ quill_wine_prefix() {
     # waiting for a window manager, and the screen is the same everywhere.
     quill_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     quill_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
-    # A new prefix: let its first server write everything down and end. (An
-    # older prefix may have a persistent server running, which never ends.)
-    [ "$fresh" -eq 1 ] && quill_wineserver -w
+    # Let the server of these changes write everything down and end, so that
+    # the next session starts its own. (An older prefix may have a persistent
+    # server of another session running, which never ends: it is not waited
+    # for long.)
+    if [ "$fresh" -eq 1 ]; then
+        quill_wineserver -w
+    else
+        timeout 20 env "${QUILLSET_WINE_ENV[@]}" wineserver -w || true
+    fi
+    rm -f "$WINEPREFIX"/.quillset-prefix-v[0-9]*
     touch "$marker"
 }
 
@@ -67,7 +110,8 @@ quill_wine_prefix() {
 # on demand inherits the output of the program that caused it, and a test
 # runner would wait for it.
 quill_wine_session() {
-    quill_wineserver -p >/dev/null 2>&1 </dev/null
+    # A server already running (another session's) serves this one too.
+    quill_wineserver -p >/dev/null 2>&1 </dev/null || true
     quill_wine wineboot >/dev/null 2>&1 </dev/null
     [ -n "${DISPLAY:-}" ] || return 0
     quill_wine explorer /desktop=Default,1280x1024 >/dev/null 2>&1 </dev/null &

@@ -3,6 +3,7 @@
 #include "platform/system_dialogs.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 namespace batch_testing {
 
@@ -71,6 +72,10 @@ void Batch::SetUp()
         // thread serves the bar's questions from its modal loop.
         ReportSeen seen;
         seen.bShown = true;
+        APTTYPE type{};
+        APTTYPEQUALIFIER qualifier{};
+        seen.bComApartment =
+            ::CoGetApartmentType(&type, &qualifier) == S_OK && (type == APTTYPE_STA || type == APTTYPE_MAINSTA);
         seen.hOwner = hOwner;
         seen.strText = text;
         seen.strCaption = caption;

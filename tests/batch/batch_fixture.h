@@ -34,7 +34,10 @@ struct ReportSeen {
     int nBarLow = -1;
     int nBarHigh = -1;
     int nBarPos = -1;
+    // The worker's thread was a single-threaded COM apartment.
+    bool bComApartment = false;
 };
+
 
 // The progress window with its caption changes and bar messages noted, in
 // the order the window received them.

@@ -36,7 +36,7 @@ TEST_F(Batch, InstallBatchCountsEachItemBeforeItRuns)
     const std::wstring a = Installer(L"Setup\\a setup.exe");
     const std::wstring b = Installer(L"Setup\\Tool Dir\\b.exe");
     const std::wstring c = Installer(L"c.exe");
-    const std::vector<std::wstring> items{a + L" /S", L"  " + b + L" /S /exit=3 ", c + L" /quiet /D=C:\\My Apps"};
+    const std::vector<std::wstring> items{a + L" /S", L"  " + b + L" /S /exit=3010 ", c + L" /quiet /D=C:\\My Apps"};
 
     EXPECT_EQ(Run(0, items), IDCANCEL);
 
@@ -53,10 +53,12 @@ TEST_F(Batch, InstallBatchCountsEachItemBeforeItRuns)
         L"report",
     };
     EXPECT_EQ(Events(), expected);
-    // One after the other, each with its own switches; an exit code other
-    // than 0 is no failure.
-    EXPECT_EQ(Log(), L"a setup.exe|/S\r\nb.exe|/S /exit=3\r\nc.exe|/quiet /D=C:\\My Apps\r\n");
+    // One after the other, each with its own switches; 3010 (done, restart
+    // needed) is a success.
+    EXPECT_EQ(Log(), L"a setup.exe|/S\r\nb.exe|/S /exit=3010\r\nc.exe|/quiet /D=C:\\My Apps\r\n");
     EXPECT_TRUE(m_report.arrFailed.empty());
+    // The worker starts programs from a COM apartment of its own.
+    EXPECT_TRUE(m_report.bComApartment);
 
     EXPECT_TRUE(m_report.bShown);
     EXPECT_EQ(m_report.hOwner, m_main.m_hWnd);
@@ -142,6 +144,26 @@ TEST_F(Batch, FailureInTheMiddleDoesNotStopTheBatch)
     EXPECT_EQ(m_report.arrFailed, failed);
     EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed[0] + L"\n" + failed[1] + L"\n");
     EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION));
+}
+
+TEST_F(Batch, InstallersThatEndWithAFailureCodeAreListedAsFailed)
+{
+    // Exit code, and whether it counts as installed; in Chinese folders,
+    // with Chinese parameters.
+    const std::vector<std::pair<int, bool>> cases{{0, true},   {3010, true}, {1641, true}, {1603, false},
+                                                  {1602, false}, {3, false},  {-1, false}};
+    std::vector<std::wstring> items;
+    std::wstring failed;
+    std::wstring log;
+    for (const auto& [code, bInstalled] : cases) {
+        const std::wstring setup = Installer(L"光盘\\软件 " + std::to_wstring(code) + L"\\安装.exe");
+        items.push_back(setup + L" /S /标题=装机 /exit=" + std::to_wstring(code));
+        log += L"安装.exe|/S /标题=装机 /exit=" + std::to_wstring(code) + L"\r\n";
+        failed += bInstalled ? L"" : setup + L"\n";
+    }
+    Run(0, items);
+    EXPECT_EQ(Log(), log);
+    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed);
 }
 
 TEST_F(Batch, ProcessHandlesDoNotPileUpOverAThousandItems)

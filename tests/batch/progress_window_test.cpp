@@ -106,22 +106,28 @@ TEST_F(Batch, LastConstructedWindowIsTheOneTheWorkerFinds)
     EXPECT_EQ(g_pProgDlg, nullptr);
 }
 
-TEST_F(Batch, WindowEndedEarlyStillLetsItsWorkerFinish)
+TEST_F(Batch, OnlyTheWorkerEndsTheWindowWhileTheBatchRuns)
 {
-    // Something ends the modal run under a running batch (here a quit
-    // request): the window object waits for its worker before it goes.
+    // Something asks the window to close from outside (a WM_CLOSE, a quit
+    // request) under a running batch: the batch runs on behind the window,
+    // which closes on the worker's own request after the report; the quit
+    // request is passed on then.
     const std::wstring setup = Installer(L"slow.exe");
-    bool bQuitPosted = false;
+    bool bAsked = false;
     m_onCaption = [&](const std::wstring& caption) {
-        if (!bQuitPosted && caption.find(L"50.0%") != std::wstring::npos) {
-            bQuitPosted = true;
+        if (!bAsked && caption.find(L"50.0%") != std::wstring::npos) {
+            bAsked = true;
+            ::PostMessageW(g_pProgDlg->m_hWnd, WM_CLOSE, 0, 0);
             ::PostQuitMessage(0);
         }
     };
-    Run(0, {setup + L" /S /delay=500", m_dir / L"missing.exe"});
-    EXPECT_TRUE(bQuitPosted);
-    EXPECT_TRUE(m_report.bShown);
+    EXPECT_EQ(Run(0, {setup + L" /S /delay=500", m_dir / L"missing.exe"}), IDCANCEL);
+    EXPECT_TRUE(bAsked);
+    ASSERT_TRUE(m_report.bShown);
+    EXPECT_TRUE(m_report.bWindowVisible) << "the window went before the report";
+    EXPECT_EQ(m_report.nBarPos, 2);
     EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{m_dir / L"missing.exe"});
+    EXPECT_EQ(Log(), L"slow.exe|/S /delay=500\r\n");
     MSG msg;
     EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }

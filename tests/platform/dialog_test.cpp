@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
+#include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -137,28 +141,79 @@ TEST(Dialog, NestedModalDialogsDisableAndRestoreTheirOwner)
 
 TEST(Dialog, EndDialogFromAnotherThreadEndsTheModalRun)
 {
-    class Worker : public CDialog {
+    // A close request sent from another thread, and EndDialog called there:
+    // the call returns before the dialog's thread has seen it, and the
+    // dialog ends on its own thread once its loop runs.
+    for (bool bDirect : {false, true}) {
+        class Worker : public CDialog {
+        public:
+            explicit Worker(bool bDirect) : CDialog(IDD_PROGRESS), m_bDirect(bDirect) {}
+            bool runningAfterTheCall = false;
+            BOOL OnInitDialog() override
+            {
+                std::thread([this] {
+                    if (m_bDirect)
+                        EndDialog(42);
+                    else
+                        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+                    runningAfterTheCall = IsModalRunning();
+                }).join();
+                return TRUE;
+            }
+            bool m_bDirect;
+        } dlg(bDirect);
+        EXPECT_EQ(dlg.DoModal(), bDirect ? 42 : IDCANCEL);
+        EXPECT_TRUE(dlg.runningAfterTheCall);
+    }
+}
+
+TEST(Dialog, AnActiveForegroundDialogDrawsItsCaptionActive)
+{
+    // Another program's window (the desktop's) is in front when the dialog
+    // comes up, as one is when Quillset starts.
+    ::SetForegroundWindow(::GetDesktopWindow());
+    class Shown : public CDialog {
     public:
-        Worker() : CDialog(IDD_PROGRESS) {}
-        BOOL OnInitDialog() override
+        Shown() : CDialog(IDD_PROGRESS) {}
+        int lastNcActivate = -1;
+        bool activeInFront = false;
+        BOOL OnInitDialog() override { return ::SetTimer(m_hWnd, 1, 300, nullptr) != 0; }
+        LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override
         {
-            m_thread = std::thread([this] { ::SendMessageW(m_hWnd, WM_CLOSE, 0, 0); });
-            return TRUE;
+            if (msg == WM_NCACTIVATE)
+                lastNcActivate = static_cast<int>(wp);
+            if (msg == WM_TIMER) {
+                activeInFront = ::GetForegroundWindow() == m_hWnd && ::GetActiveWindow() == m_hWnd;
+                EndDialog(1);
+            }
+            return CDialog::WindowProc(msg, wp, lp);
         }
-        ~Worker() override
-        {
-            if (m_thread.joinable())
-                m_thread.join();
-        }
-        std::thread m_thread;
     } dlg;
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.DoModal(), 1);
+    EXPECT_TRUE(dlg.activeInFront);
+    EXPECT_EQ(dlg.lastNcActivate, TRUE) << "the caption was last drawn inactive";
 }
 
 TEST(Dialog, AMissingTemplateFailsWithoutRunning)
 {
     CDialog dlg(4242);
     EXPECT_EQ(dlg.DoModal(), -1);
+}
+
+TEST(Application, TheWindowThreadIsACOMApartmentWhileTheProgramRuns)
+{
+    struct App : CWinApp {
+        APTTYPE type = APTTYPE_MTA;
+        APTTYPEQUALIFIER qualifier{};
+        BOOL InitInstance() override
+        {
+            ::CoGetApartmentType(&type, &qualifier);
+            return FALSE;
+        }
+    } app;
+    EXPECT_EQ(app.Run(::GetModuleHandleW(nullptr)), 0);
+    EXPECT_EQ(app.type, APTTYPE_MAINSTA);
+    EXPECT_EQ(::CoGetApartmentType(&app.type, &app.qualifier), CO_E_NOTINITIALIZED) << "released at the end";
 }
 
 } // namespace

@@ -209,3 +209,35 @@ TEST_F(Reflection, TheModalLoopOffersMessagesToTheTargetAndItsParents)
 }
 
 } // namespace
+
+namespace {
+
+std::vector<UINT> g_ownProcSaw;
+
+TEST(Subclassing, DetachingUnderAForeignSubclassLeavesTheControlItsOwnProcedure)
+{
+    // A window of a class of its own, attached, then subclassed by someone
+    // else (as a tooltip does with TTF_SUBCLASS), detached while that
+    // subclass stays, then destroyed: its own procedure still sees the end.
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (msg == WM_DESTROY || msg == WM_NCDESTROY)
+            g_ownProcSaw.push_back(msg);
+        return ::DefWindowProcW(hWnd, msg, wp, lp);
+    };
+    wc.lpszClassName = L"QuillsetOwnProcTest";
+    ::RegisterClassW(&wc);
+    const SUBCLASSPROC foreign = [](HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+        return ::DefSubclassProc(hWnd, msg, wp, lp);
+    };
+    CWnd wnd;
+    HWND hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(wnd.SubclassWindow(hWnd));
+    ASSERT_TRUE(::SetWindowSubclass(hWnd, foreign, 7, 0));
+    EXPECT_EQ(wnd.UnsubclassWindow(), hWnd);
+    EXPECT_EQ(CWnd::FromHandle(hWnd), nullptr);
+    ::DestroyWindow(hWnd);
+    EXPECT_EQ(g_ownProcSaw, (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
+}
+
+} // namespace

@@ -1,7 +1,11 @@
 #include "platform/system_dialogs.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <dlgs.h>
+
+#include <vector>
 #include <thread>
 
 namespace {
@@ -48,6 +52,47 @@ TEST_F(SystemDialogs, FolderBrowserAndSaveDialogAnswerThroughTheHooks)
     EXPECT_EQ(BrowseForFolder(nullptr, L"choose"), std::optional<std::wstring>(L"D:\\Packages"));
     EXPECT_EQ(AskSaveFileName(nullptr, L"tool.exe", std::wstring(L"所有文件(*.*)\0*.*\0", 14)),
               std::optional<std::wstring>(L"E:\\tool.exe"));
+}
+
+TEST_F(SystemDialogs, SaveDialogLeavesTheCurrentFolderWhereItWas)
+{
+    // The real dialog. The user goes into another folder (its path typed,
+    // then Enter) and saves there (the name typed, then Enter).
+    testing_support::TempDir dir;
+    const std::wstring work = dir / L"Work";
+    const std::wstring other = dir / L"Other";
+    ::CreateDirectoryW(work.c_str(), nullptr);
+    ::CreateDirectoryW(other.c_str(), nullptr);
+    wchar_t szBefore[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szBefore);
+    ASSERT_TRUE(::SetCurrentDirectoryW(work.c_str()));
+
+    static std::vector<std::wstring> s_typing;
+    s_typing = {L"tool.exe", other};
+    const DWORD dialogThread = ::GetCurrentThreadId();
+    std::thread user([&] {
+        for (int tries = 0; tries < 300 && !s_typing.empty(); ++tries) {
+            ::Sleep(100);
+            ::EnumThreadWindows(dialogThread, [](HWND hWnd, LPARAM) -> BOOL {
+                wchar_t szClass[16] = {};
+                ::GetClassNameW(hWnd, szClass, 16);
+                if (std::wstring(szClass) != L"#32770" || !::IsWindowVisible(hWnd))
+                    return TRUE;
+                for (int id : {cmb13, edt1})
+                    ::SetDlgItemTextW(hWnd, id, s_typing.back().c_str());
+                s_typing.pop_back();
+                ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
+                return FALSE;
+            }, 0);
+        }
+    });
+    const auto chosen = AskSaveFileName(nullptr, L"tool.exe", std::wstring(L"所有文件(*.*)\0*.*\0", 14));
+    user.join();
+    wchar_t szAfter[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szAfter);
+    ::SetCurrentDirectoryW(szBefore);
+    EXPECT_EQ(chosen, std::optional<std::wstring>(other + L"\\tool.exe"));
+    EXPECT_EQ(szAfter, work);
 }
 
 } // namespace

@@ -66,13 +66,18 @@ TEST_F(CdromDrives, FirstCdromDriveHoldingTheFileWins)
     EXPECT_EQ(shell.m_strParameters, L"/verysilent /norestart");
 
     // Each pass tries every drive before the candidate grows: a shorter
-    // candidate on G: comes before a longer one on E:.
+    // candidate on G: comes before a longer one on E:, unless it is a
+    // folder, which is never the program of a command line.
     Make(m_e, L"Soft\\Zip Tool\\x.exe");
     ::CreateDirectoryW((m_g + L"Soft\\Zip").c_str(), nullptr);
     EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip Tool\\x.exe /S", L""), 1);
+    EXPECT_EQ(shell.m_strFile, L"E:\\Soft\\Zip Tool\\x.exe");
+    EXPECT_EQ(shell.m_strParameters, L"/S");
+    ::RemoveDirectoryW((m_g + L"Soft\\Zip").c_str());
+    Make(m_g, L"Soft\\Zip");
+    EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip Tool\\x.exe /S", L""), 1);
     EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\Zip");
     EXPECT_EQ(shell.m_strParameters, L"Tool\\x.exe /S");
-    ::RemoveDirectoryW((m_g + L"Soft\\Zip").c_str());
 }
 
 TEST_F(CdromDrives, TextBeforeThePrefixIsDropped)
@@ -91,13 +96,17 @@ TEST_F(CdromDrives, TextBeforeThePrefixIsDropped)
 TEST_F(CdromDrives, FailureReportsTheTextWithItsPrefix)
 {
     std::vector<std::wstring> asked;
+    bool bBoxesAllowed = false;
     const ResolvedPath resolved = ResolvePath(
         L"  cdrom:\\Soft\\missing.exe /S ", L"",
-        [&](const std::wstring& name) {
+        [&](const std::wstring& name, bool bFolderCounts) {
             asked.push_back(name);
-            return PathExists(name);
+            // A probe of an empty drive raises no "no disk" box.
+            bBoxesAllowed |= !(::GetThreadErrorMode() & SEM_FAILCRITICALERRORS);
+            return PathExists(name, bFolderCounts);
         },
         &CdromRoots);
+    EXPECT_FALSE(bBoxesAllowed);
     EXPECT_FALSE(resolved.bFound);
     EXPECT_EQ(resolved.strFile, L"cdrom:\\Soft\\missing.exe /S");
     EXPECT_EQ(resolved.strParameters, L"");

@@ -12,13 +12,17 @@ namespace {
 
 using namespace testing_support;
 
-// The machine's answers, with every name asked about noted in order.
+// The machine's answers, with every name asked about noted in order, and
+// whether the system would have shown its "no disk" box for it.
 struct RecordingExists {
     std::vector<std::wstring> asked;
-    bool operator()(const std::wstring& name)
+    bool bBoxesAllowed = false;
+    bool operator()(const std::wstring& name, bool bFolderCounts)
     {
         asked.push_back(name);
-        return PathExists(name);
+        if (!(::GetThreadErrorMode() & SEM_FAILCRITICALERRORS))
+            bBoxesAllowed = true;
+        return PathExists(name, bFolderCounts);
     }
 };
 
@@ -26,7 +30,8 @@ ResolvedPath ResolveRecorded(const std::wstring& text, RecordingExists& recorder
                              std::vector<std::wstring> roots = {})
 {
     return ResolvePath(
-        text, L"", [&](const std::wstring& name) { return recorder(name); }, [&] { return roots; });
+        text, L"", [&](const std::wstring& name, bool bFolderCounts) { return recorder(name, bFolderCounts); },
+        [&] { return roots; });
 }
 
 TEST(PathResolution, CommandLineSplitsAtTheFirstBlankWhoseLeftPartExists)
@@ -44,6 +49,10 @@ TEST(PathResolution, CommandLineSplitsAtTheFirstBlankWhoseLeftPartExists)
     EXPECT_EQ(resolved.strParameters, L"/S");
     const std::vector<std::wstring> expected{setup + L" /S", dir / L"Program", setup + L" /S", setup};
     EXPECT_EQ(recorder.asked, expected);
+    // No probe could raise the system's "no disk" box, and the thread's
+    // error mode is back as it was.
+    EXPECT_FALSE(recorder.bBoxesAllowed);
+    EXPECT_EQ(::GetThreadErrorMode() & SEM_FAILCRITICALERRORS, 0u);
 
     // Further blanks stay in the parameters as they were written.
     CShell shell;
@@ -73,11 +82,30 @@ TEST(PathResolution, WholeTextNamingAFileIsTakenWholeBeforeAnyShorterCandidate)
     EXPECT_EQ(shell.m_strFile, zip);
     EXPECT_EQ(shell.m_strParameters, L"");
 
-    // With a switch after it, the shortest existing left part wins: a folder
-    // counts as existing.
+    // With a switch after it, the shortest existing left part that is a
+    // file wins: the folder before the blank is no program.
     EXPECT_EQ(shell.Locate(zip + L" /S", L""), 1);
-    EXPECT_EQ(shell.m_strFile, dir / L"Zip");
-    EXPECT_EQ(shell.m_strParameters, L"Tool\\zip setup.exe /S");
+    EXPECT_EQ(shell.m_strFile, zip);
+    EXPECT_EQ(shell.m_strParameters, L"/S");
+}
+
+TEST(PathResolution, AFolderIsFoundOnlyAsTheWholeTextWithoutParameters)
+{
+    TempDir dir;
+    ::CreateDirectoryW((dir / L"Office").c_str(), nullptr);
+    WriteFile(dir / L"Office 2010\\notes.txt", "notes");
+    // Text, and whether it is found: setup.exe has gone, and the folder
+    // before the blank does not stand in for it; a folder of drivers opened
+    // on purpose is found, but not with parameters; a pattern counts when
+    // it matches a file.
+    const std::vector<std::pair<std::wstring, int>> cases{
+        {dir / L"Office 2010\\setup.exe /S", 0}, {dir / L"Office 2010", 1}, {dir / L"Office 2010 /S", 0},
+        {dir / L"Off* /S", 0},                     {dir / L"Office 2010\\*.txt /S", 1},
+    };
+    CShell shell;
+    for (const auto& [text, found] : cases)
+        EXPECT_EQ(shell.Locate(text, L""), found) << text;
+    EXPECT_EQ(shell.Locate(dir / L"Office", L"/S"), 0) << "given parameters";
 }
 
 TEST(PathResolution, BlanksAtTheStartAreNeverSplitPoints)

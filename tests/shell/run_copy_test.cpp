@@ -105,11 +105,17 @@ TEST_F(DemoInstallers, RunWaitsForTheProcessOnlyWhenAsked)
 
 TEST_F(DemoInstallers, ParametersArriveExactlyAsWritten)
 {
-    const std::wstring setup = Installer(L"Zip Tool\\zip setup.exe");
-    CShell shell(setup + L" /S  /D=C:\\Program Files\\Zip \"/title=装机 2026\"", L"");
+    // Chinese folder and file names too, as on our users' discs.
+    const std::wstring setup = Installer(L"光盘\\压缩 工具\\zip 安装.exe");
+    CShell shell(setup + L" /S  /D=C:\\程序 文件\\Zip \"/title=装机 2026\"", L"");
     ASSERT_EQ(shell.m_bFound, 1);
     ASSERT_NE(shell.Run(true), nullptr);
-    EXPECT_EQ(Log(), L"zip setup.exe|/S  /D=C:\\Program Files\\Zip \"/title=装机 2026\"\r\n");
+    EXPECT_EQ(Log(), L"zip 安装.exe|/S  /D=C:\\程序 文件\\Zip \"/title=装机 2026\"\r\n");
+    WIN32_FIND_DATAW data;
+    EXPECT_TRUE(CFindHandle(::FindFirstFileW((m_dir / L"光盘\\压缩 工具\\*.exe").c_str(), &data)));
+    EXPECT_STREQ(data.cFileName, L"zip 安装.exe");
+    EXPECT_NE(shell.CopyTo(m_dir / L"光盘\\副本.exe", false), 0);
+    EXPECT_EQ(ReadFile(m_dir / L"光盘\\副本.exe"), ReadFile(setup));
 }
 
 TEST_F(DemoInstallers, StartedProcessInheritsTheCurrentFolder)

@@ -19,11 +19,12 @@ constexpr int kMaxLinkLists = 10;
 
 // Window updates of one control locked for a scope. A lock that could not
 // be taken (another window holds the one lock there is) is not released. A
-// window that is not on show paints nothing and is not locked.
+// window that is not on show paints nothing and is not locked; nor is a
+// missing one (a null window would release whatever lock another holds).
 class CUpdateLock {
 public:
     explicit CUpdateLock(HWND hWnd) noexcept
-        : m_bLocked(::IsWindowVisible(hWnd) && ::LockWindowUpdate(hWnd) != FALSE)
+        : m_bLocked(hWnd && ::IsWindowVisible(hWnd) && ::LockWindowUpdate(hWnd) != FALSE)
     {
     }
     CUpdateLock(const CUpdateLock&) = delete;
@@ -251,6 +252,12 @@ bool CListEx::GetColumnFormat(int nCol, int* pFormat, int* pWidth) noexcept
 int CListEx::InsertListColumn(int nCol, const std::wstring& heading, int nFormat, int nWidth, DWORD dwKind,
                               DWORD dwAutoSize)
 {
+    // A multi-link column gets its link list with it: refused where it
+    // could have none (10 lists in use, or column 0, which shows no links).
+    const bool bLinks = dwKind >= kColumnMultiLink;
+    const int nColumns = static_cast<int>(::SendMessageW(GetHeaderCtrl(), HDM_GETITEMCOUNT, 0, 0));
+    if (bLinks && (std::min(nCol, std::max(nColumns, 0)) <= 0 || m_nLinkColumns >= kMaxLinkLists))
+        return -1;
     const int nAt = InsertColumn(nCol, heading, nFormat, nWidth);
     if (nAt < 0)
         return nAt;
@@ -258,6 +265,8 @@ int CListEx::InsertListColumn(int nCol, const std::wstring& heading, int nFormat
     m_arrColumnKind.insert(m_arrColumnKind.begin() + static_cast<std::ptrdiff_t>(at), dwKind);
     const auto atFlag = std::min(static_cast<size_t>(nAt), m_arrAutoSize.size());
     m_arrAutoSize.insert(m_arrAutoSize.begin() + static_cast<std::ptrdiff_t>(atFlag), dwAutoSize);
+    if (bLinks)
+        InsertLinkList(LinkListIndex(m_arrColumnKind, static_cast<int>(at)));
     return nAt;
 }
 
@@ -281,12 +290,15 @@ int CListEx::InsertListItem(int nItem, const std::wstring& text, DWORD dwKind, c
     return nAt;
 }
 
-void CListEx::InsertLinkList(int k)
+bool CListEx::InsertLinkList(int k)
 {
+    if (k < 0 || k > m_nLinkColumns || m_nLinkColumns >= kMaxLinkLists)
+        return false;
     ++m_nLinkColumns;
     for (int i = m_nLinkColumns - 1; i > k; --i)
         m_arrLinkLists[static_cast<size_t>(i)] = std::move(m_arrLinkLists[static_cast<size_t>(i - 1)]);
     m_arrLinkLists[static_cast<size_t>(k)].clear();
+    return true;
 }
 
 void CListEx::RemoveLinkList(int k)
@@ -410,8 +422,14 @@ int CListEx::SetCellText(int nItem, int nCol, const std::wstring& text, DWORD dw
 {
     if (nItem < 0 || nItem > GetItemCount() - 1 || nCol < 0 || nCol > static_cast<int>(m_arrColumnKind.size()) - 1)
         return 0;
-    const bool bNewLinkList = nCol > 0 && dwKind >= kColumnMultiLink && ColumnKind(nCol) < kColumnMultiLink;
-    if (bNewLinkList && m_nLinkColumns >= kMaxLinkLists)
+    // The k-th multi-link column owns link list k; a column that becomes a
+    // multi-link column gets an empty list of its own, so that the columns
+    // after it keep theirs. Refused before anything changes where it could
+    // have none: 10 lists in use, or lists missing for the columns before.
+    const int k = nCol > 0 ? LinkListIndex(m_arrColumnKind, nCol) : 0;
+    const bool bHasList = nCol > 0 && ColumnKind(nCol) >= kColumnMultiLink && k < m_nLinkColumns;
+    const int nOthers = m_nLinkColumns - (bHasList ? 1 : 0);
+    if (nCol > 0 && dwKind >= kColumnMultiLink && (nOthers >= kMaxLinkLists || k > nOthers))
         return 0;
 
     CUpdateLock lock(m_hWnd);
@@ -419,11 +437,7 @@ int CListEx::SetCellText(int nItem, int nCol, const std::wstring& text, DWORD dw
         if (static_cast<size_t>(nItem) < m_arrDescription.size())
             m_arrDescription[static_cast<size_t>(nItem)].clear();
     } else {
-        // The k-th multi-link column owns link list k; a column that becomes
-        // a multi-link column gets an empty list of its own, so that the
-        // columns after it keep theirs.
-        const int k = LinkListIndex(m_arrColumnKind, nCol);
-        if (ColumnKind(nCol) >= kColumnMultiLink)
+        if (bHasList)
             RemoveLinkList(k);
         if (dwKind >= kColumnMultiLink)
             InsertLinkList(k);
@@ -446,14 +460,16 @@ int CListEx::SetLinks(int nItem, const std::vector<std::wstring>& links)
     if (m_nLinkColumns >= kMaxLinkLists || nItem < 0 || nItem > GetItemCount() - 1 || m_arrColumnKind.size() < 3)
         return 0;
 
-    CUpdateLock lock(m_hWnd);
+    // Refused before anything changes where column 2 could have no list of
+    // its own (the list of column 1 is missing).
     const int k = ColumnKind(1) >= kColumnMultiLink ? 1 : 0;
-    if (ColumnKind(kActionColumn) < kColumnMultiLink)
-        InsertLinkList(k);
-    if (k >= m_nLinkColumns) {
-        RepaintIfShown();
+    const bool bNewList = ColumnKind(kActionColumn) < kColumnMultiLink;
+    if (bNewList ? k > m_nLinkColumns : k >= m_nLinkColumns)
         return 0;
-    }
+
+    CUpdateLock lock(m_hWnd);
+    if (bNewList)
+        InsertLinkList(k);
     m_arrColumnKind[kActionColumn] = static_cast<DWORD>(links.size());
     m_arrLinkLists[static_cast<size_t>(k)] = links;
     std::wstring joined = links[0];

@@ -56,9 +56,10 @@ public:
     std::array<HBITMAP, 9> m_pHeaderBitmaps{};
 
     // Owner helpers that keep the model parallel: a column with its kind and
-    // auto-size flag; a row with its kind and description (a header row also
-    // counts in m_nHeaderRows). Results as the list view's insertions; -1
-    // leaves the model unchanged.
+    // auto-size flag (a multi-link column with its link list: refused at
+    // column 0 and while 10 lists are in use); a row with its kind and
+    // description (a header row also counts in m_nHeaderRows). Results as the
+    // list view's insertions; -1 leaves the model unchanged.
     int InsertListColumn(int nCol, const std::wstring& heading, int nFormat, int nWidth, DWORD dwKind = 0,
                          DWORD dwAutoSize = 0);
     int InsertListItem(int nItem, const std::wstring& text, DWORD dwKind, const std::wstring& description,
@@ -125,7 +126,9 @@ private:
     // Invalidates the whole control when it is on show.
     void RepaintIfShown() const noexcept;
 
-    void InsertLinkList(int k);
+    // Inserts an empty list at k, moving lists k.. up one place; false and
+    // nothing changes when k is beyond the lists in use or 10 are in use.
+    bool InsertLinkList(int k);
     void RemoveLinkList(int k);
 
     // Row painting.

@@ -177,16 +177,24 @@ std::wstring FitText(const std::wstring& text, int avail, const std::function<in
     const int ellipsis = width(kEllipsis);
     // The first character may be a surrogate pair; it always stays whole.
     const size_t first = text.size() > 1 && IS_HIGH_SURROGATE(text[0]) && IS_LOW_SURROGATE(text[1]) ? 2 : 1;
-    std::wstring rest = text;
-    while (rest.size() > first) {
-        rest.pop_back();
-        // Never leave half of a surrogate pair behind.
-        if (rest.size() > first && IS_HIGH_SURROGATE(rest.back()))
-            rest.pop_back();
-        if (width(rest) + ellipsis <= avail)
-            break;
+    // A prefix never ends on the first half of a surrogate pair.
+    auto whole = [&](size_t n) { return n > first && IS_HIGH_SURROGATE(text[n - 1]) ? n - 1 : n; };
+    auto fits = [&](size_t n) { return width(text.substr(0, whole(n))) + ellipsis <= avail; };
+    // The longest prefix shorter than the text that fits with "...": widths
+    // grow with the prefix, so a binary search finds it in a logarithmic
+    // number of measurements. None fits: the first character alone.
+    size_t lo = first;                // the answer when nothing longer fits
+    size_t hi = text.size() - 1;      // the longest prefix that may be taken
+    if (hi < lo)
+        return text.substr(0, first) + kEllipsis;
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo + 1) / 2;
+        if (fits(mid))
+            lo = mid;
+        else
+            hi = mid - 1;
     }
-    return rest + kEllipsis;
+    return text.substr(0, whole(lo)) + kEllipsis;
 }
 
 int AutoSizeCandidate(int column, int textWidth, int iconRight) noexcept

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace list_geometry;
 
 namespace {
@@ -165,6 +167,20 @@ TEST(ListGeometry, FitTextShortensFromTheEnd)
     const std::wstring fitted = FitText(pairs, 30, FixedWidth);
     EXPECT_EQ(fitted, std::wstring(L"x\xD83D\xDE00") + L"...");
     EXPECT_EQ(FitText(L"\xD83D\xDE00y", 1, FixedWidth), std::wstring(L"\xD83D\xDE00") + L"...");
+
+    // 4,095 characters are fitted with a logarithmic number of measurements,
+    // to what removing one character after the other gave.
+    const std::wstring text(4095, L'w');
+    for (const int avail : {0, 100, 14000, 28664}) {
+        int measured = 0;
+        auto counted = [&](const std::wstring& s) {
+            ++measured;
+            return FixedWidth(s);
+        };
+        const size_t kept = std::clamp<size_t>(static_cast<size_t>(std::max(0, avail - 9) / 7), 1, text.size() - 1);
+        EXPECT_EQ(FitText(text, avail, counted), text.substr(0, kept) + L"...") << avail;
+        EXPECT_LE(measured, 16) << avail;
+    }
 }
 
 } // namespace

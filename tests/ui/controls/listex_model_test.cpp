@@ -4,6 +4,8 @@
 
 #include "tests/support/test_support.h"
 
+#include <algorithm>
+
 using namespace listex_test;
 
 namespace {
@@ -125,6 +127,47 @@ TEST_F(ListModel, TenLinkListsAtMost)
     EXPECT_EQ(wide->SetLinks(0, {L"a", L"b"}), 1);
     EXPECT_EQ(wide->m_nLinkColumns, 10);
     EXPECT_EQ(wide->m_arrLinkLists[0], (Links{L"a", L"b"}));
+}
+
+TEST_F(ListModel, ColumnsInsertedWithSeveralLinksGetTheirListsAndNothingGoesPastTheTen)
+{
+    auto wide = WideList(1);
+    for (int c = 1; c <= 10; ++c)
+        ASSERT_EQ(wide->InsertListColumn(c, L"l", LVCFMT_CENTER, 30, 2), c);
+    EXPECT_EQ(wide->m_nLinkColumns, 10);
+    EXPECT_EQ(wide->InsertListColumn(11, L"", LVCFMT_LEFT, 30, 3), -1) << "an eleventh list";
+    EXPECT_EQ(wide->InsertListColumn(0, L"", LVCFMT_LEFT, 30, 2), -1) << "column 0 shows no links";
+    EXPECT_EQ(wide->InsertListColumn(11, L"", LVCFMT_LEFT, 30, 0), 11);
+    EXPECT_EQ(wide->SetCellText(0, 11, L"x    y", 2), 0);
+    EXPECT_EQ(wide->SetLinks(0, {L"a", L"b"}), 0);
+    EXPECT_EQ(wide->m_nLinkColumns, 10);
+    EXPECT_EQ(wide->m_arrColumnKind.size(), 12u);
+
+    // Kinds written by hand, without lists: refused, nothing written past them.
+    auto bare = WideList(12);
+    std::fill(bare->m_arrColumnKind.begin() + 1, bare->m_arrColumnKind.end() - 1, 2);
+    EXPECT_EQ(bare->SetCellText(0, 11, L"x", 2), 0);
+    bare->m_arrColumnKind[2] = 0;
+    EXPECT_EQ(bare->SetLinks(0, {L"a", L"b"}), 0) << "column 1 has no list";
+    EXPECT_EQ(bare->m_nLinkColumns, 0);
+    EXPECT_EQ(bare->m_arrColumnKind[2], 0u);
+}
+
+TEST_F(ListModel, SettersBeforeTheWindowExistsTouchNoOtherWindow)
+{
+    // With another window holding the one update lock and nothing left to
+    // paint in the host, a list without a window releases no lock and
+    // invalidates nothing (a null window means the desktop).
+    ASSERT_TRUE(::LockWindowUpdate(list->m_hWnd));
+    ::UpdateWindow(host.m_hWnd);
+    CListEx unborn;
+    unborn.SetEraseColor(RGB(1, 2, 3));
+    unborn.SetDrawFlags(14);
+    unborn.SetAllChecks(TRUE);
+    EXPECT_EQ(unborn.m_crErase, RGB(1, 2, 3));
+    EXPECT_FALSE(::LockWindowUpdate(host.m_hWnd)) << "the list's lock was released";
+    EXPECT_FALSE(::GetUpdateRect(host.m_hWnd, nullptr, FALSE));
+    ::LockWindowUpdate(nullptr);
 }
 
 TEST_F(ListModel, CellTextOnTheFirstColumnClearsTheDescription)
