@@ -3,7 +3,6 @@
 // the cost per item of an install batch of programs that end at once. Prints
 // figures only.
 #include "batch/prog_dlg.h"
-#include "platform/wnd.h"
 #include "platform/system_dialogs.h"
 
 #include <windows.h>
@@ -69,22 +68,8 @@ bool WriteFileOfSize(const std::wstring& path, size_t nBytes)
     return ok;
 }
 
-// A stand-in for the main window: the program's window in front, which the
-// batch hides and shows again as the program does.
-CWnd* MainWindow()
-{
-    static CWnd s_main;
-    if (!s_main.m_hWnd) {
-        s_main.CreateEx(0, L"STATIC", L"Quillset", WS_POPUP | WS_CAPTION | WS_VISIBLE, RECT{100, 100, 900, 700},
-                        nullptr, 0);
-        ::SetForegroundWindow(s_main.m_hWnd);
-    }
-    return &s_main;
-}
-
-// Runs one batch behind the real progress window, as the program runs it
-// (main window hidden meanwhile); the report is answered at once. Returns
-// the seconds from the start of the modal run to its end.
+// Runs one batch behind the real progress window; the report is answered
+// at once. Returns the seconds from the start of the modal run to its end.
 double RunBatch(int nMode, const std::vector<std::wstring>& items, const std::wstring& savePath, bool* pFailed)
 {
     SystemDialogHooks hooks;
@@ -93,16 +78,13 @@ double RunBatch(int nMode, const std::vector<std::wstring>& items, const std::ws
         return IDOK;
     };
     SetSystemDialogHooks(hooks);
-    CWnd* pMain = MainWindow();
-    CProgDlg dlg(pMain);
+    CProgDlg dlg;
     dlg.m_nMode = nMode;
     dlg.m_pSourceList = &items;
     dlg.m_strSavePath = savePath;
-    ::ShowWindow(pMain->m_hWnd, SW_HIDE);
     const auto start = Clock::now();
     dlg.DoModal();
     const double seconds = Seconds(start);
-    ::ShowWindow(pMain->m_hWnd, SW_SHOW);
     SetSystemDialogHooks({});
     return seconds;
 }
@@ -127,7 +109,7 @@ void SaveThroughput(int nFiles, size_t nBytesEach)
     // from a warm cache or a quiet moment; the quickest round of each side
     // counts. The save batch runs as the program runs it, window and report
     // included.
-    constexpr int kRounds = 8;
+    constexpr int kRounds = 12;
     double plainSeconds = 0;
     double batchSeconds = 0;
     bool bFailed = false;

@@ -66,22 +66,6 @@ bool IsReflected(UINT msg) noexcept
            IsCtlColorMessage(msg);
 }
 
-// The window was activated before it was the foreground window (the first
-// window of a program, shown while another program's window is in front):
-// its caption was drawn inactive then, and becoming the foreground window
-// afterwards does not draw it again (Wine's desktop makes it so without a
-// second WM_NCACTIVATE). Takes the foreground for the active window and
-// draws its caption in the state it really has.
-void ShowActivation(HWND hWnd) noexcept
-{
-    if (::GetActiveWindow() != hWnd)
-        return;
-    if (::GetForegroundWindow() != hWnd)
-        ::SetForegroundWindow(hWnd);
-    if (::GetForegroundWindow() == hWnd)
-        ::SendMessageW(hWnd, WM_NCACTIVATE, TRUE, 0);
-}
-
 CWinApp* g_pApp = nullptr;
 HINSTANCE g_hResources = nullptr;
 
@@ -398,6 +382,22 @@ void CDialog::EndDialog(INT_PTR nResult) noexcept
     }
 }
 
+void CDialog::ShowActivation() noexcept
+{
+    // The window was activated before it was the foreground window (the
+    // first window of a program, shown while another program's window is in
+    // front): its caption was drawn inactive then, and becoming the
+    // foreground window afterwards does not draw it again (Wine's desktop
+    // makes it so without a second WM_NCACTIVATE). The active window takes
+    // the foreground, and a caption drawn inactive is drawn as it really is.
+    if (::GetActiveWindow() != m_hWnd)
+        return;
+    if (::GetForegroundWindow() != m_hWnd)
+        ::SetForegroundWindow(m_hWnd);
+    if (::GetForegroundWindow() == m_hWnd && !m_bCaptionActive)
+        ::SendMessageW(m_hWnd, WM_NCACTIVATE, TRUE, 0);
+}
+
 bool CDialog::EndsOnQuit()
 {
     return true;
@@ -428,6 +428,12 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM l
             pDlg->EndDialog(static_cast<INT_PTR>(wp));
         return TRUE;
     }
+    if (msg == WM_NCACTIVATE) {
+        // How the caption was last drawn (see ShowActivation).
+        if (auto* pDlg = static_cast<CDialog*>(FromHandle(hWnd)))
+            pDlg->m_bCaptionActive = wp != FALSE;
+        return FALSE;
+    }
     if (msg != WM_INITDIALOG)
         return FALSE;
     auto* pDlg = reinterpret_cast<CDialog*>(lp);
@@ -456,6 +462,7 @@ INT_PTR CDialog::DoModal()
     HWND hOwner = OwnerWindow();
     m_nResult = -1;
     m_bModal = true;
+    m_bCaptionActive = false;
     // The owner is disabled before the dialog exists, so the dialog's
     // initialisation already runs in the modal state.
     const bool bOwnerWasEnabled = hOwner && ::IsWindowEnabled(hOwner);
@@ -472,7 +479,7 @@ INT_PTR CDialog::DoModal()
     if (m_bModal && ::IsWindow(hWnd) && !::IsWindowVisible(hWnd))
         ::ShowWindow(hWnd, SW_SHOWNORMAL);
     if (m_bModal && ::IsWindow(hWnd))
-        ShowActivation(hWnd);
+        ShowActivation();
 
     bool bQuit = false;
     WPARAM quitCode = 0;

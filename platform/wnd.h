@@ -135,12 +135,16 @@ private:
     // object and of its parents' objects.
     static bool PreTranslateChain(MSG* pMsg);
     HWND OwnerWindow() const noexcept;
+    // After the window is shown: the caption as the window's state is.
+    void ShowActivation() noexcept;
 
     UINT m_nIDTemplate;
     CWnd* m_pParent;
     // Read from any thread; changed on the dialog's own thread only.
     std::atomic<bool> m_bModal = false;
     INT_PTR m_nResult = -1;
+    // Whether the caption was last drawn active (WM_NCACTIVATE).
+    bool m_bCaptionActive = false;
 };
 
 // WM_CTLCOLORBTN, WM_CTLCOLORDLG, ... : a control asking its parent for its
