@@ -11,22 +11,34 @@
 
 namespace {
 
-// The objects attached to windows of this process. Every message looks its
-// window up, and a reflected notification its control too: a lookup here
-// costs no call into the window system (a window property is a round trip
-// to the window server under Wine).
+// The objects attached to windows of this process, with the procedure each
+// window had before. Every message looks its window up, and a reflected
+// notification its control too: a lookup here costs no call into the
+// window system (a window property, which comctl32's subclass chain also
+// reads on every message, is a round trip to the window server under Wine).
+// A window whose object went while a later subclass still calls through
+// this module keeps its entry, without object, until it is destroyed: its
+// messages then go on to its own procedure.
+struct Attachment {
+    CWnd* pWnd = nullptr;
+    WNDPROC pfnSuper = nullptr;
+};
+
 class CHandleMap {
 public:
-    CWnd* Find(HWND hWnd)
+    bool Find(HWND hWnd, Attachment* pFound)
     {
         std::shared_lock lock(m_mutex);
         const auto it = m_map.find(hWnd);
-        return it == m_map.end() ? nullptr : it->second;
+        if (it == m_map.end())
+            return false;
+        *pFound = it->second;
+        return true;
     }
-    void Add(HWND hWnd, CWnd* pWnd)
+    void Set(HWND hWnd, const Attachment& attachment)
     {
         std::unique_lock lock(m_mutex);
-        m_map[hWnd] = pWnd;
+        m_map[hWnd] = attachment;
     }
     void Remove(HWND hWnd)
     {
@@ -36,7 +48,7 @@ public:
 
 private:
     std::shared_mutex m_mutex;
-    std::unordered_map<HWND, CWnd*> m_map;
+    std::unordered_map<HWND, Attachment> m_map;
 };
 
 // Lives as long as the process: window objects with static lifetime detach
@@ -47,8 +59,6 @@ CHandleMap& HandleMap()
     return *s_pMap;
 }
 
-// The object's place in a window's subclass chain.
-constexpr UINT_PTR kSubclassId = 0x5155494C; // "QUIL"
 
 // The control being created on this thread, with its parent and id: an
 // owner-drawn list view asks its parent to measure its items before
@@ -83,28 +93,29 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandle(HWND hWnd) noexcept
 {
-    if (!hWnd)
+    Attachment attachment;
+    if (!hWnd || !HandleMap().Find(hWnd, &attachment))
         return nullptr;
-    return HandleMap().Find(hWnd);
+    return attachment.pWnd;
 }
 
 bool CWnd::Hook(HWND hWnd) noexcept
 {
     if (!hWnd || m_hWnd || FromHandle(hWnd))
         return false;
-    auto pfnOld = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
+    // A window an earlier object left in the chain still calls through this
+    // module: the object takes that place again.
+    Attachment earlier;
+    const bool bInChain = HandleMap().Find(hWnd, &earlier);
+    auto pfnOld = bInChain ? earlier.pfnSuper : reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
     if (!pfnOld)
         return false;
-    HandleMap().Add(hWnd, this);
+    HandleMap().Set(hWnd, Attachment{this, pfnOld});
     m_hWnd = hWnd;
     m_pfnSuper = pfnOld;
     PreSubclassWindow();
-    if (!::SetWindowSubclass(hWnd, &CWnd::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
-        HandleMap().Remove(hWnd);
-        m_hWnd = nullptr;
-        m_pfnSuper = nullptr;
-        return false;
-    }
+    if (!bInChain)
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc));
     return true;
 }
 
@@ -118,9 +129,15 @@ HWND CWnd::UnsubclassWindow() noexcept
     HWND hWnd = m_hWnd;
     if (!hWnd)
         return nullptr;
-    // Leaves every other subclass in place, whenever it joined the chain.
-    ::RemoveWindowSubclass(hWnd, &CWnd::SubclassProc, kSubclassId);
-    HandleMap().Remove(hWnd);
+    // The window's own procedure comes back where nothing subclassed it
+    // after the object. Otherwise the later subclass still calls through
+    // this module, which passes the messages on to that procedure.
+    if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == &CWnd::StaticWndProc) {
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        HandleMap().Remove(hWnd);
+    } else {
+        HandleMap().Set(hWnd, Attachment{nullptr, m_pfnSuper});
+    }
     m_hWnd = nullptr;
     m_pfnSuper = nullptr;
     return hWnd;
@@ -257,8 +274,6 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
 {
     if (!m_hWnd)
         return 0;
-    if (m_nHandling > 0)
-        return ::DefSubclassProc(m_hWnd, msg, wp, lp);
     if (m_pfnSuper)
         return ::CallWindowProcW(m_pfnSuper, m_hWnd, msg, wp, lp);
     return ::DefWindowProcW(m_hWnd, msg, wp, lp);
@@ -314,22 +329,25 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp)
     }
     if (msg == WM_NCDESTROY) {
         // The window is gone after this message: detach so the object no
-        // longer refers to it; the rest of the chain still sees it.
+        // longer refers to it; its own procedure still sees it.
+        WNDPROC pfnSuper = m_pfnSuper;
         HWND hWnd = UnsubclassWindow();
-        return ::DefSubclassProc(hWnd, msg, wp, lp);
+        HandleMap().Remove(hWnd);
+        return ::CallWindowProcW(pfnSuper, hWnd, msg, wp, lp);
     }
     return WindowProc(msg, wp, lp);
 }
 
-LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref)
+LRESULT CALLBACK CWnd::StaticWndProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    auto* pWnd = reinterpret_cast<CWnd*>(ref);
-    if (!pWnd || pWnd->m_hWnd != hWnd)
-        return ::DefSubclassProc(hWnd, msg, wp, lp);
-    ++pWnd->m_nHandling;
-    const LRESULT result = pWnd->Dispatch(msg, wp, lp);
-    --pWnd->m_nHandling;
-    return result;
+    Attachment attachment;
+    if (!HandleMap().Find(hWnd, &attachment))
+        return ::DefWindowProcW(hWnd, msg, wp, lp);
+    if (attachment.pWnd)
+        return attachment.pWnd->Dispatch(msg, wp, lp);
+    if (msg == WM_NCDESTROY)
+        HandleMap().Remove(hWnd);
+    return ::CallWindowProcW(attachment.pfnSuper, hWnd, msg, wp, lp);
 }
 
 // --- CDialog ---------------------------------------------------------------

@@ -77,15 +77,13 @@ protected:
     virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult);
     // Runs once the window is attached, before any message reaches the object.
     virtual void PreSubclassWindow();
-    // The rest of the window's procedure chain: the next subclass or the
-    // window's own procedure. Outside the object's own message handling (a
-    // query made from elsewhere) it goes to the procedure the window had
-    // when the object was attached.
+    // The procedure the window had when the object was attached (subclasses
+    // that joined later have already seen the message).
     LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
 private:
     friend class CDialog;
-    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR uId, DWORD_PTR ref);
+    static LRESULT CALLBACK StaticWndProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult);
     // The child control object a reflected message is meant for.
@@ -94,8 +92,6 @@ private:
     bool Hook(HWND hWnd) noexcept;
 
     WNDPROC m_pfnSuper = nullptr;
-    // How many of this window's messages the object is handling right now.
-    int m_nHandling = 0;
 };
 
 // A modal dialog built from a dialog-template resource.
