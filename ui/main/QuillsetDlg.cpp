@@ -205,6 +205,7 @@ BOOL CQuillsetDlg::OnInitDialog()
     }
     RowBitmaps();
 
+    CountCatalogue();
     BuildImageLists();
     BuildCategoryPane(rcClient);
     BuildEntryLists(rcClient);
@@ -226,15 +227,23 @@ BOOL CQuillsetDlg::OnInitDialog()
     return TRUE;
 }
 
+void CQuillsetDlg::CountCatalogue()
+{
+    SoftwareCategory* pCategories = Categories(m_pSettings);
+    m_arrEntryCounts.assign(1, 0);
+    for (int j = 0; pCategories && !pCategories[j].Name.empty(); ++j)
+        m_arrEntryCounts.push_back(CountEntries(pCategories[j]));
+    m_nLists = static_cast<int>(m_arrEntryCounts.size());
+}
+
 void CQuillsetDlg::BuildImageLists()
 {
     m_fallbackImage = ImageOfIcon(LoadIconResource(IDR_MAINFRAME, 32, 32).Get());
 
-    SoftwareCategory* pCategories = Categories(m_pSettings);
-    int nCategories = 0;
+    const int nCategories = m_nLists - 1;
     int nEntries = 0;
-    for (; pCategories && !pCategories[nCategories].Name.empty(); ++nCategories)
-        nEntries += CountEntries(pCategories[nCategories]);
+    for (int n : m_arrEntryCounts)
+        nEntries += n;
 
     m_imgCategory = MakeImageList(32, nCategories + 1, m_crListBack);
     m_imgCheck = MakeImageList(16, 2, m_crListBack);
@@ -243,7 +252,7 @@ void CQuillsetDlg::BuildImageLists()
     m_pEntryImages[0] = MakeImageList(32, nEntries, RGB(255, 255, 255));
     // The icons of the categories and entries follow as they are read.
     for (int j = 1; j <= nCategories; ++j)
-        m_pEntryImages[j] = MakeImageList(32, CountEntries(pCategories[j - 1]), RGB(255, 255, 255));
+        m_pEntryImages[j] = MakeImageList(32, m_arrEntryCounts[static_cast<size_t>(j)], RGB(255, 255, 255));
     AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_OFF, 16, 16).Get());
     AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_ON, 16, 16).Get());
 }
@@ -262,19 +271,16 @@ void CQuillsetDlg::BuildCategoryPane(const RECT& rcClient)
 
     SoftwareCategory* pCategories = Categories(m_pSettings);
     int nTotal = 0;
-    int j = 1;
-    for (; pCategories && !pCategories[j - 1].Name.empty(); ++j)
-        nTotal += CountEntries(pCategories[j - 1]);
-    m_nLists = j;
+    for (int n : m_arrEntryCounts)
+        nTotal += n;
 
     CRedrawOff redraw(m_listCategories.m_hWnd);
     m_listCategories.InsertListItem(0, PaneRowText(LoadStringResource(IDS_ALL_SOFTWARE), nTotal),
                                     list_geometry::kRowEntry, L"", 0);
-    for (j = 1; j < m_nLists; ++j) {
-        const SoftwareCategory& category = pCategories[j - 1];
-        m_listCategories.InsertListItem(j, PaneRowText(category.Name, CountEntries(category)),
-                                        list_geometry::kRowEntry, L"", j);
-    }
+    for (int j = 1; j < m_nLists; ++j)
+        m_listCategories.InsertListItem(
+            j, PaneRowText(pCategories[j - 1].Name, m_arrEntryCounts[static_cast<size_t>(j)]),
+            list_geometry::kRowEntry, L"", j);
 }
 
 void CQuillsetDlg::CreateEntryList(CListEx& list, UINT nID, bool bVisible, const RECT& rcClient)
@@ -325,7 +331,6 @@ void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
     // category lists follow once it shows (BuildPendingLists).
     SoftwareCategory* pCategories = Categories(m_pSettings);
     m_pEntryLists = std::make_unique<CListEx[]>(static_cast<size_t>(m_nLists));
-    m_arrEntryCounts.assign(static_cast<size_t>(m_nLists), 0);
     m_arrFirstPlace.assign(static_cast<size_t>(m_nLists), 0);
     m_rcCreate = rcClient;
     m_nListsBuilt = 1;
@@ -336,8 +341,7 @@ void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
     int A = 0;
     for (int j = 1; j < m_nLists; ++j) {
         const SoftwareCategory& category = pCategories[j - 1];
-        const int n = CountEntries(category);
-        m_arrEntryCounts[static_cast<size_t>(j)] = n;
+        const int n = m_arrEntryCounts[static_cast<size_t>(j)];
         m_arrFirstPlace[static_cast<size_t>(j)] = m_arrPlaces.size();
         if (n == 0)
             continue;

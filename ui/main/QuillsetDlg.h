@@ -112,6 +112,8 @@ private:
     BOOL OnEraseBkgnd(HDC hDC);
     void OnGetMinMaxInfo(MINMAXINFO* pInfo) const noexcept;
 
+    // The number of lists and the entries of each category, read once.
+    void CountCatalogue();
     void BuildImageLists();
     void BuildCategoryPane(const RECT& rcClient);
     void BuildEntryLists(const RECT& rcClient);

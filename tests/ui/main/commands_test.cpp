@@ -57,11 +57,6 @@ protected:
         };
         SetSystemDialogHooks(hooks);
     }
-    void TearDown() override
-    {
-        SetSystemDialogHooks({});
-        ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
-    }
 
     // Two checked entries, one with switches after a path with blanks, one
     // whose installer is missing, and an unchecked one between them.

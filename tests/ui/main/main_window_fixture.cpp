@@ -1,6 +1,7 @@
 #include "tests/ui/main/main_window_fixture.h"
 
 #include "catalogue/ini_profile.h"
+#include "platform/system_dialogs.h"
 
 namespace main_window_test {
 
@@ -55,6 +56,12 @@ LRESULT TestDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         script(*this);
     PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     return 0;
+}
+
+void MainWindow::TearDown()
+{
+    SetSystemDialogHooks({});
+    ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
 }
 
 void MainWindow::WriteCatalogue(const std::wstring& text)

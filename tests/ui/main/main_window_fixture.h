@@ -38,6 +38,10 @@ protected:
 
 class MainWindow : public ::testing::Test {
 protected:
+    // A test that answers through the dialog seam or logs the demo
+    // installer's runs leaves neither behind.
+    void TearDown() override;
+
     // Writes the catalogue (UTF-16 unless bytes are given) beside the
     // program's place in m_disc.
     void WriteCatalogue(const std::wstring& text);

@@ -116,11 +116,6 @@ protected:
         };
         SetSystemDialogHooks(hooks);
     }
-    void TearDown() override
-    {
-        SetSystemDialogHooks({});
-        ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
-    }
     static void Show(TestDlg& dlg, int nList)
     {
         ClickRow(dlg.m_listCategories, nList);
