@@ -19,11 +19,11 @@ add)
     [ $# -eq 3 ] || usage
     folder="$(cd "$3" && pwd)"
     ln -sfn "$folder" "$WINEPREFIX/dosdevices/$letter:"
-    quill_wine reg add "$key" /v "$letter:" /t REG_SZ /d cdrom /f >/dev/null 2>&1
+    quill_wine64 reg add "$key" /v "$letter:" /t REG_SZ /d cdrom /f >/dev/null 2>&1
     ;;
 remove)
     rm -f "$WINEPREFIX/dosdevices/$letter:" "$WINEPREFIX/dosdevices/$letter::"
-    quill_wine reg delete "$key" /v "$letter:" /f >/dev/null 2>&1 || true
+    quill_wine64 reg delete "$key" /v "$letter:" /f >/dev/null 2>&1 || true
     ;;
 *) usage ;;
 esac

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     cmake make
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64
+    wine wine64 wine32:i386
     xvfb xauth x11-utils xdotool imagemagick
     googletest
     fonts-wqy-microhei fonts-wine
@@ -32,6 +32,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}" >&2
     need_root "install ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
+    # Wine's 32-bit part comes from the i386 architecture.
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        "${sudo_cmd[@]}" dpkg --add-architecture i386
+    fi
     "${sudo_cmd[@]}" apt-get update -qq
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -30,6 +30,15 @@ quill_wineserver() {
     env "${QUILLSET_WINE_ENV[@]}" wineserver "$@"
 }
 
+# The registry tools as 64-bit programs. Where Wine has its 32-bit part,
+# `wine reg` and `wine regedit` are the 32-bit tools and write into the
+# 32-bit view of HKLM\Software, which 64-bit programs never read.
+QUILLSET_WINE64=wine
+[ -x /usr/lib/wine/wine64 ] && QUILLSET_WINE64=/usr/lib/wine/wine64
+quill_wine64() {
+    env "${QUILLSET_WINE_ENV[@]}" "$QUILLSET_WINE64" "$@"
+}
+
 # Compiles the locale into QUILLSET_LOCPATH unless it is there. Compiled
 # beside and then moved into place, so that a run that stops half-way or
 # one that runs at the same time leaves no half-made locale behind.
@@ -60,11 +69,19 @@ quill_locale() {
 # text renders instead of boxes, and a virtual desktop. The marker names the
 # version of these settings; a prefix without the current one is brought up
 # to date (v4: the compiled locale, with which Wine records the prefix's
-# locale and code pages anew; v5: the CJK font linked by both its names).
+# locale and code pages anew; v5: the CJK font linked by both its names;
+# v6: made with Wine's 32-bit part, settings written into the 64-bit view).
+# A prefix made before Wine had its 32-bit part has no 32-bit system DLLs in
+# syswow64 and can never run 32-bit programs: it is made anew.
 quill_wine_prefix() {
     quill_locale
-    local marker="$WINEPREFIX/.quillset-prefix-v5"
+    local marker="$WINEPREFIX/.quillset-prefix-v6"
     [ -f "$marker" ] && return 0
+    if [ -d "$WINEPREFIX/drive_c/windows" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+        echo "wine: the prefix $WINEPREFIX has no 32-bit part; making it anew" >&2
+        timeout 20 env "${QUILLSET_WINE_ENV[@]}" wineserver -k 2>/dev/null || true
+        rm -rf "$WINEPREFIX"
+    fi
     local fresh=0
     [ -d "$WINEPREFIX" ] || fresh=1
     mkdir -p "$(dirname "$WINEPREFIX")"
@@ -83,15 +100,15 @@ quill_wine_prefix() {
             printf '"%s"=hex(7):%s\r\n' "$face" "$link"
         done
     } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
-    quill_wine regedit /S "$reg" >/dev/null 2>&1
+    quill_wine64 regedit /S "$reg" >/dev/null 2>&1
     # Wine's own fonts (Tahoma, and Marlett for the caption buttons) where
     # this Wine build looks for them.
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # Every program runs in a virtual desktop: windows appear and go without
     # waiting for a window manager, and the screen is the same everywhere.
-    quill_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    quill_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+    quill_wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    quill_wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
     # Let the server of these changes write everything down and end, so that
     # the next session starts its own. (An older prefix may have a persistent
     # server of another session running, which never ends: it is not waited
