@@ -2,6 +2,8 @@
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int)
 {
-    CQuillsetApp app;
+    // Read before anything may change the current folder: relative paths
+    // in switches are the caller's.
+    CQuillsetApp app(ParseCommandLine(::GetCommandLineW()));
     return app.Run(hInstance);
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <vector>
 
 namespace {
@@ -115,4 +116,28 @@ CatalogueSettings* LoadCatalogue(CWinApp* pApp)
     const CIniProfile profile(profilePath);
     ReadCatalogue(g_settings, profile, ExecutableFolder(exePath));
     return &g_settings;
+}
+
+std::wstring SectionKey(const std::wstring& name)
+{
+    std::wstring key = name;
+    if (!key.empty())
+        ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
+std::vector<const SoftwareEntry*> SelectEntries(const CatalogueSettings& settings,
+                                                const std::function<bool(const SoftwareEntry&)>& filter)
+{
+    std::vector<const SoftwareEntry*> selected;
+    std::set<std::wstring> seen;
+    const SoftwareCategory* pCategories = settings.Categories.get();
+    for (int j = 0; pCategories && !pCategories[j].Name.empty(); ++j) {
+        const SoftwareEntry* pEntries = pCategories[j].Entries.get();
+        for (int r = 0; pEntries && !pEntries[r].Name.empty(); ++r) {
+            if (filter(pEntries[r]) && seen.insert(SectionKey(pEntries[r].Name)).second)
+                selected.push_back(&pEntries[r]);
+        }
+    }
+    return selected;
 }

@@ -2,8 +2,10 @@
 // configuration file beside the executable.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct SoftwareEntry {
     std::wstring Name;
@@ -58,3 +60,13 @@ CatalogueSettings* LoadCatalogue(CWinApp* pApp);
 // Reads a catalogue from a profile into settings; exeFolder (ending with a
 // backslash) stands for a WorkingDir of exactly "%CurrDir%".
 void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, const std::wstring& exeFolder);
+
+// An entry's name as a key that every spelling of its section shares
+// (section names are compared without regard to case).
+std::wstring SectionKey(const std::wstring& name);
+
+// The entries that pass the filter, in catalogue order: categories in
+// order, entries in order within each. An entry listed under several
+// categories comes once, where it is first listed.
+std::vector<const SoftwareEntry*> SelectEntries(const CatalogueSettings& settings,
+                                                const std::function<bool(const SoftwareEntry&)>& filter);

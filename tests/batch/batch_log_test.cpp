@@ -1,0 +1,125 @@
+// What a batch leaves behind: its log, the restart it offers, the retries
+// of a busy installer and a report that stays on the screen.
+#include "tests/batch/batch_fixture.h"
+
+#include "batch/batch_texts.h"
+
+#include <string>
+#include <vector>
+
+namespace batch_testing {
+namespace {
+
+using namespace testing_support;
+
+std::vector<std::wstring> Lines(const std::wstring& text)
+{
+    std::vector<std::wstring> lines;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = text.find(L"\r\n", at);
+        lines.push_back(text.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at));
+        at = end == std::wstring::npos ? text.size() : end + 2;
+    }
+    return lines;
+}
+
+size_t Count(const std::wstring& text, const std::wstring& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
+        ++n;
+    return n;
+}
+
+TEST_F(Batch, LogHoldsEveryItemAndTheReportOffersTheRestart)
+{
+    const std::wstring a = Installer(L"光盘\\压缩.exe");
+    const std::wstring b = Installer(L"office setup.exe");
+    const std::wstring missing = m_dir / L"缺失.exe";
+    m_options.arrNames = {L"压缩", L"办公 2026", L"驱动"};
+    wchar_t szMachine[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD nMachine = MAX_COMPUTERNAME_LENGTH + 1;
+    ::GetComputerNameW(szMachine, &nMachine);
+
+    // The answer to the restart question, and the restarts it leads to.
+    for (const auto& [nAnswer, nRestarts] : {std::pair{IDNO, 0}, std::pair{IDYES, 1}}) {
+        ::DeleteFileW(m_options.strLogFile.c_str());
+        m_nReportAnswer = nAnswer;
+        m_nRestarts = 0;
+        Run(0, {a + L" /S", b + L" /S /exit=3010", missing + L" /S"});
+
+        EXPECT_EQ(m_nRestarts, nRestarts);
+        EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+        EXPECT_EQ(m_report.strText, L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n" +
+                                        missing + L" /S\n" + LogLine() +
+                                        L"\n\n以下软件需要重新启动计算机才能完成安装:\n办公 2026\n\n是否立即重新启动计算机?");
+        const std::vector<std::wstring> lines = Lines(BatchLog());
+        ASSERT_EQ(lines.size(), 10u) << BatchLog();
+        EXPECT_EQ(lines[0], L"\xFEFFTovrin Quillset 1.1.125.1400");
+        EXPECT_EQ(lines[1], L"批处理: 软件安装");
+        EXPECT_EQ(lines[2], L"目录文件: ");
+        EXPECT_EQ(lines[3], L"计算机: " + std::wstring(szMachine));
+        EXPECT_EQ(lines[4].find(L"开始时间: 20"), 0u);
+        EXPECT_EQ(lines[5].find(L"成功 | 压缩 | " + a + L" /S | 退出代码 0 | "), 0u) << lines[5];
+        EXPECT_EQ(lines[6].find(L"需要重新启动 | 办公 2026 | " + b + L" /S /exit=3010 | 退出代码 3010 | "), 0u)
+            << lines[6];
+        EXPECT_EQ(lines[7].find(L"失败 | 驱动 | " + missing + L" /S | Windows 错误 2"), 0u) << lines[7];
+        EXPECT_EQ(lines[7].substr(lines[7].size() - 2), L" 秒");
+        EXPECT_EQ(lines[8].find(L"结束时间: 20"), 0u);
+        EXPECT_EQ(lines[9], L"结果: 共 3 项, 成功 1 项, 需要重新启动 1 项, 失败 1 项");
+        EXPECT_EQ(BatchExitCode(m_report.arrFailed.size(), m_summary), 1603);
+    }
+}
+
+TEST_F(Batch, BusyInstallerIsStartedAgainUpToThreeTimes)
+{
+    // Busy for its first two runs, and busy for good.
+    const std::wstring late = Installer(L"late.exe");
+    const std::wstring never = Installer(L"never.exe");
+    Run(0, {late + L" /S /busy=2", never + L" /S /exit=1618"});
+
+    EXPECT_EQ(Count(Log(), L"late.exe|/S /busy=2\r\n"), 3u);
+    EXPECT_EQ(Count(Log(), L"never.exe|/S /exit=1618\r\n"), 4u);
+    EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{never});
+    const std::wstring log = BatchLog();
+    EXPECT_NE(log.find(L"成功 | " + late + L" | " + late + L" /S /busy=2 | 退出代码 0 (尝试 3 次) | "),
+              std::wstring::npos)
+        << log;
+    EXPECT_NE(log.find(L"退出代码 1618 (尝试 4 次) | "), std::wstring::npos) << log;
+}
+
+TEST_F(Batch, LongReportsListTwentyItemsAndTheLogHoldsThemAll)
+{
+    std::vector<std::wstring> items;
+    std::wstring listed;
+    for (int i = 1; i <= 25; ++i) {
+        items.push_back(m_dir / (L"缺失 " + std::to_wstring(i) + L".exe"));
+        listed += i <= 20 ? items.back() + L"\n" : L"";
+    }
+    const std::wstring folder = m_dir / L"Packages";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    Run(1, items, folder);
+
+    EXPECT_EQ(m_report.strText, L"某些项目保存失败, 请检查这些项目的文件路径!\n\n保存失败文件路径列表:\n" + listed +
+                                    L"…… 等共 25 项\n\n文件保存路径: " + folder + L"\n" + LogLine());
+    EXPECT_EQ(Count(BatchLog(), L"失败 | "), 25u);
+    EXPECT_EQ(Count(BatchLog(), L" -> " + folder + L" | Windows 错误 2"), 25u);
+}
+
+TEST_F(Batch, LogThatCannotBeWrittenNeverStopsTheBatch)
+{
+    const std::wstring setup = Installer(L"setup.exe");
+    WriteFile(m_dir / L"not a folder", "");
+    m_options.strLogFile = m_dir / L"not a folder\\batch.log";
+    Run(0, {setup + L" /S"});
+
+    EXPECT_EQ(Log(), L"setup.exe|/S\r\n");
+    EXPECT_NE(m_summary.dwLogError, 0u);
+    EXPECT_EQ(m_report.strText.find(L"所有项目安装完毕!\n\n日志文件无法写入: " + m_options.strLogFile + L" (Windows 错误 "),
+              0u)
+        << m_report.strText;
+    EXPECT_EQ(BatchExitCode(0, m_summary), 1603);
+}
+
+} // namespace
+} // namespace batch_testing
