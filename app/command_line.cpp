@@ -132,21 +132,25 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine)
 
 std::wstring UsageText()
 {
-    return L"用法: Quillset.exe [/auto | /save:<文件夹>] [/select:<名称>;<名称>...] [/quiet] [/log:<文件>]\n"
+    // Short lines: a message box wraps long ones, and no column lines up in
+    // its proportional font.
+    return L"用法: Quillset.exe /auto 或 /save:<文件夹> [其他开关]\n"
            L"\n"
-           L"  /auto               无人值守安装目录中勾选的软件 (Checked=1)\n"
-           L"  /save:<文件夹>      把这些软件的安装包复制到文件夹 (没有时创建)\n"
-           L"  /select:<名称>;...  改为处理所列的软件 (目录中的节名)\n"
-           L"  /quiet              不显示任何窗口\n"
-           L"  /log:<文件>         日志写到此文件 (默认在 %ProgramData%\\Tovrin Quillset\\logs\\)\n"
-           L"  /?                  显示本说明\n"
+           L"/auto: 无人值守安装勾选的软件 (Checked=1)\n"
+           L"/save:<文件夹>: 把安装包复制到此文件夹\n"
+           L"/select:<名称>;<名称>...: 改为处理所列的软件\n"
+           L"/quiet: 不显示任何窗口\n"
+           L"/log:<文件>: 日志写到此文件\n"
+           L"/?: 显示本说明\n"
            L"\n"
-           L"不带 /auto 或 /save: 时打开主窗口。开关不区分大小写, 可用 / 或 - 开头。\n"
+           L"没有 /auto 或 /save: 时打开主窗口。\n"
+           L"开关不区分大小写, 以 / 或 - 开头。\n"
+           L"默认的日志位置: %ProgramData%\\Tovrin Quillset\\logs\n"
            L"\n"
            L"退出代码:\n"
-           L"  0     全部成功\n"
-           L"  3010  全部成功, 需要重新启动计算机\n"
-           L"  1603  至少一项失败, 或日志无法写入\n"
-           L"  87    命令行有误, 什么也没有做\n"
-           L"  2     程序旁边没有目录文件\n";
+           L"0 全部成功\n"
+           L"3010 全部成功, 需要重新启动计算机\n"
+           L"1603 至少一项失败, 或日志无法写入\n"
+           L"87 命令行有误, 什么也没有做\n"
+           L"2 程序旁边没有目录文件\n";
 }

@@ -77,7 +77,8 @@ BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFaile
     if (!summary.arrRestart.empty()) {
         report.strText += L"\n\n以下软件需要重新启动计算机才能完成安装:\n" + ListedLines(summary.arrRestart, L"项") +
                           L"\n是否立即重新启动计算机?";
-        report.nType = MB_YESNO | MB_ICONQUESTION;
+        // No is the default: a key pressed in passing never restarts the machine.
+        report.nType = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
     }
     return report;
 }

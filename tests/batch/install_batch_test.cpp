@@ -66,7 +66,7 @@ TEST_F(Batch, InstallBatchCountsEachItemBeforeItRuns)
     EXPECT_EQ(m_report.strText, L"所有项目安装完毕!\n" + LogLine() + L"\n\n以下软件需要重新启动计算机才能完成安装:\n" + b +
                                     L"\n\n是否立即重新启动计算机?");
     EXPECT_EQ(m_report.strCaption, L"软件安装");
-    EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONQUESTION | MB_YESNO));
+    EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2));
     EXPECT_EQ(m_report.nBarLow, 0);
     EXPECT_EQ(m_report.nBarHigh, 3);
     EXPECT_EQ(m_report.nBarPos, 3);
