@@ -194,8 +194,13 @@ void CBatchLog::Open(const std::wstring& strLogFile)
     const std::wstring folder = DefaultLogFolder();
     const std::wstring name = LogFileName(st);
     m_strPath = folder + L"\\" + name;
-    if (!CreateFolderPath(folder)) {
-        m_dwError = ::GetLastError() ? ::GetLastError() : ERROR_PATH_NOT_FOUND;
+    // Both folders below %ProgramData%, where every user may lay a link, are
+    // made here or must be folders of their own.
+    const std::wstring product = folder.substr(0, folder.find_last_of(L'\\'));
+    ::CreateDirectoryW(product.c_str(), nullptr);
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    if (!IsPlainFolder(product) || !IsPlainFolder(folder)) {
+        m_dwError = ERROR_CANT_ACCESS_FILE;
         return;
     }
     // Two batches in one second: the later one gets "-2", "-3", ...
