@@ -43,8 +43,8 @@ bool WriteToCaller(const std::wstring& text)
     }
     if (!::AttachConsole(ATTACH_PARENT_PROCESS))
         return false;
-    const CFileHandle console(::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                            nullptr, OPEN_EXISTING, 0, nullptr));
+    const CFileHandle console(::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     // The shell has shown its prompt again before a window program writes.
     lines = L"\r\n" + lines;
     DWORD dwWritten = 0;

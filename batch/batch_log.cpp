@@ -24,8 +24,9 @@ std::wstring ProgramVersion()
         VS_FIXEDFILEINFO info{};
         std::memcpy(&info, pBytes + at, sizeof(info));
         if (info.dwSignature == 0xFEEF04BD) {
-            return std::to_wstring(HIWORD(info.dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info.dwFileVersionMS)) +
-                   L"." + std::to_wstring(HIWORD(info.dwFileVersionLS)) + L"." +
+            return std::to_wstring(HIWORD(info.dwFileVersionMS)) + L"." +
+                   std::to_wstring(LOWORD(info.dwFileVersionMS)) + L"." +
+                   std::to_wstring(HIWORD(info.dwFileVersionLS)) + L"." +
                    std::to_wstring(LOWORD(info.dwFileVersionLS));
         }
     }
@@ -142,12 +143,13 @@ std::wstring LogItemLine(const LogItem& item)
     if (item.bExitCode) {
         line += L"退出代码 " + std::to_wstring(static_cast<long>(item.dwCode));
     } else if (item.dwCode == 0) {
-        line += L"没有启动进程";
+        line += item.bCopy ? L"已复制" : L"没有启动进程";
     } else {
         line += L"Windows 错误 " + std::to_wstring(item.dwCode);
         wchar_t* pszMessage = nullptr;
-        if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, item.dwCode, 0, reinterpret_cast<wchar_t*>(&pszMessage), 0, nullptr) &&
+        const DWORD dwFlags =
+            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+        if (::FormatMessageW(dwFlags, nullptr, item.dwCode, 0, reinterpret_cast<wchar_t*>(&pszMessage), 0, nullptr) &&
             pszMessage) {
             std::wstring message = pszMessage;
             while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))

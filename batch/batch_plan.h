@@ -36,8 +36,9 @@ struct LogItem {
     std::wstring strName;
     // The command line started, or the source and target of a copy.
     std::wstring strWork;
+    bool bCopy = false;
     // The installer's exit code when bExitCode, else the Windows error (0:
-    // the shell started no process of its own).
+    // the copy was made, or the shell started no process of its own).
     bool bExitCode = false;
     DWORD dwCode = 0;
     int nAttempts = 1;

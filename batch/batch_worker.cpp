@@ -106,9 +106,11 @@ unsigned RunBatch(int nMode)
         item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
         if (nMode == kSaveBatch) {
             // Without a folder there is nowhere to copy to.
-            const bool bSaved = shell.m_bFound && !pDlg->m_strSavePath.empty() && saved.Save(shell, pDlg->m_strSavePath);
+            const bool bSaved =
+                shell.m_bFound && !pDlg->m_strSavePath.empty() && saved.Save(shell, pDlg->m_strSavePath);
             item.dwCode = bSaved ? 0 : shell.m_bFound ? shell.LastError() : ERROR_FILE_NOT_FOUND;
             item.strWork = strPath + L" -> " + (shell.m_bFound ? saved.LastTarget() : pDlg->m_strSavePath);
+            item.bCopy = true;
             item.outcome = bSaved ? ItemOutcome::Succeeded : ItemOutcome::Failed;
         } else {
             // The caption names the item before it starts.

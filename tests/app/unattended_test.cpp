@@ -113,11 +113,14 @@ TEST_F(Unattended, EveryBatchWritesItsLog)
 
     // A /log: file in a folder that is made on the way, added to by each batch.
     const std::wstring file = m_elsewhere / L"日志\\装机.log";
-    for (const wchar_t* batch : {L" /auto /quiet /select:缺失", L" /auto /quiet"})
+    const std::wstring pkg = m_elsewhere / L"pkg";
+    for (const std::wstring& batch : {std::wstring(L" /auto /quiet /select:缺失"), L" /quiet /save:" + pkg})
         Run(L"\"/log:" + file + L"\"" + batch);
     const std::wstring both = FromUtf8(ReadFile(file));
     EXPECT_NE(both.find(L"\r\n失败 | 缺失 | "), std::wstring::npos) << both;
-    EXPECT_NE(both.find(L"\r\n成功 | 压缩 | "), std::wstring::npos) << both;
+    EXPECT_NE(both.find(L"\r\n成功 | 压缩 | " + (m_disc / L"setup\\zip.exe") + L" -> " + pkg + L"\\zip.exe | 已复制 | "),
+              std::wstring::npos)
+        << both;
 }
 
 TEST_F(Unattended, UsageGoesToTheCallerOrIntoAMessageBox)
