@@ -295,6 +295,57 @@ TEST(CatalogueRules, AnEntryUnderTwoCategoriesIsTwoSeparateRecordsOfOneSection)
     EXPECT_EQ(second.Description, L"one section");
 }
 
+TEST(CatalogueRules, ACategoryNamedAgainIsShownOnceAndTheRecordsAreBounded)
+{
+    auto sorts = [](const std::vector<std::wstring>& names) {
+        std::wstring text = L"[Type]\r\n";
+        for (size_t i = 0; i < names.size(); ++i)
+            text += L"Sort" + std::to_wstring(i + 1) + L"=" + names[i] + L"\r\n";
+        return text;
+    };
+    auto list = [](const std::wstring& category, int count) {
+        std::wstring text = L"[" + category + L".List]\r\n";
+        for (int i = 1; i <= count; ++i)
+            text += L"List" + std::to_wstring(i) + L"=E" + std::to_wstring(i) + L"\r\n";
+        return text;
+    };
+    std::vector<std::wstring> distinct;
+    for (size_t i = 0; i <= kMaxCategories; ++i)
+        distinct.push_back(L"C" + std::to_wstring(i));
+    std::wstring sixtyLists;
+    for (size_t i = 0; i < 60; ++i)
+        sixtyLists += list(distinct[i], 1000);
+    const struct {
+        const char* what;
+        std::wstring text;
+        size_t categories;
+        size_t entries; // over all categories
+        CatalogueExtent extent;
+    } cases[] = {
+        {"A named again, also in other letter case", sorts({L"A", L"B", L"a", L"A"}) + list(L"A", 2), 2, 2,
+         CatalogueExtent::Whole},
+        {"one category 600 times over 600 entries", sorts(std::vector<std::wstring>(600, L"A")) + list(L"A", 600), 1,
+         600, CatalogueExtent::Whole},
+        {"one category more than the bound", sorts(distinct), kMaxCategories, 0, CatalogueExtent::CutShort},
+        {"60 categories of the same 1000 entries", sorts(std::vector<std::wstring>(distinct.begin(), distinct.begin() + 60)) + sixtyLists,
+         60, kMaxEntryRecords, CatalogueExtent::CutShort},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        WriteFile(dir / L"Quillset.INI", ToUtf16LeWithBom(c.text));
+        CatalogueSettings s;
+        EXPECT_EQ(ReadCatalogue(s, CIniProfile(dir / L"Quillset.INI"), kExeFolder), c.extent);
+        const std::vector<std::wstring> names = CategoryNames(s);
+        ASSERT_EQ(names.size(), c.categories);
+        size_t entries = 0;
+        for (size_t i = 0; i < names.size(); ++i)
+            entries += EntryNames(s.Categories[i]).size();
+        EXPECT_EQ(entries, c.entries);
+        EXPECT_EQ(names[0], c.categories == 2 ? L"A" : names[0]);
+    }
+}
+
 TEST(CatalogueRules, ValuesAreCutAt4095Characters)
 {
     const std::wstring exact(4095, L'\u5B57');

@@ -4,12 +4,14 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
 #include "scan/installer_kind.h"
+#include "scan/product_info.h"
 #include "shell/shell.h"
 #include "tests/support/running_program.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -53,8 +55,10 @@ class Scanner : public ::testing::Test {
 protected:
     void Put(const std::wstring& relative, const std::string& bytes) { WriteFile(m_disc / relative, bytes); }
 
-    // QuillsetScan.exe run on the disc folder, its output read from a pipe.
-    ScanRun Scan(const std::wstring& arguments) const
+    // QuillsetScan.exe run on the disc folder (or another), its output read
+    // from a pipe.
+    ScanRun Scan(const std::wstring& arguments) const { return ScanFolder(m_disc.Path(), arguments); }
+    static ScanRun ScanFolder(const std::wstring& folder, const std::wstring& arguments)
     {
         SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
         HANDLE read = nullptr;
@@ -67,7 +71,7 @@ protected:
         si.cb = sizeof(si);
         si.dwFlags = STARTF_USESTDHANDLES;
         si.hStdOutput = si.hStdError = write;
-        std::wstring command = L"\"" + ProgramFolder() + L"QuillsetScan.exe\" \"" + m_disc.Path() + L"\" " + arguments;
+        std::wstring command = L"\"" + ProgramFolder() + L"QuillsetScan.exe\" \"" + folder + L"\" " + arguments;
         PROCESS_INFORMATION pi{};
         ScanRun run;
         if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
@@ -302,6 +306,124 @@ TEST_F(Scanner, QuillsetShowsTheWrittenCatalogueAndItsNsisEntryInstallsSilently)
     ASSERT_EQ(shell.m_bFound, 1);
     ASSERT_NE(shell.Run(true), nullptr);
     EXPECT_EQ(ReadFile(m_disc / L"压缩\\installed\\QuickZip\\readme.txt"), "Installed by a test installer.\r\n");
+}
+
+TEST_F(Scanner, NeverReplacesAFileInTheIconFolderItDidNotWrite)
+{
+    Put(L"setup.exe", SampleBytes(L"zip64.exe"));
+    const std::string mine = "the technician's own icon";
+    for (const wchar_t* arguments : {L"", L"--force", L"--merge"}) {
+        SCOPED_TRACE(ToUtf8(arguments));
+        Put(L"icons\\setup.ico", mine);
+        ::DeleteFileW((m_disc / L"icons\\setup-2.ico").c_str());
+        ::DeleteFileW((m_disc / L"Quillset.INI").c_str());
+        if (*arguments)
+            Put(L"Quillset.INI", ToUtf16LeWithBom(L"[Config]\r\nTitleText=old\r\n"));
+        ASSERT_EQ(Scan(arguments).exitCode, 0u);
+        EXPECT_EQ(ReadFile(m_disc / L"icons\\setup.ico"), mine);
+        CatalogueSettings settings;
+        Load(settings);
+        ASSERT_NE(settings.Categories[0].Entries, nullptr);
+        EXPECT_EQ(settings.Categories[0].Entries[0].IconPath, m_disc / L"icons\\setup-2.ico");
+    }
+}
+
+// Run by the scan_tests_root_drive entry, which presents a folder as the disc
+// in drive R:.
+TEST_F(Scanner, AtADrivesRootMergeKnowsEntriesNamingTheDriveAndPrintsItsPath)
+{
+    if (!::GetEnvironmentVariableW(L"QUILLSET_ROOT_DRIVE", nullptr, 0))
+        GTEST_SKIP() << "run by the scan_tests_root_drive entry, which presents a folder as drive R:";
+    const std::wstring root = L"R:\\";
+    WriteFile(root + L"工具\\tool-setup.exe", SampleBytes(L"zip64.exe"));
+    WriteFile(root + L"Quillset.INI",
+              ToUtf16LeWithBom(L"[Type]\r\nSort1=工具\r\n[工具.List]\r\nList1=Tool\r\n[Tool]\r\n"
+                               L"AutoInstall=R:\\工具\\tool-setup.exe /S\r\nManualInstall=R:\\工具\\tool-setup.exe\r\n"));
+    for (const std::wstring folder : {L"R:\\", L"R:"}) {
+        const ScanRun run = ScanFolder(folder, L"--merge");
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_NE(run.output.find(L"New entries: 0\n"), std::wstring::npos) << ToUtf8(run.output);
+        EXPECT_NE(run.output.find(L"Wrote R:\\Quillset.INI\n"), std::wstring::npos) << ToUtf8(run.output);
+    }
+    const CIniProfile profile(root + L"Quillset.INI");
+    EXPECT_EQ(profile.GetString(L"工具.List", L"List2", L""), L"");
+}
+
+// A version resource as compilers write it: each block's length, value
+// length and type, key, value and children on 4-byte boundaries.
+std::string VersionBlock(const std::wstring& key, uint16_t type, const std::string& value, uint16_t valueLength,
+                         const std::vector<std::string>& children)
+{
+    auto pad = [](std::string& bytes) { bytes.resize((bytes.size() + 3) & ~size_t{3}, '\0'); };
+    std::string block(6, '\0');
+    for (wchar_t c : key + L'\0')
+        block += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    pad(block);
+    block += value;
+    for (const std::string& child : children) {
+        pad(block);
+        block += child;
+    }
+    block[0] = static_cast<char>(block.size() & 0xFF);
+    block[1] = static_cast<char>(block.size() >> 8);
+    block[2] = static_cast<char>(valueLength & 0xFF);
+    block[3] = static_cast<char>(valueLength >> 8);
+    block[4] = static_cast<char>(type);
+    return block;
+}
+
+std::string VersionString(const std::wstring& key, const std::wstring& text, uint16_t type)
+{
+    std::string value;
+    for (wchar_t c : text + L'\0')
+        value += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    // The value length counts characters, as with either type.
+    return VersionBlock(key, type, value, static_cast<uint16_t>(text.size() + 1), {});
+}
+
+TEST_F(Scanner, VersionTextsAreReadWholeAndAZeroFileVersionGivesWayToTheProductVersion)
+{
+    std::string fixed(52, '\0');
+    fixed.replace(0, 4, "\xBD\x04\xEF\xFE");
+    const struct {
+        uint16_t type;
+        const wchar_t* fileVersion; // null: none in the resource
+        const wchar_t* productVersion;
+        const wchar_t* version;
+    } cases[] = {
+        {0, L"1.2.3.4", nullptr, L"1.2.3.4"},
+        {1, L"1.2.3.4", L"9.9", L"1.2.3.4"},
+        {1, L"0.0.0.0", L"2.3.4", L"2.3.4"},
+        {0, L"", L"2.3.4", L"2.3.4"},
+        {1, nullptr, L"2.3.4", L"2.3.4"},
+        {1, L"0, 0, 0, 0", nullptr, L""},
+        {1, L"0.0.0.0", L"0.0.0.0", L""},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(n);
+        std::vector<std::string> strings = {VersionString(L"ProductName", L"Quill Zip Deluxe", c.type),
+                                            VersionString(L"FileDescription", L"Packs files small", c.type)};
+        if (c.fileVersion)
+            strings.push_back(VersionString(L"FileVersion", c.fileVersion, c.type));
+        if (c.productVersion)
+            strings.push_back(VersionString(L"ProductVersion", c.productVersion, c.type));
+        std::string resource = VersionBlock(
+            L"VS_VERSION_INFO", 0, fixed, 52,
+            {VersionBlock(L"StringFileInfo", 1, "", 0, {VersionBlock(L"080404b0", 1, "", 0, strings)})});
+        const std::wstring path = m_disc / (L"v" + std::to_wstring(n++) + L".exe");
+        Put(path.substr(m_disc.Path().size() + 1), SampleBytes(L"scan_sample_plain.exe"));
+        const HANDLE update = ::BeginUpdateResourceW(path.c_str(), FALSE);
+        ASSERT_NE(update, nullptr);
+        ASSERT_TRUE(::UpdateResourceW(update, MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1),
+                                      MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), resource.data(),
+                                      static_cast<DWORD>(resource.size())));
+        ASSERT_TRUE(::EndUpdateResourceW(update, FALSE));
+        const ProductInfo info = ReadProgramInfo(path);
+        EXPECT_EQ(info.name, L"Quill Zip Deluxe");
+        EXPECT_EQ(info.description, L"Packs files small");
+        EXPECT_EQ(info.version, c.version);
+    }
 }
 
 } // namespace
