@@ -71,7 +71,8 @@ protected:
         si.cb = sizeof(si);
         si.dwFlags = STARTF_USESTDHANDLES;
         si.hStdOutput = si.hStdError = write;
-        std::wstring command = L"\"" + ProgramFolder() + L"QuillsetScan.exe\" \"" + folder + L"\" " + arguments;
+        std::wstring command = L"\"" + ProgramFolder() + L"QuillsetScan.exe\" \"" + folder +
+                              (folder.ends_with(L'\\') ? L"\\\" " : L"\" ") + arguments;
         PROCESS_INFORMATION pi{};
         ScanRun run;
         if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
