@@ -7,9 +7,10 @@
 #if defined(__MINGW32__)
 // The load configuration the system reads from the executable before any of
 // its code runs; its dependent-load flags govern where the DLLs the program
-// imports (and the DLLs those import) are looked for. The linker points the
-// header's load configuration entry at the object of this name (at the
-// assembly level "__load_config_used" on x86). Laid out here rather than
+// imports (and the DLLs those import) are looked for. The header's load
+// configuration entry points at the object of this name (at the assembly
+// level "__load_config_used" on x86): Microsoft's linker sets it, and after
+// GNU ld the build does (cmake/pe_load_config.py). Laid out here rather than
 // taken from the headers, which name the flags field differently by
 // version; the static checks hold the offsets Windows reads.
 namespace {
@@ -38,9 +39,14 @@ struct LoadConfiguration {
 };
 
 #if defined(_WIN64)
-static_assert(offsetof(LoadConfiguration, DependentLoadFlags) == 0x4E && sizeof(LoadConfiguration) == 0x70);
+constexpr DWORD kConfigurationSize = sizeof(LoadConfiguration);
+static_assert(offsetof(LoadConfiguration, DependentLoadFlags) == 0x4E && kConfigurationSize == 0x70);
 #else
-static_assert(offsetof(LoadConfiguration, DependentLoadFlags) == 0x36 && sizeof(LoadConfiguration) == 0x48);
+// On x86 the stated size ends before the table of safe exception handlers,
+// which the program does not keep: the 64 bytes every version of Windows
+// takes.
+constexpr DWORD kConfigurationSize = offsetof(LoadConfiguration, SEHandlerTable);
+static_assert(offsetof(LoadConfiguration, DependentLoadFlags) == 0x36 && kConfigurationSize == 0x40);
 #endif
 
 } // namespace
@@ -48,7 +54,7 @@ static_assert(offsetof(LoadConfiguration, DependentLoadFlags) == 0x36 && sizeof(
 extern "C" {
 extern const LoadConfiguration _load_config_used;
 const LoadConfiguration _load_config_used = {
-    sizeof(LoadConfiguration), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, LOAD_LIBRARY_SEARCH_SYSTEM32, 0, 0, 0, 0};
+    kConfigurationSize, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, LOAD_LIBRARY_SEARCH_SYSTEM32, 0, 0, 0, 0};
 }
 #endif
 
