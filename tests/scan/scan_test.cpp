@@ -329,6 +329,42 @@ TEST_F(Scanner, NeverReplacesAFileInTheIconFolderItDidNotWrite)
     }
 }
 
+// The scan_planted_links entry has planted the links: Wine here makes none.
+TEST_F(Scanner, NeverWritesThroughALinkPlantedWhereItWrites)
+{
+    const std::wstring planted = ProgramFolder() + L"planted-links\\";
+    const std::string victim = "not for the builder\n";
+    ASSERT_EQ(ReadFile(planted + L"elsewhere\\victim.txt"), victim);
+    const struct {
+        const wchar_t* folder;
+        const wchar_t* arguments;
+        DWORD exitCode;
+        const wchar_t* output;
+        const wchar_t* iconPath; // of the entry written; null when nothing is written
+    } cases[] = {
+        {L"linked-ini", L"--force", 0, L"Wrote ", L"icons\\setup.ico"},
+        {L"linked-icon", L"", 0, L"Wrote ", L"icons\\setup-2.ico"},
+        {L"linked-icons", L"", 1, L"icons is a symbolic link or junction; nothing written", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.folder));
+        const std::wstring folder = planted + c.folder;
+        WriteFile(folder + L"\\setup.exe", SampleBytes(L"zip64.exe"));
+        const ScanRun run = ScanFolder(folder, c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_NE(run.output.find(c.output), std::wstring::npos) << ToUtf8(run.output);
+        EXPECT_EQ(ReadFile(planted + L"elsewhere\\victim.txt"), victim);
+        if (!c.iconPath) {
+            EXPECT_EQ(::GetFileAttributesW((planted + L"elsewhere\\setup.ico").c_str()), INVALID_FILE_ATTRIBUTES);
+            continue;
+        }
+        CatalogueSettings settings;
+        ReadCatalogue(settings, CIniProfile(folder + L"\\Quillset.INI"), folder + L"\\");
+        ASSERT_NE(settings.Categories[0].Entries, nullptr);
+        EXPECT_EQ(settings.Categories[0].Entries[0].IconPath, folder + L"\\" + c.iconPath);
+    }
+}
+
 // Run by the scan_tests_root_drive entry, which presents a folder as the disc
 // in drive R:.
 TEST_F(Scanner, AtADrivesRootMergeKnowsEntriesNamingTheDriveAndPrintsItsPath)
