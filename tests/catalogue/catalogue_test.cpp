@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -516,6 +519,41 @@ TEST(ProgramStart, AFolderOrALockedFileInPlaceOfTheCatalogueGivesTheDefaultTitle
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(lock);
     EXPECT_EQ(ShownTitle(lockedExe, locked.Path()), L"Tovrin Quillset");
+}
+
+TEST(ProgramStart, ACatalogueOverTheBoundsIsShownUpToThemAfterANotice)
+{
+    TempDir disc;
+    const std::wstring exe = CopyProgramTo(disc, L"Quillset.exe");
+    std::wstring text = L"[Config]\r\nTitleText=\u5927\u5149\u76D8\r\n[Type]\r\n";
+    for (size_t i = 1; i <= kMaxCategories + 1; ++i)
+        text += L"Sort" + std::to_wstring(i) + L"=C" + std::to_wstring(i) + L"\r\n";
+    WriteFile(disc / L"Quillset.INI", ToUtf16LeWithBom(text));
+
+    RunningProgram program(exe, disc.Path());
+    ASSERT_TRUE(program.Started());
+    const HWND hNotice = program.MainWindow();
+    ASSERT_NE(hNotice, nullptr);
+    EXPECT_EQ(Caption(hNotice), L"\u5927\u5149\u76D8");
+    std::vector<std::wstring> texts;
+    ::EnumChildWindows(
+        hNotice,
+        [](HWND hChild, LPARAM lp) {
+            reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(Caption(hChild));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    EXPECT_NE(std::find(texts.begin(), texts.end(), CutShortNotice()), texts.end());
+    // The notice answered with its button, the window shows what was read.
+    ::SendMessageW(::GetDlgItem(hNotice, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(hNotice); }));
+    const HWND hMain = program.MainWindow();
+    ASSERT_NE(hMain, nullptr);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(hMain, 1000), LVM_GETITEMCOUNT, 0, 0),
+              static_cast<LRESULT>(kMaxCategories + 1));
+    ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD exitCode = 0;
+    EXPECT_TRUE(program.WaitForExit(20000, &exitCode));
 }
 
 // Wine starts programs whose path is at most 259 characters long; an
