@@ -309,156 +309,109 @@ TEST_F(Scanner, QuillsetShowsTheWrittenCatalogueAndItsNsisEntryInstallsSilently)
     EXPECT_EQ(ReadFile(m_disc / L"压缩\\installed\\QuickZip\\readme.txt"), "Installed by a test installer.\r\n");
 }
 
-TEST_F(Scanner, NeverReplacesAFileInTheIconFolderItDidNotWrite)
-{
-    Put(L"setup.exe", SampleBytes(L"zip64.exe"));
-    const std::string mine = "the technician's own icon";
-    for (const wchar_t* arguments : {L"", L"--force", L"--merge"}) {
-        SCOPED_TRACE(ToUtf8(arguments));
-        Put(L"icons\\setup.ico", mine);
-        ::DeleteFileW((m_disc / L"icons\\setup-2.ico").c_str());
-        ::DeleteFileW((m_disc / L"Quillset.INI").c_str());
-        if (*arguments)
-            Put(L"Quillset.INI", ToUtf16LeWithBom(L"[Config]\r\nTitleText=old\r\n"));
-        ASSERT_EQ(Scan(arguments).exitCode, 0u);
-        EXPECT_EQ(ReadFile(m_disc / L"icons\\setup.ico"), mine);
-        CatalogueSettings settings;
-        Load(settings);
-        ASSERT_NE(settings.Categories[0].Entries, nullptr);
-        EXPECT_EQ(settings.Categories[0].Entries[0].IconPath, m_disc / L"icons\\setup-2.ico");
-    }
-}
-
-// The scan_planted_links entry has planted the links: Wine here makes none.
-TEST_F(Scanner, NeverWritesThroughALinkPlantedWhereItWrites)
+// Each folder holds setup.exe and, where the builder writes, a technician's
+// own icon or a link to elsewhere\victim.txt (planted by the
+// scan_planted_links entry: Wine here makes no links itself).
+TEST_F(Scanner, NeverWritesOverAFileItDidNotWriteNorThroughALink)
 {
     const std::wstring planted = ProgramFolder() + L"planted-links\\";
-    const std::string victim = "not for the builder\n";
-    ASSERT_EQ(ReadFile(planted + L"elsewhere\\victim.txt"), victim);
+    const std::string victim = ReadFile(planted + L"elsewhere\\victim.txt");
+    Put(L"icons\\setup.ico", "the technician's own icon");
     const struct {
-        const wchar_t* folder;
+        std::wstring folder;
         const wchar_t* arguments;
-        DWORD exitCode;
         const wchar_t* output;
-        const wchar_t* iconPath; // of the entry written; null when nothing is written
+        const wchar_t* iconPath; // null: nothing written
     } cases[] = {
-        {L"linked-ini", L"--force", 0, L"Wrote ", L"icons\\setup.ico"},
-        {L"linked-icon", L"", 0, L"Wrote ", L"icons\\setup-2.ico"},
-        {L"linked-icons", L"", 1, L"icons is a symbolic link or junction; nothing written", nullptr},
+        {m_disc.Path(), L"", L"Wrote ", L"icons\\setup-2.ico"},
+        {planted + L"linked-ini", L"--force", L"Wrote ", L"icons\\setup.ico"},
+        {planted + L"linked-icon", L"", L"Wrote ", L"icons\\setup-2.ico"},
+        {planted + L"linked-icons", L"", L"icons is a symbolic link or junction; nothing written", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.folder));
-        const std::wstring folder = planted + c.folder;
-        WriteFile(folder + L"\\setup.exe", SampleBytes(L"zip64.exe"));
-        const ScanRun run = ScanFolder(folder, c.arguments);
-        EXPECT_EQ(run.exitCode, c.exitCode);
+        WriteFile(c.folder + L"\\setup.exe", SampleBytes(L"zip64.exe"));
+        const ScanRun run = ScanFolder(c.folder, c.arguments);
+        EXPECT_EQ(run.exitCode, c.iconPath ? 0u : 1u);
         EXPECT_NE(run.output.find(c.output), std::wstring::npos) << ToUtf8(run.output);
-        EXPECT_EQ(ReadFile(planted + L"elsewhere\\victim.txt"), victim);
-        if (!c.iconPath) {
-            EXPECT_EQ(::GetFileAttributesW((planted + L"elsewhere\\setup.ico").c_str()), INVALID_FILE_ATTRIBUTES);
-            continue;
-        }
         CatalogueSettings settings;
-        ReadCatalogue(settings, CIniProfile(folder + L"\\Quillset.INI"), folder + L"\\");
-        ASSERT_NE(settings.Categories[0].Entries, nullptr);
-        EXPECT_EQ(settings.Categories[0].Entries[0].IconPath, folder + L"\\" + c.iconPath);
+        ReadCatalogue(settings, CIniProfile(c.folder + L"\\Quillset.INI"), c.folder + L"\\");
+        EXPECT_EQ(settings.Categories[0].Entries ? settings.Categories[0].Entries[0].IconPath : L"",
+                  c.iconPath ? c.folder + L"\\" + c.iconPath : L"");
     }
+    EXPECT_EQ(ReadFile(m_disc / L"icons\\setup.ico"), "the technician's own icon");
+    EXPECT_EQ(ReadFile(planted + L"elsewhere\\victim.txt"), victim);
+    EXPECT_EQ(::GetFileAttributesW((planted + L"elsewhere\\setup.ico").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// Run by the scan_tests_root_drive entry, which presents a folder as the disc
-// in drive R:.
+// Run by the scan_tests_root_drive entry, which presents a folder as drive R:.
 TEST_F(Scanner, AtADrivesRootMergeKnowsEntriesNamingTheDriveAndPrintsItsPath)
 {
     if (!::GetEnvironmentVariableW(L"QUILLSET_ROOT_DRIVE", nullptr, 0))
-        GTEST_SKIP() << "run by the scan_tests_root_drive entry, which presents a folder as drive R:";
-    const std::wstring root = L"R:\\";
-    WriteFile(root + L"工具\\tool-setup.exe", SampleBytes(L"zip64.exe"));
-    WriteFile(root + L"Quillset.INI",
-              ToUtf16LeWithBom(L"[Type]\r\nSort1=工具\r\n[工具.List]\r\nList1=Tool\r\n[Tool]\r\n"
-                               L"AutoInstall=R:\\工具\\tool-setup.exe /S\r\nManualInstall=R:\\工具\\tool-setup.exe\r\n"));
-    for (const std::wstring folder : {L"R:\\", L"R:"}) {
+        GTEST_SKIP() << "run by the scan_tests_root_drive entry";
+    WriteFile(L"R:\\工具\\tool-setup.exe", SampleBytes(L"zip64.exe"));
+    WriteFile(L"R:\\Quillset.INI", ToUtf16LeWithBom(L"[Type]\r\nSort1=工具\r\n[工具.List]\r\nList1=Tool\r\n[Tool]\r\n"
+                                                    L"ManualInstall=R:\\工具\\tool-setup.exe\r\n"));
+    for (const wchar_t* folder : {L"R:\\", L"R:"}) {
         const ScanRun run = ScanFolder(folder, L"--merge");
         EXPECT_EQ(run.exitCode, 0u);
-        EXPECT_NE(run.output.find(L"New entries: 0\n"), std::wstring::npos) << ToUtf8(run.output);
-        EXPECT_NE(run.output.find(L"Wrote R:\\Quillset.INI\n"), std::wstring::npos) << ToUtf8(run.output);
+        EXPECT_NE(run.output.find(L"New entries: 0\nWrote R:\\Quillset.INI\n"), std::wstring::npos)
+            << ToUtf8(run.output);
     }
-    const CIniProfile profile(root + L"Quillset.INI");
-    EXPECT_EQ(profile.GetString(L"工具.List", L"List2", L""), L"");
 }
 
-// A version resource as compilers write it: each block's length, value
-// length and type, key, value and children on 4-byte boundaries.
-std::string VersionBlock(const std::wstring& key, uint16_t type, const std::string& value, uint16_t valueLength,
-                         const std::vector<std::string>& children)
+// A block of a version resource: length, value length, type, key, value and
+// children, each on a 4-byte boundary.
+std::string VersionBlock(const std::wstring& key, uint16_t type, const std::string& value, size_t valueLength,
+                         const std::vector<std::string>& children = {})
 {
-    auto pad = [](std::string& bytes) { bytes.resize((bytes.size() + 3) & ~size_t{3}, '\0'); };
-    std::string block(6, '\0');
-    for (wchar_t c : key + L'\0')
-        block += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    pad(block);
+    auto align = [](std::string& bytes) { bytes.resize((bytes.size() + 3) & ~size_t{3}, '\0'); };
+    std::string block{'\0', '\0', static_cast<char>(valueLength & 0xFF), static_cast<char>(valueLength >> 8),
+                      static_cast<char>(type), '\0'};
+    block += ToUtf16LeWithBom(key + L'\0').substr(2);
+    align(block);
     block += value;
     for (const std::string& child : children) {
-        pad(block);
+        align(block);
         block += child;
     }
     block[0] = static_cast<char>(block.size() & 0xFF);
     block[1] = static_cast<char>(block.size() >> 8);
-    block[2] = static_cast<char>(valueLength & 0xFF);
-    block[3] = static_cast<char>(valueLength >> 8);
-    block[4] = static_cast<char>(type);
     return block;
-}
-
-std::string VersionString(const std::wstring& key, const std::wstring& text, uint16_t type)
-{
-    std::string value;
-    for (wchar_t c : text + L'\0')
-        value += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    // The value length counts characters, as with either type.
-    return VersionBlock(key, type, value, static_cast<uint16_t>(text.size() + 1), {});
 }
 
 TEST_F(Scanner, VersionTextsAreReadWholeAndAZeroFileVersionGivesWayToTheProductVersion)
 {
-    std::string fixed(52, '\0');
-    fixed.replace(0, 4, "\xBD\x04\xEF\xFE");
     const struct {
-        uint16_t type;
+        uint16_t type; // of the strings; their value length counts characters
         const wchar_t* fileVersion; // null: none in the resource
         const wchar_t* productVersion;
         const wchar_t* version;
     } cases[] = {
-        {0, L"1.2.3.4", nullptr, L"1.2.3.4"},
-        {1, L"1.2.3.4", L"9.9", L"1.2.3.4"},
-        {1, L"0.0.0.0", L"2.3.4", L"2.3.4"},
-        {0, L"", L"2.3.4", L"2.3.4"},
-        {1, nullptr, L"2.3.4", L"2.3.4"},
-        {1, L"0, 0, 0, 0", nullptr, L""},
-        {1, L"0.0.0.0", L"0.0.0.0", L""},
+        {0, L"1.2.3.4", nullptr, L"1.2.3.4"}, {1, L"1.2.3.4", L"9.9", L"1.2.3.4"}, {1, L"0.0.0.0", L"2.3.4", L"2.3.4"},
+        {0, L"", L"2.3.4", L"2.3.4"},         {1, nullptr, L"2.3.4", L"2.3.4"},    {1, L"0, 0, 0, 0", L"0.0.0.0", L""},
     };
-    int n = 0;
     for (const auto& c : cases) {
-        SCOPED_TRACE(n);
-        std::vector<std::string> strings = {VersionString(L"ProductName", L"Quill Zip Deluxe", c.type),
-                                            VersionString(L"FileDescription", L"Packs files small", c.type)};
-        if (c.fileVersion)
-            strings.push_back(VersionString(L"FileVersion", c.fileVersion, c.type));
-        if (c.productVersion)
-            strings.push_back(VersionString(L"ProductVersion", c.productVersion, c.type));
-        std::string resource = VersionBlock(
-            L"VS_VERSION_INFO", 0, fixed, 52,
+        const std::wstring name = L"v" + std::to_wstring(&c - cases) + L".exe";
+        SCOPED_TRACE(ToUtf8(name));
+        std::vector<std::string> strings;
+        const std::pair<const wchar_t*, const wchar_t*> texts[] = {
+            {L"ProductName", L"Quill Zip Deluxe"}, {L"FileVersion", c.fileVersion}, {L"ProductVersion", c.productVersion}};
+        for (const auto& [key, text] : texts) {
+            const std::wstring value = text ? std::wstring(text) + L'\0' : L"";
+            if (text)
+                strings.push_back(VersionBlock(key, c.type, ToUtf16LeWithBom(value).substr(2), value.size()));
+        }
+        const std::string resource = VersionBlock(
+            L"VS_VERSION_INFO", 0, "\xBD\x04\xEF\xFE" + std::string(48, '\0'), 52,
             {VersionBlock(L"StringFileInfo", 1, "", 0, {VersionBlock(L"080404b0", 1, "", 0, strings)})});
-        const std::wstring path = m_disc / (L"v" + std::to_wstring(n++) + L".exe");
-        Put(path.substr(m_disc.Path().size() + 1), SampleBytes(L"scan_sample_plain.exe"));
-        const HANDLE update = ::BeginUpdateResourceW(path.c_str(), FALSE);
-        ASSERT_NE(update, nullptr);
-        ASSERT_TRUE(::UpdateResourceW(update, MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1),
-                                      MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), resource.data(),
-                                      static_cast<DWORD>(resource.size())));
+        Put(name, SampleBytes(L"scan_sample_plain.exe"));
+        const HANDLE update = ::BeginUpdateResourceW((m_disc / name).c_str(), FALSE);
+        ASSERT_TRUE(update && ::UpdateResourceW(update, MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1), 0,
+                                                const_cast<char*>(resource.data()), static_cast<DWORD>(resource.size())));
         ASSERT_TRUE(::EndUpdateResourceW(update, FALSE));
-        const ProductInfo info = ReadProgramInfo(path);
+        const ProductInfo info = ReadProgramInfo(m_disc / name);
         EXPECT_EQ(info.name, L"Quill Zip Deluxe");
-        EXPECT_EQ(info.description, L"Packs files small");
         EXPECT_EQ(info.version, c.version);
     }
 }
