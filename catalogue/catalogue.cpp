@@ -55,6 +55,12 @@ std::vector<std::wstring> ReadCategoryNames(const CProfileSource& profile, bool&
     return names;
 }
 
+std::wstring ReadWorkingDir(const CProfileSource& profile, const std::wstring& section, const std::wstring& exeFolder)
+{
+    std::wstring dir = profile.GetString(section, L"WorkingDir", L"");
+    return dir == kCurrDir ? exeFolder : dir;
+}
+
 } // namespace
 
 std::wstring ExecutableFolder(const std::wstring& exePath)
