@@ -4,6 +4,7 @@
 #include "batch/batch_texts.h"
 #include "batch/prog_dlg.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/ini_profile.h"
 #include "platform/system_dialogs.h"
 #include "platform/utf8.h"
 
@@ -71,22 +72,25 @@ int RunCommandLine(const CommandLine& commandLine)
         Tell(L"程序旁边没有目录文件: " + catalogue, commandLine.bQuiet, MB_ICONEXCLAMATION);
         return kExitNoCatalogue;
     }
-    const CatalogueSettings* pSettings = LoadCatalogue(GetApp());
+    CatalogueExtent extent = CatalogueExtent::Whole;
+    const CatalogueSettings* pSettings = LoadCatalogue(GetApp(), &extent);
+    if (extent == CatalogueExtent::CutShort)
+        WriteToCaller(CutShortNotice() + L"\n");
 
     // The entries named, or the checked ones; every name must be there.
     std::set<std::wstring> wanted;
     for (const std::wstring& name : commandLine.arrSelect)
-        wanted.insert(SectionKey(name));
+        wanted.insert(FoldedProfileName(name));
     const bool bSelect = !wanted.empty();
     const std::vector<const SoftwareEntry*> entries = SelectEntries(*pSettings, [&](const SoftwareEntry& entry) {
-        return bSelect ? wanted.count(SectionKey(entry.Name)) > 0 : entry.Checked != 0;
+        return bSelect ? wanted.count(FoldedProfileName(entry.Name)) > 0 : entry.Checked != 0;
     });
     std::vector<std::wstring> missing;
     for (const std::wstring& name : commandLine.arrSelect) {
-        const std::wstring key = SectionKey(name);
+        const std::wstring key = FoldedProfileName(name);
         bool bFound = false;
         for (const SoftwareEntry* pEntry : entries)
-            bFound = bFound || SectionKey(pEntry->Name) == key;
+            bFound = bFound || FoldedProfileName(pEntry->Name) == key;
         if (!bFound)
             missing.push_back(name);
     }

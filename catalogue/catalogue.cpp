@@ -1,11 +1,12 @@
 #include "catalogue/catalogue.h"
 
 #include "catalogue/ini_profile.h"
+#include "platform/system_dialogs.h"
 #include "platform/wnd.h"
 
 #include <windows.h>
 
-#include <set>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -14,15 +15,41 @@ CatalogueSettings g_settings;
 
 const wchar_t kCurrDir[] = L"%CurrDir%";
 
-// Names read from Prefix1, Prefix2, ... up to the first empty value.
+// Names read from Prefix1, Prefix2, ... up to the first empty value, at
+// most limit of them; bCut is set when there were more.
 std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const std::wstring& section,
-                                           const std::wstring& prefix)
+                                           const std::wstring& prefix, size_t limit, bool& bCut)
 {
     std::vector<std::wstring> names;
     for (int n = 1;; ++n) {
         std::wstring value = profile.GetString(section, prefix + std::to_wstring(n), L"");
         if (value.empty())
             break;
+        if (names.size() == limit) {
+            bCut = true;
+            break;
+        }
+        names.push_back(std::move(value));
+    }
+    return names;
+}
+
+// The category names of [Type], each section once, at its first place.
+std::vector<std::wstring> ReadCategoryNames(const CProfileSource& profile, bool& bCut)
+{
+    std::vector<std::wstring> names;
+    std::unordered_set<std::wstring> seen;
+    for (int n = 1;; ++n) {
+        std::wstring value = profile.GetString(L"Type", L"Sort" + std::to_wstring(n), L"");
+        if (value.empty())
+            break;
+        if (seen.count(FoldedProfileName(value)))
+            continue;
+        if (names.size() == kMaxCategories) {
+            bCut = true;
+            break;
+        }
+        seen.insert(FoldedProfileName(value));
         names.push_back(std::move(value));
     }
     return names;
@@ -71,7 +98,14 @@ std::wstring RunningExecutablePath()
     return {};
 }
 
-void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, const std::wstring& exeFolder)
+std::wstring CutShortNotice()
+{
+    return L"配置文件列出的软件过多，只读取了前 " + std::to_wstring(kMaxCategories) + L" 个分类中的前 " +
+           std::to_wstring(kMaxEntryRecords) + L" 款软件。";
+}
+
+CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile,
+                              const std::wstring& exeFolder)
 {
     settings.MainWidth = profile.GetInt(L"Config", L"MainWidth", 0);
     settings.MainHeight = profile.GetInt(L"Config", L"MainHeight", 0);
@@ -81,7 +115,9 @@ void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, c
         settings.SavePath += L'\\';
     settings.DefaultMode = profile.GetInt(L"Config", L"Default", 1);
 
-    const std::vector<std::wstring> categoryNames = ReadNumberedList(profile, L"Type", L"Sort");
+    bool bCut = false;
+    size_t nEntryRecords = 0;
+    const std::vector<std::wstring> categoryNames = ReadCategoryNames(profile, bCut);
     settings.Categories = std::make_unique<SoftwareCategory[]>(categoryNames.size() + 1);
     for (size_t i = 0; i < categoryNames.size(); ++i) {
         SoftwareCategory& category = settings.Categories[i];
@@ -89,7 +125,9 @@ void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, c
         const std::wstring categoryDir = ReadWorkingDir(profile, category.Name, exeFolder);
         category.IconPath = categoryDir + profile.GetString(category.Name, L"IconPath", L"");
 
-        const std::vector<std::wstring> entryNames = ReadNumberedList(profile, category.Name + L".List", L"List");
+        const std::vector<std::wstring> entryNames =
+            ReadNumberedList(profile, category.Name + L".List", L"List", kMaxEntryRecords - nEntryRecords, bCut);
+        nEntryRecords += entryNames.size();
         if (entryNames.empty())
             continue;
         category.Entries = std::make_unique<SoftwareEntry[]>(entryNames.size() + 1);
@@ -105,37 +143,34 @@ void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, c
             entry.Description = profile.GetString(section, L"Description", L"");
         }
     }
+    return bCut ? CatalogueExtent::CutShort : CatalogueExtent::Whole;
 }
 
-CatalogueSettings* LoadCatalogue(CWinApp* pApp)
+CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueExtent* pExtent)
 {
     const std::wstring exePath = RunningExecutablePath();
     const std::wstring profilePath = ProfilePathFor(exePath);
     if (pApp)
         pApp->m_strProfileName = profilePath;
     const CIniProfile profile(profilePath);
-    ReadCatalogue(g_settings, profile, ExecutableFolder(exePath));
+    const CatalogueExtent extent = ReadCatalogue(g_settings, profile, ExecutableFolder(exePath));
+    if (pExtent)
+        *pExtent = extent;
+    else if (extent == CatalogueExtent::CutShort)
+        ShowMessageBox(nullptr, CutShortNotice(), g_settings.TitleText, MB_OK | MB_ICONEXCLAMATION);
     return &g_settings;
-}
-
-std::wstring SectionKey(const std::wstring& name)
-{
-    std::wstring key = name;
-    if (!key.empty())
-        ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
 }
 
 std::vector<const SoftwareEntry*> SelectEntries(const CatalogueSettings& settings,
                                                 const std::function<bool(const SoftwareEntry&)>& filter)
 {
     std::vector<const SoftwareEntry*> selected;
-    std::set<std::wstring> seen;
+    std::unordered_set<std::wstring> seen;
     const SoftwareCategory* pCategories = settings.Categories.get();
     for (int j = 0; pCategories && !pCategories[j].Name.empty(); ++j) {
         const SoftwareEntry* pEntries = pCategories[j].Entries.get();
         for (int r = 0; pEntries && !pEntries[r].Name.empty(); ++r) {
-            if (filter(pEntries[r]) && seen.insert(SectionKey(pEntries[r].Name)).second)
+            if (filter(pEntries[r]) && seen.insert(FoldedProfileName(pEntries[r].Name)).second)
                 selected.push_back(&pEntries[r]);
         }
     }

@@ -2,6 +2,7 @@
 // configuration file beside the executable.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -52,18 +53,33 @@ std::wstring ProfilePathFor(const std::wstring& exePath);
 // system does not give it whole.
 std::wstring RunningExecutablePath();
 
-// Fills the one settings record from the configuration file beside the
-// running executable, whatever the current directory, and points the
-// application's profile at that file.
-CatalogueSettings* LoadCatalogue(CWinApp* pApp);
+// Bounds on what one catalogue can make, far above any disc's needs: a small
+// file that lists the same entries under many categories could otherwise
+// fill the memory with records.
+inline constexpr size_t kMaxCategories = 1000;
+inline constexpr size_t kMaxEntryRecords = 50000; // over all categories together
+
+enum class CatalogueExtent {
+    Whole,     // every category and entry of the file was read
+    CutShort   // the file lists more than the bounds allow: only the first ones were read
+};
 
 // Reads a catalogue from a profile into settings; exeFolder (ending with a
-// backslash) stands for a WorkingDir of exactly "%CurrDir%".
-void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, const std::wstring& exeFolder);
+// backslash) stands for a WorkingDir of exactly "%CurrDir%". A category
+// named again in [Type] (its section is the same) is read once, at its first
+// place.
+CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile,
+                              const std::wstring& exeFolder);
 
-// An entry's name as a key that every spelling of its section shares
-// (section names are compared without regard to case).
-std::wstring SectionKey(const std::wstring& name);
+// The notice shown at start when a catalogue was cut short.
+std::wstring CutShortNotice();
+
+// Fills the one settings record from the configuration file beside the
+// running executable, whatever the current directory, and points the
+// application's profile at that file. A file over the bounds is read up to
+// them and the user is told so in a message box; a caller that gives
+// pExtent (an unattended run, where no one answers a box) is told instead.
+CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueExtent* pExtent = nullptr);
 
 // The entries that pass the filter, in catalogue order: categories in
 // order, entries in order within each. An entry listed under several
