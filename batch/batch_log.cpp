@@ -74,23 +74,19 @@ std::wstring FullPath(const std::wstring& strPath)
     return full.empty() ? strPath : full;
 }
 
-// Opens a log file for writing. A file that is a link is never written
-// through: the program runs elevated and others may have laid links in a
-// folder they can write.
-HANDLE OpenLogFile(const std::wstring& strPath, DWORD dwDisposition)
+// Makes a new log file: CREATE_NEW fails on anything already there, a
+// link included, so the program (which runs elevated) never writes through
+// a link that others laid in a folder they can write. It may be moved while
+// open.
+HANDLE NewLogFile(const std::wstring& strPath)
 {
-    const HANDLE hFile =
-        ::CreateFileW(strPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, dwDisposition,
-                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return hFile;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(hFile, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        ::CloseHandle(hFile);
-        ::SetLastError(ERROR_CANT_ACCESS_FILE);
-        return INVALID_HANDLE_VALUE;
-    }
-    return hFile;
+    return ::CreateFileW(strPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+bool AlreadyThere(DWORD dwError) noexcept
+{
+    return dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS;
 }
 
 } // namespace
@@ -179,43 +175,57 @@ CBatchLog::CBatchLog(const BatchOptions& options, int nMode, const std::wstring&
 void CBatchLog::Open(const std::wstring& strLogFile)
 {
     if (!strLogFile.empty()) {
-        // The file asked for: a batch is added to what it holds.
+        // The file asked for holds this batch. It is made new beside its
+        // place and moved there, so whatever stood there, a link included,
+        // is replaced and never written through.
         m_strPath = FullPath(strLogFile);
         const size_t slash = m_strPath.find_last_of(L'\\');
         if (slash != std::wstring::npos && slash > 2)
             CreateFolderPath(m_strPath.substr(0, slash));
-        m_hFile.Reset(OpenLogFile(m_strPath, OPEN_ALWAYS));
-        m_dwError = m_hFile ? 0 : ::GetLastError();
-        LARGE_INTEGER size{};
-        if (m_hFile && ::GetFileSizeEx(m_hFile.Get(), &size))
-            Write(size.QuadPart > 0 ? L"\r\n" : L"\xFEFF");
-        return;
+        for (int n = 1; n < 100 && !m_hFile; ++n) {
+            const std::wstring temporary =
+                m_strPath + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(n) + L".new";
+            m_hFile.Reset(NewLogFile(temporary));
+            if (!m_hFile && AlreadyThere(::GetLastError()))
+                continue;
+            if (!m_hFile)
+                break;
+            if (!::MoveFileExW(temporary.c_str(), m_strPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+                const DWORD dwError = ::GetLastError();
+                m_hFile.Reset();
+                ::DeleteFileW(temporary.c_str());
+                ::SetLastError(dwError);
+                break;
+            }
+        }
+    } else {
+        SYSTEMTIME st{};
+        ::GetLocalTime(&st);
+        const std::wstring folder = DefaultLogFolder();
+        const std::wstring name = LogFileName(st);
+        m_strPath = folder + L"\\" + name;
+        // Both folders below %ProgramData%, where every user may lay a
+        // link, are made here or must be folders of their own.
+        const std::wstring product = folder.substr(0, folder.find_last_of(L'\\'));
+        ::CreateDirectoryW(product.c_str(), nullptr);
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        if (!IsPlainFolder(product) || !IsPlainFolder(folder)) {
+            m_dwError = ERROR_CANT_ACCESS_FILE;
+            return;
+        }
+        // Two batches in one second: the later one gets "-2", "-3", ...
+        for (int n = 1; n < 100 && !m_hFile; ++n) {
+            const std::wstring path = n == 1 ? m_strPath
+                                             : folder + L"\\" + name.substr(0, name.size() - 4) + L"-" +
+                                                   std::to_wstring(n) + L".log";
+            m_hFile.Reset(NewLogFile(path));
+            if (m_hFile)
+                m_strPath = path;
+            else if (!AlreadyThere(::GetLastError()))
+                break;
+        }
     }
-    SYSTEMTIME st{};
-    ::GetLocalTime(&st);
-    const std::wstring folder = DefaultLogFolder();
-    const std::wstring name = LogFileName(st);
-    m_strPath = folder + L"\\" + name;
-    // Both folders below %ProgramData%, where every user may lay a link, are
-    // made here or must be folders of their own.
-    const std::wstring product = folder.substr(0, folder.find_last_of(L'\\'));
-    ::CreateDirectoryW(product.c_str(), nullptr);
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    if (!IsPlainFolder(product) || !IsPlainFolder(folder)) {
-        m_dwError = ERROR_CANT_ACCESS_FILE;
-        return;
-    }
-    // Two batches in one second: the later one gets "-2", "-3", ...
-    for (int n = 1; n < 100 && !m_hFile; ++n) {
-        const std::wstring path =
-            n == 1 ? m_strPath : folder + L"\\" + name.substr(0, name.size() - 4) + L"-" + std::to_wstring(n) + L".log";
-        m_hFile.Reset(OpenLogFile(path, CREATE_NEW));
-        if (m_hFile)
-            m_strPath = path;
-        else if (::GetLastError() != ERROR_FILE_EXISTS)
-            break;
-    }
-    m_dwError = m_hFile ? 0 : ::GetLastError();
+    m_dwError = m_hFile ? 0 : ::GetLastError() ? ::GetLastError() : ERROR_CANNOT_MAKE;
     // A byte-order mark, so that every editor reads the Chinese text as UTF-8.
     Write(L"\xFEFF");
 }

@@ -111,16 +111,18 @@ TEST_F(Unattended, EveryBatchWritesItsLog)
     EXPECT_NE(log.find(L"目录文件: " + (m_disc / L"Quillset.INI") + L"\r\n"), std::wstring::npos) << log;
     EXPECT_NE(log.find(L"\r\n需要重新启动 | 清理 | "), std::wstring::npos) << log;
 
-    // A /log: file in a folder that is made on the way, added to by each batch.
-    const std::wstring file = m_elsewhere / L"日志\\装机.log";
-    const std::wstring pkg = m_elsewhere / L"pkg";
-    for (const std::wstring& batch : {std::wstring(L" /auto /quiet /select:缺失"), L" /quiet /save:" + pkg})
-        Run(L"\"/log:" + file + L"\"" + batch);
-    const std::wstring both = FromUtf8(ReadFile(file));
-    EXPECT_NE(both.find(L"\r\n失败 | 缺失 | "), std::wstring::npos) << both;
-    EXPECT_NE(both.find(L"\r\n成功 | 压缩 | " + (m_disc / L"setup\\zip.exe") + L" -> " + pkg + L"\\zip.exe | 已复制 | "),
-              std::wstring::npos)
-        << both;
+    // A /log: file in a folder that is made on the way; a log planted as a
+    // link to another file is replaced, never written through.
+    const std::wstring planted = ProgramFolder() + L"planted-log-link\\";
+    for (const std::wstring& file : {m_elsewhere / L"日志\\装机.log", planted + L"linked.log"}) {
+        EXPECT_EQ(Run(L"\"/log:" + file + L"\" /quiet /save:" + (m_elsewhere / L"pkg")), 0u);
+        const std::wstring saved = FromUtf8(ReadFile(file));
+        EXPECT_NE(saved.find(L"\r\n成功 | 压缩 | " + (m_disc / L"setup\\zip.exe") + L" -> " + (m_elsewhere / L"pkg") +
+                             L"\\zip.exe | 已复制 | "),
+                  std::wstring::npos)
+            << saved;
+    }
+    EXPECT_EQ(ReadFile(planted + L"victim.txt"), "not for the log\n");
 }
 
 TEST_F(Unattended, UsageGoesToTheCallerOrIntoAMessageBox)
