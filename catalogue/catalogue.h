@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct SoftwareEntry {
     std::wstring Name;
@@ -51,12 +53,6 @@ std::wstring ProfilePathFor(const std::wstring& exePath);
 // system does not give it whole.
 std::wstring RunningExecutablePath();
 
-// Fills the one settings record from the configuration file beside the
-// running executable, whatever the current directory, and points the
-// application's profile at that file. A file over the bounds is read up to
-// them and the user is told so.
-CatalogueSettings* LoadCatalogue(CWinApp* pApp);
-
 // Bounds on what one catalogue can make, far above any disc's needs: a small
 // file that lists the same entries under many categories could otherwise
 // fill the memory with records.
@@ -77,3 +73,16 @@ CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource&
 
 // The notice shown at start when a catalogue was cut short.
 std::wstring CutShortNotice();
+
+// Fills the one settings record from the configuration file beside the
+// running executable, whatever the current directory, and points the
+// application's profile at that file. A file over the bounds is read up to
+// them and the user is told so in a message box; a caller that gives
+// pExtent (an unattended run, where no one answers a box) is told instead.
+CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueExtent* pExtent = nullptr);
+
+// The entries that pass the filter, in catalogue order: categories in
+// order, entries in order within each. An entry listed under several
+// categories comes once, where it is first listed.
+std::vector<const SoftwareEntry*> SelectEntries(const CatalogueSettings& settings,
+                                                const std::function<bool(const SoftwareEntry&)>& filter);
