@@ -105,6 +105,9 @@ protected:
     bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult) override;
 
 private:
+    // Link lists there are at most.
+    static constexpr int kMaxLinkLists = 10;
+
     DWORD RowKind(int nItem) const noexcept;
     std::wstring Description(int nItem) const;
     DWORD ColumnKind(int nCol) const noexcept;

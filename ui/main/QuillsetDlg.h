@@ -15,6 +15,7 @@
 #include <vector>
 
 struct CatalogueSettings;
+struct SoftwareCategory;
 struct SoftwareEntry;
 
 // The window property set on the main window once every icon and installer
@@ -107,6 +108,13 @@ private:
         std::wstring strSize;
     };
 
+    // Results of the details loader wait to be taken.
+    static constexpr UINT kDetailsMessage = WM_APP + 1;
+    // The category lists not built yet are built, a few at a time.
+    static constexpr UINT kBuildListsMessage = WM_APP + 2;
+
+    // The catalogue's categories; null without a catalogue.
+    SoftwareCategory* Categories() const noexcept;
     void OnSysCommand(UINT nID, LPARAM lp);
     void OnPaint();
     BOOL OnEraseBkgnd(HDC hDC);

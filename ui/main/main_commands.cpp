@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "ui/about/AboutDlg.h"
 #include "ui/main/command_texts.h"
+#include "ui/main/row_actions.h"
 
 using namespace command_texts;
 
@@ -155,4 +156,24 @@ BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
     default:
         return CDialog::OnCommand(wp, lp);
     }
+}
+
+void CQuillsetDlg::OnSelectAll()
+{
+    CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
+    CRedrawOff redraw(list.m_hWnd);
+    list.SetAllChecks(m_btnSelectAll.m_nChecked ? TRUE : FALSE);
+}
+
+void CQuillsetDlg::OnEntryClick(const NMITEMACTIVATE* pNm)
+{
+    if (pNm->iSubItem != row_actions::kLinkColumn)
+        return;
+    const auto at = row_actions::EntryBehindRow(m_arrEntryCounts, m_nCurList, pNm->iItem);
+    SoftwareCategory* pCategories = Categories();
+    if (!at || !pCategories || !pCategories[at->category - 1].Entries)
+        return;
+    const CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
+    row_actions::Perform(m_hWnd, list.m_nHotLink, pCategories[at->category - 1].Entries[at->row],
+                         m_pSettings->SavePath);
 }

@@ -1,0 +1,362 @@
+// How the catalogue list paints: the background erase, the widened paint
+// area, and each row on its bitmaps with its check box, icon, texts, cells
+// and links.
+#include "ui/controls/ListEx.h"
+
+#include "platform/handles.h"
+#include "ui/controls/list_geometry.h"
+#include "ui/controls/list_text.h"
+
+using namespace list_geometry;
+using namespace list_text;
+
+namespace {
+
+constexpr COLORREF kTitleRelief = RGB(255, 255, 255);
+constexpr COLORREF kTitleText = RGB(44, 67, 85);
+
+// The drawing state of one device context, restored when the scope ends.
+class CSaveDC {
+public:
+    explicit CSaveDC(HDC hDC) noexcept : m_hDC(hDC), m_nSaved(::SaveDC(hDC)) {}
+    CSaveDC(const CSaveDC&) = delete;
+    CSaveDC& operator=(const CSaveDC&) = delete;
+    ~CSaveDC()
+    {
+        if (m_nSaved)
+            ::RestoreDC(m_hDC, m_nSaved);
+    }
+
+private:
+    HDC m_hDC;
+    int m_nSaved;
+};
+
+void DrawTextIn(HDC hDC, const std::wstring& text, RECT box, UINT nFormat) noexcept
+{
+    ::DrawTextW(hDC, text.c_str(), static_cast<int>(text.size()), &box, nFormat);
+}
+
+void FillSolid(HDC hDC, const RECT& rc, COLORREF cr) noexcept
+{
+    const COLORREF old = ::SetBkColor(hDC, cr);
+    ::ExtTextOutW(hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+    ::SetBkColor(hDC, old);
+}
+
+// Stretches the whole bitmap over the box, through a memory context. The
+// common cases take quicker ways to the same pixels: a bitmap of the box's
+// size is copied, and one a pixel wide and as high as the box is laid
+// side by side as a brush pattern.
+void StretchBitmap(HDC hDC, HDC hMemDC, HBITMAP hBitmap, const RECT& box) noexcept
+{
+    BITMAP bm{};
+    if (!hBitmap || !::GetObjectW(hBitmap, sizeof(bm), &bm) || !bm.bmWidth)
+        return;
+    const int cx = box.right - box.left;
+    const int cy = box.bottom - box.top;
+    if (cx <= 0 || cy <= 0)
+        return;
+    if (bm.bmWidth == 1 && bm.bmHeight == cy && bm.bmBitsPixel > 8) {
+        CBrush pattern(::CreatePatternBrush(hBitmap));
+        if (pattern) {
+            POINT origin{box.left, box.top};
+            ::LPtoDP(hDC, &origin, 1);
+            POINT oldOrigin{};
+            ::SetBrushOrgEx(hDC, origin.x, origin.y, &oldOrigin);
+            CSelectObject select(hDC, pattern.Get());
+            ::PatBlt(hDC, box.left, box.top, cx, cy, PATCOPY);
+            ::SetBrushOrgEx(hDC, oldOrigin.x, oldOrigin.y, nullptr);
+            return;
+        }
+    }
+    CSelectObject select(hMemDC, hBitmap);
+    if (bm.bmWidth == cx && bm.bmHeight == cy)
+        ::BitBlt(hDC, box.left, box.top, cx, cy, hMemDC, 0, 0, SRCCOPY);
+    else
+        ::StretchBlt(hDC, box.left, box.top, cx, cy, hMemDC, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+}
+
+} // namespace
+
+// Everything one row paint uses.
+struct CListEx::RowPaint {
+    HDC hDC = nullptr;
+    HDC hMemDC = nullptr;
+    HFONT hNormal = nullptr;
+    HFONT hBold = nullptr;
+    HFONT hUnderline = nullptr;
+    HIMAGELIST hSmall = nullptr;
+    HIMAGELIST hState = nullptr;
+    int nItem = 0;
+    int nImage = 0;
+    int nState = 0; // 0 not selected, 1 selected with focus, 2 selected without
+    bool bChecked = false;
+    COLORREF crText = 0;
+    COLORREF crDesc = 0;
+    COLORREF crLink = 0;
+    std::wstring description;
+    RECT bounds{};
+};
+
+LRESULT CListEx::OnEraseBkgnd(HDC hDC)
+{
+    const RECT rc = GetClientRect();
+    if (m_dwDrawFlags & kFlagEraseBitmap) {
+        if (!m_pEraseBitmap)
+            return FALSE;
+        CMemDC mem(::CreateCompatibleDC(hDC));
+        StretchBitmap(hDC, mem.Get(), m_pEraseBitmap, rc);
+        return TRUE;
+    }
+    if (m_dwDrawFlags & kFlagNoErase)
+        return TRUE;
+    FillSolid(hDC, rc, m_crErase);
+    return TRUE;
+}
+
+LRESULT CListEx::OnPaint(WPARAM wp, LPARAM lp)
+{
+    // A row touched at all is painted over its whole width.
+    RECT update{};
+    RECT first{};
+    if (!wp && (GetStyle() & LVS_TYPEMASK) == LVS_REPORT && ::GetUpdateRect(m_hWnd, &update, FALSE) &&
+        GetItemCount() > 0 && GetItemRect(0, &first, LVIR_BOUNDS)) {
+        update.left = first.left;
+        update.right = first.right;
+        ::InvalidateRect(m_hWnd, &update, FALSE);
+    }
+    return DefWindowProc(WM_PAINT, wp, lp);
+}
+
+void CListEx::RepaintSelection()
+{
+    const DWORD style = GetStyle();
+    if ((style & LVS_TYPEMASK) != LVS_REPORT)
+        return;
+    auto invalidateRow = [this](int nItem) {
+        RECT rc{};
+        if (GetItemRect(nItem, &rc, LVIR_BOUNDS)) {
+            rc.left = 0;
+            ::InvalidateRect(m_hWnd, &rc, FALSE);
+        }
+    };
+    const int focused = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused >= 0)
+        invalidateRow(focused);
+    if (!(style & LVS_SHOWSELALWAYS)) {
+        for (int i = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); i >= 0;
+             i = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)))
+            invalidateRow(i);
+    }
+    ::UpdateWindow(m_hWnd);
+}
+
+std::wstring CListEx::FitText(HDC hDC, const std::wstring& text, const RECT& box) const
+{
+    return list_geometry::FitText(text, box.right - box.left,
+                                  [hDC](const std::wstring& s) { return TextWidth(hDC, s); });
+}
+
+std::wstring CListEx::FitText(const std::wstring& text, const RECT& box) const
+{
+    const CMeasureDC dc(m_hWnd);
+    return FitText(dc.Get(), text, box);
+}
+
+void CListEx::DrawItem(const DRAWITEMSTRUCT* pDis)
+{
+    if (!pDis || !pDis->hDC)
+        return;
+    const LOGFONTW lf = ControlLogFont(reinterpret_cast<HFONT>(Ask(WM_GETFONT, 0, 0)));
+    const CFont normal = MakeFont(lf, 0, FALSE);
+    const CFont bold = MakeFont(lf, FW_BOLD, FALSE);
+    const CFont underline = MakeFont(lf, 0, TRUE);
+    const CMemDC mem(::CreateCompatibleDC(pDis->hDC));
+    const CSaveDC saved(pDis->hDC);
+
+    RowPaint paint;
+    paint.hDC = pDis->hDC;
+    paint.hMemDC = mem.Get();
+    paint.hNormal = normal.Get();
+    paint.hBold = bold.Get();
+    paint.hUnderline = underline.Get();
+    paint.hSmall = reinterpret_cast<HIMAGELIST>(Ask(LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    paint.hState = reinterpret_cast<HIMAGELIST>(Ask(LVM_GETIMAGELIST, LVSIL_STATE, 0));
+    paint.nItem = static_cast<int>(pDis->itemID);
+    ::SelectObject(paint.hDC, paint.hNormal);
+    // Text over the row's own background, without a fill behind it.
+    ::SetBkMode(paint.hDC, TRANSPARENT);
+
+    LVITEMW item{};
+    item.mask = LVIF_STATE | LVIF_IMAGE;
+    item.iItem = paint.nItem;
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK;
+    Ask(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    paint.nImage = item.iImage;
+    // State image 2 is the ticked box.
+    paint.bChecked = (item.state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+    paint.bounds = ItemRect(paint.nItem, LVIR_BOUNDS);
+    const RECT label = ItemRect(paint.nItem, LVIR_LABEL);
+    const RECT icon = ItemRect(paint.nItem, LVIR_ICON);
+    paint.bounds.left = 0;
+    paint.description = Description(paint.nItem);
+
+    paint.crText = m_crText;
+    paint.crDesc = m_crDesc;
+    paint.crLink = m_crLink;
+    if (item.state & LVIS_SELECTED) {
+        if (::GetFocus() == m_hWnd) {
+            paint.nState = 1;
+            paint.crText = m_crTextSelFocus;
+            paint.crDesc = m_crDescSelFocus;
+            paint.crLink = m_crLinkSelFocus;
+        } else {
+            paint.nState = 2;
+            paint.crText = m_crTextSelNoFocus;
+            paint.crDesc = m_crDescSelNoFocus;
+            paint.crLink = m_crLinkSelNoFocus;
+        }
+    }
+    ::SetTextColor(paint.hDC, paint.crText);
+
+    switch (RowKind(paint.nItem)) {
+    case kRowHeader:
+        PaintHeaderRow(paint, label, icon);
+        break;
+    case kRowEntry:
+        PaintEntryRow(paint, label, icon);
+        break;
+    default:
+        break;
+    }
+}
+
+void CListEx::PaintBackground(const RowPaint& paint, const RECT& bounds, const std::array<HBITMAP, 9>& table) const
+{
+    const auto state = static_cast<size_t>(paint.nState);
+    const HBITMAP hMiddle = table[state];
+    if (!hMiddle) {
+        FillSolid(paint.hDC, bounds, m_crRowBack);
+        return;
+    }
+    if (!(m_dwDrawFlags & kFlagThreePiece)) {
+        StretchBitmap(paint.hDC, paint.hMemDC, hMiddle, bounds);
+        return;
+    }
+    const HBITMAP hLeft = table[3 + state];
+    const HBITMAP hRight = table[6 + state];
+    const ThreePieces pieces = BackgroundPieces(bounds, BitmapSize(hLeft).cx, BitmapSize(hRight).cx);
+    StretchBitmap(paint.hDC, paint.hMemDC, hLeft, pieces.left);
+    StretchBitmap(paint.hDC, paint.hMemDC, hRight, pieces.right);
+    StretchBitmap(paint.hDC, paint.hMemDC, hMiddle, pieces.middle);
+}
+
+void CListEx::PaintHeaderRow(const RowPaint& paint, const RECT& label, const RECT& icon)
+{
+    if (m_dwDrawFlags & kFlagHeaderBitmaps)
+        PaintBackground(paint, paint.bounds, m_pHeaderBitmaps);
+    else
+        FillSolid(paint.hDC, paint.bounds, m_crRowBack);
+    if (label.right < icon.right)
+        return;
+    const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
+    const RECT box = HeaderTitleBox(label, icon, bShifted);
+    const std::wstring title = ItemText(paint.nItem, 0);
+    ::SetTextColor(paint.hDC, kTitleRelief);
+    DrawTextIn(paint.hDC, title, RECT{box.left + 1, box.top + 1, box.right + 1, box.bottom + 1}, kCellTextFlags);
+    ::SetTextColor(paint.hDC, kTitleText);
+    DrawTextIn(paint.hDC, title, box, kCellTextFlags);
+}
+
+void CListEx::PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT& icon)
+{
+    if (m_dwDrawFlags & kFlagEntryBitmaps)
+        PaintBackground(paint, paint.bounds, m_pEntryBitmaps);
+    else
+        FillSolid(paint.hDC, paint.bounds, m_crRowBack);
+    const bool bTwoLine = !paint.description.empty();
+    const std::wstring name = ItemText(paint.nItem, 0);
+
+    if (m_dwMode & kModePane) {
+        const EntryRowLayout row = PaneRow(paint.bounds, label, icon, bTwoLine);
+        if (paint.hSmall)
+            ::ImageList_Draw(paint.hSmall, paint.nImage, paint.hDC, row.image.x, row.image.y, ILD_TRANSPARENT);
+        if (row.label.right >= row.text.left)
+            DrawTextIn(paint.hDC, name, row.text, kCellTextFlags);
+        PaintCells(paint, row.label.right, row.text);
+        return;
+    }
+
+    const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
+    const EntryRowLayout row = EntryRow(paint.bounds, label, icon, bTwoLine, bShifted);
+    if (row.label.right >= row.icon.left && paint.hState)
+        ::ImageList_Draw(paint.hState, paint.bChecked ? 1 : 0, paint.hDC, row.check.x, row.check.y,
+                         ILD_TRANSPARENT);
+    if (row.label.right >= row.icon.right) {
+        if (paint.hSmall)
+            ::ImageList_Draw(paint.hSmall, paint.nImage, paint.hDC, row.image.x, row.image.y, ILD_TRANSPARENT);
+        if (row.label.right >= row.text.left) {
+            const RECT box = NameBox(row);
+            const std::wstring fitted = FitText(paint.hDC, name, box);
+            CSelectObject select(paint.hDC, bTwoLine ? paint.hBold : nullptr);
+            DrawTextIn(paint.hDC, fitted, box, kEntryTextFlags);
+        }
+    }
+    if (bTwoLine) {
+        const RECT box = DescriptionBox(row);
+        ::SetTextColor(paint.hDC, paint.crDesc);
+        DrawTextIn(paint.hDC, FitText(paint.hDC, paint.description, box), box, kEntryTextFlags);
+        ::SetTextColor(paint.hDC, paint.crText);
+    }
+    PaintCells(paint, row.label.right, row.text);
+}
+
+void CListEx::PaintCells(const RowPaint& paint, int x, const RECT& text)
+{
+    int format = 0;
+    int width = 0;
+    for (int col = 1; GetColumnFormat(col, &format, &width); ++col) {
+        const int cellLeft = x;
+        const int cellRight = x + width;
+        x = cellRight;
+        if (width < kMinCellWidth)
+            continue;
+        const DWORD kind = ColumnKind(col);
+        const std::wstring cellText = ItemText(paint.nItem, col);
+        const RECT box = CellTextBox(cellLeft, cellRight, text);
+        if (kind == kColumnPlain) {
+            const int justify = format & LVCFMT_JUSTIFYMASK;
+            const UINT align = justify == LVCFMT_LEFT ? DT_LEFT : justify == LVCFMT_RIGHT ? DT_RIGHT : DT_CENTER;
+            DrawTextIn(paint.hDC, cellText, box, align | kCellTextFlags);
+            continue;
+        }
+        CSelectObject select(paint.hDC, paint.hUnderline);
+        ::SetTextColor(paint.hDC, paint.crLink);
+        if (kind == kColumnLink) {
+            DrawTextIn(paint.hDC, cellText, box, DT_CENTER | kCellTextFlags);
+        } else {
+            // The links are measured in the normal font, as the pointer
+            // finds them.
+            const int k = LinkListIndex(m_arrColumnKind, col);
+            if (k < kMaxLinkLists) {
+                const auto& links = m_arrLinkLists[static_cast<size_t>(k)];
+                std::vector<int> widths;
+                int groupWidth = 0;
+                int separator = 0;
+                {
+                    CSelectObject measure(paint.hDC, paint.hNormal);
+                    for (const auto& l : links)
+                        widths.push_back(TextWidth(paint.hDC, l));
+                    groupWidth = TextWidth(paint.hDC, cellText);
+                    separator = TextWidth(paint.hDC, kLinkSeparator);
+                }
+                const auto lefts = LinkLefts(cellLeft, cellRight, groupWidth, widths, separator);
+                for (size_t i = 0; i < links.size(); ++i)
+                    DrawTextIn(paint.hDC, links[i], RECT{lefts[i], text.top, lefts[i] + widths[i], text.bottom},
+                               DT_CENTER | kCellTextFlags);
+            }
+        }
+        ::SetTextColor(paint.hDC, paint.crText);
+    }
+}

@@ -1,0 +1,347 @@
+// The catalogue on show: the entry lists filled from the catalogue, the
+// icons and sizes as they arrive, the category chosen in the pane, and the
+// check marks kept in step between the lists and the catalogue.
+#include "ui/main/QuillsetDlg.h"
+
+#include "catalogue/catalogue.h"
+#include "res/resource.h"
+#include "ui/controls/list_geometry.h"
+#include "ui/main/main_art.h"
+
+#include <algorithm>
+
+using namespace main_art;
+using namespace main_layout;
+
+namespace {
+
+const int kListsPerStep = 8;
+// The action column is at least this wide; wider where the links need it.
+const int kActionColumnWidth = 180;
+const int kActionColumnPadding = 16;
+
+CImageList MakeImageList(int cx, int nCapacity, COLORREF crBack)
+{
+    // Room for every image from the start: a list that grows by a few images
+    // at a time copies all of them again each time.
+    CImageList list(::ImageList_Create(cx, cx, ILC_COLOR32 | ILC_MASK, std::max(nCapacity, 1), 4));
+    if (list)
+        ::ImageList_SetBkColor(list.Get(), crBack);
+    return list;
+}
+
+void AddIcon(const CImageList& list, HICON hIcon) noexcept
+{
+    if (list)
+        ::ImageList_ReplaceIcon(list.Get(), -1, hIcon);
+}
+
+// Puts an icon at its index. Icons arrive in index order, so each one is
+// normally the next image; until it arrives, a row's image does not exist
+// and the row shows no icon.
+void PutIcon(const CImageList& list, int nIndex, const IconImage& image) noexcept
+{
+    if (!list)
+        return;
+    HIMAGELIST hList = list.Get();
+    while (::ImageList_GetImageCount(hList) < nIndex)
+        ::ImageList_Add(hList, image.hColor.Get(), image.hMask.Get());
+    if (nIndex < ::ImageList_GetImageCount(hList))
+        ::ImageList_Replace(hList, nIndex, image.hColor.Get(), image.hMask.Get());
+    else
+        ::ImageList_Add(hList, image.hColor.Get(), image.hMask.Get());
+}
+
+} // namespace
+
+// --- Filling the lists -----------------------------------------------------------
+
+void CQuillsetDlg::BuildImageLists()
+{
+    m_fallbackImage = ImageOfIcon(LoadIconResource(IDR_MAINFRAME, 32, 32).Get());
+
+    const int nCategories = m_nLists - 1;
+    int nEntries = 0;
+    for (int n : m_arrEntryCounts)
+        nEntries += n;
+
+    m_imgCategory = MakeImageList(32, nCategories + 1, m_crListBack);
+    m_imgCheck = MakeImageList(16, 2, m_crListBack);
+    AddIcon(m_imgCategory, LoadIconResource(IDI_ALL_SOFTWARE, 32, 32).Get());
+    m_pEntryImages = std::make_unique<CImageList[]>(static_cast<size_t>(nCategories) + 1);
+    m_pEntryImages[0] = MakeImageList(32, nEntries, RGB(255, 255, 255));
+    // The icons of the categories and entries follow as they are read.
+    for (int j = 1; j <= nCategories; ++j)
+        m_pEntryImages[j] = MakeImageList(32, m_arrEntryCounts[static_cast<size_t>(j)], RGB(255, 255, 255));
+    AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_OFF, 16, 16).Get());
+    AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_ON, 16, 16).Get());
+}
+
+void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
+{
+    // The action column holds its three links whole in the font at hand.
+    {
+        std::wstring joined;
+        for (const std::wstring& name : m_arrActionNames)
+            joined += (joined.empty() ? L"" : list_geometry::kLinkSeparator) + name;
+        CClientDC dc(m_hWnd);
+        CSelectObject select(dc.Get(), MainFont());
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc.Get(), joined.c_str(), static_cast<int>(joined.size()), &size);
+        m_nActionWidth = std::max(kActionColumnWidth, static_cast<int>(size.cx) + kActionColumnPadding);
+    }
+
+    // The all-software list is complete before the window shows; the
+    // category lists follow once it shows (BuildPendingLists).
+    SoftwareCategory* pCategories = Categories();
+    m_pEntryLists = std::make_unique<CListEx[]>(static_cast<size_t>(m_nLists));
+    m_arrFirstPlace.assign(static_cast<size_t>(m_nLists), 0);
+    m_rcCreate = rcClient;
+    m_nListsBuilt = 1;
+    CListEx& all = m_pEntryLists[0];
+    CreateEntryList(all, kIdFirstList, true, rcClient);
+    CRedrawOff redrawAll(all.m_hWnd);
+
+    int A = 0;
+    for (int j = 1; j < m_nLists; ++j) {
+        const SoftwareCategory& category = pCategories[j - 1];
+        const int n = m_arrEntryCounts[static_cast<size_t>(j)];
+        m_arrFirstPlace[static_cast<size_t>(j)] = m_arrPlaces.size();
+        if (n == 0)
+            continue;
+        all.InsertListItem(A++, HeaderRowText(category.Name, n), list_geometry::kRowHeader, L"", 0);
+        for (int r = 0; r < n; ++r, ++A) {
+            const SoftwareEntry& entry = category.Entries[r];
+            all.InsertListItem(A, entry.Name, list_geometry::kRowEntry, entry.Description,
+                               static_cast<int>(m_arrPlaces.size()));
+            all.SetLinks(A, m_arrActionNames);
+            // Rows start unchecked.
+            if (entry.Checked)
+                all.SetCheck(A, true);
+            m_arrPlaces.push_back(EntryPlace{j, r, A, L""});
+        }
+    }
+    DecorateEntryList(all);
+
+    const CRowBitmaps& bitmaps = RowBitmaps();
+    m_listCategories.SetEraseBitmap(m_bmpPaneBack.Get());
+    m_listCategories.SetRowHeight(kPaneRowHeight);
+    m_listCategories.SetEntryBitmaps(bitmaps.Table(IDB_PANE_ROW_MID, IDB_PANE_SEL_MID, IDB_PANE_ROW_LEFT,
+                                                   IDB_PANE_SEL_LEFT, IDB_PANE_ROW_RIGHT, IDB_PANE_SEL_RIGHT));
+    m_listCategories.SetDrawFlags(list_geometry::kFlagEraseBitmap | list_geometry::kFlagEntryBitmaps |
+                                  list_geometry::kFlagThreePiece);
+}
+
+void CQuillsetDlg::BuildCategoryList(int j)
+{
+    CListEx& list = m_pEntryLists[static_cast<size_t>(j)];
+    if (list.m_hWnd)
+        return;
+    CreateEntryList(list, kIdFirstList + static_cast<UINT>(j), false, m_rcCreate);
+    {
+        CRedrawOff redraw(list.m_hWnd);
+        const auto first = m_arrFirstPlace[static_cast<size_t>(j)];
+        const SoftwareCategory& category = Categories()[j - 1];
+        for (int r = 0; r < m_arrEntryCounts[static_cast<size_t>(j)]; ++r) {
+            const SoftwareEntry& entry = category.Entries[r];
+            const EntryPlace& place = m_arrPlaces[first + static_cast<size_t>(r)];
+            list.InsertListItem(r, entry.Name, list_geometry::kRowEntry, entry.Description, r);
+            list.SetItemText(r, 1, place.strSize);
+            list.SetLinks(r, m_arrActionNames);
+            // The catalogue holds every check mark made so far.
+            if (entry.Checked)
+                list.SetCheck(r, true);
+        }
+    }
+    DecorateEntryList(list);
+}
+
+void CQuillsetDlg::BuildPendingLists()
+{
+    for (int n = 0; n < kListsPerStep && m_nListsBuilt < m_nLists; ++n)
+        BuildCategoryList(m_nListsBuilt++);
+    if (m_nListsBuilt < m_nLists)
+        PostMessageW(m_hWnd, kBuildListsMessage, 0, 0);
+    NoteIfLoaded();
+}
+
+// --- Icons and sizes, read after the window shows -----------------------------
+
+void CQuillsetDlg::StartDetails()
+{
+    std::vector<DetailJob> jobs;
+    SoftwareCategory* pCategories = Categories();
+    for (int j = 1; j < m_nLists; ++j)
+        jobs.push_back(DetailJob{pCategories[j - 1].IconPath, L""});
+    for (const EntryPlace& place : m_arrPlaces) {
+        const SoftwareEntry& entry = pCategories[place.nCategory - 1].Entries[place.nRow];
+        jobs.push_back(DetailJob{entry.IconPath, entry.ManualInstall});
+    }
+    m_loader.Start(std::move(jobs), m_hWnd, kDetailsMessage);
+}
+
+void CQuillsetDlg::OnDetailsArrived()
+{
+    const std::vector<DetailResult> results = m_loader.Take();
+    const auto nCategories = static_cast<size_t>(m_nLists - 1);
+    bool bPaneChanged = false;
+    for (const DetailResult& result : results) {
+        const IconImage& image = result.image.hColor ? result.image : m_fallbackImage;
+        if (result.nJob < nCategories) {
+            PutIcon(m_imgCategory, static_cast<int>(result.nJob) + 1, image);
+            bPaneChanged = true;
+        } else if (result.nJob - nCategories < m_arrPlaces.size()) {
+            ApplyEntryDetail(m_arrPlaces[result.nJob - nCategories], image, result.nSize);
+        }
+    }
+    if (bPaneChanged)
+        m_listCategories.Invalidate(FALSE);
+    NoteIfLoaded();
+}
+
+void CQuillsetDlg::NoteIfLoaded()
+{
+    if (m_loader.Done() && m_nListsBuilt == m_nLists && !m_bDetailsLoaded) {
+        m_bDetailsLoaded = true;
+        ::SetPropW(m_hWnd, kDetailsLoadedProp, reinterpret_cast<HANDLE>(1));
+    }
+}
+
+void CQuillsetDlg::ApplyEntryDetail(EntryPlace& place, const IconImage& image, unsigned long long nSize)
+{
+    const auto nEntry = static_cast<int>(&place - m_arrPlaces.data());
+    CListEx& all = m_pEntryLists[0];
+    CListEx& list = m_pEntryLists[static_cast<size_t>(place.nCategory)];
+    PutIcon(m_pEntryImages[0], nEntry, image);
+    PutIcon(m_pEntryImages[static_cast<size_t>(place.nCategory)], place.nRow, image);
+    // Straight to the list views, which repaint the row: the size column
+    // stays a plain column.
+    place.strSize = SizeText(nSize);
+    all.SetItemText(place.nAllRow, 1, place.strSize);
+    if (list.m_hWnd)
+        list.SetItemText(place.nRow, 1, place.strSize);
+}
+
+// --- Categories and check marks ---------------------------------------------------
+
+void CQuillsetDlg::SelectPaneRow(int nRow)
+{
+    m_listCategories.SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void CQuillsetDlg::OnCategoryChanged(const NMLISTVIEW* pNm)
+{
+    // The row that has just become the selected one is shown.
+    if (!(pNm->uChanged & LVIF_STATE) || !(pNm->uNewState & LVIS_SELECTED) || (pNm->uOldState & LVIS_SELECTED))
+        return;
+    const int nNew = pNm->iItem;
+    if (nNew < 0 || nNew >= m_nLists || !m_pEntryLists)
+        return;
+    BuildCategoryList(nNew);
+    const int nOld = m_nCurList;
+    m_nCurList = nNew;
+    RecomputeSelectAll();
+    // Into place first, then shown: the list never flashes at its old place.
+    LayoutControls();
+    if (nOld != nNew)
+        ::ShowWindow(m_pEntryLists[static_cast<size_t>(nOld)].m_hWnd, SW_HIDE);
+    ::ShowWindow(m_pEntryLists[static_cast<size_t>(nNew)].m_hWnd, SW_SHOW);
+}
+
+void CQuillsetDlg::RecomputeSelectAll()
+{
+    CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
+    const int count = list.GetItemCount();
+    if (count == 0 || !m_btnSelectAll.m_hWnd)
+        return;
+    int nChecked = 1;
+    for (int i = 0; i < count; ++i) {
+        const bool bHeader = static_cast<size_t>(i) < list.m_arrRowKind.size() &&
+                             list.m_arrRowKind[static_cast<size_t>(i)] == list_geometry::kRowHeader;
+        if (!bHeader && !list.GetCheck(i)) {
+            nChecked = 0;
+            break;
+        }
+    }
+    if (m_btnSelectAll.m_bCheckMode)
+        m_btnSelectAll.m_nChecked = nChecked;
+    m_btnSelectAll.Invalidate();
+}
+
+void CQuillsetDlg::OnCategoryClick()
+{
+    SelectPaneRow(m_nCurList);
+}
+
+void CQuillsetDlg::MirrorCheck(const NMLISTVIEW* pNm)
+{
+    if (!(pNm->uChanged & LVIF_STATE))
+        return;
+    const UINT nNew = pNm->uNewState & LVIS_STATEIMAGEMASK;
+    const UINT nOld = pNm->uOldState & LVIS_STATEIMAGEMASK;
+    const UINT kOff = INDEXTOSTATEIMAGEMASK(1);
+    const UINT kOn = INDEXTOSTATEIMAGEMASK(2);
+    if (!((nNew == kOn && nOld == kOff) || (nNew == kOff && nOld == kOn)))
+        return;
+    CListEx& shown = m_pEntryLists[static_cast<size_t>(m_nCurList)];
+    const bool bChecked = shown.GetCheck(pNm->iItem);
+    CategoryRow at{m_nCurList, pNm->iItem};
+    CListEx* pOther = &m_pEntryLists[0];
+    int nOtherRow = 0;
+    if (m_nCurList == 0) {
+        const auto mapped = AllRowToCategory(m_arrEntryCounts, pNm->iItem);
+        if (!mapped || mapped->row < 0)
+            return;
+        at = *mapped;
+        pOther = &m_pEntryLists[static_cast<size_t>(at.category)];
+        nOtherRow = at.row;
+    } else {
+        nOtherRow = CategoryRowToAll(m_arrEntryCounts, at);
+        if (nOtherRow < 0)
+            return;
+    }
+    SoftwareCategory* pCategories = Categories();
+    if (!pCategories || !pCategories[at.category - 1].Entries)
+        return;
+    int& nChecked = pCategories[at.category - 1].Entries[at.row].Checked;
+    // A category list not built yet takes its marks from the catalogue.
+    if (!pOther->m_hWnd) {
+        nChecked = bChecked ? 1 : 0;
+        return;
+    }
+    pOther->SetCheck(nOtherRow, bChecked);
+    nChecked = pOther->GetCheck(nOtherRow) ? 1 : 0;
+}
+
+BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)
+{
+    const auto* pHdr = reinterpret_cast<const NMHDR*>(lp);
+    if (pHdr->idFrom == kIdPane) {
+        switch (pHdr->code) {
+        case NM_CLICK: {
+            const int nRow = reinterpret_cast<const NMITEMACTIVATE*>(lp)->iItem;
+            if (nRow < 0)
+                SelectPaneRow(m_nCurList);
+            else
+                m_nCurList = nRow;
+            break;
+        }
+        case LVN_ITEMCHANGED:
+            OnCategoryChanged(reinterpret_cast<const NMLISTVIEW*>(lp));
+            break;
+        case NM_DBLCLK:
+        case NM_RCLICK:
+        case NM_RDBLCLK:
+            OnCategoryClick();
+            break;
+        default:
+            break;
+        }
+    } else if (m_pEntryLists && pHdr->idFrom == kIdFirstList + static_cast<UINT_PTR>(m_nCurList)) {
+        if (pHdr->code == LVN_ITEMCHANGED)
+            MirrorCheck(reinterpret_cast<const NMLISTVIEW*>(lp));
+        else if (pHdr->code == static_cast<UINT>(NM_CLICK))
+            OnEntryClick(reinterpret_cast<const NMITEMACTIVATE*>(lp));
+    }
+    return CDialog::OnNotify(wp, lp, pResult);
+}
