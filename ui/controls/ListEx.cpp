@@ -77,6 +77,45 @@ DWORD CListEx::ColumnKind(int nCol) const noexcept
     return m_arrColumnKind[static_cast<size_t>(nCol)];
 }
 
+COLORREF CListEx::* const CListEx::kColourMembers[kColourCount] = {
+    &CListEx::m_crText,         &CListEx::m_crTextSelFocus, &CListEx::m_crTextSelNoFocus, &CListEx::m_crDesc,
+    &CListEx::m_crDescSelFocus, &CListEx::m_crDescSelNoFocus, &CListEx::m_crLink,         &CListEx::m_crLinkSelFocus,
+    &CListEx::m_crLinkSelNoFocus, &CListEx::m_crRowBack,    &CListEx::m_crErase};
+
+COLORREF CListEx::Color(Colour colour) const noexcept
+{
+    return colour >= 0 && colour < kColourCount ? this->*kColourMembers[colour] : 0;
+}
+
+void CListEx::SetColor(Colour colour, COLORREF cr)
+{
+    if (colour < 0 || colour >= kColourCount)
+        return;
+    this->*kColourMembers[colour] = cr;
+    RepaintIfShown();
+}
+
+bool CListEx::SetDescription(int nItem, const std::wstring& description)
+{
+    if (nItem < 0 || static_cast<size_t>(nItem) >= m_arrDescription.size())
+        return false;
+    m_arrDescription[static_cast<size_t>(nItem)] = description;
+    RepaintIfShown();
+    return true;
+}
+
+const std::vector<std::wstring>& CListEx::LinkList(int k) const noexcept
+{
+    static const std::vector<std::wstring> s_none;
+    return k >= 0 && k < m_nLinkColumns ? m_arrLinkLists[static_cast<size_t>(k)] : s_none;
+}
+
+void CListEx::SetMode(DWORD dwMode)
+{
+    m_dwMode = dwMode;
+    RepaintIfShown();
+}
+
 LRESULT CListEx::Ask(UINT msg, WPARAM wp, LPARAM lp) noexcept
 {
     return DefWindowProc(msg, wp, lp);

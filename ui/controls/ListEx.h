@@ -3,11 +3,12 @@
 // header rows, painted on row bitmaps, with hot tracking of the check area
 // and of the action links.
 //
-// The owner keeps the per-row arrays (m_arrDescription, m_arrRowKind) and
+// The control keeps per-row arrays (m_arrDescription, m_arrRowKind) and
 // per-column arrays (m_arrColumnKind, m_arrAutoSize) parallel to the list
-// view's items and columns, and counts header rows in m_nHeaderRows;
-// InsertListColumn and InsertListItem do both sides at once. A row or column
-// the arrays lack is shown as a plain one-line entry row or plain column.
+// view's items and columns, and counts header rows in m_nHeaderRows; the
+// owner goes through InsertListColumn and InsertListItem, which do both sides
+// at once. A row or column the arrays lack is shown as a plain one-line entry
+// row or plain column.
 //
 // Bitmaps and image lists are lent by the owner, who keeps them alive as long
 // as the control.
@@ -24,36 +25,49 @@ public:
     CListEx() noexcept;
     ~CListEx() override;
 
-    // The model; see the header comment for who keeps what.
-    BOOL m_bCheckHot = FALSE;   // the pointer is over column 0's check area
-    int m_nHotLinkKind = 0;     // column kind of the link under the pointer; 0 = none
-    int m_nHotLink = 0;         // 1-based number of that link in its cell; 0 = none
-    COLORREF m_crText;
-    COLORREF m_crTextSelFocus;
-    COLORREF m_crTextSelNoFocus;
-    COLORREF m_crDesc;
-    COLORREF m_crDescSelFocus;
-    COLORREF m_crDescSelNoFocus;
-    COLORREF m_crLink;
-    COLORREF m_crLinkSelFocus;
-    COLORREF m_crLinkSelNoFocus;
-    COLORREF m_crRowBack;
-    COLORREF m_crErase;
-    int m_nHeaderRows = 0;
-    std::vector<std::wstring> m_arrDescription;
-    std::array<std::vector<std::wstring>, 10> m_arrLinkLists;
-    std::vector<DWORD> m_arrColumnKind;
-    std::vector<DWORD> m_arrRowKind;
-    int m_nLinkColumns = 0;
-    int m_nRowHeight = 0;
-    std::vector<DWORD> m_arrAutoSize;
-    DWORD m_dwMode = 0;
-    DWORD m_dwDrawFlags = 0;
-    HBITMAP m_pEraseBitmap = nullptr;
-    // Middle pieces for not selected, selected with focus, selected without
-    // focus; then the left pieces; then the right pieces.
-    std::array<HBITMAP, 9> m_pEntryBitmaps{};
-    std::array<HBITMAP, 9> m_pHeaderBitmaps{};
+    // Colours of the rows, by state, and of the background.
+    enum Colour : int {
+        Text,
+        TextSelFocus,
+        TextSelNoFocus,
+        Desc,
+        DescSelFocus,
+        DescSelNoFocus,
+        Link,
+        LinkSelFocus,
+        LinkSelNoFocus,
+        RowBack,
+        Erase,
+        kColourCount
+    };
+    COLORREF Color(Colour colour) const noexcept;
+    // Sets a colour and repaints; a colour that does not exist is left alone.
+    void SetColor(Colour colour, COLORREF cr);
+
+    // The model, row by row and column by column; rows and columns the model
+    // lacks read as plain one-line entry rows and plain columns.
+    DWORD RowKind(int nItem) const noexcept;
+    std::wstring Description(int nItem) const;
+    // Replaces a row's description and repaints; false for a row the model
+    // lacks.
+    bool SetDescription(int nItem, const std::wstring& description);
+    int HeaderRows() const noexcept { return m_nHeaderRows; }
+    DWORD ColumnKind(int nCol) const noexcept;
+    const std::vector<DWORD>& ColumnKinds() const noexcept { return m_arrColumnKind; }
+    const std::vector<DWORD>& AutoSizeFlags() const noexcept { return m_arrAutoSize; }
+    // The link lists in use, and list k (empty beyond them).
+    int LinkColumns() const noexcept { return m_nLinkColumns; }
+    const std::vector<std::wstring>& LinkList(int k) const noexcept;
+    // The layout mode (kModePane for the category pane) and drawing flags.
+    DWORD Mode() const noexcept { return m_dwMode; }
+    void SetMode(DWORD dwMode);
+    DWORD DrawFlags() const noexcept { return m_dwDrawFlags; }
+
+    // What the pointer is over: column 0's check area, and the link (its
+    // 1-based number in its cell and its column's kind; 0 = none).
+    bool CheckHot() const noexcept { return m_bCheckHot != FALSE; }
+    int HotLink() const noexcept { return m_nHotLink; }
+    int HotLinkKind() const noexcept { return m_nHotLinkKind; }
 
     // Owner helpers that keep the model parallel: a column with its kind and
     // auto-size flag (a multi-link column with its link list: refused at
@@ -107,10 +121,9 @@ protected:
 private:
     // Link lists there are at most.
     static constexpr int kMaxLinkLists = 10;
+    // The colour members in the order of Colour.
+    static COLORREF CListEx::* const kColourMembers[kColourCount];
 
-    DWORD RowKind(int nItem) const noexcept;
-    std::wstring Description(int nItem) const;
-    DWORD ColumnKind(int nCol) const noexcept;
     // Queries straight to the list view, past this object's own handling.
     LRESULT Ask(UINT msg, WPARAM wp, LPARAM lp) noexcept;
     RECT ItemRect(int nItem, int nCode) noexcept;
@@ -146,4 +159,35 @@ private:
     // is toggling one.
     bool m_bPressing = false;
     bool m_bToggling = false;
+
+    // The model; see the header comment for who keeps what.
+    BOOL m_bCheckHot = FALSE;   // the pointer is over column 0's check area
+    int m_nHotLinkKind = 0;     // column kind of the link under the pointer; 0 = none
+    int m_nHotLink = 0;         // 1-based number of that link in its cell; 0 = none
+    COLORREF m_crText;
+    COLORREF m_crTextSelFocus;
+    COLORREF m_crTextSelNoFocus;
+    COLORREF m_crDesc;
+    COLORREF m_crDescSelFocus;
+    COLORREF m_crDescSelNoFocus;
+    COLORREF m_crLink;
+    COLORREF m_crLinkSelFocus;
+    COLORREF m_crLinkSelNoFocus;
+    COLORREF m_crRowBack;
+    COLORREF m_crErase;
+    int m_nHeaderRows = 0;
+    std::vector<std::wstring> m_arrDescription;
+    std::array<std::vector<std::wstring>, 10> m_arrLinkLists;
+    std::vector<DWORD> m_arrColumnKind;
+    std::vector<DWORD> m_arrRowKind;
+    int m_nLinkColumns = 0;
+    int m_nRowHeight = 0;
+    std::vector<DWORD> m_arrAutoSize;
+    DWORD m_dwMode = 0;
+    DWORD m_dwDrawFlags = 0;
+    HBITMAP m_pEraseBitmap = nullptr;
+    // Middle pieces for not selected, selected with focus, selected without
+    // focus; then the left pieces; then the right pieces.
+    std::array<HBITMAP, 9> m_pEntryBitmaps{};
+    std::array<HBITMAP, 9> m_pHeaderBitmaps{};
 };

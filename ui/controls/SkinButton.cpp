@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cwchar>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -270,8 +271,7 @@ LRESULT CSkinButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case BM_SETCHECK:
         if (m_bCheckMode) {
-            m_nChecked = (wp == BST_CHECKED || wp == BST_INDETERMINATE) ? 1 : 0;
-            Invalidate();
+            SetChecked((wp == BST_CHECKED || wp == BST_INDETERMINATE) ? 1 : 0);
         }
         return 0;
     case BM_GETCHECK:
@@ -573,4 +573,24 @@ void CSkinButton::CaptureParentBackground(HDC hDC)
         ::BitBlt(m_dcBack.Get(), 0, 0, cx, cy, dcParent.Get(), rcWindow.left, rcWindow.top, SRCCOPY);
     }
     ::BitBlt(hDC, 0, 0, cx, cy, m_dcBack.Get(), 0, 0, SRCCOPY);
+}
+
+void CSkinButton::SetChecked(int nChecked)
+{
+    if (!m_bCheckMode)
+        return;
+    m_nChecked = nChecked ? 1 : 0;
+    Invalidate();
+}
+
+void CSkinButton::SetColor(int nSlot, COLORREF cr) noexcept
+{
+    if (nSlot >= 0 && nSlot < button_drawing::kColorSlotCount)
+        m_crColors[nSlot] = cr;
+}
+
+void CSkinButton::SetLink(const wchar_t* pszLink) noexcept
+{
+    std::wcsncpy(m_szLink, pszLink ? pszLink : L"", MAX_PATH - 1);
+    m_szLink[MAX_PATH - 1] = L'\0';
 }

@@ -54,6 +54,14 @@ public:
     void ReleaseImages() noexcept;
     // Turns the hover state of a flat button off.
     void EndHover();
+    // The check state of a check-mode button, 0 or 1. Setting it repaints the
+    // button; a push button stays unchecked.
+    int Checked() const noexcept { return m_nChecked; }
+    void SetChecked(int nChecked);
+    // A colour slot; a slot that does not exist is left alone.
+    void SetColor(int nSlot, COLORREF cr) noexcept;
+    // The link a click opens, cut to MAX_PATH - 1 characters; null clears it.
+    void SetLink(const wchar_t* pszLink) noexcept;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 

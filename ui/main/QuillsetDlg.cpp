@@ -10,7 +10,6 @@
 #include "ui/main/main_art.h"
 
 #include <algorithm>
-#include <cwchar>
 
 using namespace main_art;
 using namespace main_layout;
@@ -32,16 +31,6 @@ void DrawBitmap(HDC hDC, HDC hMemDC, HBITMAP hBitmap, int x, int y, int cx, int 
         ::BitBlt(hDC, x, y, cx, cy, hMemDC, 0, 0, SRCCOPY);
     else
         ::StretchBlt(hDC, x, y, cx, cy, hMemDC, 0, 0, size.cx, size.cy, SRCCOPY);
-}
-
-int CountEntries(const SoftwareCategory& category) noexcept
-{
-    int n = 0;
-    if (category.Entries) {
-        while (!category.Entries[n].Name.empty())
-            ++n;
-    }
-    return n;
 }
 
 } // namespace
@@ -71,6 +60,12 @@ CQuillsetDlg::~CQuillsetDlg()
 SoftwareCategory* CQuillsetDlg::Categories() const noexcept
 {
     return m_pSettings ? m_pSettings->Categories.get() : nullptr;
+}
+
+SoftwareEntry& CQuillsetDlg::Entry(int nEntry) const noexcept
+{
+    const CRowModel::Place place = m_rows.PlaceOf(nEntry);
+    return Categories()[place.category - 1].Entries[place.index];
 }
 
 // --- Building the window ------------------------------------------------------
@@ -103,7 +98,7 @@ BOOL CQuillsetDlg::OnInitDialog()
     MakeMainFont(GetFont());
     RowBitmaps();
 
-    CountCatalogue();
+    m_rows = CRowModel::OfCatalogue(Categories());
     BuildImageLists();
     BuildCategoryPane(rcClient);
     BuildEntryLists(rcClient);
@@ -125,15 +120,6 @@ BOOL CQuillsetDlg::OnInitDialog()
     return TRUE;
 }
 
-void CQuillsetDlg::CountCatalogue()
-{
-    SoftwareCategory* pCategories = Categories();
-    m_arrEntryCounts.assign(1, 0);
-    for (int j = 0; pCategories && !pCategories[j].Name.empty(); ++j)
-        m_arrEntryCounts.push_back(CountEntries(pCategories[j]));
-    m_nLists = static_cast<int>(m_arrEntryCounts.size());
-}
-
 void CQuillsetDlg::BuildCategoryPane(const RECT& rcClient)
 {
     // The window owns the image lists: the lists only borrow them.
@@ -143,21 +129,17 @@ void CQuillsetDlg::BuildCategoryPane(const RECT& rcClient)
     m_listCategories.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_listCategories.SetImageList(m_imgCategory.Get(), LVSIL_SMALL);
     m_listCategories.SetFont(MainFont(), FALSE);
-    m_listCategories.m_dwMode = list_geometry::kModePane;
+    m_listCategories.SetMode(list_geometry::kModePane);
     m_listCategories.InsertListColumn(0, LoadStringResource(IDS_COL_CATEGORY), LVCFMT_CENTER, kPaneWidth);
 
     SoftwareCategory* pCategories = Categories();
-    int nTotal = 0;
-    for (int n : m_arrEntryCounts)
-        nTotal += n;
 
     CRedrawOff redraw(m_listCategories.m_hWnd);
-    m_listCategories.InsertListItem(0, PaneRowText(LoadStringResource(IDS_ALL_SOFTWARE), nTotal),
+    m_listCategories.InsertListItem(0, PaneRowText(LoadStringResource(IDS_ALL_SOFTWARE), m_rows.Count(0)),
                                     list_geometry::kRowEntry, L"", 0);
-    for (int j = 1; j < m_nLists; ++j)
-        m_listCategories.InsertListItem(
-            j, PaneRowText(pCategories[j - 1].Name, m_arrEntryCounts[static_cast<size_t>(j)]),
-            list_geometry::kRowEntry, L"", j);
+    for (int j = 1; j < m_rows.Lists(); ++j)
+        m_listCategories.InsertListItem(j, PaneRowText(pCategories[j - 1].Name, m_rows.Count(j)),
+                                        list_geometry::kRowEntry, L"", j);
 }
 
 void CQuillsetDlg::CreateEntryList(CListEx& list, UINT nID, bool bVisible, const RECT& rcClient)
@@ -224,10 +206,10 @@ void CQuillsetDlg::CreateButtons()
         button.AssignBitmaps(LoadBitmapResource(plan.nHot).Release(), LoadBitmapResource(plan.nNormal).Release());
         if (plan.nID == kIdHomepage || plan.nID == kIdHelp) {
             for (int slot : {CThemedButton::HoverBack, CThemedButton::NormalBack, CThemedButton::FocusBack})
-                button.m_crColors[slot] = kBannerButtonBack;
+                button.SetColor(slot, kBannerButtonBack);
         }
         if (plan.nID == kIdHomepage)
-            std::wcsncpy(button.m_szLink, kHomepageUrl, MAX_PATH - 1);
+            button.SetLink(kHomepageUrl);
         button.AssignTooltip(plan.pszTip);
     }
 }

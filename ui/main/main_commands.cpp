@@ -162,18 +162,16 @@ void CQuillsetDlg::OnSelectAll()
 {
     CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
     CRedrawOff redraw(list.m_hWnd);
-    list.SetAllChecks(m_btnSelectAll.m_nChecked ? TRUE : FALSE);
+    list.SetAllChecks(m_btnSelectAll.Checked() ? TRUE : FALSE);
 }
 
 void CQuillsetDlg::OnEntryClick(const NMITEMACTIVATE* pNm)
 {
     if (pNm->iSubItem != row_actions::kLinkColumn)
         return;
-    const auto at = row_actions::EntryBehindRow(m_arrEntryCounts, m_nCurList, pNm->iItem);
-    SoftwareCategory* pCategories = Categories();
-    if (!at || !pCategories || !pCategories[at->category - 1].Entries)
+    const int nEntry = m_rows.EntryOfRow(m_nCurList, pNm->iItem);
+    if (nEntry < 0 || !Categories())
         return;
     const CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
-    row_actions::Perform(m_hWnd, list.m_nHotLink, pCategories[at->category - 1].Entries[at->row],
-                         m_pSettings->SavePath);
+    row_actions::Perform(m_hWnd, list.HotLink(), Entry(nEntry), m_pSettings->SavePath);
 }

@@ -60,19 +60,16 @@ void CQuillsetDlg::BuildImageLists()
 {
     m_fallbackImage = ImageOfIcon(LoadIconResource(IDR_MAINFRAME, 32, 32).Get());
 
-    const int nCategories = m_nLists - 1;
-    int nEntries = 0;
-    for (int n : m_arrEntryCounts)
-        nEntries += n;
+    const int nCategories = m_rows.Lists() - 1;
 
     m_imgCategory = MakeImageList(32, nCategories + 1, m_crListBack);
     m_imgCheck = MakeImageList(16, 2, m_crListBack);
     AddIcon(m_imgCategory, LoadIconResource(IDI_ALL_SOFTWARE, 32, 32).Get());
     m_pEntryImages = std::make_unique<CImageList[]>(static_cast<size_t>(nCategories) + 1);
-    m_pEntryImages[0] = MakeImageList(32, nEntries, RGB(255, 255, 255));
+    m_pEntryImages[0] = MakeImageList(32, m_rows.Entries(), RGB(255, 255, 255));
     // The icons of the categories and entries follow as they are read.
     for (int j = 1; j <= nCategories; ++j)
-        m_pEntryImages[j] = MakeImageList(32, m_arrEntryCounts[static_cast<size_t>(j)], RGB(255, 255, 255));
+        m_pEntryImages[j] = MakeImageList(32, m_rows.Count(j), RGB(255, 255, 255));
     AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_OFF, 16, 16).Get());
     AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_ON, 16, 16).Get());
 }
@@ -94,32 +91,28 @@ void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
     // The all-software list is complete before the window shows; the
     // category lists follow once it shows (BuildPendingLists).
     SoftwareCategory* pCategories = Categories();
-    m_pEntryLists = std::make_unique<CListEx[]>(static_cast<size_t>(m_nLists));
-    m_arrFirstPlace.assign(static_cast<size_t>(m_nLists), 0);
+    m_pEntryLists = std::make_unique<CListEx[]>(static_cast<size_t>(m_rows.Lists()));
+    m_arrSizes.assign(static_cast<size_t>(m_rows.Entries()), std::wstring());
     m_rcCreate = rcClient;
     m_nListsBuilt = 1;
     CListEx& all = m_pEntryLists[0];
     CreateEntryList(all, kIdFirstList, true, rcClient);
     CRedrawOff redrawAll(all.m_hWnd);
 
-    int A = 0;
-    for (int j = 1; j < m_nLists; ++j) {
-        const SoftwareCategory& category = pCategories[j - 1];
-        const int n = m_arrEntryCounts[static_cast<size_t>(j)];
-        m_arrFirstPlace[static_cast<size_t>(j)] = m_arrPlaces.size();
-        if (n == 0)
+    for (int A = 0; A < m_rows.Rows(0); ++A) {
+        const int nEntry = m_rows.EntryOfRow(0, A);
+        if (nEntry < 0) {
+            const int j = m_rows.HeaderCategory(A);
+            all.InsertListItem(A, HeaderRowText(pCategories[j - 1].Name, m_rows.Count(j)), list_geometry::kRowHeader,
+                               L"", 0);
             continue;
-        all.InsertListItem(A++, HeaderRowText(category.Name, n), list_geometry::kRowHeader, L"", 0);
-        for (int r = 0; r < n; ++r, ++A) {
-            const SoftwareEntry& entry = category.Entries[r];
-            all.InsertListItem(A, entry.Name, list_geometry::kRowEntry, entry.Description,
-                               static_cast<int>(m_arrPlaces.size()));
-            all.SetLinks(A, m_arrActionNames);
-            // Rows start unchecked.
-            if (entry.Checked)
-                all.SetCheck(A, true);
-            m_arrPlaces.push_back(EntryPlace{j, r, A, L""});
         }
+        const SoftwareEntry& entry = Entry(nEntry);
+        all.InsertListItem(A, entry.Name, list_geometry::kRowEntry, entry.Description, nEntry);
+        all.SetLinks(A, m_arrActionNames);
+        // Rows start unchecked.
+        if (entry.Checked)
+            all.SetCheck(A, true);
     }
     DecorateEntryList(all);
 
@@ -140,13 +133,11 @@ void CQuillsetDlg::BuildCategoryList(int j)
     CreateEntryList(list, kIdFirstList + static_cast<UINT>(j), false, m_rcCreate);
     {
         CRedrawOff redraw(list.m_hWnd);
-        const auto first = m_arrFirstPlace[static_cast<size_t>(j)];
-        const SoftwareCategory& category = Categories()[j - 1];
-        for (int r = 0; r < m_arrEntryCounts[static_cast<size_t>(j)]; ++r) {
-            const SoftwareEntry& entry = category.Entries[r];
-            const EntryPlace& place = m_arrPlaces[first + static_cast<size_t>(r)];
+        for (int r = 0; r < m_rows.Count(j); ++r) {
+            const int nEntry = m_rows.EntryOfRow(j, r);
+            const SoftwareEntry& entry = Entry(nEntry);
             list.InsertListItem(r, entry.Name, list_geometry::kRowEntry, entry.Description, r);
-            list.SetItemText(r, 1, place.strSize);
+            list.SetItemText(r, 1, m_arrSizes[static_cast<size_t>(nEntry)]);
             list.SetLinks(r, m_arrActionNames);
             // The catalogue holds every check mark made so far.
             if (entry.Checked)
@@ -158,9 +149,9 @@ void CQuillsetDlg::BuildCategoryList(int j)
 
 void CQuillsetDlg::BuildPendingLists()
 {
-    for (int n = 0; n < kListsPerStep && m_nListsBuilt < m_nLists; ++n)
+    for (int n = 0; n < kListsPerStep && m_nListsBuilt < m_rows.Lists(); ++n)
         BuildCategoryList(m_nListsBuilt++);
-    if (m_nListsBuilt < m_nLists)
+    if (m_nListsBuilt < m_rows.Lists())
         PostMessageW(m_hWnd, kBuildListsMessage, 0, 0);
     NoteIfLoaded();
 }
@@ -171,10 +162,10 @@ void CQuillsetDlg::StartDetails()
 {
     std::vector<DetailJob> jobs;
     SoftwareCategory* pCategories = Categories();
-    for (int j = 1; j < m_nLists; ++j)
+    for (int j = 1; j < m_rows.Lists(); ++j)
         jobs.push_back(DetailJob{pCategories[j - 1].IconPath, L""});
-    for (const EntryPlace& place : m_arrPlaces) {
-        const SoftwareEntry& entry = pCategories[place.nCategory - 1].Entries[place.nRow];
+    for (int nEntry = 0; nEntry < m_rows.Entries(); ++nEntry) {
+        const SoftwareEntry& entry = Entry(nEntry);
         jobs.push_back(DetailJob{entry.IconPath, entry.ManualInstall});
     }
     m_loader.Start(std::move(jobs), m_hWnd, kDetailsMessage);
@@ -183,15 +174,15 @@ void CQuillsetDlg::StartDetails()
 void CQuillsetDlg::OnDetailsArrived()
 {
     const std::vector<DetailResult> results = m_loader.Take();
-    const auto nCategories = static_cast<size_t>(m_nLists - 1);
+    const auto nCategories = static_cast<size_t>(m_rows.Lists() - 1);
     bool bPaneChanged = false;
     for (const DetailResult& result : results) {
         const IconImage& image = result.image.hColor ? result.image : m_fallbackImage;
         if (result.nJob < nCategories) {
             PutIcon(m_imgCategory, static_cast<int>(result.nJob) + 1, image);
             bPaneChanged = true;
-        } else if (result.nJob - nCategories < m_arrPlaces.size()) {
-            ApplyEntryDetail(m_arrPlaces[result.nJob - nCategories], image, result.nSize);
+        } else if (result.nJob - nCategories < static_cast<size_t>(m_rows.Entries())) {
+            ApplyEntryDetail(static_cast<int>(result.nJob - nCategories), image, result.nSize);
         }
     }
     if (bPaneChanged)
@@ -201,25 +192,26 @@ void CQuillsetDlg::OnDetailsArrived()
 
 void CQuillsetDlg::NoteIfLoaded()
 {
-    if (m_loader.Done() && m_nListsBuilt == m_nLists && !m_bDetailsLoaded) {
+    if (m_loader.Done() && m_nListsBuilt == m_rows.Lists() && !m_bDetailsLoaded) {
         m_bDetailsLoaded = true;
         ::SetPropW(m_hWnd, kDetailsLoadedProp, reinterpret_cast<HANDLE>(1));
     }
 }
 
-void CQuillsetDlg::ApplyEntryDetail(EntryPlace& place, const IconImage& image, unsigned long long nSize)
+void CQuillsetDlg::ApplyEntryDetail(int nEntry, const IconImage& image, unsigned long long nSize)
 {
-    const auto nEntry = static_cast<int>(&place - m_arrPlaces.data());
+    const CRowModel::Place place = m_rows.PlaceOf(nEntry);
     CListEx& all = m_pEntryLists[0];
-    CListEx& list = m_pEntryLists[static_cast<size_t>(place.nCategory)];
+    CListEx& list = m_pEntryLists[static_cast<size_t>(place.category)];
     PutIcon(m_pEntryImages[0], nEntry, image);
-    PutIcon(m_pEntryImages[static_cast<size_t>(place.nCategory)], place.nRow, image);
+    PutIcon(m_pEntryImages[static_cast<size_t>(place.category)], place.index, image);
     // Straight to the list views, which repaint the row: the size column
     // stays a plain column.
-    place.strSize = SizeText(nSize);
-    all.SetItemText(place.nAllRow, 1, place.strSize);
+    std::wstring& size = m_arrSizes[static_cast<size_t>(nEntry)];
+    size = SizeText(nSize);
+    all.SetItemText(m_rows.AllRow(nEntry), 1, size);
     if (list.m_hWnd)
-        list.SetItemText(place.nRow, 1, place.strSize);
+        list.SetItemText(place.index, 1, size);
 }
 
 // --- Categories and check marks ---------------------------------------------------
@@ -235,7 +227,7 @@ void CQuillsetDlg::OnCategoryChanged(const NMLISTVIEW* pNm)
     if (!(pNm->uChanged & LVIF_STATE) || !(pNm->uNewState & LVIS_SELECTED) || (pNm->uOldState & LVIS_SELECTED))
         return;
     const int nNew = pNm->iItem;
-    if (nNew < 0 || nNew >= m_nLists || !m_pEntryLists)
+    if (nNew < 0 || nNew >= m_rows.Lists() || !m_pEntryLists)
         return;
     BuildCategoryList(nNew);
     const int nOld = m_nCurList;
@@ -256,16 +248,12 @@ void CQuillsetDlg::RecomputeSelectAll()
         return;
     int nChecked = 1;
     for (int i = 0; i < count; ++i) {
-        const bool bHeader = static_cast<size_t>(i) < list.m_arrRowKind.size() &&
-                             list.m_arrRowKind[static_cast<size_t>(i)] == list_geometry::kRowHeader;
-        if (!bHeader && !list.GetCheck(i)) {
+        if (!m_rows.IsHeader(m_nCurList, i) && !list.GetCheck(i)) {
             nChecked = 0;
             break;
         }
     }
-    if (m_btnSelectAll.m_bCheckMode)
-        m_btnSelectAll.m_nChecked = nChecked;
-    m_btnSelectAll.Invalidate();
+    m_btnSelectAll.SetChecked(nChecked);
 }
 
 void CQuillsetDlg::OnCategoryClick()
@@ -283,34 +271,22 @@ void CQuillsetDlg::MirrorCheck(const NMLISTVIEW* pNm)
     const UINT kOn = INDEXTOSTATEIMAGEMASK(2);
     if (!((nNew == kOn && nOld == kOff) || (nNew == kOff && nOld == kOn)))
         return;
-    CListEx& shown = m_pEntryLists[static_cast<size_t>(m_nCurList)];
-    const bool bChecked = shown.GetCheck(pNm->iItem);
-    CategoryRow at{m_nCurList, pNm->iItem};
-    CListEx* pOther = &m_pEntryLists[0];
-    int nOtherRow = 0;
-    if (m_nCurList == 0) {
-        const auto mapped = AllRowToCategory(m_arrEntryCounts, pNm->iItem);
-        if (!mapped || mapped->row < 0)
-            return;
-        at = *mapped;
-        pOther = &m_pEntryLists[static_cast<size_t>(at.category)];
-        nOtherRow = at.row;
-    } else {
-        nOtherRow = CategoryRowToAll(m_arrEntryCounts, at);
-        if (nOtherRow < 0)
-            return;
-    }
-    SoftwareCategory* pCategories = Categories();
-    if (!pCategories || !pCategories[at.category - 1].Entries)
+    const int nEntry = m_rows.EntryOfRow(m_nCurList, pNm->iItem);
+    if (nEntry < 0 || !Categories())
         return;
-    int& nChecked = pCategories[at.category - 1].Entries[at.row].Checked;
+    const bool bChecked = m_pEntryLists[static_cast<size_t>(m_nCurList)].GetCheck(pNm->iItem);
+    // The all-software list and the entry's category list mirror each other.
+    const int nOther = m_nCurList == 0 ? m_rows.PlaceOf(nEntry).category : 0;
+    CListEx& other = m_pEntryLists[static_cast<size_t>(nOther)];
+    int& nChecked = Entry(nEntry).Checked;
     // A category list not built yet takes its marks from the catalogue.
-    if (!pOther->m_hWnd) {
+    if (!other.m_hWnd) {
         nChecked = bChecked ? 1 : 0;
         return;
     }
-    pOther->SetCheck(nOtherRow, bChecked);
-    nChecked = pOther->GetCheck(nOtherRow) ? 1 : 0;
+    const int nOtherRow = m_rows.RowIn(nOther, nEntry);
+    other.SetCheck(nOtherRow, bChecked);
+    nChecked = other.GetCheck(nOtherRow) ? 1 : 0;
 }
 
 BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)

@@ -21,7 +21,7 @@ protected:
         AddEntry(*list, L"Chess", L"");
     }
 
-    bool NothingHot() const { return !list->m_bCheckHot && !list->m_nHotLinkKind && !list->m_nHotLink; }
+    bool NothingHot() const { return !list->CheckHot() && !list->HotLinkKind() && !list->HotLink(); }
 
     // Left edges and widths of the action links of a row, measured the way
     // the list lays them out.
@@ -54,8 +54,8 @@ TEST_F(ListPointer, CheckAreaRunsFromTheRowsLeftEdgeToTheIconsRightEdge)
     for (int x : {0, 5, static_cast<int>(icon.right) - 1}) {
         for (int y : {static_cast<int>(label.top) + 2, static_cast<int>(label.bottom) - 2}) {
             MoveTo(*list, x, y);
-            EXPECT_TRUE(list->m_bCheckHot) << x << "," << y;
-            EXPECT_EQ(list->m_nHotLinkKind, 0);
+            EXPECT_TRUE(list->CheckHot()) << x << "," << y;
+            EXPECT_EQ(list->HotLinkKind(), 0);
         }
     }
     MoveTo(*list, icon.right, label.top + 30);
@@ -75,7 +75,7 @@ TEST_F(ListPointer, AClickInTheCheckAreaTogglesExactlyThatRow)
         EXPECT_NE(list->GetCheck(2), before) << x;
         EXPECT_FALSE(list->GetCheck(1)) << x;
         EXPECT_FALSE(list->GetCheck(4)) << x;
-        EXPECT_FALSE(list->m_bCheckHot) << "the click consumes the hot check area";
+        EXPECT_FALSE(list->CheckHot()) << "the click consumes the hot check area";
     }
     // Elsewhere in the row the check state stays.
     const bool before = list->GetCheck(2);
@@ -113,15 +113,15 @@ TEST_F(ListPointer, LinksAreHotOnlyOverTheirText)
     const int y = NameBandMiddle(label);
 
     MoveTo(*list, links.lefts[1] + links.widths[1] / 2, y);
-    EXPECT_EQ(list->m_nHotLink, 2);
-    EXPECT_EQ(list->m_nHotLinkKind, 3);
-    EXPECT_FALSE(list->m_bCheckHot);
+    EXPECT_EQ(list->HotLink(), 2);
+    EXPECT_EQ(list->HotLinkKind(), 3);
+    EXPECT_FALSE(list->CheckHot());
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
 
     MoveTo(*list, links.lefts[0], y);
-    EXPECT_EQ(list->m_nHotLink, 1);
+    EXPECT_EQ(list->HotLink(), 1);
     MoveTo(*list, links.lefts[2] + links.widths[2] - 1, y);
-    EXPECT_EQ(list->m_nHotLink, 3);
+    EXPECT_EQ(list->HotLink(), 3);
 
     MoveTo(*list, links.lefts[0] + links.widths[0] + 2, y);
     EXPECT_TRUE(NothingHot()) << "between two links";
@@ -133,7 +133,7 @@ TEST_F(ListPointer, LinksAreHotOnlyOverTheirText)
     // A row without a description has its links in the same band.
     const RECT label2 = Label(*list, 2);
     MoveTo(*list, links.lefts[2] + 1, NameBandMiddle(label2));
-    EXPECT_EQ(list->m_nHotLink, 3);
+    EXPECT_EQ(list->HotLink(), 3);
 }
 
 TEST_F(ListPointer, TheParentReadsTheClickedLink)
@@ -161,10 +161,10 @@ TEST_F(ListPointer, ASingleLinkIsCentredInItsCell)
     const int cellRight = cellLeft + list->GetColumnWidth(2);
     const auto [left, right] = list_geometry::SingleLinkSpan(cellLeft, cellRight, TextWidth(font.Get(), L"Open"));
     MoveTo(*list, left, NameBandMiddle(label));
-    EXPECT_EQ(list->m_nHotLink, 1);
-    EXPECT_EQ(list->m_nHotLinkKind, 1);
+    EXPECT_EQ(list->HotLink(), 1);
+    EXPECT_EQ(list->HotLinkKind(), 1);
     MoveTo(*list, right - 1, NameBandMiddle(label));
-    EXPECT_EQ(list->m_nHotLink, 1);
+    EXPECT_EQ(list->HotLink(), 1);
     MoveTo(*list, left - 1, NameBandMiddle(label));
     EXPECT_TRUE(NothingHot());
     MoveTo(*list, right, NameBandMiddle(label));
@@ -177,7 +177,7 @@ TEST_F(ListPointer, RowsMissingFromTheModelCountAsEntryRows)
     list->InsertItem(5, L"undescribed");
     const RECT label = Label(*list, 5);
     MoveTo(*list, 4, label.top + 30);
-    EXPECT_TRUE(list->m_bCheckHot);
+    EXPECT_TRUE(list->CheckHot());
     testing_support::WindowPixels pixels(list->m_hWnd);
     EXPECT_EQ(pixels.Width(), 560);
 }
@@ -231,7 +231,7 @@ protected:
 
 TEST_F(ListHeader, LinkColumnsCannotBeResizedFromTheHeader)
 {
-    ASSERT_EQ(list->m_arrColumnKind[2], 3u);
+    ASSERT_EQ(list->ColumnKinds()[2], 3u);
     Drag(2, 40);
     EXPECT_EQ(list->GetColumnWidth(2), 180);
     DoubleClick(2);

@@ -74,9 +74,12 @@ TEST_F(Catalogue, ShowsCategoriesEntriesSizesIconsAndCheckMarks)
         EXPECT_EQ(Texts(dlg.m_listCategories, 0), (Texts_t{L"全部软件(5)", L"甲类(3)", L"空类(0)", L"乙类(2)"}));
         CListEx& all = dlg.m_pEntryLists[0];
         EXPECT_EQ(Texts(all, 0), (Texts_t{L"甲类 (3款)", L"A1", L"A2", L"A3", L"乙类 (2款)", L"B1", L"B2"}));
-        EXPECT_EQ(all.m_arrRowKind, (std::vector<DWORD>{1, 0, 0, 0, 1, 0, 0}));
-        EXPECT_EQ(all.m_nHeaderRows, 2);
-        EXPECT_EQ(all.m_arrDescription[1], L"压缩工具");
+        std::vector<DWORD> kinds;
+        for (int i = 0; i < all.GetItemCount(); ++i)
+            kinds.push_back(all.RowKind(i));
+        EXPECT_EQ(kinds, (std::vector<DWORD>{1, 0, 0, 0, 1, 0, 0}));
+        EXPECT_EQ(all.HeaderRows(), 2);
+        EXPECT_EQ(all.Description(1), L"压缩工具");
         EXPECT_EQ(Texts(all, 1), (Texts_t{L"", L"1.50 MB", L"0.00 MB", L"1.50 MB", L"", L"0.00 MB", L"0.00 MB"}));
         EXPECT_EQ(Checks(all), (Ints{0, 1, 0, 0, 0, 1, 0}));
         EXPECT_EQ(Texts(dlg.m_pEntryLists[1], 0), (Texts_t{L"A1", L"A2", L"A3"}));
@@ -84,8 +87,8 @@ TEST_F(Catalogue, ShowsCategoriesEntriesSizesIconsAndCheckMarks)
         EXPECT_EQ(Checks(dlg.m_pEntryLists[1]), (Ints{1, 0, 0}));
         EXPECT_EQ(dlg.m_pEntryLists[2].GetItemCount(), 0);
         EXPECT_EQ(Checks(dlg.m_pEntryLists[3]), (Ints{1, 0}));
-        EXPECT_EQ(dlg.m_pEntryLists[3].m_nLinkColumns, 1);
-        EXPECT_EQ(dlg.m_pEntryLists[3].m_arrLinkLists[0], (Texts_t{L"手动安装", L"自动安装", L"保存安装包"}));
+        EXPECT_EQ(dlg.m_pEntryLists[3].LinkColumns(), 1);
+        EXPECT_EQ(dlg.m_pEntryLists[3].LinkList(0), (Texts_t{L"手动安装", L"自动安装", L"保存安装包"}));
 
         // The all-software list is on show, its pane row selected.
         EXPECT_EQ(dlg.m_nCurList, 0);
@@ -131,19 +134,19 @@ TEST_F(Catalogue, CheckMarksFollowBetweenTheListsAndTheSelectAllBoxFollowsTheLis
         EXPECT_EQ(dlg.m_nCurList, 1);
         EXPECT_TRUE(::IsWindowVisible(a.m_hWnd));
         EXPECT_FALSE(::IsWindowVisible(all.m_hWnd));
-        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 1);
+        EXPECT_EQ(dlg.m_btnSelectAll.Checked(), 1);
 
         // Unticking in the category list clears the all-software row; the
         // box keeps its state until another list shows.
         ClickCheck(a, 0);
         EXPECT_EQ(Checks(all), (Ints{0, 0, 1, 1, 0, 1, 0}));
         EXPECT_EQ(EntryChecked(0, 0), 0);
-        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 1);
+        EXPECT_EQ(dlg.m_btnSelectAll.Checked(), 1);
         ClickRow(pane, 2);
         EXPECT_EQ(dlg.m_nCurList, 2);
-        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 1) << "an empty list leaves the box as it was";
+        EXPECT_EQ(dlg.m_btnSelectAll.Checked(), 1) << "an empty list leaves the box as it was";
         ClickRow(pane, 3);
-        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 0);
+        EXPECT_EQ(dlg.m_btnSelectAll.Checked(), 0);
 
         // Clicks on the pane's empty space keep the category.
         const int below = 4 * main_layout::kPaneRowHeight + 10;
@@ -159,7 +162,7 @@ TEST_F(Catalogue, CheckMarksFollowBetweenTheListsAndTheSelectAllBoxFollowsTheLis
         EXPECT_EQ(Checks(b), (Ints{1, 1}));
         EXPECT_EQ(Checks(all), (Ints{0, 0, 1, 1, 0, 1, 1}));
         ClickRow(pane, 0);
-        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 0);
+        EXPECT_EQ(dlg.m_btnSelectAll.Checked(), 0);
         dlg.m_btnSelectAll.SendMessage(BM_CLICK);
         PumpMessages();
         EXPECT_EQ(Checks(all), (Ints{0, 1, 1, 1, 0, 1, 1}));
