@@ -398,7 +398,7 @@ LRESULT CListEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_MOUSEMOVE:
-        OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        HitTest(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

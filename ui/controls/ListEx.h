@@ -15,6 +15,7 @@
 #pragma once
 
 #include "platform/controls.h"
+#include "ui/controls/list_geometry.h"
 
 #include <array>
 #include <string>
@@ -131,8 +132,17 @@ private:
     bool GetColumnFormat(int nCol, int* pFormat, int* pWidth) noexcept;
     std::wstring FitText(HDC hDC, const std::wstring& text, const RECT& box) const;
 
-    void OnMouseMove(int x, int y);
-    void HitTestColumns(int nItem, int x, int y, const RECT& label, const RECT& icon);
+    // Finds the check area or link under (x, y): m_bCheckHot, m_nHotLink
+    // and m_nHotLinkKind.
+    void HitTest(int x, int y);
+    void HitTestColumns(int nItem, int x, int y, const RECT& label, const list_geometry::EntryRowLayout& row);
+    // The rectangles of a row as painted, from the list view's bounds, label
+    // and icon rectangles of the row.
+    list_geometry::EntryRowLayout RowLayout(int nItem, const RECT& bounds, const RECT& label,
+                                            const RECT& icon) const;
+    // Where the links of a link cell lie, measured in hDC's font (the
+    // control's normal font), the cell's text box being text.
+    std::vector<RECT> LinkRectsOf(HDC hDC, int nItem, int nCol, const RECT& cell, const RECT& text);
     void OnLButton(UINT msg, WPARAM wp, LPARAM lp);
     void OnClick(const NMITEMACTIVATE* pNm);
     bool RefusesCheckChange(const NMLISTVIEW* pNm) const noexcept;

@@ -164,6 +164,28 @@ std::wstring CListEx::FitText(const std::wstring& text, const RECT& box) const
     return FitText(dc.Get(), text, box);
 }
 
+EntryRowLayout CListEx::RowLayout(int nItem, const RECT& bounds, const RECT& label, const RECT& icon) const
+{
+    const bool bTwoLine = nItem >= 0 && static_cast<size_t>(nItem) < m_arrDescription.size() &&
+                          !m_arrDescription[static_cast<size_t>(nItem)].empty();
+    if (m_dwMode & kModePane)
+        return PaneRow(bounds, label, icon, bTwoLine);
+    const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
+    return EntryRow(bounds, label, icon, bTwoLine, bShifted);
+}
+
+std::vector<RECT> CListEx::LinkRectsOf(HDC hDC, int nItem, int nCol, const RECT& cell, const RECT& text)
+{
+    const DWORD kind = ColumnKind(nCol);
+    std::vector<int> widths;
+    if (kind >= kColumnMultiLink) {
+        for (const std::wstring& link : LinkList(LinkListIndex(m_arrColumnKind, nCol)))
+            widths.push_back(TextWidth(hDC, link));
+    }
+    return LinkRects(kind, cell.left, cell.right, text, TextWidth(hDC, ItemText(nItem, nCol)), widths,
+                     TextWidth(hDC, kLinkSeparator));
+}
+
 void CListEx::DrawItem(const DRAWITEMSTRUCT* pDis)
 {
     if (!pDis || !pDis->hDC)
@@ -278,8 +300,8 @@ void CListEx::PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT
     const bool bTwoLine = !paint.description.empty();
     const std::wstring name = ItemText(paint.nItem, 0);
 
+    const EntryRowLayout row = RowLayout(paint.nItem, paint.bounds, label, icon);
     if (m_dwMode & kModePane) {
-        const EntryRowLayout row = PaneRow(paint.bounds, label, icon, bTwoLine);
         if (paint.hSmall)
             ::ImageList_Draw(paint.hSmall, paint.nImage, paint.hDC, row.image.x, row.image.y, ILD_TRANSPARENT);
         if (row.label.right >= row.text.left)
@@ -288,8 +310,6 @@ void CListEx::PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT
         return;
     }
 
-    const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
-    const EntryRowLayout row = EntryRow(paint.bounds, label, icon, bTwoLine, bShifted);
     if (row.label.right >= row.icon.left && paint.hState)
         ::ImageList_Draw(paint.hState, paint.bChecked ? 1 : 0, paint.hDC, row.check.x, row.check.y,
                          ILD_TRANSPARENT);
@@ -338,24 +358,15 @@ void CListEx::PaintCells(const RowPaint& paint, int x, const RECT& text)
         } else {
             // The links are measured in the normal font, as the pointer
             // finds them.
-            const int k = LinkListIndex(m_arrColumnKind, col);
-            if (k < kMaxLinkLists) {
-                const auto& links = m_arrLinkLists[static_cast<size_t>(k)];
-                std::vector<int> widths;
-                int groupWidth = 0;
-                int separator = 0;
-                {
-                    CSelectObject measure(paint.hDC, paint.hNormal);
-                    for (const auto& l : links)
-                        widths.push_back(TextWidth(paint.hDC, l));
-                    groupWidth = TextWidth(paint.hDC, cellText);
-                    separator = TextWidth(paint.hDC, kLinkSeparator);
-                }
-                const auto lefts = LinkLefts(cellLeft, cellRight, groupWidth, widths, separator);
-                for (size_t i = 0; i < links.size(); ++i)
-                    DrawTextIn(paint.hDC, links[i], RECT{lefts[i], text.top, lefts[i] + widths[i], text.bottom},
-                               DT_CENTER | kCellTextFlags);
+            std::vector<RECT> rects;
+            {
+                CSelectObject measure(paint.hDC, paint.hNormal);
+                rects = LinkRectsOf(paint.hDC, paint.nItem, col, RECT{cellLeft, text.top, cellRight, text.bottom},
+                                    text);
             }
+            const auto& links = LinkList(LinkListIndex(m_arrColumnKind, col));
+            for (size_t i = 0; i < links.size() && i < rects.size(); ++i)
+                DrawTextIn(paint.hDC, links[i], rects[i], DT_CENTER | kCellTextFlags);
         }
         ::SetTextColor(paint.hDC, paint.crText);
     }

@@ -6,10 +6,12 @@
 #include "ui/controls/list_geometry.h"
 #include "ui/controls/list_text.h"
 
+#include <windowsx.h>
+
 using namespace list_geometry;
 using namespace list_text;
 
-void CListEx::OnMouseMove(int x, int y)
+void CListEx::HitTest(int x, int y)
 {
     m_bCheckHot = FALSE;
     m_nHotLinkKind = 0;
@@ -23,32 +25,31 @@ void CListEx::OnMouseMove(int x, int y)
     const auto [from, to] = CandidateRows(y, first.top, first.bottom - first.top, count);
     for (int r = from; r <= to; ++r) {
         const RECT label = ItemRect(r, LVIR_LABEL);
-        RECT icon = ItemRect(r, LVIR_ICON);
-        // The check area: from the row's left edge to the icon's right edge,
-        // over the whole height of the row (the list view may report the
-        // icon's own height only).
-        icon = RECT{0, label.top, icon.right, label.bottom};
         if (y < label.top || y > label.bottom)
             continue;
         if (RowKind(r) != kRowEntry)
             return;
-        HitTestColumns(r, x, y, label, icon);
+        const RECT icon = ItemRect(r, LVIR_ICON);
+        HitTestColumns(r, x, y, label, RowLayout(r, ItemRect(r, LVIR_BOUNDS), label, icon));
         if (m_nHotLinkKind || m_bCheckHot)
             return;
     }
 }
 
-void CListEx::HitTestColumns(int nItem, int x, int y, const RECT& label, const RECT& icon)
+void CListEx::HitTestColumns(int nItem, int x, int y, const RECT& label, const EntryRowLayout& row)
 {
-    const RECT band = NameBand(label);
+    // The check area: from the row's left edge to the icon's right edge, over
+    // the whole height of the row (the list view may report the icon's own
+    // height only).
+    const RECT check{0, label.top, ItemRect(nItem, LVIR_ICON).right, label.bottom};
     int cellLeft = label.right;
     int format = 0;
     int width = 0;
     for (int col = 0; GetColumnFormat(col, &format, &width); ++col) {
-        RECT cell{label.left, band.top, label.right, band.bottom};
-        RECT area = icon;
+        RECT cell{label.left, row.text.top, label.right, row.text.bottom};
+        RECT area = check;
         if (col > 0) {
-            cell = RECT{cellLeft, band.top, cellLeft + width, band.bottom};
+            cell = RECT{cellLeft, row.text.top, cellLeft + width, row.text.bottom};
             area = cell;
             cellLeft += width;
         }
@@ -61,22 +62,7 @@ void CListEx::HitTestColumns(int nItem, int x, int y, const RECT& label, const R
             return;
         }
         const CMeasureDC dc(m_hWnd);
-        const std::wstring text = ItemText(nItem, col);
-        int link = 0;
-        if (kind == kColumnLink) {
-            const auto [left, right] = SingleLinkSpan(cell.left, cell.right, dc.Width(text));
-            link = Contains(RECT{left, band.top, right, band.bottom}, x, y) ? 1 : 0;
-        } else {
-            const int k = LinkListIndex(m_arrColumnKind, col);
-            const std::vector<std::wstring> none;
-            const auto& links = k < kMaxLinkLists ? m_arrLinkLists[static_cast<size_t>(k)] : none;
-            std::vector<int> widths;
-            for (const auto& l : links)
-                widths.push_back(dc.Width(l));
-            const auto lefts = LinkLefts(cell.left, cell.right, dc.Width(text), widths, dc.Width(kLinkSeparator));
-            if (y >= band.top && y < band.bottom)
-                link = LinkAt(x, lefts, widths);
-        }
+        const int link = LinkAt(x, y, LinkRectsOf(dc.Get(), nItem, col, cell, row.text));
         if (link) {
             m_nHotLink = link;
             m_nHotLinkKind = static_cast<int>(kind);
@@ -88,6 +74,10 @@ void CListEx::HitTestColumns(int nItem, int x, int y, const RECT& label, const R
 
 void CListEx::OnLButton(UINT msg, WPARAM wp, LPARAM lp)
 {
+    // A click acts on what lies under the point it was pressed at, wherever
+    // the pointer was last seen moving.
+    if (msg != WM_LBUTTONUP)
+        HitTest(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
     if (m_nHotLinkKind)
         ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
     // The list view would toggle a check box itself when the press lands on

@@ -6,6 +6,8 @@
 #include "tests/support/test_support.h"
 #include "ui/controls/list_geometry.h"
 
+#include <algorithm>
+
 using namespace listex_test;
 
 namespace {
@@ -151,6 +153,48 @@ TEST_F(ListPointer, TheParentReadsTheClickedLink)
     ClickAt(*list, links.lefts[0] - 3, NameBandMiddle(label));
     ASSERT_EQ(host.clicks.size(), 2u);
     EXPECT_EQ(host.clicks[1].nHotLink, 0) << "beside the links";
+}
+
+TEST_F(ListPointer, AClickActsOnTheLinkDrawnUnderItsOwnPoint)
+{
+    // Rows with a description (1) and without (2, 4): the link's ink is found
+    // on the screen, and the press lands at its middle and in its lower half
+    // while the pointer was last seen over another link.
+    testing_support::PumpMessages();
+    const testing_support::WindowPixels pixels(list->m_hWnd);
+    struct Case {
+        int nItem;
+        int nLink;
+        int nMovedOver;
+    };
+    for (const Case& c : {Case{1, 1, 3}, Case{2, 1, 2}, Case{2, 3, 1}, Case{4, 2, 3}}) {
+        const RECT label = Label(*list, c.nItem);
+        const auto links = Links(c.nItem);
+        const auto i = static_cast<size_t>(c.nLink - 1);
+        // The ink: pixels of the link's span that are not the row's background.
+        const COLORREF back = pixels.At(links.lefts[i] + 1, label.top + 3);
+        int top = label.bottom;
+        int bottom = label.top;
+        for (int y = label.top; y < label.bottom; ++y)
+            for (int x = links.lefts[i]; x < links.lefts[i] + links.widths[i]; ++x)
+                if (pixels.At(x, y) != back) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        ASSERT_LT(top, bottom) << c.nItem;
+        const int x = links.lefts[i] + links.widths[i] / 2;
+        for (int y : {(top + bottom) / 2, (top + 3 * bottom) / 4, bottom}) {
+            const auto m = static_cast<size_t>(c.nMovedOver - 1);
+            MoveTo(*list, links.lefts[m] + links.widths[m] / 2, (top + bottom) / 2);
+            list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+            list->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+            testing_support::PumpMessages();
+            ASSERT_FALSE(host.clicks.empty());
+            EXPECT_EQ(host.clicks.back().nItem, c.nItem) << y;
+            EXPECT_EQ(host.clicks.back().nHotLink, c.nLink) << "row " << c.nItem << ", ink " << top << ".." << bottom
+                                                            << ", clicked at " << y;
+        }
+    }
 }
 
 TEST_F(ListPointer, ASingleLinkIsCentredInItsCell)
