@@ -11,9 +11,14 @@ namespace {
 
 CatalogueSettings g_settings;
 
-const wchar_t kCurrDir[] = L"%CurrDir%";
+std::wstring ReadWorkingDir(const CProfileSource& profile, const std::wstring& section, const std::wstring& exeFolder)
+{
+    std::wstring dir = profile.GetString(section, L"WorkingDir", L"");
+    return dir == kCurrDir ? exeFolder : dir;
+}
 
-// Names read from Prefix1, Prefix2, ... up to the first empty value.
+} // namespace
+
 std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const std::wstring& section,
                                            const std::wstring& prefix)
 {
@@ -26,14 +31,6 @@ std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const 
     }
     return names;
 }
-
-std::wstring ReadWorkingDir(const CProfileSource& profile, const std::wstring& section, const std::wstring& exeFolder)
-{
-    std::wstring dir = profile.GetString(section, L"WorkingDir", L"");
-    return dir == kCurrDir ? exeFolder : dir;
-}
-
-} // namespace
 
 std::wstring ExecutableFolder(const std::wstring& exePath)
 {

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 struct SoftwareEntry {
     std::wstring Name;
@@ -55,6 +56,14 @@ std::wstring RunningExecutablePath();
 // application's profile at that file.
 CatalogueSettings* LoadCatalogue(CWinApp* pApp);
 
+// Names read from Prefix1, Prefix2, ... of a section up to the first empty
+// value.
+std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const std::wstring& section,
+                                           const std::wstring& prefix);
+
+// The WorkingDir that stands for the executable's folder.
+inline constexpr wchar_t kCurrDir[] = L"%CurrDir%";
+
 // Reads a catalogue from a profile into settings; exeFolder (ending with a
-// backslash) stands for a WorkingDir of exactly "%CurrDir%".
+// backslash) stands for a WorkingDir of exactly kCurrDir.
 void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, const std::wstring& exeFolder);
