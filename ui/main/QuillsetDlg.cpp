@@ -33,6 +33,15 @@ void DrawBitmap(HDC hDC, HDC hMemDC, HBITMAP hBitmap, int x, int y, int cx, int 
         ::StretchBlt(hDC, x, y, cx, cy, hMemDC, 0, 0, size.cx, size.cy, SRCCOPY);
 }
 
+// The work area of the monitor that holds most of the window.
+RECT WorkArea(HWND hWnd) noexcept
+{
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    ::GetMonitorInfoW(::MonitorFromWindow(hWnd, MONITOR_DEFAULTTONEAREST), &mi);
+    return mi.rcWork;
+}
+
 } // namespace
 
 CQuillsetDlg::CQuillsetDlg()
@@ -106,10 +115,14 @@ BOOL CQuillsetDlg::OnInitDialog()
 
     LayoutControls();
     if (m_nPaneOverflow > 0) {
-        // Taller by what the pane lacks, so that every category shows.
+        // Taller by what the pane lacks, so that every category shows, but
+        // never taller than the work area of the window's monitor: there the
+        // pane scrolls.
         const RECT rcWindow = GetWindowRect();
+        const RECT rcWork = WorkArea(m_hWnd);
         ::MoveWindow(m_hWnd, 0, 0, rcWindow.right - rcWindow.left,
-                     rcClient.bottom - rcClient.top + m_nPaneOverflow + 26, TRUE);
+                     GrownHeight(rcClient.bottom - rcClient.top + m_nPaneOverflow + 26, rcWork.bottom - rcWork.top),
+                     TRUE);
     }
     CenterWindow();
 
@@ -124,7 +137,7 @@ void CQuillsetDlg::BuildCategoryPane(const RECT& rcClient)
 {
     // The window owns the image lists: the lists only borrow them.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED |
-                        LVS_NOSCROLL | LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS;
+                        LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS;
     m_listCategories.Create(style, rcClient, m_hWnd, kIdPane);
     m_listCategories.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_listCategories.SetImageList(m_imgCategory.Get(), LVSIL_SMALL);
@@ -245,7 +258,8 @@ void CQuillsetDlg::LayoutControls()
     move(m_btnHomepage, layout.homepage);
     move(m_btnHelp, layout.help);
     move(m_listCategories, layout.pane);
-    m_listCategories.SetColumnWidth(0, kPaneWidth);
+    m_listCategories.SetColumnWidth(
+        0, PaneColumnWidth(layout, m_listCategories.GetItemCount(), kPaneRowHeight, ::GetSystemMetrics(SM_CXVSCROLL)));
 
     CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
     move(list, layout.list);

@@ -1,5 +1,6 @@
 #include "ui/main/main_layout.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace main_layout {
@@ -53,6 +54,17 @@ Layout ComputeLayout(const RECT& client, const ButtonSizes& buttons) noexcept
 int PaneOverflow(const Layout& layout, int paneRows, int paneRowHeight) noexcept
 {
     return paneRows * paneRowHeight - (layout.bodyBottom - layout.bodyTop);
+}
+
+int GrownHeight(int wanted, int workHeight) noexcept
+{
+    return workHeight > 0 ? std::min(wanted, workHeight) : wanted;
+}
+
+int PaneColumnWidth(const Layout& layout, int paneRows, int paneRowHeight, int scrollBarWidth) noexcept
+{
+    const int width = layout.pane.right - layout.pane.left;
+    return PaneOverflow(layout, paneRows, paneRowHeight) > 0 ? width - scrollBarWidth : width;
 }
 
 int NameColumnWidth(const Layout& layout, int otherColumns, int rows, int rowHeight, int scrollBarWidth) noexcept

@@ -51,6 +51,14 @@ Layout ComputeLayout(const RECT& client, const ButtonSizes& buttons) noexcept;
 // layout: zero or negative when they fit.
 int PaneOverflow(const Layout& layout, int paneRows, int paneRowHeight) noexcept;
 
+// The height a window grown to wanted pixels takes on a work area
+// workHeight pixels high: never more than the work area.
+int GrownHeight(int wanted, int workHeight) noexcept;
+
+// The width of the category pane's one column: the pane's, less a vertical
+// scroll bar when its rows do not fit the pane's height.
+int PaneColumnWidth(const Layout& layout, int paneRows, int paneRowHeight, int scrollBarWidth) noexcept;
+
 // The width of the name column of an entry list in the layout's list
 // rectangle: what the other columns leave, less a vertical scroll bar when
 // the rows do not fit the list's height.

@@ -240,6 +240,77 @@ TEST_F(MainWindow, APaneTooShortForItsCategoriesGrowsTheWindowOnce)
     });
 }
 
+TEST_F(MainWindow, APaneTallerThanTheScreenScrollsAndEveryCategoryCanBeChosen)
+{
+    // Thirty categories of one entry each want a window taller than the
+    // screen; it stops at the work area and the pane scrolls.
+    std::wstring text = L"[Type]\r\n";
+    std::wstring lists;
+    for (int j = 1; j <= 30; ++j) {
+        const std::wstring n = std::to_wstring(j);
+        text += L"Sort" + n + L"=C" + n + L"\r\n";
+        lists += L"[C" + n + L".List]\r\nList1=E" + n + L"\r\n";
+    }
+    WriteCatalogue(text + lists);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    Open([&](TestDlg& dlg) {
+        const RECT rc = dlg.GetWindowRect();
+        EXPECT_LE(rc.bottom - rc.top, work.bottom - work.top);
+        EXPECT_GE(rc.top, work.top);
+        EXPECT_LE(rc.bottom, work.bottom);
+        const RECT install = dlg.m_btnInstall.GetWindowRect();
+        EXPECT_LE(install.bottom, work.bottom) << "the command buttons stay on the screen";
+
+        CListEx& pane = dlg.m_listCategories;
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrW(pane.m_hWnd, GWL_STYLE));
+        EXPECT_TRUE(style & WS_VSCROLL) << "a vertical scroll bar";
+        EXPECT_FALSE(style & WS_HSCROLL) << "the column fits beside it";
+
+        struct Way {
+            const char* what;
+            std::function<void()> reachLast;
+        };
+        const Way ways[] = {
+            {"the wheel, then a click",
+             [&] {
+                 const RECT client = pane.GetClientRect();
+                 POINT pt{client.right / 2, client.bottom / 2};
+                 ::ClientToScreen(pane.m_hWnd, &pt);
+                 for (int i = 0; i < 30; ++i)
+                     pane.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                                      MAKELPARAM(pt.x, pt.y));
+                 PumpMessages();
+                 RECT last{};
+                 ASSERT_TRUE(pane.GetItemRect(30, &last, LVIR_BOUNDS));
+                 ASSERT_LE(last.bottom, client.bottom) << "the last category scrolled into view";
+                 ClickRow(pane, 30);
+             }},
+            {"the keyboard",
+             [&] {
+                 ::SetFocus(pane.m_hWnd);
+                 pane.SendMessage(WM_KEYDOWN, VK_END, 0);
+                 pane.SendMessage(WM_KEYUP, VK_END, 0);
+                 PumpMessages();
+             }},
+        };
+        for (const Way& way : ways) {
+            SCOPED_TRACE(way.what);
+            ::SetFocus(pane.m_hWnd);
+            pane.SendMessage(WM_KEYDOWN, VK_HOME, 0);
+            pane.SendMessage(WM_KEYUP, VK_HOME, 0);
+            PumpMessages();
+            ASSERT_EQ(dlg.m_nCurList, 0);
+            EXPECT_EQ(pane.SendMessage(LVM_GETTOPINDEX), 0);
+            way.reachLast();
+            EXPECT_EQ(dlg.m_nCurList, 30);
+            EXPECT_EQ(Texts(dlg.m_pEntryLists[30], 0), (Texts_t{L"E30"}));
+            EXPECT_TRUE(::IsWindowVisible(dlg.m_pEntryLists[30].m_hWnd));
+            EXPECT_GT(pane.SendMessage(LVM_GETTOPINDEX), 0);
+        }
+    });
+}
+
 // The painted background and the controls' places for the window's size.
 void ExpectLaidOutAndPainted(TestDlg& dlg, const char* what)
 {
