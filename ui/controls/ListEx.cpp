@@ -10,6 +10,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 using namespace list_geometry;
 using namespace list_text;
@@ -299,11 +300,18 @@ void CListEx::SetDrawFlags(DWORD dwFlags)
 void CListEx::SetAllChecks(BOOL bOn)
 {
     CUpdateLock lock(m_hWnd);
-    const int count = GetItemCount();
-    for (int i = 0; i < count; ++i) {
-        if (RowKind(i) == kRowEntry)
-            SetCheck(i, bOn != FALSE);
+    // Every row in one message, then the header rows back as they were.
+    std::vector<std::pair<int, bool>> headers;
+    for (size_t i = 0; i < m_arrRowKind.size() && headers.size() < static_cast<size_t>(m_nHeaderRows); ++i) {
+        if (m_arrRowKind[i] == kRowHeader)
+            headers.emplace_back(static_cast<int>(i), GetCheck(static_cast<int>(i)));
     }
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(bOn ? 2 : 1);
+    SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    for (const auto& [nItem, bChecked] : headers)
+        SetCheck(nItem, bChecked);
     RepaintIfShown();
 }
 

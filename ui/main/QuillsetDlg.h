@@ -157,4 +157,7 @@ private:
     IconImage m_fallbackImage;
     CDetailsLoader m_loader;
     bool m_bDetailsLoaded = false;
+    // Select-all is setting every check mark itself: the lists' notices are
+    // not mirrored one by one.
+    bool m_bChecksInBulk = false;
 };

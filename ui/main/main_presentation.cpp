@@ -263,7 +263,7 @@ void CQuillsetDlg::OnCategoryClick()
 
 void CQuillsetDlg::MirrorCheck(const NMLISTVIEW* pNm)
 {
-    if (!(pNm->uChanged & LVIF_STATE))
+    if (m_bChecksInBulk || !(pNm->uChanged & LVIF_STATE))
         return;
     const UINT nNew = pNm->uNewState & LVIS_STATEIMAGEMASK;
     const UINT nOld = pNm->uOldState & LVIS_STATEIMAGEMASK;
