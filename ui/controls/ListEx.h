@@ -15,6 +15,7 @@
 #pragma once
 
 #include "platform/controls.h"
+#include "platform/handles.h"
 #include "ui/controls/list_geometry.h"
 
 #include <array>
@@ -141,8 +142,8 @@ private:
     list_geometry::EntryRowLayout RowLayout(int nItem, const RECT& bounds, const RECT& label,
                                             const RECT& icon) const;
     // Where the links of a link cell lie, measured in hDC's font (the
-    // control's normal font), the cell's text box being text.
-    std::vector<RECT> LinkRectsOf(HDC hDC, int nItem, int nCol, const RECT& cell, const RECT& text);
+    // control's normal font, made from font), the cell's text box being text.
+    std::vector<RECT> LinkRectsOf(HDC hDC, const LOGFONTW& font, int nItem, int nCol, const RECT& cell, const RECT& text);
     void OnLButton(UINT msg, WPARAM wp, LPARAM lp);
     void OnClick(const NMITEMACTIVATE* pNm);
     bool RefusesCheckChange(const NMLISTVIEW* pNm) const noexcept;
@@ -169,6 +170,39 @@ private:
     // is toggling one.
     bool m_bPressing = false;
     bool m_bToggling = false;
+
+    // A text fitted to a box, kept until the text, the box's width or the
+    // control's font changes: a long text is measured once per width.
+    struct FittedText {
+        std::wstring text;
+        int nWidth = -1;
+        LOGFONTW font{};
+        std::wstring fitted;
+    };
+    // Two per row: the name, then the description.
+    std::vector<FittedText> m_arrFitted;
+    // The normal, bold and underlined fonts rows are painted in, made from
+    // the control's font and kept until that font changes.
+    struct RowFonts {
+        LOGFONTW font{};
+        CFont normal;
+        CFont bold;
+        CFont underline;
+    };
+    RowFonts m_rowFonts;
+    // The widths of the last link cell measured: the same links in the same
+    // font in every row are measured once.
+    struct LinkWidths {
+        LOGFONTW font{};
+        std::wstring cellText;
+        std::vector<std::wstring> links;
+        int nGroup = -1;
+        int nSeparator = 0;
+        std::vector<int> widths;
+    };
+    LinkWidths m_linkWidths;
+    const RowFonts& RowFontsFor(const LOGFONTW& font);
+    const std::wstring& Fitted(HDC hDC, const LOGFONTW& font, size_t nSlot, const std::wstring& text, const RECT& box);
 
     // The model; see the header comment for who keeps what.
     BOOL m_bCheckHot = FALSE;   // the pointer is over column 0's check area

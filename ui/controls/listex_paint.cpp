@@ -7,6 +7,8 @@
 #include "ui/controls/list_geometry.h"
 #include "ui/controls/list_text.h"
 
+#include <cstring>
+
 using namespace list_geometry;
 using namespace list_text;
 
@@ -88,6 +90,7 @@ struct CListEx::RowPaint {
     HFONT hUnderline = nullptr;
     HIMAGELIST hSmall = nullptr;
     HIMAGELIST hState = nullptr;
+    LOGFONTW font{};
     int nItem = 0;
     int nImage = 0;
     int nState = 0; // 0 not selected, 1 selected with focus, 2 selected without
@@ -158,6 +161,21 @@ std::wstring CListEx::FitText(HDC hDC, const std::wstring& text, const RECT& box
                                   [hDC](const std::wstring& s) { return TextWidth(hDC, s); });
 }
 
+const std::wstring& CListEx::Fitted(HDC hDC, const LOGFONTW& font, size_t nSlot, const std::wstring& text, const RECT& box)
+{
+    if (nSlot >= m_arrFitted.size())
+        m_arrFitted.resize(nSlot + 1);
+    FittedText& kept = m_arrFitted[nSlot];
+    const int nWidth = box.right - box.left;
+    if (kept.nWidth != nWidth || std::memcmp(&kept.font, &font, sizeof(font)) != 0 || kept.text != text) {
+        kept.fitted = FitText(hDC, text, box);
+        kept.text = text;
+        kept.nWidth = nWidth;
+        kept.font = font;
+    }
+    return kept.fitted;
+}
+
 std::wstring CListEx::FitText(const std::wstring& text, const RECT& box) const
 {
     const CMeasureDC dc(m_hWnd);
@@ -174,16 +192,37 @@ EntryRowLayout CListEx::RowLayout(int nItem, const RECT& bounds, const RECT& lab
     return EntryRow(bounds, label, icon, bTwoLine, bShifted);
 }
 
-std::vector<RECT> CListEx::LinkRectsOf(HDC hDC, int nItem, int nCol, const RECT& cell, const RECT& text)
+std::vector<RECT> CListEx::LinkRectsOf(HDC hDC, const LOGFONTW& font, int nItem, int nCol, const RECT& cell,
+                                       const RECT& text)
 {
     const DWORD kind = ColumnKind(nCol);
-    std::vector<int> widths;
-    if (kind >= kColumnMultiLink) {
-        for (const std::wstring& link : LinkList(LinkListIndex(m_arrColumnKind, nCol)))
-            widths.push_back(TextWidth(hDC, link));
+    const std::wstring cellText = ItemText(nItem, nCol);
+    const std::vector<std::wstring>& links =
+        kind >= kColumnMultiLink ? LinkList(LinkListIndex(m_arrColumnKind, nCol)) : LinkList(-1);
+    LinkWidths& kept = m_linkWidths;
+    if (kept.nGroup < 0 || std::memcmp(&kept.font, &font, sizeof(font)) != 0 || kept.cellText != cellText ||
+        kept.links != links) {
+        kept.font = font;
+        kept.cellText = cellText;
+        kept.links = links;
+        kept.widths.clear();
+        for (const std::wstring& link : links)
+            kept.widths.push_back(TextWidth(hDC, link));
+        kept.nGroup = TextWidth(hDC, cellText);
+        kept.nSeparator = TextWidth(hDC, kLinkSeparator);
     }
-    return LinkRects(kind, cell.left, cell.right, text, TextWidth(hDC, ItemText(nItem, nCol)), widths,
-                     TextWidth(hDC, kLinkSeparator));
+    return LinkRects(kind, cell.left, cell.right, text, kept.nGroup, kept.widths, kept.nSeparator);
+}
+
+const CListEx::RowFonts& CListEx::RowFontsFor(const LOGFONTW& font)
+{
+    if (!m_rowFonts.normal || std::memcmp(&m_rowFonts.font, &font, sizeof(font)) != 0) {
+        m_rowFonts.font = font;
+        m_rowFonts.normal = MakeFont(font, 0, FALSE);
+        m_rowFonts.bold = MakeFont(font, FW_BOLD, FALSE);
+        m_rowFonts.underline = MakeFont(font, 0, TRUE);
+    }
+    return m_rowFonts;
 }
 
 void CListEx::DrawItem(const DRAWITEMSTRUCT* pDis)
@@ -191,18 +230,17 @@ void CListEx::DrawItem(const DRAWITEMSTRUCT* pDis)
     if (!pDis || !pDis->hDC)
         return;
     const LOGFONTW lf = ControlLogFont(reinterpret_cast<HFONT>(Ask(WM_GETFONT, 0, 0)));
-    const CFont normal = MakeFont(lf, 0, FALSE);
-    const CFont bold = MakeFont(lf, FW_BOLD, FALSE);
-    const CFont underline = MakeFont(lf, 0, TRUE);
+    const RowFonts& fonts = RowFontsFor(lf);
     const CMemDC mem(::CreateCompatibleDC(pDis->hDC));
     const CSaveDC saved(pDis->hDC);
 
     RowPaint paint;
     paint.hDC = pDis->hDC;
+    paint.font = lf;
     paint.hMemDC = mem.Get();
-    paint.hNormal = normal.Get();
-    paint.hBold = bold.Get();
-    paint.hUnderline = underline.Get();
+    paint.hNormal = fonts.normal.Get();
+    paint.hBold = fonts.bold.Get();
+    paint.hUnderline = fonts.underline.Get();
     paint.hSmall = reinterpret_cast<HIMAGELIST>(Ask(LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     paint.hState = reinterpret_cast<HIMAGELIST>(Ask(LVM_GETIMAGELIST, LVSIL_STATE, 0));
     paint.nItem = static_cast<int>(pDis->itemID);
@@ -318,7 +356,8 @@ void CListEx::PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT
             ::ImageList_Draw(paint.hSmall, paint.nImage, paint.hDC, row.image.x, row.image.y, ILD_TRANSPARENT);
         if (row.label.right >= row.text.left) {
             const RECT box = NameBox(row);
-            const std::wstring fitted = FitText(paint.hDC, name, box);
+            const std::wstring& fitted =
+                Fitted(paint.hDC, paint.font, static_cast<size_t>(paint.nItem) * 2, name, box);
             CSelectObject select(paint.hDC, bTwoLine ? paint.hBold : nullptr);
             DrawTextIn(paint.hDC, fitted, box, kEntryTextFlags);
         }
@@ -326,7 +365,10 @@ void CListEx::PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT
     if (bTwoLine) {
         const RECT box = DescriptionBox(row);
         ::SetTextColor(paint.hDC, paint.crDesc);
-        DrawTextIn(paint.hDC, FitText(paint.hDC, paint.description, box), box, kEntryTextFlags);
+        DrawTextIn(paint.hDC,
+                   Fitted(paint.hDC, paint.font, static_cast<size_t>(paint.nItem) * 2 + 1, paint.description,
+                          box),
+                   box, kEntryTextFlags);
         ::SetTextColor(paint.hDC, paint.crText);
     }
     PaintCells(paint, row.label.right, row.text);
@@ -361,7 +403,7 @@ void CListEx::PaintCells(const RowPaint& paint, int x, const RECT& text)
             std::vector<RECT> rects;
             {
                 CSelectObject measure(paint.hDC, paint.hNormal);
-                rects = LinkRectsOf(paint.hDC, paint.nItem, col, RECT{cellLeft, text.top, cellRight, text.bottom},
+                rects = LinkRectsOf(paint.hDC, paint.font, paint.nItem, col, RECT{cellLeft, text.top, cellRight, text.bottom},
                                     text);
             }
             const auto& links = LinkList(LinkListIndex(m_arrColumnKind, col));

@@ -62,7 +62,8 @@ void CListEx::HitTestColumns(int nItem, int x, int y, const RECT& label, const E
             return;
         }
         const CMeasureDC dc(m_hWnd);
-        const int link = LinkAt(x, y, LinkRectsOf(dc.Get(), nItem, col, cell, row.text));
+        const LOGFONTW font = ControlLogFont(reinterpret_cast<HFONT>(Ask(WM_GETFONT, 0, 0)));
+        const int link = LinkAt(x, y, LinkRectsOf(dc.Get(), font, nItem, col, cell, row.text));
         if (link) {
             m_nHotLink = link;
             m_nHotLinkKind = static_cast<int>(kind);
