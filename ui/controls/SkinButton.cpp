@@ -577,8 +577,6 @@ void CSkinButton::CaptureParentBackground(HDC hDC)
 
 void CSkinButton::SetChecked(int nChecked)
 {
-    if (!m_bCheckMode)
-        return;
     m_nChecked = nChecked ? 1 : 0;
     Invalidate();
 }
@@ -593,4 +591,23 @@ void CSkinButton::SetLink(const wchar_t* pszLink) noexcept
 {
     std::wcsncpy(m_szLink, pszLink ? pszLink : L"", MAX_PATH - 1);
     m_szLink[MAX_PATH - 1] = L'\0';
+}
+
+COLORREF CSkinButton::Color(int nSlot) const noexcept
+{
+    return nSlot >= 0 && nSlot < button_drawing::kColorSlotCount ? m_crColors[nSlot] : 0;
+}
+
+void CSkinButton::AssignIcon(int nEntry, CIcon hIcon, DWORD dwWidth, DWORD dwHeight) noexcept
+{
+    if (nEntry < 0 || nEntry > 1)
+        return;
+    m_icons[nEntry] = IconEntry{std::move(hIcon), dwWidth, dwHeight};
+}
+
+void CSkinButton::AssignDropMenu(CMenu hMenu, HWND hOwner, const MenuNotify& notify) noexcept
+{
+    m_hDropMenu = std::move(hMenu);
+    m_hMenuOwner = hOwner;
+    m_menuNotify = notify;
 }
