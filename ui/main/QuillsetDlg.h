@@ -11,6 +11,7 @@
 #include "ui/main/main_layout.h"
 #include "ui/main/row_model.h"
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -156,6 +157,8 @@ private:
     // The program's own icon, for a record whose icon file cannot be loaded.
     IconImage m_fallbackImage;
     CDetailsLoader m_loader;
+    // Icons and sizes taken from the loader and not yet shown.
+    std::deque<DetailResult> m_pendingDetails;
     bool m_bDetailsLoaded = false;
     // Select-all is setting every check mark itself: the lists' notices are
     // not mirrored one by one.

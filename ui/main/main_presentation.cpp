@@ -15,7 +15,27 @@ using namespace main_layout;
 
 namespace {
 
-const int kListsPerStep = 8;
+// Work done after the window shows goes in slices of about this long, so
+// that the window answers in between.
+const double kSliceMs = 4.0;
+
+// The time one slice of work has taken so far.
+class CSlice {
+public:
+    CSlice() noexcept { ::QueryPerformanceCounter(&m_start); }
+    bool Over() const noexcept
+    {
+        LARGE_INTEGER now{};
+        LARGE_INTEGER freq{};
+        ::QueryPerformanceCounter(&now);
+        ::QueryPerformanceFrequency(&freq);
+        return static_cast<double>(now.QuadPart - m_start.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart) >=
+               kSliceMs;
+    }
+
+private:
+    LARGE_INTEGER m_start{};
+};
 // The action column is at least this wide; wider where the links need it.
 const int kActionColumnWidth = 180;
 const int kActionColumnPadding = 16;
@@ -149,7 +169,8 @@ void CQuillsetDlg::BuildCategoryList(int j)
 
 void CQuillsetDlg::BuildPendingLists()
 {
-    for (int n = 0; n < kListsPerStep && m_nListsBuilt < m_rows.Lists(); ++n)
+    const CSlice slice;
+    while (m_nListsBuilt < m_rows.Lists() && !slice.Over())
         BuildCategoryList(m_nListsBuilt++);
     if (m_nListsBuilt < m_rows.Lists())
         PostMessageW(m_hWnd, kBuildListsMessage, 0, 0);
@@ -173,10 +194,15 @@ void CQuillsetDlg::StartDetails()
 
 void CQuillsetDlg::OnDetailsArrived()
 {
-    const std::vector<DetailResult> results = m_loader.Take();
+    for (DetailResult& result : m_loader.Take())
+        m_pendingDetails.push_back(std::move(result));
+    // A slice at a time: the window answers in between.
+    const CSlice slice;
     const auto nCategories = static_cast<size_t>(m_rows.Lists() - 1);
     bool bPaneChanged = false;
-    for (const DetailResult& result : results) {
+    while (!m_pendingDetails.empty() && !slice.Over()) {
+        const DetailResult result = std::move(m_pendingDetails.front());
+        m_pendingDetails.pop_front();
         const IconImage& image = result.image.hColor ? result.image : m_fallbackImage;
         if (result.nJob < nCategories) {
             PutIcon(m_imgCategory, static_cast<int>(result.nJob) + 1, image);
@@ -187,12 +213,14 @@ void CQuillsetDlg::OnDetailsArrived()
     }
     if (bPaneChanged)
         m_listCategories.Invalidate(FALSE);
+    if (!m_pendingDetails.empty())
+        PostMessageW(m_hWnd, kDetailsMessage, 0, 0);
     NoteIfLoaded();
 }
 
 void CQuillsetDlg::NoteIfLoaded()
 {
-    if (m_loader.Done() && m_nListsBuilt == m_rows.Lists() && !m_bDetailsLoaded) {
+    if (m_loader.Done() && m_pendingDetails.empty() && m_nListsBuilt == m_rows.Lists() && !m_bDetailsLoaded) {
         m_bDetailsLoaded = true;
         ::SetPropW(m_hWnd, kDetailsLoadedProp, reinterpret_cast<HANDLE>(1));
     }
