@@ -1,5 +1,7 @@
 #include "ui/controls/list_text.h"
 
+#include <cstring>
+
 namespace list_text {
 
 int TextWidth(HDC hDC, const std::wstring& text) noexcept
@@ -25,6 +27,11 @@ CFont MakeFont(LOGFONTW lf, LONG weight, BYTE underline) noexcept
     return CFont(::CreateFontIndirectW(&lf));
 }
 
+
+bool SameLogFont(const LOGFONTW& a, const LOGFONTW& b) noexcept
+{
+    return std::memcmp(&a, &b, sizeof(LOGFONTW)) == 0;
+}
 
 CMeasureDC::CMeasureDC(HWND hWnd) noexcept
     : m_dc(hWnd),

@@ -14,6 +14,9 @@ int TextWidth(HDC hDC, const std::wstring& text) noexcept;
 // The logical font of a control's font: the stock GUI font when it has none.
 LOGFONTW ControlLogFont(HFONT hFont) noexcept;
 
+// Whether two logical fonts are the same font, field by field.
+bool SameLogFont(const LOGFONTW& a, const LOGFONTW& b) noexcept;
+
 // The logical font with another weight (0 keeps it) and underline.
 CFont MakeFont(LOGFONTW lf, LONG weight, BYTE underline) noexcept;
 

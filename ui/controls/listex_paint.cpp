@@ -7,8 +7,6 @@
 #include "ui/controls/list_geometry.h"
 #include "ui/controls/list_text.h"
 
-#include <cstring>
-
 using namespace list_geometry;
 using namespace list_text;
 
@@ -167,7 +165,7 @@ const std::wstring& CListEx::Fitted(HDC hDC, const LOGFONTW& font, size_t nSlot,
         m_arrFitted.resize(nSlot + 1);
     FittedText& kept = m_arrFitted[nSlot];
     const int nWidth = box.right - box.left;
-    if (kept.nWidth != nWidth || std::memcmp(&kept.font, &font, sizeof(font)) != 0 || kept.text != text) {
+    if (kept.nWidth != nWidth || !SameLogFont(kept.font, font) || kept.text != text) {
         kept.fitted = FitText(hDC, text, box);
         kept.text = text;
         kept.nWidth = nWidth;
@@ -200,7 +198,7 @@ std::vector<RECT> CListEx::LinkRectsOf(HDC hDC, const LOGFONTW& font, int nItem,
     const std::vector<std::wstring>& links =
         kind >= kColumnMultiLink ? LinkList(LinkListIndex(m_arrColumnKind, nCol)) : LinkList(-1);
     LinkWidths& kept = m_linkWidths;
-    if (kept.nGroup < 0 || std::memcmp(&kept.font, &font, sizeof(font)) != 0 || kept.cellText != cellText ||
+    if (kept.nGroup < 0 || !SameLogFont(kept.font, font) || kept.cellText != cellText ||
         kept.links != links) {
         kept.font = font;
         kept.cellText = cellText;
@@ -216,7 +214,7 @@ std::vector<RECT> CListEx::LinkRectsOf(HDC hDC, const LOGFONTW& font, int nItem,
 
 const CListEx::RowFonts& CListEx::RowFontsFor(const LOGFONTW& font)
 {
-    if (!m_rowFonts.normal || std::memcmp(&m_rowFonts.font, &font, sizeof(font)) != 0) {
+    if (!m_rowFonts.normal || !SameLogFont(m_rowFonts.font, font)) {
         m_rowFonts.font = font;
         m_rowFonts.normal = MakeFont(font, 0, FALSE);
         m_rowFonts.bold = MakeFont(font, FW_BOLD, FALSE);
