@@ -6,7 +6,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
 #include "platform/system_dialogs.h"
-#include "platform/utf8.h"
+#include "platform/text.h"
 
 #include <set>
 
@@ -38,7 +38,7 @@ bool WriteToCaller(const std::wstring& text)
     for (size_t at = lines.find(L'\n'); at != std::wstring::npos; at = lines.find(L'\n', at + 2))
         lines.insert(at, 1, L'\r');
     if (dwType == FILE_TYPE_DISK || dwType == FILE_TYPE_PIPE) {
-        const std::string utf8 = ToUtf8(lines);
+        const std::string utf8 = platform_text::ToUtf8(lines);
         DWORD dwWritten = 0;
         return ::WriteFile(hOutput, utf8.data(), static_cast<DWORD>(utf8.size()), &dwWritten, nullptr) != FALSE;
     }

@@ -1,7 +1,7 @@
 #include "batch/batch_log.h"
 
 #include "batch/batch_texts.h"
-#include "platform/utf8.h"
+#include "platform/text.h"
 
 #include <shlobj.h>
 
@@ -234,7 +234,7 @@ void CBatchLog::Write(const std::wstring& text)
 {
     if (!m_hFile)
         return;
-    const std::string utf8 = ToUtf8(text);
+    const std::string utf8 = platform_text::ToUtf8(text);
     DWORD dwWritten = 0;
     if (!::WriteFile(m_hFile.Get(), utf8.data(), static_cast<DWORD>(utf8.size()), &dwWritten, nullptr) ||
         dwWritten != utf8.size()) {

@@ -194,14 +194,16 @@ int main()
 
     // Descriptions of 4,095 characters (the longest a catalogue value gets):
     // each painted row shortens one to its box.
-    const std::vector<std::wstring> shortDescriptions = list.m_arrDescription;
+    std::vector<std::wstring> shortDescriptions;
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        shortDescriptions.push_back(list.Description(i));
     std::wstring longText;
     while (longText.size() < 4095)
         longText += L"A very long description of a package, repeated over and over; ";
     longText.resize(4095);
-    for (std::wstring& description : list.m_arrDescription)
-        if (!description.empty())
-            description = longText;
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        if (!list.Description(i).empty())
+            list.SetDescription(i, longText);
     TimeRepaints(list, 2);
     const std::vector<double> longRepaints = TimeRepaints(list, 20);
     std::printf("full repaint with 4,095-character descriptions, 20 times: least %.3f ms, median %.3f ms, most %.3f "
@@ -211,7 +213,8 @@ int main()
     for (int i = 0; i < 100; ++i)
         list.FitText(longText, RECT{0, 0, 300, 15});
     std::printf("one 4,095-character text fitted to 300 pixels: %.3f ms\n", fitting.Milliseconds() / 100);
-    list.m_arrDescription = shortDescriptions;
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        list.SetDescription(i, shortDescriptions[static_cast<size_t>(i)]);
 
     // Scrolling row by row from the top to the end, each step painted.
     list.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);

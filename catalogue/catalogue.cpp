@@ -13,12 +13,16 @@ namespace {
 
 CatalogueSettings g_settings;
 
-const wchar_t kCurrDir[] = L"%CurrDir%";
+std::wstring ReadWorkingDir(const CProfileSource& profile, const std::wstring& section, const std::wstring& exeFolder)
+{
+    std::wstring dir = profile.GetString(section, L"WorkingDir", L"");
+    return dir == kCurrDir ? exeFolder : dir;
+}
 
-// Names read from Prefix1, Prefix2, ... up to the first empty value, at
-// most limit of them; bCut is set when there were more.
+} // namespace
+
 std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const std::wstring& section,
-                                           const std::wstring& prefix, size_t limit, bool& bCut)
+                                           const std::wstring& prefix, size_t limit, bool* pCut)
 {
     std::vector<std::wstring> names;
     for (int n = 1;; ++n) {
@@ -26,13 +30,16 @@ std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const 
         if (value.empty())
             break;
         if (names.size() == limit) {
-            bCut = true;
+            if (pCut)
+                *pCut = true;
             break;
         }
         names.push_back(std::move(value));
     }
     return names;
 }
+
+namespace {
 
 // The category names of [Type], each section once, at its first place.
 std::vector<std::wstring> ReadCategoryNames(const CProfileSource& profile, bool& bCut)
@@ -53,12 +60,6 @@ std::vector<std::wstring> ReadCategoryNames(const CProfileSource& profile, bool&
         names.push_back(std::move(value));
     }
     return names;
-}
-
-std::wstring ReadWorkingDir(const CProfileSource& profile, const std::wstring& section, const std::wstring& exeFolder)
-{
-    std::wstring dir = profile.GetString(section, L"WorkingDir", L"");
-    return dir == kCurrDir ? exeFolder : dir;
 }
 
 } // namespace
@@ -126,7 +127,7 @@ CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource&
         category.IconPath = categoryDir + profile.GetString(category.Name, L"IconPath", L"");
 
         const std::vector<std::wstring> entryNames =
-            ReadNumberedList(profile, category.Name + L".List", L"List", kMaxEntryRecords - nEntryRecords, bCut);
+            ReadNumberedList(profile, category.Name + L".List", L"List", kMaxEntryRecords - nEntryRecords, &bCut);
         nEntryRecords += entryNames.size();
         if (entryNames.empty())
             continue;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,6 +54,15 @@ std::wstring ProfilePathFor(const std::wstring& exePath);
 // system does not give it whole.
 std::wstring RunningExecutablePath();
 
+// Names read from Prefix1, Prefix2, ... of a section up to the first empty
+// value, at most limit of them; *pCut is set when there were more.
+std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const std::wstring& section,
+                                           const std::wstring& prefix, size_t limit = SIZE_MAX,
+                                           bool* pCut = nullptr);
+
+// The WorkingDir that stands for the executable's folder.
+inline constexpr wchar_t kCurrDir[] = L"%CurrDir%";
+
 // Bounds on what one catalogue can make, far above any disc's needs: a small
 // file that lists the same entries under many categories could otherwise
 // fill the memory with records.
@@ -65,7 +75,7 @@ enum class CatalogueExtent {
 };
 
 // Reads a catalogue from a profile into settings; exeFolder (ending with a
-// backslash) stands for a WorkingDir of exactly "%CurrDir%". A category
+// backslash) stands for a WorkingDir of exactly kCurrDir. A category
 // named again in [Type] (its section is the same) is read once, at its first
 // place.
 CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile,

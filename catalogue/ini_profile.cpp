@@ -44,7 +44,7 @@ uint32_t KeyHash(uint32_t section, std::wstring_view name) noexcept
     return FoldedHash(name, (2166136261u ^ section) * 16777619u);
 }
 
-bool SameName(std::wstring_view a, std::wstring_view b) noexcept
+bool SameNameFoldingAToZ(std::wstring_view a, std::wstring_view b) noexcept
 {
     if (a.size() != b.size())
         return false;
@@ -353,7 +353,7 @@ void CIniProfile::BeginSection(Span name)
     const std::wstring_view view = View(name);
     const uint32_t hash = NameHash(view);
     GrowIfNeeded(m_sectionTable, m_sections.size());
-    const size_t slot = Probe(m_sectionTable, hash, [&](uint32_t i) { return SameName(View(m_sections[i]), view); });
+    const size_t slot = Probe(m_sectionTable, hash, [&](uint32_t i) { return SameNameFoldingAToZ(View(m_sections[i]), view); });
     m_currentShadowed = m_sectionTable[slot].index != 0;
     if (m_currentShadowed)
         return;
@@ -370,7 +370,7 @@ void CIniProfile::AddKey(Span name, Span value, bool hasValue)
     const uint32_t hash = KeyHash(m_current, view);
     GrowIfNeeded(m_keyTable, m_keys.size());
     const size_t slot = Probe(m_keyTable, hash, [&](uint32_t i) {
-        return m_keys[i].section == m_current && SameName(View(m_keys[i].name), view);
+        return m_keys[i].section == m_current && SameNameFoldingAToZ(View(m_keys[i].name), view);
     });
     if (m_keyTable[slot].index != 0)
         return;
@@ -384,13 +384,13 @@ const CIniProfile::Key* CIniProfile::Find(std::wstring_view section, std::wstrin
         return nullptr;
     section = TrimName(section);
     const size_t sectionSlot = Probe(m_sectionTable, NameHash(section),
-                                     [&](uint32_t i) { return SameName(View(m_sections[i]), section); });
+                                     [&](uint32_t i) { return SameNameFoldingAToZ(View(m_sections[i]), section); });
     if (m_sectionTable[sectionSlot].index == 0 || m_keyTable.empty())
         return nullptr;
     const uint32_t sectionIndex = m_sectionTable[sectionSlot].index - 1;
     key = TrimName(key);
     const size_t keySlot = Probe(m_keyTable, KeyHash(sectionIndex, key), [&](uint32_t i) {
-        return m_keys[i].section == sectionIndex && SameName(View(m_keys[i].name), key);
+        return m_keys[i].section == sectionIndex && SameNameFoldingAToZ(View(m_keys[i].name), key);
     });
     if (m_keyTable[keySlot].index == 0)
         return nullptr;

@@ -13,3 +13,11 @@ CIcon LoadIconResource(UINT id, int cx, int cy)
     return CIcon(static_cast<HICON>(
         ::LoadImageW(GetResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR)));
 }
+
+SIZE BitmapSize(HBITMAP hBitmap) noexcept
+{
+    BITMAP bm{};
+    if (!hBitmap || !::GetObjectW(hBitmap, sizeof(bm), &bm))
+        return SIZE{0, 0};
+    return SIZE{bm.bmWidth, bm.bmHeight};
+}

@@ -156,3 +156,22 @@ private:
 CBitmap LoadBitmapResource(UINT id);
 // Loads an icon resource of this module at the given size; null when absent.
 CIcon LoadIconResource(UINT id, int cx, int cy);
+// The width and height of a bitmap; zero for a null or unreadable one.
+SIZE BitmapSize(HBITMAP hBitmap) noexcept;
+
+// Repainting of one window held back for a scope: many changes, then one
+// repaint of the whole window.
+class CRedrawOff {
+public:
+    explicit CRedrawOff(HWND hWnd) noexcept : m_hWnd(hWnd) { ::SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0); }
+    CRedrawOff(const CRedrawOff&) = delete;
+    CRedrawOff& operator=(const CRedrawOff&) = delete;
+    ~CRedrawOff()
+    {
+        ::SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    }
+
+private:
+    HWND m_hWnd;
+};

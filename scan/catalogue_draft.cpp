@@ -1,5 +1,6 @@
 #include "scan/catalogue_draft.h"
 
+#include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
 
 #include <windows.h>
@@ -28,18 +29,6 @@ std::vector<std::pair<std::wstring, std::wstring>> PresentKeys(const CProfileSou
             keys.emplace_back(name, std::move(value));
     }
     return keys;
-}
-
-std::vector<std::wstring> NumberedList(const CProfileSource& profile, const std::wstring& section,
-                                       const std::wstring& prefix)
-{
-    std::vector<std::wstring> names;
-    for (int n = 1;; ++n) {
-        std::wstring value = profile.GetString(section, prefix + std::to_wstring(n), L"");
-        if (value.empty())
-            return names;
-        names.push_back(std::move(value));
-    }
 }
 
 // A value written so the profile functions give it back as it is: on one
@@ -79,7 +68,7 @@ void AppendSection(std::wstring& text, const std::wstring& name,
 
 } // namespace
 
-bool SameName(const std::wstring& a, const std::wstring& b)
+bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b)
 {
     return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
                                   TRUE) == CSTR_EQUAL;
@@ -114,10 +103,10 @@ CCatalogueDraft::CCatalogueDraft()
 CCatalogueDraft::CCatalogueDraft(const CProfileSource& existing)
 {
     m_config = PresentKeys(existing, L"Config", kConfigKeys);
-    for (const std::wstring& categoryName : NumberedList(existing, L"Type", L"Sort")) {
+    for (const std::wstring& categoryName : ReadNumberedList(existing, L"Type", L"Sort")) {
         DraftCategory& category = Category(categoryName);
         category.keys = PresentKeys(existing, categoryName, kCategoryKeys);
-        for (const std::wstring& entryName : NumberedList(existing, categoryName + L".List", L"List")) {
+        for (const std::wstring& entryName : ReadNumberedList(existing, categoryName + L".List", L"List")) {
             DraftEntry entry;
             entry.name = entryName;
             entry.keys = PresentKeys(existing, entryName, kEntryKeys);
@@ -129,7 +118,7 @@ CCatalogueDraft::CCatalogueDraft(const CProfileSource& existing)
 void CCatalogueDraft::SetSetting(const std::wstring& key, const std::wstring& value)
 {
     for (auto& [name, known] : m_config) {
-        if (SameName(name, key)) {
+        if (SameNameIgnoringCase(name, key)) {
             known = value;
             return;
         }
@@ -139,14 +128,14 @@ void CCatalogueDraft::SetSetting(const std::wstring& key, const std::wstring& va
 
 bool CCatalogueDraft::SectionTaken(const std::wstring& name) const
 {
-    if (SameName(name, L"Config") || SameName(name, L"Type"))
+    if (SameNameIgnoringCase(name, L"Config") || SameNameIgnoringCase(name, L"Type"))
         return true;
     for (const DraftCategory& category : m_categories) {
-        if (SameName(name, category.name) || SameName(name, category.name + L".List"))
+        if (SameNameIgnoringCase(name, category.name) || SameNameIgnoringCase(name, category.name + L".List"))
             return true;
     }
     for (const DraftEntry& entry : m_entries) {
-        if (SameName(name, entry.name))
+        if (SameNameIgnoringCase(name, entry.name))
             return true;
     }
     return false;
@@ -163,7 +152,7 @@ std::wstring CCatalogueDraft::FreeSectionName(const std::wstring& wanted) const
 DraftCategory& CCatalogueDraft::Category(const std::wstring& name)
 {
     for (DraftCategory& category : m_categories) {
-        if (SameName(category.name, name))
+        if (SameNameIgnoringCase(category.name, name))
             return category;
     }
     m_categories.emplace_back();
@@ -175,7 +164,7 @@ void CCatalogueDraft::AddEntry(DraftCategory& category, DraftEntry entry)
 {
     category.entryNames.push_back(entry.name);
     for (const DraftEntry& known : m_entries) {
-        if (SameName(known.name, entry.name))
+        if (SameNameIgnoringCase(known.name, entry.name))
             return; // listed twice: one section serves both
     }
     m_entries.push_back(std::move(entry));

@@ -60,5 +60,6 @@ private:
 // A name made fit to be a section name and a list value: one line, no square
 // brackets, no surrounding blanks, at most 200 characters.
 std::wstring SectionNameFrom(const std::wstring& text);
-// Names compared as the profile functions compare them.
-bool SameName(const std::wstring& a, const std::wstring& b);
+// Names compared without regard to case, every letter folded as the file
+// system folds it (the catalogue reader folds A to Z only).
+bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b);

@@ -1,5 +1,6 @@
 #include "scan/disc_scan.h"
 
+#include "catalogue/catalogue.h"
 #include "platform/handles.h"
 #include "scan/catalogue_draft.h"
 #include "scan/file_writes.h"
@@ -12,13 +13,12 @@
 namespace {
 
 constexpr int kFolderDepth = 2;
-const wchar_t kCurrDir[] = L"%CurrDir%";
 const wchar_t kCdrom[] = L"cdrom:\\";
 
 bool HasInstallerExtension(const std::wstring& name)
 {
     const size_t dot = name.find_last_of(L'.');
-    return dot != std::wstring::npos && (SameName(name.substr(dot), L".exe") || SameName(name.substr(dot), L".msi"));
+    return dot != std::wstring::npos && (SameNameIgnoringCase(name.substr(dot), L".exe") || SameNameIgnoringCase(name.substr(dot), L".msi"));
 }
 
 void Walk(const std::wstring& folder, const std::wstring& relative, int depth, const std::vector<std::wstring>& excluded,
@@ -38,7 +38,7 @@ void Walk(const std::wstring& folder, const std::wstring& relative, int depth, c
             continue;
         }
         const bool skip = depth == 0 && std::any_of(excluded.begin(), excluded.end(),
-                                                    [&](const std::wstring& x) { return SameName(x, name); });
+                                                    [&](const std::wstring& x) { return SameNameIgnoringCase(x, name); });
         if (!skip && HasInstallerExtension(name))
             found.push_back(relative + name);
     } while (::FindNextFileW(find.Get(), &data));
@@ -64,7 +64,7 @@ bool NameLess(const std::wstring& a, const std::wstring& b)
 std::wstring Description(const FoundInstaller& installer, const std::wstring& name)
 {
     const ProductInfo& product = installer.product;
-    std::wstring text = SameName(product.description, name) ? std::wstring() : product.description;
+    std::wstring text = SameNameIgnoringCase(product.description, name) ? std::wstring() : product.description;
     if (!product.version.empty())
         text += (text.empty() ? L"版本 " : L", 版本 ") + product.version;
     return text.empty() ? FileName(installer.relativePath) : text;
@@ -78,7 +78,7 @@ std::wstring DiscRelative(const std::wstring& workingDir, const std::wstring& va
     const size_t cdrom = path.rfind(kCdrom);
     if (cdrom != std::wstring::npos)
         return path.substr(cdrom + std::size(kCdrom) - 1);
-    if (path.size() > folder.size() && SameName(path.substr(0, folder.size()), folder))
+    if (path.size() > folder.size() && SameNameIgnoringCase(path.substr(0, folder.size()), folder))
         return path.substr(folder.size());
     return path;
 }
@@ -86,7 +86,7 @@ std::wstring DiscRelative(const std::wstring& workingDir, const std::wstring& va
 std::wstring KeyValue(const DraftEntry& entry, const wchar_t* key)
 {
     for (const auto& [name, value] : entry.keys) {
-        if (SameName(name, key))
+        if (SameNameIgnoringCase(name, key))
             return value;
     }
     return {};
@@ -101,7 +101,7 @@ std::wstring SaveIcon(const std::wstring& iconFolder, const std::wstring& stem, 
     constexpr int kMaxTries = 1000;
     for (int n = 1; n <= kMaxTries; ++n) {
         const std::wstring name = stem + (n == 1 ? std::wstring() : L"-" + std::to_wstring(n)) + L".ico";
-        if (std::any_of(used.begin(), used.end(), [&](const std::wstring& u) { return SameName(u, name); }))
+        if (std::any_of(used.begin(), used.end(), [&](const std::wstring& u) { return SameNameIgnoringCase(u, name); }))
             continue;
         if (WriteNewFile(iconFolder + name, bytes)) {
             used.push_back(name);
@@ -149,9 +149,9 @@ bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, co
         const std::wstring dir = KeyValue(entry, L"WorkingDir");
         const std::wstring manual = DiscRelative(dir, KeyValue(entry, L"ManualInstall"), folder);
         const std::wstring automatic = DiscRelative(dir, KeyValue(entry, L"AutoInstall"), folder);
-        if (SameName(manual, relativePath) || SameName(automatic, relativePath) ||
+        if (SameNameIgnoringCase(manual, relativePath) || SameNameIgnoringCase(automatic, relativePath) ||
             (automatic.size() > relativePath.size() && automatic[relativePath.size()] == L' ' &&
-             SameName(automatic.substr(0, relativePath.size()), relativePath)))
+             SameNameIgnoringCase(automatic.substr(0, relativePath.size()), relativePath)))
             return true;
     }
     return false;
@@ -183,7 +183,7 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
         const bool bRoot = b.installer->category.empty();
         if (aRoot != bRoot)
             return aRoot;
-        if (!SameName(a.category, b.category))
+        if (!SameNameIgnoringCase(a.category, b.category))
             return NameLess(a.category, b.category);
         return NameLess(a.name, b.name);
     });
@@ -193,14 +193,14 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
     std::wstring lastFolder;
     for (size_t i = 0; i < pending.size(); ++i) {
         Pending& item = pending[i];
-        if (i > 0 && SameName(item.installer->category, lastFolder)) {
+        if (i > 0 && SameNameIgnoringCase(item.installer->category, lastFolder)) {
             item.category = pending[i - 1].category;
             continue;
         }
         lastFolder = item.installer->category;
         const auto& categories = draft.Categories();
         const auto known = std::find_if(categories.begin(), categories.end(),
-                                        [&](const DraftCategory& c) { return SameName(c.name, item.category); });
+                                        [&](const DraftCategory& c) { return SameNameIgnoringCase(c.name, item.category); });
         item.category =
             known != categories.end() ? known->name : draft.Category(draft.FreeSectionName(item.category)).name;
     }

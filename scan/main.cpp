@@ -4,6 +4,7 @@
 #include "catalogue/ini_profile.h"
 #include "platform/dll_search.h"
 #include "platform/handles.h"
+#include "platform/text.h"
 #include "scan/catalogue_draft.h"
 #include "scan/disc_scan.h"
 #include "scan/file_writes.h"
@@ -39,11 +40,7 @@ void Print(const std::wstring& text)
         ::WriteConsoleW(out, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                          nullptr);
+    const std::string bytes = platform_text::ToUtf8(text);
     ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 

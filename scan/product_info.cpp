@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue.h"
 #include "platform/handles.h"
+#include "platform/text.h"
 #include "scan/pe_image.h"
 
 #include <windows.h>
@@ -12,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+using namespace platform_text;
+
 namespace {
 
 constexpr uint16_t kVersionType = 16;
@@ -20,32 +23,6 @@ constexpr uint16_t kVersionType = 16;
 constexpr size_t kMaxAnswerField = 1000;
 constexpr DWORD kPipeBytes = 64 * 1024;
 constexpr DWORD kAnswerTimeoutMs = 30000;
-
-std::string Utf8(const std::wstring& text)
-{
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                          nullptr);
-    return bytes;
-}
-
-std::wstring FromUtf8(const std::string& bytes)
-{
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
-    return text;
-}
-
-std::wstring Trimmed(std::wstring text)
-{
-    const size_t first = text.find_first_not_of(L" \t\r\n");
-    if (first == std::wstring::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1);
-}
 
 // One block of a version resource: length, value length, type, key, then
 // the value and the child blocks, each on a 4-byte boundary.
@@ -102,7 +79,7 @@ std::wstring TextValue(const std::string& bytes, const VersionBlock& block)
     std::wstring text;
     for (size_t at = block.valueOffset; at + 2 <= block.end && Le16(bytes, at) != 0; at += 2)
         text += static_cast<wchar_t>(Le16(bytes, at));
-    return Trimmed(text);
+    return TrimSpace(text);
 }
 
 // A version that says nothing: blank, or made of zeros ("0.0.0.0", "0, 0").
@@ -190,7 +167,7 @@ std::wstring PackageProperty(const CMsiApi& msi, MSIHANDLE database, const wchar
     if (msi.RecordGetString(record.Get(), 1, value.data(), &length) != ERROR_SUCCESS)
         return {};
     value.resize(length);
-    return Trimmed(value);
+    return TrimSpace(value);
 }
 
 std::wstring SummaryText(const CMsiApi& msi, MSIHANDLE summary, UINT property)
@@ -208,7 +185,7 @@ std::wstring SummaryText(const CMsiApi& msi, MSIHANDLE summary, UINT property)
         ERROR_SUCCESS)
         return {};
     value.resize(length);
-    return Trimmed(value);
+    return TrimSpace(value);
 }
 
 } // namespace
@@ -286,7 +263,7 @@ int PrintPackageInfo(const std::wstring& path)
         field.resize(std::min(field.size(), kMaxAnswerField));
         text += field + L"\n";
     }
-    const std::string bytes = Utf8(text);
+    const std::string bytes = ToUtf8(text);
     DWORD written = 0;
     return ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                        nullptr) && written == bytes.size()

@@ -1,22 +1,11 @@
 #include "shell/path_resolution.h"
 
 #include "platform/handles.h"
+#include "platform/text.h"
 
-#include <cwctype>
 #include <string_view>
 
 namespace {
-
-std::wstring Trim(const std::wstring& text)
-{
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && std::iswspace(text[first]))
-        ++first;
-    while (last > first && std::iswspace(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
 
 // Every occurrence of what, removed in one pass from left to right.
 std::wstring RemoveAll(const std::wstring& text, std::wstring_view what)
@@ -72,7 +61,7 @@ ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strPar
                          const CdromRootsQuery& cdromRoots)
 {
     const CNoCriticalErrorBoxes noBoxes;
-    std::wstring file = Trim(strFile);
+    std::wstring file = platform_text::TrimSpace(strFile);
     const std::wstring fallback = file;
     // The whole text may be a folder (a catalogue may open one on purpose)
     // as long as no parameters come with it.

@@ -94,11 +94,6 @@ std::string ToCodePage(const std::wstring& text, UINT codePage)
     return bytes;
 }
 
-std::string ToUtf8(const std::wstring& text)
-{
-    return ToCodePage(text, CP_UTF8);
-}
-
 std::string ToUtf16LeWithBom(const std::wstring& text)
 {
     std::string bytes = "\xFF\xFE";
@@ -107,16 +102,6 @@ std::string ToUtf16LeWithBom(const std::wstring& text)
         bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
     }
     return bytes;
-}
-
-std::wstring FromUtf8(const std::string& bytes)
-{
-    if (bytes.empty())
-        return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-    return text;
 }
 
 std::wstring ProgramFolder()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/handles.h"
+#include "platform/text.h"
 #include "platform/wnd.h"
 
 #include <windows.h>
@@ -35,11 +36,11 @@ private:
 void WriteFile(const std::wstring& path, const std::string& bytes);
 // The whole content of a file; empty when it cannot be read.
 std::string ReadFile(const std::wstring& path);
-// Encodings of a text (given as UTF-16) into bytes.
-std::string ToUtf8(const std::wstring& text);
+// Encodings of a text (given as UTF-16) into bytes, and back from UTF-8.
+using platform_text::FromUtf8;
+using platform_text::ToUtf8;
 std::string ToUtf16LeWithBom(const std::wstring& text);
 std::string ToCodePage(const std::wstring& text, UINT codePage);
-std::wstring FromUtf8(const std::string& bytes);
 
 // The folder of the running test program, with a trailing backslash.
 std::wstring ProgramFolder();

@@ -49,7 +49,7 @@ constexpr wchar_t kNotice[] = L"Tovrin Quillset 开发组 版权所有";
 
 void SetLink(CSkinButton& button, const std::wstring& target)
 {
-    ::lstrcpynW(button.m_szLink, target.c_str(), MAX_PATH);
+    button.SetLink(target.c_str());
 }
 
 } // namespace
@@ -76,12 +76,12 @@ BOOL CAboutDlg::OnInitDialog()
         CThemedButton& button = *creditButtons[i];
         const Credit& credit = kCredits[i];
         create(button, credit.pszName, 0, credit.rc, credit.nID);
-        button.m_crColors[CSkinButton::HoverText] = kLinkColor;
-        button.m_crColors[CSkinButton::FocusText] = kLinkColor;
-        button.m_crColors[CSkinButton::NormalText] = crText;
-        button.m_crColors[CSkinButton::HoverBack] = crBack;
-        button.m_crColors[CSkinButton::NormalBack] = crBack;
-        button.m_crColors[CSkinButton::FocusBack] = crBack;
+        button.SetColor(CSkinButton::HoverText, kLinkColor);
+        button.SetColor(CSkinButton::FocusText, kLinkColor);
+        button.SetColor(CSkinButton::NormalText, crText);
+        button.SetColor(CSkinButton::HoverBack, crBack);
+        button.SetColor(CSkinButton::NormalBack, crBack);
+        button.SetColor(CSkinButton::FocusBack, crBack);
         button.AssignTooltip(credit.pszTip);
         if (credit.pszPage)
             SetLink(button, std::wstring(kHomepageUrl) + credit.pszPage);

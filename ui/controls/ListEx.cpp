@@ -1,21 +1,24 @@
+// The catalogue list's model and behaviour: rows and columns with their kinds,
+// descriptions and link lists kept parallel to the list view's own, the
+// setters of its look, and its messages.
 #include "ui/controls/ListEx.h"
 
 #include "platform/handles.h"
 #include "ui/controls/list_geometry.h"
+#include "ui/controls/list_text.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 using namespace list_geometry;
+using namespace list_text;
 
 namespace {
 
 constexpr COLORREF kDescColour = RGB(99, 99, 101);
 constexpr COLORREF kLinkColour = RGB(11, 91, 152);
-constexpr COLORREF kTitleRelief = RGB(255, 255, 255);
-constexpr COLORREF kTitleText = RGB(44, 67, 85);
-constexpr int kMaxLinkLists = 10;
 
 // Window updates of one control locked for a scope. A lock that could not
 // be taken (another window holds the one lock there is) is not released. A
@@ -39,138 +42,7 @@ private:
     bool m_bLocked;
 };
 
-// The drawing state of one device context, restored when the scope ends.
-class CSaveDC {
-public:
-    explicit CSaveDC(HDC hDC) noexcept : m_hDC(hDC), m_nSaved(::SaveDC(hDC)) {}
-    CSaveDC(const CSaveDC&) = delete;
-    CSaveDC& operator=(const CSaveDC&) = delete;
-    ~CSaveDC()
-    {
-        if (m_nSaved)
-            ::RestoreDC(m_hDC, m_nSaved);
-    }
-
-private:
-    HDC m_hDC;
-    int m_nSaved;
-};
-
-int TextWidth(HDC hDC, const std::wstring& text) noexcept
-{
-    SIZE size{};
-    ::GetTextExtentPoint32W(hDC, text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cx;
-}
-
-void DrawTextIn(HDC hDC, const std::wstring& text, RECT box, UINT nFormat) noexcept
-{
-    ::DrawTextW(hDC, text.c_str(), static_cast<int>(text.size()), &box, nFormat);
-}
-
-void FillSolid(HDC hDC, const RECT& rc, COLORREF cr) noexcept
-{
-    const COLORREF old = ::SetBkColor(hDC, cr);
-    ::ExtTextOutW(hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
-    ::SetBkColor(hDC, old);
-}
-
-SIZE BitmapSize(HBITMAP hBitmap) noexcept
-{
-    BITMAP bm{};
-    if (!hBitmap || !::GetObjectW(hBitmap, sizeof(bm), &bm))
-        return SIZE{0, 0};
-    return SIZE{bm.bmWidth, bm.bmHeight};
-}
-
-// Stretches the whole bitmap over the box, through a memory context. The
-// common cases take quicker ways to the same pixels: a bitmap of the box's
-// size is copied, and one a pixel wide and as high as the box is laid
-// side by side as a brush pattern.
-void StretchBitmap(HDC hDC, HDC hMemDC, HBITMAP hBitmap, const RECT& box) noexcept
-{
-    BITMAP bm{};
-    if (!hBitmap || !::GetObjectW(hBitmap, sizeof(bm), &bm) || !bm.bmWidth)
-        return;
-    const int cx = box.right - box.left;
-    const int cy = box.bottom - box.top;
-    if (cx <= 0 || cy <= 0)
-        return;
-    if (bm.bmWidth == 1 && bm.bmHeight == cy && bm.bmBitsPixel > 8) {
-        CBrush pattern(::CreatePatternBrush(hBitmap));
-        if (pattern) {
-            POINT origin{box.left, box.top};
-            ::LPtoDP(hDC, &origin, 1);
-            POINT oldOrigin{};
-            ::SetBrushOrgEx(hDC, origin.x, origin.y, &oldOrigin);
-            CSelectObject select(hDC, pattern.Get());
-            ::PatBlt(hDC, box.left, box.top, cx, cy, PATCOPY);
-            ::SetBrushOrgEx(hDC, oldOrigin.x, oldOrigin.y, nullptr);
-            return;
-        }
-    }
-    CSelectObject select(hMemDC, hBitmap);
-    if (bm.bmWidth == cx && bm.bmHeight == cy)
-        ::BitBlt(hDC, box.left, box.top, cx, cy, hMemDC, 0, 0, SRCCOPY);
-    else
-        ::StretchBlt(hDC, box.left, box.top, cx, cy, hMemDC, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-}
-
-// The logical font of a control's font: the stock GUI font when it has none.
-LOGFONTW ControlLogFont(HFONT hFont) noexcept
-{
-    LOGFONTW lf{};
-    if (!hFont || !::GetObjectW(hFont, sizeof(lf), &lf))
-        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    return lf;
-}
-
-CFont MakeFont(LOGFONTW lf, LONG weight, BYTE underline) noexcept
-{
-    lf.lfWeight = weight == 0 ? lf.lfWeight : weight;
-    lf.lfUnderline = underline;
-    return CFont(::CreateFontIndirectW(&lf));
-}
-
-// A screen context with the control's font selected, for measuring text.
-class CMeasureDC {
-public:
-    explicit CMeasureDC(HWND hWnd) noexcept
-        : m_dc(hWnd), m_font(MakeFont(ControlLogFont(reinterpret_cast<HFONT>(::SendMessageW(hWnd, WM_GETFONT, 0, 0))),
-                                      0, FALSE)),
-          m_select(m_dc.Get(), m_font.Get())
-    {
-    }
-    HDC Get() const noexcept { return m_dc.Get(); }
-    int Width(const std::wstring& text) const noexcept { return TextWidth(m_dc.Get(), text); }
-
-private:
-    CClientDC m_dc;
-    CFont m_font;
-    CSelectObject m_select;
-};
-
 } // namespace
-
-// Everything one row paint uses.
-struct CListEx::RowPaint {
-    HDC hDC = nullptr;
-    HDC hMemDC = nullptr;
-    HFONT hNormal = nullptr;
-    HFONT hBold = nullptr;
-    HFONT hUnderline = nullptr;
-    HIMAGELIST hSmall = nullptr;
-    HIMAGELIST hState = nullptr;
-    int nItem = 0;
-    int nImage = 0;
-    int nState = 0; // 0 not selected, 1 selected with focus, 2 selected without
-    bool bChecked = false;
-    COLORREF crText = 0;
-    COLORREF crDesc = 0;
-    COLORREF crLink = 0;
-    std::wstring description;
-    RECT bounds{};
-};
 
 CListEx::CListEx() noexcept
     : m_crText(::GetSysColor(COLOR_WINDOWTEXT)), m_crTextSelFocus(::GetSysColor(COLOR_WINDOWTEXT)),
@@ -204,6 +76,45 @@ DWORD CListEx::ColumnKind(int nCol) const noexcept
     if (nCol < 0 || static_cast<size_t>(nCol) >= m_arrColumnKind.size())
         return kColumnPlain;
     return m_arrColumnKind[static_cast<size_t>(nCol)];
+}
+
+COLORREF CListEx::* const CListEx::kColourMembers[kColourCount] = {
+    &CListEx::m_crText,         &CListEx::m_crTextSelFocus, &CListEx::m_crTextSelNoFocus, &CListEx::m_crDesc,
+    &CListEx::m_crDescSelFocus, &CListEx::m_crDescSelNoFocus, &CListEx::m_crLink,         &CListEx::m_crLinkSelFocus,
+    &CListEx::m_crLinkSelNoFocus, &CListEx::m_crRowBack,    &CListEx::m_crErase};
+
+COLORREF CListEx::Color(Colour colour) const noexcept
+{
+    return colour >= 0 && colour < kColourCount ? this->*kColourMembers[colour] : 0;
+}
+
+void CListEx::SetColor(Colour colour, COLORREF cr)
+{
+    if (colour < 0 || colour >= kColourCount)
+        return;
+    this->*kColourMembers[colour] = cr;
+    RepaintIfShown();
+}
+
+bool CListEx::SetDescription(int nItem, const std::wstring& description)
+{
+    if (nItem < 0 || static_cast<size_t>(nItem) >= m_arrDescription.size())
+        return false;
+    m_arrDescription[static_cast<size_t>(nItem)] = description;
+    RepaintIfShown();
+    return true;
+}
+
+const std::vector<std::wstring>& CListEx::LinkList(int k) const noexcept
+{
+    static const std::vector<std::wstring> s_none;
+    return k >= 0 && k < m_nLinkColumns ? m_arrLinkLists[static_cast<size_t>(k)] : s_none;
+}
+
+void CListEx::SetMode(DWORD dwMode)
+{
+    m_dwMode = dwMode;
+    RepaintIfShown();
 }
 
 LRESULT CListEx::Ask(UINT msg, WPARAM wp, LPARAM lp) noexcept
@@ -389,11 +300,18 @@ void CListEx::SetDrawFlags(DWORD dwFlags)
 void CListEx::SetAllChecks(BOOL bOn)
 {
     CUpdateLock lock(m_hWnd);
-    const int count = GetItemCount();
-    for (int i = 0; i < count; ++i) {
-        if (RowKind(i) == kRowEntry)
-            SetCheck(i, bOn != FALSE);
+    // Every row in one message, then the header rows back as they were.
+    std::vector<std::pair<int, bool>> headers;
+    for (size_t i = 0; i < m_arrRowKind.size() && headers.size() < static_cast<size_t>(m_nHeaderRows); ++i) {
+        if (m_arrRowKind[i] == kRowHeader)
+            headers.emplace_back(static_cast<int>(i), GetCheck(static_cast<int>(i)));
     }
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(bOn ? 2 : 1);
+    SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    for (const auto& [nItem, bChecked] : headers)
+        SetCheck(nItem, bChecked);
     RepaintIfShown();
 }
 
@@ -488,7 +406,7 @@ LRESULT CListEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_MOUSEMOVE:
-        OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        HitTest(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -562,379 +480,5 @@ bool CListEx::OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult)
         return false;
     default:
         return CListCtrl::OnChildNotify(msg, wp, lp, pResult);
-    }
-}
-
-void CListEx::OnMouseMove(int x, int y)
-{
-    m_bCheckHot = FALSE;
-    m_nHotLinkKind = 0;
-    m_nHotLink = 0;
-    const int count = GetItemCount();
-    if (count <= 0)
-        return;
-    const RECT first = ItemRect(0, LVIR_LABEL);
-    // Rows lie one under the other at equal heights: only the rows around
-    // the point can hold it.
-    const auto [from, to] = CandidateRows(y, first.top, first.bottom - first.top, count);
-    for (int r = from; r <= to; ++r) {
-        const RECT label = ItemRect(r, LVIR_LABEL);
-        RECT icon = ItemRect(r, LVIR_ICON);
-        // The check area: from the row's left edge to the icon's right edge,
-        // over the whole height of the row (the list view may report the
-        // icon's own height only).
-        icon = RECT{0, label.top, icon.right, label.bottom};
-        if (y < label.top || y > label.bottom)
-            continue;
-        if (RowKind(r) != kRowEntry)
-            return;
-        HitTestColumns(r, x, y, label, icon);
-        if (m_nHotLinkKind || m_bCheckHot)
-            return;
-    }
-}
-
-void CListEx::HitTestColumns(int nItem, int x, int y, const RECT& label, const RECT& icon)
-{
-    const RECT band = NameBand(label);
-    int cellLeft = label.right;
-    int format = 0;
-    int width = 0;
-    for (int col = 0; GetColumnFormat(col, &format, &width); ++col) {
-        RECT cell{label.left, band.top, label.right, band.bottom};
-        RECT area = icon;
-        if (col > 0) {
-            cell = RECT{cellLeft, band.top, cellLeft + width, band.bottom};
-            area = cell;
-            cellLeft += width;
-        }
-        if (!Contains(area, x, y))
-            continue;
-        const DWORD kind = ColumnKind(col);
-        if (kind == kColumnPlain) {
-            if (col == 0)
-                m_bCheckHot = TRUE;
-            return;
-        }
-        const CMeasureDC dc(m_hWnd);
-        const std::wstring text = ItemText(nItem, col);
-        int link = 0;
-        if (kind == kColumnLink) {
-            const auto [left, right] = SingleLinkSpan(cell.left, cell.right, dc.Width(text));
-            link = Contains(RECT{left, band.top, right, band.bottom}, x, y) ? 1 : 0;
-        } else {
-            const int k = LinkListIndex(m_arrColumnKind, col);
-            const std::vector<std::wstring> none;
-            const auto& links = k < kMaxLinkLists ? m_arrLinkLists[static_cast<size_t>(k)] : none;
-            std::vector<int> widths;
-            for (const auto& l : links)
-                widths.push_back(dc.Width(l));
-            const auto lefts = LinkLefts(cell.left, cell.right, dc.Width(text), widths, dc.Width(kLinkSeparator));
-            if (y >= band.top && y < band.bottom)
-                link = LinkAt(x, lefts, widths);
-        }
-        if (link) {
-            m_nHotLink = link;
-            m_nHotLinkKind = static_cast<int>(kind);
-            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
-        }
-        return;
-    }
-}
-
-void CListEx::OnLButton(UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (m_nHotLinkKind)
-        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
-    // The list view would toggle a check box itself when the press lands on
-    // its own check-box place, which is not where the box is painted and
-    // lies in header rows too: only the click on the check area toggles.
-    const bool bWasPressing = m_bPressing;
-    m_bPressing = msg != WM_LBUTTONUP;
-    DefWindowProc(msg, wp, lp);
-    m_bPressing = bWasPressing;
-}
-
-void CListEx::OnClick(const NMITEMACTIVATE* pNm)
-{
-    if (!m_bCheckHot)
-        return;
-    m_bCheckHot = FALSE;
-    const int nItem = pNm->iItem;
-    if (nItem < 0 || nItem >= GetItemCount())
-        return;
-    const bool bWasToggling = m_bToggling;
-    m_bToggling = true;
-    SetCheck(nItem, !GetCheck(nItem));
-    m_bToggling = bWasToggling;
-}
-
-bool CListEx::RefusesCheckChange(const NMLISTVIEW* pNm) const noexcept
-{
-    return m_bPressing && !m_bToggling && (pNm->uChanged & LVIF_STATE) &&
-           ((pNm->uNewState ^ pNm->uOldState) & LVIS_STATEIMAGEMASK);
-}
-
-// --- Painting ------------------------------------------------------------------
-
-LRESULT CListEx::OnEraseBkgnd(HDC hDC)
-{
-    const RECT rc = GetClientRect();
-    if (m_dwDrawFlags & kFlagEraseBitmap) {
-        if (!m_pEraseBitmap)
-            return FALSE;
-        CMemDC mem(::CreateCompatibleDC(hDC));
-        StretchBitmap(hDC, mem.Get(), m_pEraseBitmap, rc);
-        return TRUE;
-    }
-    if (m_dwDrawFlags & kFlagNoErase)
-        return TRUE;
-    FillSolid(hDC, rc, m_crErase);
-    return TRUE;
-}
-
-LRESULT CListEx::OnPaint(WPARAM wp, LPARAM lp)
-{
-    // A row touched at all is painted over its whole width.
-    RECT update{};
-    RECT first{};
-    if (!wp && (GetStyle() & LVS_TYPEMASK) == LVS_REPORT && ::GetUpdateRect(m_hWnd, &update, FALSE) &&
-        GetItemCount() > 0 && GetItemRect(0, &first, LVIR_BOUNDS)) {
-        update.left = first.left;
-        update.right = first.right;
-        ::InvalidateRect(m_hWnd, &update, FALSE);
-    }
-    return DefWindowProc(WM_PAINT, wp, lp);
-}
-
-void CListEx::RepaintSelection()
-{
-    const DWORD style = GetStyle();
-    if ((style & LVS_TYPEMASK) != LVS_REPORT)
-        return;
-    auto invalidateRow = [this](int nItem) {
-        RECT rc{};
-        if (GetItemRect(nItem, &rc, LVIR_BOUNDS)) {
-            rc.left = 0;
-            ::InvalidateRect(m_hWnd, &rc, FALSE);
-        }
-    };
-    const int focused = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-    if (focused >= 0)
-        invalidateRow(focused);
-    if (!(style & LVS_SHOWSELALWAYS)) {
-        for (int i = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); i >= 0;
-             i = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)))
-            invalidateRow(i);
-    }
-    ::UpdateWindow(m_hWnd);
-}
-
-std::wstring CListEx::FitText(HDC hDC, const std::wstring& text, const RECT& box) const
-{
-    return list_geometry::FitText(text, box.right - box.left,
-                                  [hDC](const std::wstring& s) { return TextWidth(hDC, s); });
-}
-
-std::wstring CListEx::FitText(const std::wstring& text, const RECT& box) const
-{
-    const CMeasureDC dc(m_hWnd);
-    return FitText(dc.Get(), text, box);
-}
-
-void CListEx::DrawItem(const DRAWITEMSTRUCT* pDis)
-{
-    if (!pDis || !pDis->hDC)
-        return;
-    const LOGFONTW lf = ControlLogFont(reinterpret_cast<HFONT>(Ask(WM_GETFONT, 0, 0)));
-    const CFont normal = MakeFont(lf, 0, FALSE);
-    const CFont bold = MakeFont(lf, FW_BOLD, FALSE);
-    const CFont underline = MakeFont(lf, 0, TRUE);
-    const CMemDC mem(::CreateCompatibleDC(pDis->hDC));
-    const CSaveDC saved(pDis->hDC);
-
-    RowPaint paint;
-    paint.hDC = pDis->hDC;
-    paint.hMemDC = mem.Get();
-    paint.hNormal = normal.Get();
-    paint.hBold = bold.Get();
-    paint.hUnderline = underline.Get();
-    paint.hSmall = reinterpret_cast<HIMAGELIST>(Ask(LVM_GETIMAGELIST, LVSIL_SMALL, 0));
-    paint.hState = reinterpret_cast<HIMAGELIST>(Ask(LVM_GETIMAGELIST, LVSIL_STATE, 0));
-    paint.nItem = static_cast<int>(pDis->itemID);
-    ::SelectObject(paint.hDC, paint.hNormal);
-    // Text over the row's own background, without a fill behind it.
-    ::SetBkMode(paint.hDC, TRANSPARENT);
-
-    LVITEMW item{};
-    item.mask = LVIF_STATE | LVIF_IMAGE;
-    item.iItem = paint.nItem;
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK;
-    Ask(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    paint.nImage = item.iImage;
-    // State image 2 is the ticked box.
-    paint.bChecked = (item.state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
-    paint.bounds = ItemRect(paint.nItem, LVIR_BOUNDS);
-    const RECT label = ItemRect(paint.nItem, LVIR_LABEL);
-    const RECT icon = ItemRect(paint.nItem, LVIR_ICON);
-    paint.bounds.left = 0;
-    paint.description = Description(paint.nItem);
-
-    paint.crText = m_crText;
-    paint.crDesc = m_crDesc;
-    paint.crLink = m_crLink;
-    if (item.state & LVIS_SELECTED) {
-        if (::GetFocus() == m_hWnd) {
-            paint.nState = 1;
-            paint.crText = m_crTextSelFocus;
-            paint.crDesc = m_crDescSelFocus;
-            paint.crLink = m_crLinkSelFocus;
-        } else {
-            paint.nState = 2;
-            paint.crText = m_crTextSelNoFocus;
-            paint.crDesc = m_crDescSelNoFocus;
-            paint.crLink = m_crLinkSelNoFocus;
-        }
-    }
-    ::SetTextColor(paint.hDC, paint.crText);
-
-    switch (RowKind(paint.nItem)) {
-    case kRowHeader:
-        PaintHeaderRow(paint, label, icon);
-        break;
-    case kRowEntry:
-        PaintEntryRow(paint, label, icon);
-        break;
-    default:
-        break;
-    }
-}
-
-void CListEx::PaintBackground(const RowPaint& paint, const RECT& bounds, const std::array<HBITMAP, 9>& table) const
-{
-    const auto state = static_cast<size_t>(paint.nState);
-    const HBITMAP hMiddle = table[state];
-    if (!hMiddle) {
-        FillSolid(paint.hDC, bounds, m_crRowBack);
-        return;
-    }
-    if (!(m_dwDrawFlags & kFlagThreePiece)) {
-        StretchBitmap(paint.hDC, paint.hMemDC, hMiddle, bounds);
-        return;
-    }
-    const HBITMAP hLeft = table[3 + state];
-    const HBITMAP hRight = table[6 + state];
-    const ThreePieces pieces = BackgroundPieces(bounds, BitmapSize(hLeft).cx, BitmapSize(hRight).cx);
-    StretchBitmap(paint.hDC, paint.hMemDC, hLeft, pieces.left);
-    StretchBitmap(paint.hDC, paint.hMemDC, hRight, pieces.right);
-    StretchBitmap(paint.hDC, paint.hMemDC, hMiddle, pieces.middle);
-}
-
-void CListEx::PaintHeaderRow(const RowPaint& paint, const RECT& label, const RECT& icon)
-{
-    if (m_dwDrawFlags & kFlagHeaderBitmaps)
-        PaintBackground(paint, paint.bounds, m_pHeaderBitmaps);
-    else
-        FillSolid(paint.hDC, paint.bounds, m_crRowBack);
-    if (label.right < icon.right)
-        return;
-    const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
-    const RECT box = HeaderTitleBox(label, icon, bShifted);
-    const std::wstring title = ItemText(paint.nItem, 0);
-    ::SetTextColor(paint.hDC, kTitleRelief);
-    DrawTextIn(paint.hDC, title, RECT{box.left + 1, box.top + 1, box.right + 1, box.bottom + 1}, kCellTextFlags);
-    ::SetTextColor(paint.hDC, kTitleText);
-    DrawTextIn(paint.hDC, title, box, kCellTextFlags);
-}
-
-void CListEx::PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT& icon)
-{
-    if (m_dwDrawFlags & kFlagEntryBitmaps)
-        PaintBackground(paint, paint.bounds, m_pEntryBitmaps);
-    else
-        FillSolid(paint.hDC, paint.bounds, m_crRowBack);
-    const bool bTwoLine = !paint.description.empty();
-    const std::wstring name = ItemText(paint.nItem, 0);
-
-    if (m_dwMode & kModePane) {
-        const EntryRowLayout row = PaneRow(paint.bounds, label, icon, bTwoLine);
-        if (paint.hSmall)
-            ::ImageList_Draw(paint.hSmall, paint.nImage, paint.hDC, row.image.x, row.image.y, ILD_TRANSPARENT);
-        if (row.label.right >= row.text.left)
-            DrawTextIn(paint.hDC, name, row.text, kCellTextFlags);
-        PaintCells(paint, row.label.right, row.text);
-        return;
-    }
-
-    const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
-    const EntryRowLayout row = EntryRow(paint.bounds, label, icon, bTwoLine, bShifted);
-    if (row.label.right >= row.icon.left && paint.hState)
-        ::ImageList_Draw(paint.hState, paint.bChecked ? 1 : 0, paint.hDC, row.check.x, row.check.y,
-                         ILD_TRANSPARENT);
-    if (row.label.right >= row.icon.right) {
-        if (paint.hSmall)
-            ::ImageList_Draw(paint.hSmall, paint.nImage, paint.hDC, row.image.x, row.image.y, ILD_TRANSPARENT);
-        if (row.label.right >= row.text.left) {
-            const RECT box = NameBox(row);
-            const std::wstring fitted = FitText(paint.hDC, name, box);
-            CSelectObject select(paint.hDC, bTwoLine ? paint.hBold : nullptr);
-            DrawTextIn(paint.hDC, fitted, box, kEntryTextFlags);
-        }
-    }
-    if (bTwoLine) {
-        const RECT box = DescriptionBox(row);
-        ::SetTextColor(paint.hDC, paint.crDesc);
-        DrawTextIn(paint.hDC, FitText(paint.hDC, paint.description, box), box, kEntryTextFlags);
-        ::SetTextColor(paint.hDC, paint.crText);
-    }
-    PaintCells(paint, row.label.right, row.text);
-}
-
-void CListEx::PaintCells(const RowPaint& paint, int x, const RECT& text)
-{
-    int format = 0;
-    int width = 0;
-    for (int col = 1; GetColumnFormat(col, &format, &width); ++col) {
-        const int cellLeft = x;
-        const int cellRight = x + width;
-        x = cellRight;
-        if (width < kMinCellWidth)
-            continue;
-        const DWORD kind = ColumnKind(col);
-        const std::wstring cellText = ItemText(paint.nItem, col);
-        const RECT box = CellTextBox(cellLeft, cellRight, text);
-        if (kind == kColumnPlain) {
-            const int justify = format & LVCFMT_JUSTIFYMASK;
-            const UINT align = justify == LVCFMT_LEFT ? DT_LEFT : justify == LVCFMT_RIGHT ? DT_RIGHT : DT_CENTER;
-            DrawTextIn(paint.hDC, cellText, box, align | kCellTextFlags);
-            continue;
-        }
-        CSelectObject select(paint.hDC, paint.hUnderline);
-        ::SetTextColor(paint.hDC, paint.crLink);
-        if (kind == kColumnLink) {
-            DrawTextIn(paint.hDC, cellText, box, DT_CENTER | kCellTextFlags);
-        } else {
-            // The links are measured in the normal font, as the pointer
-            // finds them.
-            const int k = LinkListIndex(m_arrColumnKind, col);
-            if (k < kMaxLinkLists) {
-                const auto& links = m_arrLinkLists[static_cast<size_t>(k)];
-                std::vector<int> widths;
-                int groupWidth = 0;
-                int separator = 0;
-                {
-                    CSelectObject measure(paint.hDC, paint.hNormal);
-                    for (const auto& l : links)
-                        widths.push_back(TextWidth(paint.hDC, l));
-                    groupWidth = TextWidth(paint.hDC, cellText);
-                    separator = TextWidth(paint.hDC, kLinkSeparator);
-                }
-                const auto lefts = LinkLefts(cellLeft, cellRight, groupWidth, widths, separator);
-                for (size_t i = 0; i < links.size(); ++i)
-                    DrawTextIn(paint.hDC, links[i], RECT{lefts[i], text.top, lefts[i] + widths[i], text.bottom},
-                               DT_CENTER | kCellTextFlags);
-            }
-        }
-        ::SetTextColor(paint.hDC, paint.crText);
     }
 }

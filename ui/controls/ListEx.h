@@ -3,17 +3,20 @@
 // header rows, painted on row bitmaps, with hot tracking of the check area
 // and of the action links.
 //
-// The owner keeps the per-row arrays (m_arrDescription, m_arrRowKind) and
+// The control keeps per-row arrays (m_arrDescription, m_arrRowKind) and
 // per-column arrays (m_arrColumnKind, m_arrAutoSize) parallel to the list
-// view's items and columns, and counts header rows in m_nHeaderRows;
-// InsertListColumn and InsertListItem do both sides at once. A row or column
-// the arrays lack is shown as a plain one-line entry row or plain column.
+// view's items and columns, and counts header rows in m_nHeaderRows; the
+// owner goes through InsertListColumn and InsertListItem, which do both sides
+// at once. A row or column the arrays lack is shown as a plain one-line entry
+// row or plain column.
 //
 // Bitmaps and image lists are lent by the owner, who keeps them alive as long
 // as the control.
 #pragma once
 
 #include "platform/controls.h"
+#include "platform/handles.h"
+#include "ui/controls/list_geometry.h"
 
 #include <array>
 #include <string>
@@ -24,36 +27,49 @@ public:
     CListEx() noexcept;
     ~CListEx() override;
 
-    // The model; see the header comment for who keeps what.
-    BOOL m_bCheckHot = FALSE;   // the pointer is over column 0's check area
-    int m_nHotLinkKind = 0;     // column kind of the link under the pointer; 0 = none
-    int m_nHotLink = 0;         // 1-based number of that link in its cell; 0 = none
-    COLORREF m_crText;
-    COLORREF m_crTextSelFocus;
-    COLORREF m_crTextSelNoFocus;
-    COLORREF m_crDesc;
-    COLORREF m_crDescSelFocus;
-    COLORREF m_crDescSelNoFocus;
-    COLORREF m_crLink;
-    COLORREF m_crLinkSelFocus;
-    COLORREF m_crLinkSelNoFocus;
-    COLORREF m_crRowBack;
-    COLORREF m_crErase;
-    int m_nHeaderRows = 0;
-    std::vector<std::wstring> m_arrDescription;
-    std::array<std::vector<std::wstring>, 10> m_arrLinkLists;
-    std::vector<DWORD> m_arrColumnKind;
-    std::vector<DWORD> m_arrRowKind;
-    int m_nLinkColumns = 0;
-    int m_nRowHeight = 0;
-    std::vector<DWORD> m_arrAutoSize;
-    DWORD m_dwMode = 0;
-    DWORD m_dwDrawFlags = 0;
-    HBITMAP m_pEraseBitmap = nullptr;
-    // Middle pieces for not selected, selected with focus, selected without
-    // focus; then the left pieces; then the right pieces.
-    std::array<HBITMAP, 9> m_pEntryBitmaps{};
-    std::array<HBITMAP, 9> m_pHeaderBitmaps{};
+    // Colours of the rows, by state, and of the background.
+    enum Colour : int {
+        Text,
+        TextSelFocus,
+        TextSelNoFocus,
+        Desc,
+        DescSelFocus,
+        DescSelNoFocus,
+        Link,
+        LinkSelFocus,
+        LinkSelNoFocus,
+        RowBack,
+        Erase,
+        kColourCount
+    };
+    COLORREF Color(Colour colour) const noexcept;
+    // Sets a colour and repaints; a colour that does not exist is left alone.
+    void SetColor(Colour colour, COLORREF cr);
+
+    // The model, row by row and column by column; rows and columns the model
+    // lacks read as plain one-line entry rows and plain columns.
+    DWORD RowKind(int nItem) const noexcept;
+    std::wstring Description(int nItem) const;
+    // Replaces a row's description and repaints; false for a row the model
+    // lacks.
+    bool SetDescription(int nItem, const std::wstring& description);
+    int HeaderRows() const noexcept { return m_nHeaderRows; }
+    DWORD ColumnKind(int nCol) const noexcept;
+    const std::vector<DWORD>& ColumnKinds() const noexcept { return m_arrColumnKind; }
+    const std::vector<DWORD>& AutoSizeFlags() const noexcept { return m_arrAutoSize; }
+    // The link lists in use, and list k (empty beyond them).
+    int LinkColumns() const noexcept { return m_nLinkColumns; }
+    const std::vector<std::wstring>& LinkList(int k) const noexcept;
+    // The layout mode (kModePane for the category pane) and drawing flags.
+    DWORD Mode() const noexcept { return m_dwMode; }
+    void SetMode(DWORD dwMode);
+    DWORD DrawFlags() const noexcept { return m_dwDrawFlags; }
+
+    // What the pointer is over: column 0's check area, and the link (its
+    // 1-based number in its cell and its column's kind; 0 = none).
+    bool CheckHot() const noexcept { return m_bCheckHot != FALSE; }
+    int HotLink() const noexcept { return m_nHotLink; }
+    int HotLinkKind() const noexcept { return m_nHotLinkKind; }
 
     // Owner helpers that keep the model parallel: a column with its kind and
     // auto-size flag (a multi-link column with its link list: refused at
@@ -105,9 +121,11 @@ protected:
     bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult) override;
 
 private:
-    DWORD RowKind(int nItem) const noexcept;
-    std::wstring Description(int nItem) const;
-    DWORD ColumnKind(int nCol) const noexcept;
+    // Link lists there are at most.
+    static constexpr int kMaxLinkLists = 10;
+    // The colour members in the order of Colour.
+    static COLORREF CListEx::* const kColourMembers[kColourCount];
+
     // Queries straight to the list view, past this object's own handling.
     LRESULT Ask(UINT msg, WPARAM wp, LPARAM lp) noexcept;
     RECT ItemRect(int nItem, int nCode) noexcept;
@@ -115,8 +133,17 @@ private:
     bool GetColumnFormat(int nCol, int* pFormat, int* pWidth) noexcept;
     std::wstring FitText(HDC hDC, const std::wstring& text, const RECT& box) const;
 
-    void OnMouseMove(int x, int y);
-    void HitTestColumns(int nItem, int x, int y, const RECT& label, const RECT& icon);
+    // Finds the check area or link under (x, y): m_bCheckHot, m_nHotLink
+    // and m_nHotLinkKind.
+    void HitTest(int x, int y);
+    void HitTestColumns(int nItem, int x, int y, const RECT& label, const list_geometry::EntryRowLayout& row);
+    // The rectangles of a row as painted, from the list view's bounds, label
+    // and icon rectangles of the row.
+    list_geometry::EntryRowLayout RowLayout(int nItem, const RECT& bounds, const RECT& label,
+                                            const RECT& icon) const;
+    // Where the links of a link cell lie, measured in hDC's font (the
+    // control's normal font, made from font), the cell's text box being text.
+    std::vector<RECT> LinkRectsOf(HDC hDC, const LOGFONTW& font, int nItem, int nCol, const RECT& cell, const RECT& text);
     void OnLButton(UINT msg, WPARAM wp, LPARAM lp);
     void OnClick(const NMITEMACTIVATE* pNm);
     bool RefusesCheckChange(const NMLISTVIEW* pNm) const noexcept;
@@ -143,4 +170,68 @@ private:
     // is toggling one.
     bool m_bPressing = false;
     bool m_bToggling = false;
+
+    // A text fitted to a box, kept until the text, the box's width or the
+    // control's font changes: a long text is measured once per width.
+    struct FittedText {
+        std::wstring text;
+        int nWidth = -1;
+        LOGFONTW font{};
+        std::wstring fitted;
+    };
+    // Two per row: the name, then the description.
+    std::vector<FittedText> m_arrFitted;
+    // The normal, bold and underlined fonts rows are painted in, made from
+    // the control's font and kept until that font changes.
+    struct RowFonts {
+        LOGFONTW font{};
+        CFont normal;
+        CFont bold;
+        CFont underline;
+    };
+    RowFonts m_rowFonts;
+    // The widths of the last link cell measured: the same links in the same
+    // font in every row are measured once.
+    struct LinkWidths {
+        LOGFONTW font{};
+        std::wstring cellText;
+        std::vector<std::wstring> links;
+        int nGroup = -1;
+        int nSeparator = 0;
+        std::vector<int> widths;
+    };
+    LinkWidths m_linkWidths;
+    const RowFonts& RowFontsFor(const LOGFONTW& font);
+    const std::wstring& Fitted(HDC hDC, const LOGFONTW& font, size_t nSlot, const std::wstring& text, const RECT& box);
+
+    // The model; see the header comment for who keeps what.
+    BOOL m_bCheckHot = FALSE;   // the pointer is over column 0's check area
+    int m_nHotLinkKind = 0;     // column kind of the link under the pointer; 0 = none
+    int m_nHotLink = 0;         // 1-based number of that link in its cell; 0 = none
+    COLORREF m_crText;
+    COLORREF m_crTextSelFocus;
+    COLORREF m_crTextSelNoFocus;
+    COLORREF m_crDesc;
+    COLORREF m_crDescSelFocus;
+    COLORREF m_crDescSelNoFocus;
+    COLORREF m_crLink;
+    COLORREF m_crLinkSelFocus;
+    COLORREF m_crLinkSelNoFocus;
+    COLORREF m_crRowBack;
+    COLORREF m_crErase;
+    int m_nHeaderRows = 0;
+    std::vector<std::wstring> m_arrDescription;
+    std::array<std::vector<std::wstring>, 10> m_arrLinkLists;
+    std::vector<DWORD> m_arrColumnKind;
+    std::vector<DWORD> m_arrRowKind;
+    int m_nLinkColumns = 0;
+    int m_nRowHeight = 0;
+    std::vector<DWORD> m_arrAutoSize;
+    DWORD m_dwMode = 0;
+    DWORD m_dwDrawFlags = 0;
+    HBITMAP m_pEraseBitmap = nullptr;
+    // Middle pieces for not selected, selected with focus, selected without
+    // focus; then the left pieces; then the right pieces.
+    std::array<HBITMAP, 9> m_pEntryBitmaps{};
+    std::array<HBITMAP, 9> m_pHeaderBitmaps{};
 };

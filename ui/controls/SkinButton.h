@@ -57,6 +57,71 @@ public:
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
+    // Configuration the design leaves to owners, through member functions.
+    void SetColor(int nSlot, COLORREF cr) noexcept;
+    COLORREF Color(int nSlot) const noexcept;
+    // The link a click opens, cut to MAX_PATH - 1 characters; null clears it.
+    void SetLink(const wchar_t* pszLink) noexcept;
+    const wchar_t* Link() const noexcept { return m_szLink; }
+    void SetFlat(BOOL bFlat) noexcept { m_bFlat = bFlat; }
+    void SetBorder(BOOL bBorder) noexcept { m_bBorder = bBorder; }
+    BOOL Border() const noexcept { return m_bBorder; }
+    void SetCopyParentBack(BOOL bCopy) noexcept { m_bCopyParentBack = bCopy; }
+    // Whether the parent's pixels under the button have been captured.
+    bool HasParentBackground() const noexcept { return static_cast<bool>(m_dcBack); }
+    // Takes ownership of an icon of the pair (0 hot, 1 normal) of the given
+    // size; an entry that does not exist is left alone and the icon goes.
+    void AssignIcon(int nEntry, CIcon hIcon, DWORD dwWidth, DWORD dwHeight) noexcept;
+    // Takes ownership of a drop-down menu opened by a click, owned by
+    // hOwner, with the message sent before it opens.
+    void AssignDropMenu(CMenu hMenu, HWND hOwner, const MenuNotify& notify) noexcept;
+    HMENU DropMenu() const noexcept { return m_hDropMenu.Get(); }
+
+    // States.
+    int Checked() const noexcept { return m_nChecked; }
+    // The check state, 0 or 1; setting it repaints the button. Only a
+    // check-mode button's clicks and BM_SETCHECK change it.
+    void SetChecked(int nChecked);
+    BOOL IsCheckMode() const noexcept { return m_bCheckMode; }
+    BOOL IsDefault() const noexcept { return m_bDefault; }
+    BOOL MouseOver() const noexcept { return m_bMouseOver; }
+    BOOL MenuShown() const noexcept { return m_bMenuShown; }
+    // The flags of the paint in progress or last done.
+    BOOL Pressed() const noexcept { return m_bPressed; }
+    BOOL Focused() const noexcept { return m_bFocused; }
+    BOOL Disabled() const noexcept { return m_bDisabled; }
+    // The tooltip window; null until the first message.
+    HWND TooltipWindow() const noexcept { return m_tooltip.m_hWnd; }
+    // The bitmaps of the pair: 0 hot, 1 normal.
+    const BitmapEntry& Bitmap(int nEntry) const noexcept { return m_bitmaps[nEntry == 0 ? 0 : 1]; }
+
+
+protected:
+    void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult) override;
+
+    // Paints the button for one owner-draw request.
+    virtual void DrawItem(const DRAWITEMSTRUCT& dis);
+    // The paint hooks, in the order DrawItem calls them.
+    virtual int PaintBackground(HDC hDC, RECT& rc);
+    virtual int PaintBorder(HDC hDC, RECT& rc);
+    virtual void PaintIcon(HDC hDC, BOOL bHasCaption, const RECT& rcItem, RECT& rcCaption, BOOL bPressed,
+                           BOOL bDisabled);
+    virtual void PaintBitmap(HDC hDC, BOOL bHasCaption, const RECT& rcItem, RECT& rcCaption, BOOL bPressed,
+                             BOOL bDisabled);
+    virtual void PaintText(HDC hDC, const std::wstring& caption, const RECT& rcItem, RECT& rcCaption,
+                           BOOL bPressed, BOOL bDisabled);
+
+    // Where an image of the given size goes; moves the caption's rectangle.
+    RECT PlaceImage(BOOL bHasCaption, BOOL bPressed, DWORD dwWidth, DWORD dwHeight, const RECT& rcItem,
+                    RECT& rcCaption) const;
+    // Copies the parent's pixels under the button once, then paints them.
+    void CaptureParentBackground(HDC hDC);
+    // A blank monochrome bitmap of the given size; null when it cannot be made.
+    static CBitmap BuildMask(HBITMAP hBitmap, DWORD dwWidth, DWORD dwHeight);
+
+private:
     BOOL m_bShowDisabledImage = TRUE;
     POINT m_ptImageOrigin{3, 3};
     POINT m_ptPressShift{1, 1};
@@ -88,32 +153,6 @@ public:
     BitmapEntry m_bitmaps[2];
     MenuNotify m_menuNotify;
 
-protected:
-    void PreSubclassWindow() override;
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult) override;
-
-    // Paints the button for one owner-draw request.
-    virtual void DrawItem(const DRAWITEMSTRUCT& dis);
-    // The paint hooks, in the order DrawItem calls them.
-    virtual int PaintBackground(HDC hDC, RECT& rc);
-    virtual int PaintBorder(HDC hDC, RECT& rc);
-    virtual void PaintIcon(HDC hDC, BOOL bHasCaption, const RECT& rcItem, RECT& rcCaption, BOOL bPressed,
-                           BOOL bDisabled);
-    virtual void PaintBitmap(HDC hDC, BOOL bHasCaption, const RECT& rcItem, RECT& rcCaption, BOOL bPressed,
-                             BOOL bDisabled);
-    virtual void PaintText(HDC hDC, const std::wstring& caption, const RECT& rcItem, RECT& rcCaption,
-                           BOOL bPressed, BOOL bDisabled);
-
-    // Where an image of the given size goes; moves the caption's rectangle.
-    RECT PlaceImage(BOOL bHasCaption, BOOL bPressed, DWORD dwWidth, DWORD dwHeight, const RECT& rcItem,
-                    RECT& rcCaption) const;
-    // Copies the parent's pixels under the button once, then paints them.
-    void CaptureParentBackground(HDC hDC);
-    // A blank monochrome bitmap of the given size; null when it cannot be made.
-    static CBitmap BuildMask(HBITMAP hBitmap, DWORD dwWidth, DWORD dwHeight);
-
-private:
     void ResetColors() noexcept;
     void DropParentBackground() noexcept;
     int StoreBitmap(int nEntry, HBITMAP hBitmap);

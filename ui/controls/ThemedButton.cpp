@@ -47,7 +47,7 @@ TFunction EntryPoint(const CThemeLibrary* pLibrary, const char* pszName, TFuncti
 
 CThemedButton::CThemedButton()
 {
-    m_bBorder = FALSE;
+    SetBorder(FALSE);
 }
 
 bool CThemedButton::IsThemed() const
@@ -72,8 +72,8 @@ int CThemedButton::PaintBackground(HDC hDC, RECT& rc)
     HTHEME hTheme = pfnOpen(m_hWnd, m_bToolbarLook ? L"TOOLBAR" : L"BUTTON");
     if (!hTheme)
         return CSkinButton::PaintBackground(hDC, rc);
-    const int nState = button_drawing::ThemedState(m_bDefault, m_bToolbarLook, m_bBorder, m_bMouseOver, m_bPressed,
-                                                   m_bDisabled);
+    const int nState = button_drawing::ThemedState(IsDefault(), m_bToolbarLook, Border(), MouseOver(), Pressed(),
+                                                   Disabled());
     EntryPoint<PfnDrawThemeParentBackground>(m_pThemeLibrary, "DrawThemeParentBackground",
                                              &StubDrawThemeParentBackground)(m_hWnd, hDC, &rc);
     EntryPoint<PfnDrawThemeBackground>(m_pThemeLibrary, "DrawThemeBackground", &StubDrawThemeBackground)(

@@ -16,8 +16,10 @@ class CThemedButton : public CSkinButton {
 public:
     CThemedButton();
 
-    CThemeLibrary* m_pThemeLibrary = nullptr;
-    BOOL m_bToolbarLook = FALSE;
+    // The theme library holder (not owned; null: never themed) and the
+    // toolbar look.
+    void SetThemeLibrary(CThemeLibrary* pLibrary) noexcept { m_pThemeLibrary = pLibrary; }
+    void SetToolbarLook(BOOL bToolbar) noexcept { m_bToolbarLook = bToolbar; }
 
     // Whether the next paint goes through the visual-styles engine.
     bool IsThemed() const;
@@ -25,4 +27,8 @@ public:
 protected:
     int PaintBackground(HDC hDC, RECT& rc) override;
     int PaintBorder(HDC hDC, RECT& rc) override;
+
+private:
+    CThemeLibrary* m_pThemeLibrary = nullptr;
+    BOOL m_bToolbarLook = FALSE;
 };

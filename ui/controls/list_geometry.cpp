@@ -27,12 +27,13 @@ EntryRowLayout BaseRow(const RECT& bounds, const RECT& label, const RECT& icon, 
     row.label = WidenLeft(label);
     row.icon = WidenLeft(icon);
     row.height = row.label.bottom - row.label.top;
-    const int half = row.height / 2;
     if (twoLine)
-        row.text = RECT{row.label.left + 6, row.label.top + half - kBandHeight, row.label.right, row.label.bottom - half};
+        row.text = NameBand(row.label);
     else
-        row.text = RECT{row.label.left + 6, row.label.top + 1, row.label.right, row.label.bottom};
-    row.desc = RECT{row.label.left + 6, row.label.top + half, row.label.right, row.label.bottom - half + kBandHeight};
+        row.text = RECT{row.label.left, row.label.top + 1, row.label.right, row.label.bottom};
+    row.text.left += 6;
+    row.desc = DescriptionBand(row.label);
+    row.desc.left += 6;
     return row;
 }
 
@@ -137,11 +138,25 @@ std::vector<int> LinkLefts(int cellLeft, int cellRight, int groupWidth, const st
     return lefts;
 }
 
-int LinkAt(int x, const std::vector<int>& lefts, const std::vector<int>& widths) noexcept
+std::vector<RECT> LinkRects(DWORD kind, int cellLeft, int cellRight, const RECT& text, int groupWidth,
+                            const std::vector<int>& linkWidths, int separatorWidth)
 {
-    const size_t n = std::min(lefts.size(), widths.size());
-    for (size_t i = 0; i < n; ++i) {
-        if (x >= lefts[i] && x < lefts[i] + widths[i])
+    std::vector<RECT> rects;
+    if (kind == kColumnLink) {
+        const auto [left, right] = SingleLinkSpan(cellLeft, cellRight, groupWidth);
+        rects.push_back(RECT{left, text.top, right, text.bottom});
+        return rects;
+    }
+    const std::vector<int> lefts = LinkLefts(cellLeft, cellRight, groupWidth, linkWidths, separatorWidth);
+    for (size_t i = 0; i < lefts.size(); ++i)
+        rects.push_back(RECT{lefts[i], text.top, lefts[i] + linkWidths[i], text.bottom});
+    return rects;
+}
+
+int LinkAt(int x, int y, const std::vector<RECT>& rects) noexcept
+{
+    for (size_t i = 0; i < rects.size(); ++i) {
+        if (Contains(rects[i], x, y))
             return static_cast<int>(i) + 1;
     }
     return 0;

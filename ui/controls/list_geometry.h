@@ -101,9 +101,16 @@ std::pair<int, int> SingleLinkSpan(int cellLeft, int cellRight, int textWidth) n
 std::vector<int> LinkLefts(int cellLeft, int cellRight, int groupWidth, const std::vector<int>& linkWidths,
                            int separatorWidth);
 
-// 1-based number of the link whose span [left, left + width) holds x; 0 when
-// none does.
-int LinkAt(int x, const std::vector<int>& lefts, const std::vector<int>& widths) noexcept;
+// The rectangles the links of a link cell of the given kind are drawn in and
+// answer the pointer over: as high as the row's text box (the name band of
+// a row with a description, the whole one-line box of a row without), as
+// wide as each link. A single link (groupWidth its width) is centred in the
+// cell; several are centred as one group, groupWidth wide.
+std::vector<RECT> LinkRects(DWORD kind, int cellLeft, int cellRight, const RECT& text, int groupWidth,
+                            const std::vector<int>& linkWidths, int separatorWidth);
+
+// 1-based number of the rectangle that holds (x, y); 0 when none does.
+int LinkAt(int x, int y, const std::vector<RECT>& rects) noexcept;
 
 // The index of the link list of the multi-link column col: the number of
 // columns 1 .. col-1 of kind 2 or more.

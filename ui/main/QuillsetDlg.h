@@ -9,12 +9,15 @@
 #include "ui/controls/ThemedButton.h"
 #include "ui/main/details_loader.h"
 #include "ui/main/main_layout.h"
+#include "ui/main/row_model.h"
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 struct CatalogueSettings;
+struct SoftwareCategory;
 struct SoftwareEntry;
 
 // The window property set on the main window once every icon and installer
@@ -100,22 +103,20 @@ protected:
     void OnAbout();
 
 private:
-    // Where the icon and size of entry I of the catalogue go, and its size
-    // text once known.
-    struct EntryPlace {
-        int nCategory = 0;
-        int nRow = 0;
-        int nAllRow = 0;
-        std::wstring strSize;
-    };
+    // Results of the details loader wait to be taken.
+    static constexpr UINT kDetailsMessage = WM_APP + 1;
+    // The category lists not built yet are built, a few at a time.
+    static constexpr UINT kBuildListsMessage = WM_APP + 2;
 
+    // The catalogue's categories; null without a catalogue.
+    SoftwareCategory* Categories() const noexcept;
+    // Entry nEntry of the catalogue, numbered as the row model numbers it.
+    SoftwareEntry& Entry(int nEntry) const noexcept;
     void OnSysCommand(UINT nID, LPARAM lp);
     void OnPaint();
     BOOL OnEraseBkgnd(HDC hDC);
     void OnGetMinMaxInfo(MINMAXINFO* pInfo) const noexcept;
 
-    // The number of lists and the entries of each category, read once.
-    void CountCatalogue();
     void BuildImageLists();
     void BuildCategoryPane(const RECT& rcClient);
     void BuildEntryLists(const RECT& rcClient);
@@ -126,7 +127,7 @@ private:
     void CreateButtons();
     void StartDetails();
     void OnDetailsArrived();
-    void ApplyEntryDetail(EntryPlace& place, const IconImage& image, unsigned long long nSize);
+    void ApplyEntryDetail(int nEntry, const IconImage& image, unsigned long long nSize);
     void NoteIfLoaded();
 
     // Fills m_arrBatch with that item of every checked entry, in catalogue
@@ -147,20 +148,22 @@ private:
     // A click in an entry list: a link acts on the entry behind the row.
     void OnEntryClick(const NMITEMACTIVATE* pNm);
 
-    // The number of entry lists (categories + 1), and the entries of each
-    // category (index 0 unused).
-    int m_nLists = 0;
-    std::vector<int> m_arrEntryCounts;
-    // The first entry of each category in m_arrPlaces.
-    std::vector<size_t> m_arrFirstPlace;
+    // Which entry each row of each list shows, made once from the catalogue.
+    CRowModel m_rows;
+    // The size text of each entry once known.
+    std::vector<std::wstring> m_arrSizes;
     // Lists 0 .. m_nListsBuilt - 1 exist; the rest are built after the
     // window shows, or when first chosen.
     int m_nListsBuilt = 0;
     RECT m_rcCreate{};
     int m_nActionWidth = 0;
-    std::vector<EntryPlace> m_arrPlaces;
     // The program's own icon, for a record whose icon file cannot be loaded.
     IconImage m_fallbackImage;
     CDetailsLoader m_loader;
+    // Icons and sizes taken from the loader and not yet shown.
+    std::deque<DetailResult> m_pendingDetails;
     bool m_bDetailsLoaded = false;
+    // Select-all is setting every check mark itself: the lists' notices are
+    // not mirrored one by one.
+    bool m_bChecksInBulk = false;
 };

@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "ui/about/AboutDlg.h"
 #include "ui/main/command_texts.h"
+#include "ui/main/row_actions.h"
 
 using namespace command_texts;
 
@@ -158,4 +159,44 @@ BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
     default:
         return CDialog::OnCommand(wp, lp);
     }
+}
+
+void CQuillsetDlg::OnSelectAll()
+{
+    const bool bOn = m_btnSelectAll.Checked() != 0;
+    // Every list that shows these entries, and the catalogue, at once: the
+    // lists' own notices of each row are not mirrored one by one.
+    m_bChecksInBulk = true;
+    {
+        CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
+        CRedrawOff redraw(list.m_hWnd);
+        list.SetAllChecks(bOn ? TRUE : FALSE);
+    }
+    const int nFirst = m_nCurList == 0 ? 0 : m_rows.FirstEntry(m_nCurList);
+    const int nEnd = nFirst + m_rows.Count(m_nCurList);
+    if (m_nCurList == 0) {
+        for (int j = 1; j < m_rows.Lists(); ++j) {
+            CListEx& list = m_pEntryLists[static_cast<size_t>(j)];
+            if (list.m_hWnd)
+                list.SetAllChecks(bOn ? TRUE : FALSE);
+        }
+    } else {
+        CListEx& all = m_pEntryLists[0];
+        for (int nEntry = nFirst; nEntry < nEnd; ++nEntry)
+            all.SetCheck(m_rows.AllRow(nEntry), bOn);
+    }
+    for (int nEntry = nFirst; nEntry < nEnd && Categories(); ++nEntry)
+        Entry(nEntry).Checked = bOn ? 1 : 0;
+    m_bChecksInBulk = false;
+}
+
+void CQuillsetDlg::OnEntryClick(const NMITEMACTIVATE* pNm)
+{
+    if (pNm->iSubItem != row_actions::kLinkColumn)
+        return;
+    const int nEntry = m_rows.EntryOfRow(m_nCurList, pNm->iItem);
+    if (nEntry < 0 || !Categories())
+        return;
+    const CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
+    row_actions::Perform(m_hWnd, list.HotLink(), Entry(nEntry), m_pSettings->SavePath);
 }

@@ -1,5 +1,6 @@
 #include "ui/main/main_layout.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace main_layout {
@@ -14,12 +15,6 @@ RECT At(int left, int top, Size size) noexcept
 RECT EndingAt(int right, int top, Size size) noexcept
 {
     return RECT{right - size.cx, top, right, top + size.cy};
-}
-
-// The number of rows category j takes in the all-software list.
-int BlockRows(int entries) noexcept
-{
-    return entries > 0 ? entries + 1 : 0;
 }
 
 std::wstring Format(const wchar_t* pszFormat, const std::wstring& name, int count)
@@ -61,6 +56,17 @@ int PaneOverflow(const Layout& layout, int paneRows, int paneRowHeight) noexcept
     return paneRows * paneRowHeight - (layout.bodyBottom - layout.bodyTop);
 }
 
+int GrownHeight(int wanted, int workHeight) noexcept
+{
+    return workHeight > 0 ? std::min(wanted, workHeight) : wanted;
+}
+
+int PaneColumnWidth(const Layout& layout, int paneRows, int paneRowHeight, int scrollBarWidth) noexcept
+{
+    const int width = layout.pane.right - layout.pane.left;
+    return PaneOverflow(layout, paneRows, paneRowHeight) > 0 ? width - scrollBarWidth : width;
+}
+
 int NameColumnWidth(const Layout& layout, int otherColumns, int rows, int rowHeight, int scrollBarWidth) noexcept
 {
     const int width = layout.list.right - layout.list.left - otherColumns - 1;
@@ -76,32 +82,6 @@ std::vector<RECT> FrameStrips(const RECT& client, const Layout& layout)
     const int D = layout.bodyBottom;
     return {RECT{L + 166, Y0 - 5, L + 167, D + 5}, RECT{R - 11, Y0 - 5, R, D + 5}, RECT{L + 167, Y0 - 5, R - 11, Y0},
             RECT{L + 162, D, R - 6, client.bottom}};
-}
-
-std::optional<CategoryRow> AllRowToCategory(const std::vector<int>& entryCounts, int allRow)
-{
-    if (allRow < 0)
-        return std::nullopt;
-    int last = -1;
-    for (size_t j = 1; j < entryCounts.size(); ++j) {
-        last += BlockRows(entryCounts[j]);
-        if (entryCounts[j] > 0 && last >= allRow)
-            return CategoryRow{static_cast<int>(j), allRow - (last - entryCounts[j]) - 1};
-    }
-    return std::nullopt;
-}
-
-int CategoryRowToAll(const std::vector<int>& entryCounts, const CategoryRow& at)
-{
-    if (at.category < 1 || static_cast<size_t>(at.category) >= entryCounts.size())
-        return -1;
-    const int n = entryCounts[static_cast<size_t>(at.category)];
-    if (n <= 0 || at.row < -1 || at.row >= n)
-        return -1;
-    int first = 0;
-    for (int j = 1; j < at.category; ++j)
-        first += BlockRows(entryCounts[static_cast<size_t>(j)]);
-    return first + 1 + at.row;
 }
 
 std::wstring SizeText(unsigned long long bytes)

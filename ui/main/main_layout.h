@@ -1,12 +1,10 @@
 // The main window's arithmetic that needs no window: where the buttons, the
 // category pane and the entry list stand for a client rectangle, how wide
-// the name column is, how rows of the all-software list map to the category
-// lists and back, and the texts the lists show for counts and sizes.
+// the name column is, and the texts the lists show for counts and sizes.
 #pragma once
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +51,14 @@ Layout ComputeLayout(const RECT& client, const ButtonSizes& buttons) noexcept;
 // layout: zero or negative when they fit.
 int PaneOverflow(const Layout& layout, int paneRows, int paneRowHeight) noexcept;
 
+// The height a window grown to wanted pixels takes on a work area
+// workHeight pixels high: never more than the work area.
+int GrownHeight(int wanted, int workHeight) noexcept;
+
+// The width of the category pane's one column: the pane's, less a vertical
+// scroll bar when its rows do not fit the pane's height.
+int PaneColumnWidth(const Layout& layout, int paneRows, int paneRowHeight, int scrollBarWidth) noexcept;
+
 // The width of the name column of an entry list in the layout's list
 // rectangle: what the other columns leave, less a vertical scroll bar when
 // the rows do not fit the list's height.
@@ -61,20 +67,6 @@ int NameColumnWidth(const Layout& layout, int otherColumns, int rows, int rowHei
 // The window rectangle the strips of the list frame cover, to repaint after
 // a layout.
 std::vector<RECT> FrameStrips(const RECT& client, const Layout& layout);
-
-// Rows of the all-software list against the category lists. entryCounts[j]
-// is the number of entries of category j (index 0 unused: the all-software
-// list itself). A category with entries has a header row followed by its
-// entries; one without entries has no row at all.
-struct CategoryRow {
-    int category = 0; // 1-based category list
-    int row = -1;     // row in that list; -1 for the category's header row
-    bool operator==(const CategoryRow&) const = default;
-};
-// nullopt for a row beyond the list.
-std::optional<CategoryRow> AllRowToCategory(const std::vector<int>& entryCounts, int allRow);
-// -1 for a category or row that does not exist; row -1 gives the header row.
-int CategoryRowToAll(const std::vector<int>& entryCounts, const CategoryRow& at);
 
 // "%.2f MB" of a byte count.
 std::wstring SizeText(unsigned long long bytes);

@@ -65,20 +65,6 @@ void SaveInstaller(HWND hOwner, CShell& shell, const std::wstring& configured, c
 
 } // namespace
 
-std::optional<main_layout::CategoryRow> EntryBehindRow(const std::vector<int>& entryCounts, int nList, int nRow)
-{
-    if (nList == 0) {
-        const auto at = main_layout::AllRowToCategory(entryCounts, nRow);
-        if (!at || at->row < 0)
-            return std::nullopt;
-        return at;
-    }
-    if (nList < 0 || static_cast<size_t>(nList) >= entryCounts.size() || nRow < 0 ||
-        nRow >= entryCounts[static_cast<size_t>(nList)])
-        return std::nullopt;
-    return main_layout::CategoryRow{nList, nRow};
-}
-
 std::wstring ProposedTarget(const std::wstring& savePath, const std::wstring& configured)
 {
     const size_t slash = configured.rfind(L'\\');

@@ -4,11 +4,8 @@
 // entry and reports missing files and failures in a message box.
 #pragma once
 
-#include "ui/main/main_layout.h"
-
 #include <windows.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,11 +20,6 @@ inline constexpr int kLinkColumn = 2;
 inline constexpr int kManualInstall = 1;
 inline constexpr int kAutoInstall = 2;
 inline constexpr int kSaveInstaller = 3;
-
-// The catalogue entry behind row nRow of entry list nList (0 = the
-// all-software list, j = the list of category j); nullopt for a header row
-// and for a row the list does not have. entryCounts as for AllRowToCategory.
-std::optional<main_layout::CategoryRow> EntryBehindRow(const std::vector<int>& entryCounts, int nList, int nRow);
 
 // The file the save dialog proposes for a configured installer path: the
 // text after the path's last backslash appended to savePath (savePath alone

@@ -143,7 +143,7 @@ TEST_F(AboutBox, CreditsTurnBlueWithTheHandUnderThePointerAndTheThirdOpensNothin
             EXPECT_GT(Count(WindowPixels(hCredit), ::GetSysColor(COLOR_WINDOWTEXT)), 0) << nID;
         }
         CSkinButton& third = Button(hBox, 1003);
-        EXPECT_STREQ(third.m_szLink, L"");
+        EXPECT_STREQ(third.Link(), L"");
         third.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         third.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
         Settle();

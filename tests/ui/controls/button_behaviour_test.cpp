@@ -37,34 +37,34 @@ TEST_F(ButtonBehaviour, HoverFollowsThePointerAndADragDoesNotLight)
     CThemedButton button;
     ASSERT_TRUE(button.Create(L"b", kChild | BS_PUSHBUTTON, RECT{10, 10, 110, 40}, host->m_hWnd, 1001));
     MoveCursorTo(button.m_hWnd, POINT{50, 15});
-    ASSERT_TRUE(PumpUntil([&] { return button.m_bMouseOver != FALSE; })) << "lit by the pointer";
+    ASSERT_TRUE(PumpUntil([&] { return button.MouseOver() != FALSE; })) << "lit by the pointer";
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
 
     button.SendMessage(WM_MOUSELEAVE);
-    EXPECT_FALSE(button.m_bMouseOver) << "off when the pointer leaves";
+    EXPECT_FALSE(button.MouseOver()) << "off when the pointer leaves";
 
     MoveCursorTo(button.m_hWnd, POINT{60, 15});
-    ASSERT_TRUE(PumpUntil([&] { return button.m_bMouseOver != FALSE; }));
+    ASSERT_TRUE(PumpUntil([&] { return button.MouseOver() != FALSE; }));
     MoveCursorAway();
-    EXPECT_TRUE(PumpUntil([&] { return button.m_bMouseOver == FALSE; })) << "the leave notice arrives";
+    EXPECT_TRUE(PumpUntil([&] { return button.MouseOver() == FALSE; })) << "the leave notice arrives";
 
     // A press outside that is dragged onto the button does not light it;
     // the next plain move does.
     button.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, 15));
-    EXPECT_FALSE(button.m_bMouseOver);
+    EXPECT_FALSE(button.MouseOver());
     button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(50, 15));
-    EXPECT_TRUE(button.m_bMouseOver);
+    EXPECT_TRUE(button.MouseOver());
     button.SendMessage(WM_CANCELMODE);
-    EXPECT_FALSE(button.m_bMouseOver);
+    EXPECT_FALSE(button.MouseOver());
 }
 
 TEST_F(ButtonBehaviour, ANonFlatButtonNeverLights)
 {
     CSkinButton button;
-    button.m_bFlat = FALSE;
+    button.SetFlat(FALSE);
     ASSERT_TRUE(button.Create(L"b", kChild | BS_PUSHBUTTON, RECT{10, 10, 110, 40}, host->m_hWnd, 1001));
     button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(50, 15));
-    EXPECT_FALSE(button.m_bMouseOver);
+    EXPECT_FALSE(button.MouseOver());
 }
 
 TEST_F(ButtonBehaviour, AttachingSetsModesFromTheStyle)
@@ -75,13 +75,13 @@ TEST_F(ButtonBehaviour, AttachingSetsModesFromTheStyle)
     ASSERT_TRUE(check.Create(L"c", kChild | BS_AUTOCHECKBOX, RECT{10, 10, 110, 40}, host->m_hWnd, 1001));
     ASSERT_TRUE(def.Create(L"d", kChild | BS_DEFPUSHBUTTON, RECT{10, 50, 110, 80}, host->m_hWnd, 1002));
     ASSERT_TRUE(push.Create(L"p", kChild | BS_PUSHBUTTON, RECT{10, 90, 110, 120}, host->m_hWnd, 1003));
-    EXPECT_TRUE(check.m_bCheckMode);
-    EXPECT_FALSE(check.m_bDefault);
-    EXPECT_TRUE(def.m_bDefault);
-    EXPECT_FALSE(push.m_bCheckMode || push.m_bDefault);
+    EXPECT_TRUE(check.IsCheckMode());
+    EXPECT_FALSE(check.IsDefault());
+    EXPECT_TRUE(def.IsDefault());
+    EXPECT_FALSE(push.IsCheckMode() || push.IsDefault());
     CThemedButton drawn;
     ASSERT_TRUE(drawn.Create(L"o", kChild | BS_OWNERDRAW, RECT{120, 10, 220, 40}, host->m_hWnd, 1004));
-    EXPECT_FALSE(drawn.m_bCheckMode) << "an owner-drawn button is not a check box";
+    EXPECT_FALSE(drawn.IsCheckMode()) << "an owner-drawn button is not a check box";
     for (const CWnd* p : {static_cast<const CWnd*>(&check), static_cast<const CWnd*>(&def),
                           static_cast<const CWnd*>(&push)})
         EXPECT_EQ(p->GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW));
@@ -89,13 +89,13 @@ TEST_F(ButtonBehaviour, AttachingSetsModesFromTheStyle)
     EXPECT_EQ(def.SendMessage(WM_GETDLGCODE) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON), DLGC_DEFPUSHBUTTON);
     EXPECT_EQ(push.SendMessage(WM_GETDLGCODE) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON), DLGC_UNDEFPUSHBUTTON);
     push.SendMessage(BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-    EXPECT_TRUE(push.m_bDefault);
+    EXPECT_TRUE(push.IsDefault());
     EXPECT_EQ(push.GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW)) << "stays owner-drawn";
     push.SendMessage(BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-    EXPECT_FALSE(push.m_bDefault);
+    EXPECT_FALSE(push.IsDefault());
     push.SendMessage(BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     push.SendMessage(BM_SETSTYLE, BS_CHECKBOX, TRUE);
-    EXPECT_TRUE(push.m_bDefault) << "other kinds leave the default state alone";
+    EXPECT_TRUE(push.IsDefault()) << "other kinds leave the default state alone";
 }
 
 TEST_F(ButtonBehaviour, AClickTogglesCheckModeBeforeTheParentSeesIt)
@@ -125,16 +125,16 @@ TEST_F(ButtonBehaviour, CheckStateMessages)
     for (const auto& c : cases) {
         ::UpdateWindow(check.m_hWnd);
         EXPECT_EQ(check.SendMessage(BM_SETCHECK, c.wp), 0);
-        EXPECT_EQ(check.m_nChecked, c.checked) << "BM_SETCHECK " << c.wp;
+        EXPECT_EQ(check.Checked(), c.checked) << "BM_SETCHECK " << c.wp;
         EXPECT_EQ(check.SendMessage(BM_GETCHECK), c.checked);
         EXPECT_TRUE(HasUpdateRegion(check.m_hWnd));
     }
 
     ::UpdateWindow(push.m_hWnd);
     push.SendMessage(BM_SETCHECK, BST_CHECKED);
-    EXPECT_EQ(push.m_nChecked, 0) << "a push button has no check state";
+    EXPECT_EQ(push.Checked(), 0) << "a push button has no check state";
     EXPECT_FALSE(HasUpdateRegion(push.m_hWnd)) << "and is not repainted";
-    push.m_nChecked = 1;
+    push.SetChecked(1);
     EXPECT_EQ(push.SendMessage(BM_GETCHECK), 1);
 }
 
@@ -176,7 +176,7 @@ protected:
     void PointAt(CSkinButton& button)
     {
         ASSERT_LT(target.size(), static_cast<size_t>(MAX_PATH));
-        ::lstrcpynW(button.m_szLink, target.c_str(), MAX_PATH);
+        button.SetLink(target.c_str());
     }
 
     testing_support::TempDir folder;
@@ -201,19 +201,19 @@ TEST_F(ButtonLink, ACheckButtonDoesNotOpenItsLink)
     ASSERT_TRUE(check.Create(L"", kChild | BS_AUTOCHECKBOX, RECT{10, 10, 110, 40}, host->m_hWnd, 1001));
     PointAt(check);
     check.SendMessage(BM_CLICK);
-    EXPECT_EQ(check.m_nChecked, 1);
+    EXPECT_EQ(check.Checked(), 1);
     PumpUntil([] { return false; }, std::chrono::seconds(3));
     EXPECT_EQ(::GetFileAttributesW(log.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(ButtonLink, AnUnterminatedLinkIsCutAtItsLastUnit)
+TEST_F(ButtonLink, ALinkTooLongIsCutAtItsLastUnit)
 {
     CThemedButton button;
     ASSERT_TRUE(button.Create(L"", kChild | BS_PUSHBUTTON, RECT{10, 10, 110, 40}, host->m_hWnd, 1005));
-    std::fill(std::begin(button.m_szLink), std::end(button.m_szLink), L'x');
+    button.SetLink(std::wstring(MAX_PATH + 40, L'x').c_str());
     button.SendMessage(BM_CLICK);
-    EXPECT_EQ(button.m_szLink[MAX_PATH - 1], L'\0');
-    EXPECT_EQ(std::wstring(button.m_szLink).size(), static_cast<size_t>(MAX_PATH - 1));
+    EXPECT_EQ(button.Link()[MAX_PATH - 1], L'\0');
+    EXPECT_EQ(std::wstring(button.Link()).size(), static_cast<size_t>(MAX_PATH - 1));
 }
 
 TEST_F(ButtonBehaviour, ADoubleClickInTheModalLoopIsTwoClicks)
@@ -253,19 +253,19 @@ TEST_F(ButtonBehaviour, ADoubleClickInTheModalLoopIsTwoClicks)
     } dialog;
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.clicks, 2);
-    EXPECT_TRUE(dialog.button.m_tooltip.m_hWnd == nullptr) << "the tooltip went with its button";
+    EXPECT_TRUE(dialog.button.TooltipWindow() == nullptr) << "the tooltip went with its button";
 }
 
 TEST_F(ButtonBehaviour, PreTranslateCreatesTheTooltipAndRewritesDoubleClicks)
 {
     CThemedButton button;
     ASSERT_TRUE(button.Create(L"b", kChild | BS_PUSHBUTTON, RECT{10, 10, 110, 40}, host->m_hWnd, 1001));
-    EXPECT_EQ(button.m_tooltip.m_hWnd, nullptr) << "no tooltip before the first message";
+    EXPECT_EQ(button.TooltipWindow(), nullptr) << "no tooltip before the first message";
     MSG msg{button.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5), 0, {}};
     EXPECT_FALSE(button.PreTranslateMessage(&msg));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_LBUTTONDOWN));
-    ASSERT_NE(button.m_tooltip.m_hWnd, nullptr);
-    EXPECT_EQ(button.m_tooltip.GetToolCount(), 0);
+    ASSERT_NE(button.TooltipWindow(), nullptr);
+    EXPECT_EQ(::SendMessageW(button.TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0), 0);
 }
 
 TEST_F(ButtonBehaviour, AssignTooltipTwiceKeepsOneToolWithTheLatestText)
@@ -273,20 +273,20 @@ TEST_F(ButtonBehaviour, AssignTooltipTwiceKeepsOneToolWithTheLatestText)
     CThemedButton button;
     ASSERT_TRUE(button.Create(L"b", kChild | BS_PUSHBUTTON, RECT{10, 10, 110, 40}, host->m_hWnd, 1001));
     button.AssignTooltip(nullptr);
-    EXPECT_EQ(button.m_tooltip.m_hWnd, nullptr) << "a null text does nothing";
+    EXPECT_EQ(button.TooltipWindow(), nullptr) << "a null text does nothing";
     button.AssignTooltip(L"自动安装所选软件");
     button.AssignTooltip(L"手动安装所选软件");
-    ASSERT_NE(button.m_tooltip.m_hWnd, nullptr);
-    EXPECT_EQ(button.m_tooltip.GetToolCount(), 1);
+    ASSERT_NE(button.TooltipWindow(), nullptr);
+    EXPECT_EQ(::SendMessageW(button.TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0), 1);
     wchar_t szText[80] = {};
     TTTOOLINFOW ti{};
     ti.cbSize = sizeof(ti);
     ti.hwnd = button.m_hWnd;
     ti.uId = 1;
     ti.lpszText = szText;
-    button.m_tooltip.SendMessage(TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+    ::SendMessageW(button.TooltipWindow(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
     EXPECT_STREQ(szText, L"手动安装所选软件");
-    EXPECT_EQ(button.m_tooltip.SendMessage(TTM_GETMAXTIPWIDTH), 400);
+    EXPECT_EQ(::SendMessageW(button.TooltipWindow(), TTM_GETMAXTIPWIDTH, 0, 0), 400);
 }
 
 TEST_F(ButtonBehaviour, AssignBitmapsOwnsWhatItIsHandedAndDropsBothOnFailure)
@@ -301,11 +301,11 @@ TEST_F(ButtonBehaviour, AssignBitmapsOwnsWhatItIsHandedAndDropsBothOnFailure)
     HBITMAP hHot = MakePicture(20, 10, kHotPicture).Release();
     HBITMAP hNormal = MakePicture(20, 10, kNormalPicture).Release();
     ASSERT_EQ(button.AssignBitmaps(hHot, hNormal), CSkinButton::AssignOk);
-    EXPECT_EQ(button.m_bitmaps[0].dwWidth, 20u);
-    EXPECT_EQ(button.m_bitmaps[1].dwHeight, 10u);
-    EXPECT_EQ(button.m_bitmaps[0].crTransparent, RGB(0, 0, 0));
+    EXPECT_EQ(button.Bitmap(0).dwWidth, 20u);
+    EXPECT_EQ(button.Bitmap(1).dwHeight, 10u);
+    EXPECT_EQ(button.Bitmap(0).crTransparent, RGB(0, 0, 0));
     BITMAP mask{};
-    ASSERT_TRUE(::GetObjectW(button.m_bitmaps[1].hMask.Get(), sizeof(mask), &mask));
+    ASSERT_TRUE(::GetObjectW(button.Bitmap(1).hMask.Get(), sizeof(mask), &mask));
     EXPECT_EQ(mask.bmBitsPixel, 1);
     EXPECT_EQ(mask.bmWidth, 20);
 
@@ -315,8 +315,8 @@ TEST_F(ButtonBehaviour, AssignBitmapsOwnsWhatItIsHandedAndDropsBothOnFailure)
     EXPECT_FALSE(alive(hHot));
     EXPECT_FALSE(alive(hNormal));
     EXPECT_FALSE(alive(hLone)) << "a normal picture without a hot one is not kept, and not leaked";
-    EXPECT_FALSE(button.m_bitmaps[0].hBitmap);
-    EXPECT_FALSE(button.m_bitmaps[1].hBitmap);
+    EXPECT_FALSE(button.Bitmap(0).hBitmap);
+    EXPECT_FALSE(button.Bitmap(1).hBitmap);
 
     // A valid hot and an invalid normal picture: both dropped.
     hHot = MakePicture(20, 10, kHotPicture).Release();
@@ -324,9 +324,9 @@ TEST_F(ButtonBehaviour, AssignBitmapsOwnsWhatItIsHandedAndDropsBothOnFailure)
     ::DeleteObject(hGone);
     EXPECT_EQ(button.AssignBitmaps(hHot, hGone), CSkinButton::ImageInvalid);
     EXPECT_FALSE(alive(hHot));
-    EXPECT_FALSE(button.m_bitmaps[0].hBitmap);
-    EXPECT_FALSE(button.m_bitmaps[0].hMask);
-    EXPECT_EQ(button.m_bitmaps[0].dwWidth, 0u);
+    EXPECT_FALSE(button.Bitmap(0).hBitmap);
+    EXPECT_FALSE(button.Bitmap(0).hMask);
+    EXPECT_EQ(button.Bitmap(0).dwWidth, 0u);
 
     // An invalid hot picture drops the normal one too.
     hNormal = MakePicture(20, 10, kNormalPicture).Release();
@@ -336,7 +336,7 @@ TEST_F(ButtonBehaviour, AssignBitmapsOwnsWhatItIsHandedAndDropsBothOnFailure)
     // The same picture twice is owned once.
     hHot = MakePicture(20, 10, kHotPicture).Release();
     EXPECT_EQ(button.AssignBitmaps(hHot, hHot), CSkinButton::AssignOk);
-    EXPECT_FALSE(button.m_bitmaps[1].hBitmap);
+    EXPECT_FALSE(button.Bitmap(1).hBitmap);
     button.ReleaseImages();
     EXPECT_FALSE(alive(hHot));
 }
@@ -366,22 +366,22 @@ TEST_F(ButtonBehaviour, DisablingEndsTheHover)
     CThemedButton button;
     ASSERT_TRUE(button.Create(L"b", kChild | BS_PUSHBUTTON, RECT{10, 10, 110, 40}, host->m_hWnd, 1001));
     button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(50, 15));
-    ASSERT_TRUE(button.m_bMouseOver);
+    ASSERT_TRUE(button.MouseOver());
     ::EnableWindow(button.m_hWnd, FALSE);
-    EXPECT_FALSE(button.m_bMouseOver);
+    EXPECT_FALSE(button.MouseOver());
 }
 
 TEST_F(ButtonBehaviour, ASystemColourChangeRestoresTheDefaults)
 {
     CThemedButton button;
     ASSERT_TRUE(button.Create(L"b", kChild | BS_PUSHBUTTON, RECT{10, 10, 110, 40}, host->m_hWnd, 1001));
-    for (COLORREF& cr : button.m_crColors)
-        cr = RGB(76, 195, 247);
+    for (int slot = 0; slot < button_drawing::kColorSlotCount; ++slot)
+        button.SetColor(slot, RGB(76, 195, 247));
     button.SendMessage(WM_SYSCOLORCHANGE);
     for (int slot : {CSkinButton::HoverBack, CSkinButton::NormalBack, CSkinButton::FocusBack})
-        EXPECT_EQ(button.m_crColors[slot], ::GetSysColor(COLOR_BTNFACE));
+        EXPECT_EQ(button.Color(slot), ::GetSysColor(COLOR_BTNFACE));
     for (int slot : {CSkinButton::HoverText, CSkinButton::NormalText, CSkinButton::FocusText})
-        EXPECT_EQ(button.m_crColors[slot], ::GetSysColor(COLOR_BTNTEXT));
+        EXPECT_EQ(button.Color(slot), ::GetSysColor(COLOR_BTNTEXT));
 }
 
 TEST_F(ButtonBehaviour, TheParentsColourRequestGetsAHollowBrush)
@@ -411,7 +411,7 @@ LRESULT CALLBACK MenuOwnerProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
     if (msg == WM_APP + 7) {
         g_menuLog.hSubMenu = reinterpret_cast<HMENU>(wp);
         g_menuLog.lParam = lp;
-        g_menuLog.bButtonPressed = g_pMenuButton->m_bMenuShown;
+        g_menuLog.bButtonPressed = g_pMenuButton->MenuShown();
         ::PostMessageW(hWnd, WM_KEYDOWN, VK_DOWN, 0);
         ::PostMessageW(hWnd, WM_KEYDOWN, VK_RETURN, 0);
         return 0;
@@ -425,21 +425,20 @@ TEST_F(ButtonBehaviour, TheDropDownMenuSendsItsNoticeAndPostsTheChosenCommand)
 {
     CThemedButton button;
     ASSERT_TRUE(button.Create(L"", kChild | BS_PUSHBUTTON, RECT{10, 10, 26, 34}, host->m_hWnd, 1004));
-    button.m_hDropMenu.Reset(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU_OPTIONS)));
-    ASSERT_TRUE(button.m_hDropMenu);
     HWND hOwner = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, host->m_hWnd, nullptr, nullptr, nullptr);
     ::SetWindowLongPtrW(hOwner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MenuOwnerProc));
-    button.m_hMenuOwner = hOwner;
-    button.m_menuNotify = {hOwner, WM_APP + 7, 0, 42};
+    button.AssignDropMenu(CMenu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU_OPTIONS))), hOwner,
+                          {hOwner, WM_APP + 7, 0, 42});
+    ASSERT_TRUE(button.DropMenu());
     g_menuLog = {};
     g_pMenuButton = &button;
 
     button.SendMessage(BM_CLICK);
-    HMENU hSubMenu = ::GetSubMenu(button.m_hDropMenu.Get(), 0);
+    HMENU hSubMenu = ::GetSubMenu(button.DropMenu(), 0);
     EXPECT_EQ(g_menuLog.hSubMenu, hSubMenu) << "the notice carries the submenu";
     EXPECT_EQ(g_menuLog.lParam, 42);
     EXPECT_TRUE(g_menuLog.bButtonPressed) << "the button shows pressed while the menu is open";
-    EXPECT_FALSE(button.m_bMenuShown);
+    EXPECT_FALSE(button.MenuShown());
     EXPECT_TRUE(PumpUntil([] { return g_menuLog.nCommand != 0; }, std::chrono::seconds(3)));
     EXPECT_EQ(g_menuLog.nCommand, ::GetMenuItemID(hSubMenu, 0));
     ::DestroyWindow(hOwner);
@@ -452,9 +451,9 @@ TEST_F(ButtonBehaviour, AThousandButtonsLeaveNoObjectBehind)
         button.Create(L"(&S)", kChild | BS_PUSHBUTTON, RECT{10, 10, 116, 34}, host->m_hWnd, 1002);
         button.AssignBitmaps(MakePicture(105, 23, kHotPicture).Release(), MakePicture(105, 23, kNormalPicture).Release());
         button.AssignTooltip(L"保存所选软件安装包");
-        button.m_bCopyParentBack = TRUE;
+        button.SetCopyParentBack(TRUE);
         ::UpdateWindow(button.m_hWnd);
-        button.m_bCopyParentBack = FALSE;
+        button.SetCopyParentBack(FALSE);
         button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
         ::RedrawWindow(button.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         button.SendMessage(WM_MOUSELEAVE);

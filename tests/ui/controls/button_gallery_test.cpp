@@ -169,12 +169,12 @@ TEST(ButtonGallery, EveryProgramButtonInEveryState)
             << "pictures " << entry.nHot << ", " << entry.nNormal;
         if (entry.bLinkColours) {
             for (int slot : {CSkinButton::HoverBack, CSkinButton::NormalBack, CSkinButton::FocusBack})
-                button.m_crColors[slot] = RGB(76, 195, 247);
+                button.SetColor(slot, RGB(76, 195, 247));
         }
         std::vector<COLORREF> normalLook;
         for (int s = 0; s < StateCount; ++s) {
             const State state = static_cast<State>(s);
-            if (state == Checked && !button.m_bCheckMode)
+            if (state == Checked && !button.IsCheckMode())
                 continue;
             Apply(button, state);
             ::RedrawWindow(button.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -188,7 +188,7 @@ TEST(ButtonGallery, EveryProgramButtonInEveryState)
                     look.push_back(px.At(pxX, py));
             if (state == Normal) {
                 normalLook = look;
-            } else if (state == Hovered && entry.nHot != entry.nNormal && !button.m_bCheckMode) {
+            } else if (state == Hovered && entry.nHot != entry.nNormal && !button.IsCheckMode()) {
                 EXPECT_NE(look, normalLook) << "the hot picture of " << row;
             } else if (state == Disabled) {
                 EXPECT_NE(look, normalLook) << "the disabled look of " << row;

@@ -69,12 +69,12 @@ protected:
     {
         ASSERT_TRUE(b.Create(pszCaption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | dwStyle, rc, host->m_hWnd, nID));
         b.SetFont(CrispFont(), FALSE);
-        b.m_crColors[CSkinButton::HoverBack] = kHoverBack;
-        b.m_crColors[CSkinButton::HoverText] = kHoverText;
-        b.m_crColors[CSkinButton::NormalBack] = kNormalBack;
-        b.m_crColors[CSkinButton::NormalText] = kNormalText;
-        b.m_crColors[CSkinButton::FocusBack] = kFocusBack;
-        b.m_crColors[CSkinButton::FocusText] = kFocusText;
+        b.SetColor(CSkinButton::HoverBack, kHoverBack);
+        b.SetColor(CSkinButton::HoverText, kHoverText);
+        b.SetColor(CSkinButton::NormalBack, kNormalBack);
+        b.SetColor(CSkinButton::NormalText, kNormalText);
+        b.SetColor(CSkinButton::FocusBack, kFocusBack);
+        b.SetColor(CSkinButton::FocusText, kFocusText);
         if (bPictures) {
             ASSERT_EQ(b.AssignBitmaps(MakePicture(20, 20, kHotPicture).Release(),
                                       MakePicture(20, 20, kNormalPicture).Release()),
@@ -85,7 +85,7 @@ protected:
     void Hover(CSkinButton& b)
     {
         MoveCursorTo(b.m_hWnd, POINT{90, 5});
-        ASSERT_TRUE(PumpUntil([&] { return b.m_bMouseOver != FALSE; }));
+        ASSERT_TRUE(PumpUntil([&] { return b.MouseOver() != FALSE; }));
     }
 
     std::unique_ptr<Host> host;
@@ -118,7 +118,7 @@ TEST_F(ButtonLook, NormalHoveredAndPressed)
 
     button.SendMessage(BM_SETSTATE, TRUE);
     const WindowPixels pressed = Paint(button);
-    EXPECT_TRUE(button.m_bPressed);
+    EXPECT_TRUE(button.Pressed());
     EXPECT_EQ(pressed.At(60, 2), kHoverBack);
     EXPECT_EQ(pressed.At(0, 10), kHoverBack) << "the picture moved away from the corner";
     EXPECT_EQ(pressed.At(1, 11), kHotPicture);
@@ -136,7 +136,7 @@ TEST_F(ButtonLook, FocusedUsesTheFocusColoursWithoutARectangle)
     ::SetFocus(button.m_hWnd);
     ASSERT_EQ(::GetFocus(), button.m_hWnd);
     const WindowPixels px = Paint(button);
-    EXPECT_TRUE(button.m_bFocused);
+    EXPECT_TRUE(button.Focused());
     EXPECT_EQ(px.At(60, 2), kFocusBack);
     EXPECT_EQ(px.At(0, 10), kNormalPicture);
     EXPECT_FALSE(BoundsOf(px, kFocusText).Empty());
@@ -147,12 +147,12 @@ TEST_F(ButtonLook, ACheckedCheckButtonShowsTheHotLookUnshifted)
 {
     CThemedButton check;
     Configure(check, L"Go", BS_AUTOCHECKBOX, RECT{10, 60, 110, 100}, 1002);
-    ASSERT_TRUE(check.m_bCheckMode);
+    ASSERT_TRUE(check.IsCheckMode());
     const Box uncheckedText = BoundsOf(Paint(check), kNormalText);
 
     check.SendMessage(BM_SETCHECK, BST_CHECKED);
     const WindowPixels checked = Paint(check);
-    EXPECT_TRUE(check.m_bPressed);
+    EXPECT_TRUE(check.Pressed());
     EXPECT_EQ(checked.At(60, 2), kHoverBack);
     EXPECT_EQ(checked.At(0, 10), kHotPicture) << "hot picture, not shifted";
     EXPECT_EQ(checked.At(8, 18), RGB(0, 0, 0));
@@ -171,7 +171,7 @@ TEST_F(ButtonLook, DisabledEmbossesCaptionAndPicture)
 {
     ::EnableWindow(button.m_hWnd, FALSE);
     const WindowPixels px = Paint(button);
-    EXPECT_TRUE(button.m_bDisabled);
+    EXPECT_TRUE(button.Disabled());
     const COLORREF crHighlight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF crShadow = ::GetSysColor(COLOR_BTNSHADOW);
     const Box shadow = BoundsOf(px, crShadow, 23);
@@ -240,7 +240,7 @@ TEST_F(ButtonLook, AnIconIsDrawnAtItsPlaceAndSize)
 {
     CThemedButton iconic;
     Configure(iconic, L"", BS_PUSHBUTTON, RECT{10, 60, 110, 100}, 1002, false);
-    iconic.m_icons[0] = {LoadIconResource(IDR_MAINFRAME, 16, 16), 16, 16};
+    iconic.AssignIcon(0, LoadIconResource(IDR_MAINFRAME, 16, 16), 16, 16);
     const WindowPixels px = Paint(iconic);
     // Centred: (100 - 16) / 2 = 42, (40 - 16) / 2 = 12.
     const Box drawn = [&] {
@@ -266,7 +266,7 @@ TEST_F(ButtonLook, BlackPixelsOfAPictureAreDrawnBlack)
 {
     CThemedButton framed;
     Configure(framed, L"", BS_PUSHBUTTON, RECT{10, 60, 110, 100}, 1002, false);
-    framed.m_crColors[CSkinButton::NormalBack] = RGB(90, 90, 250);
+    framed.SetColor(CSkinButton::NormalBack, RGB(90, 90, 250));
     ASSERT_EQ(framed.AssignBitmaps(MakeFramedPicture(30, 20, RGB(255, 255, 255)).Release(), nullptr),
               CSkinButton::AssignOk);
     const WindowPixels px = Paint(framed);
@@ -299,9 +299,9 @@ TEST_F(ButtonLook, TheBaseButtonDrawsItsFlatBorderAndTheSolidLook)
     MoveCursorAway();
 
     CSkinButton solid;
-    solid.m_bFlat = FALSE;
+    solid.SetFlat(FALSE);
     Configure(solid, L"Go", BS_DEFPUSHBUTTON, RECT{10, 110, 110, 150}, 1003);
-    ASSERT_TRUE(solid.m_bDefault);
+    ASSERT_TRUE(solid.IsDefault());
     const WindowPixels px = Paint(solid);
     EXPECT_EQ(px.At(50, 0), RGB(0, 0, 0)) << "the default button's black frame";
     EXPECT_EQ(px.At(50, 1), crHighlight) << "then the raised edge inside it";
@@ -313,13 +313,13 @@ TEST_F(ButtonLook, ACapturedParentBackgroundReplacesTheFill)
     Host coloured(520, 100, 200, 100, RGB(10, 120, 30));
     CThemedButton see;
     ASSERT_TRUE(see.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, RECT{10, 10, 60, 40}, coloured.m_hWnd, 1));
-    see.m_bCopyParentBack = TRUE;
+    see.SetCopyParentBack(TRUE);
     ::RedrawWindow(coloured.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     const WindowPixels px = Paint(see);
-    EXPECT_TRUE(see.m_dcBack);
+    EXPECT_TRUE(see.HasParentBackground());
     EXPECT_EQ(px.At(25, 15), RGB(10, 120, 30));
     see.SendMessage(WM_SYSCOLORCHANGE);
-    EXPECT_FALSE(see.m_dcBack) << "a colour change drops the capture";
+    EXPECT_FALSE(see.HasParentBackground()) << "a colour change drops the capture";
 }
 
 // The themed variant: without a theme library, or while the application is
@@ -327,14 +327,14 @@ TEST_F(ButtonLook, ACapturedParentBackgroundReplacesTheFill)
 TEST_F(ButtonLook, ThemedVariantFallsBackWithoutAThemedLibrary)
 {
     CThemeLibrary none{L"uxtheme.dll", nullptr};
-    button.m_pThemeLibrary = &none;
+    button.SetThemeLibrary(&none);
     EXPECT_FALSE(button.IsThemed());
     EXPECT_EQ(Paint(button).At(60, 2), kNormalBack);
 
     CLibrary uxtheme(::LoadLibraryW(L"uxtheme.dll"));
     ASSERT_TRUE(uxtheme);
     CThemeLibrary real{L"uxtheme.dll", uxtheme.Get()};
-    button.m_pThemeLibrary = &real;
+    button.SetThemeLibrary(&real);
     EXPECT_EQ(button.IsThemed(), ::IsAppThemed() != FALSE);
     const WindowPixels px = Paint(button);
     if (!button.IsThemed()) {
@@ -343,7 +343,7 @@ TEST_F(ButtonLook, ThemedVariantFallsBackWithoutAThemedLibrary)
         EXPECT_NE(px.At(60, 2), kNormalBack) << "the engine paints the background";
         EXPECT_FALSE(BoundsOf(px, kNormalText).Empty()) << "the caption keeps its slot colour";
     }
-    button.m_pThemeLibrary = nullptr;
+    button.SetThemeLibrary(nullptr);
 }
 
 } // namespace

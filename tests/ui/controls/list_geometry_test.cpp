@@ -117,12 +117,41 @@ TEST(ListGeometry, LinksAreCentredAsOneGroupAndFoundByPoint)
     EXPECT_EQ(lefts[1], lefts[0] + 30 + 12);
     EXPECT_EQ(lefts[2], lefts[1] + 20 + 12);
 
-    EXPECT_EQ(LinkAt(lefts[0], lefts, widths), 1);
-    EXPECT_EQ(LinkAt(lefts[0] + 29, lefts, widths), 1);
-    EXPECT_EQ(LinkAt(lefts[0] + 30, lefts, widths), 0) << "between two links";
-    EXPECT_EQ(LinkAt(lefts[1] + 10, lefts, widths), 2);
-    EXPECT_EQ(LinkAt(lefts[2] + 39, lefts, widths), 3);
-    EXPECT_EQ(LinkAt(lefts[2] + 40, lefts, widths), 0);
+    // The links answer over the rectangle they are drawn in: the name band of
+    // a row with a description, the whole one-line box of a row without.
+    struct Row {
+        bool twoLine;
+        int top;    // of the drawn text box, from the label's top
+        int bottom;
+    };
+    for (const Row& r : {Row{true, 15, 30}, Row{false, 1, 60}}) {
+        const RECT text = EntryRow(kBounds, kLabel, kIcon, r.twoLine, true).text;
+        const auto rects = LinkRects(4, 300, 480, text, 124, widths, 12);
+        ASSERT_EQ(rects.size(), 3u);
+        for (size_t i = 0; i < rects.size(); ++i) {
+            EXPECT_EQ(rects[i].left, lefts[i]);
+            EXPECT_EQ(rects[i].right, lefts[i] + widths[i]);
+            EXPECT_EQ(rects[i].top - kLabel.top, r.top);
+            EXPECT_EQ(rects[i].bottom - kLabel.top, r.bottom);
+        }
+        const int middle = kLabel.top + (r.top + r.bottom) / 2;
+        const int lower = kLabel.top + (r.top + 3 * r.bottom) / 4;
+        EXPECT_EQ(LinkAt(lefts[0], middle, rects), 1) << r.twoLine;
+        EXPECT_EQ(LinkAt(lefts[0] + 29, lower, rects), 1) << r.twoLine;
+        EXPECT_EQ(LinkAt(lefts[0] + 30, middle, rects), 0) << "between two links";
+        EXPECT_EQ(LinkAt(lefts[1] + 10, lower, rects), 2) << r.twoLine;
+        EXPECT_EQ(LinkAt(lefts[2] + 39, middle, rects), 3) << r.twoLine;
+        EXPECT_EQ(LinkAt(lefts[2] + 40, middle, rects), 0);
+        EXPECT_EQ(LinkAt(lefts[1] + 10, kLabel.top + r.top - 1, rects), 0) << "above the text";
+        EXPECT_EQ(LinkAt(lefts[1] + 10, kLabel.top + r.bottom, rects), 0) << "below the text";
+
+        // A single link, as wide as its text, centred in its cell.
+        const auto single = LinkRects(1, 300, 481, text, 51, {}, 12);
+        ASSERT_EQ(single.size(), 1u);
+        EXPECT_EQ(single[0].left, 300 + 90 - 25);
+        EXPECT_EQ(single[0].top, text.top);
+        EXPECT_EQ(single[0].bottom, text.bottom);
+    }
 
     const auto [left, right] = SingleLinkSpan(300, 481, 51);
     EXPECT_EQ(left, 300 + 90 - 25);

@@ -65,7 +65,7 @@ BOOL Host::OnNotify(WPARAM, LPARAM lp, LRESULT*)
     if (pHdr->code == static_cast<UINT>(NM_CLICK)) {
         if (auto* pList = dynamic_cast<CListEx*>(CWnd::FromHandle(pHdr->hwndFrom))) {
             clicks.push_back(Click{static_cast<UINT>(pHdr->idFrom), reinterpret_cast<const NMITEMACTIVATE*>(lp)->iItem,
-                                   pList->m_nHotLink, pList->m_nHotLinkKind});
+                                   pList->HotLink(), pList->HotLinkKind()});
         }
     }
     return FALSE;
@@ -119,7 +119,7 @@ std::unique_ptr<CListEx> ListTest::MakeEntryList(const RECT& rc, UINT nID)
     list->InsertListColumn(1, LoadStringResource(IDS_COL_SIZE), LVCFMT_CENTER, 100);
     list->InsertListColumn(2, LoadStringResource(IDS_COL_ACTIONS), LVCFMT_CENTER, 180);
     list->InsertListColumn(3, L"", LVCFMT_CENTER, 30);
-    list->m_dwMode = 0;
+    list->SetMode(0);
     list->SetRowHeight(60);
     list->SetEraseColor(kListBack);
     list->SetEntryBitmaps(Handles(entryBitmaps));
@@ -138,7 +138,7 @@ std::unique_ptr<CListEx> ListTest::MakePane(const RECT& rc, UINT nID)
     list->SetImageList(icons.Get(), LVSIL_SMALL);
     list->SetFont(font.Get());
     list->InsertListColumn(0, LoadStringResource(IDS_COL_CATEGORY), LVCFMT_CENTER, 160);
-    list->m_dwMode = 2;
+    list->SetMode(2);
     list->SetEraseBitmap(paneBack.Get());
     list->SetRowHeight(52);
     list->SetEntryBitmaps(Handles(paneBitmaps));

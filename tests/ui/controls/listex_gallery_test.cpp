@@ -103,7 +103,7 @@ TEST(ListGallery, CatalogueListsWithTheProgramsArtwork)
     pane.SetImageList(categoryIcons.Get(), LVSIL_SMALL);
     pane.SetFont(font.Get(), FALSE);
     pane.InsertListColumn(0, LoadStringResource(IDS_COL_CATEGORY), LVCFMT_CENTER, 160);
-    pane.m_dwMode = 2;
+    pane.SetMode(2);
     pane.InsertListItem(0, L"", 0, L"", 0);
     pane.InsertListItem(1, L"", 0, L"", 1);
     pane.InsertListItem(2, L"", 0, L"", 2);
@@ -150,7 +150,7 @@ TEST(ListGallery, CatalogueListsWithTheProgramsArtwork)
         pane.SetCellText(static_cast<int>(j) + 1, 0, name + L"(" + std::to_wstring(count) + L")", 0);
     }
     pane.SetCellText(0, 0, LoadStringResource(IDS_ALL_SOFTWARE) + L"(" + std::to_wstring(total) + L")", 0);
-    EXPECT_EQ(list.GetItemCount() - list.m_nHeaderRows, 5);
+    EXPECT_EQ(list.GetItemCount() - list.HeaderRows(), 5);
 
     list.SetRowHeight(60);
     list.SetEraseColor(kListBackground);

@@ -37,72 +37,68 @@ TEST_F(ListModel, SetLinksWithNoneOneOrThreeLinks)
     list->SetCellText(r, 2, L"before", 0);
 
     EXPECT_EQ(list->SetLinks(r, {}), 0);
-    EXPECT_EQ(list->m_arrColumnKind[2], 0u);
+    EXPECT_EQ(list->ColumnKinds()[2], 0u);
     EXPECT_EQ(list->GetItemText(r, 2), L"before");
 
     EXPECT_EQ(list->SetLinks(r, {L"Open"}), 1);
-    EXPECT_EQ(list->m_arrColumnKind[2], 1u);
+    EXPECT_EQ(list->ColumnKinds()[2], 1u);
     EXPECT_EQ(list->GetItemText(r, 2), L"Open");
-    EXPECT_EQ(list->m_nLinkColumns, 0);
+    EXPECT_EQ(list->LinkColumns(), 0);
 
     EXPECT_EQ(list->SetLinks(r, {L"Install", L"Setup", L"Save"}), 1);
-    EXPECT_EQ(list->m_arrColumnKind[2], 3u);
+    EXPECT_EQ(list->ColumnKinds()[2], 3u);
     EXPECT_EQ(list->GetItemText(r, 2), L"Install    Setup    Save");
-    EXPECT_EQ(list->m_nLinkColumns, 1);
-    EXPECT_EQ(list->m_arrLinkLists[0], (Links{L"Install", L"Setup", L"Save"}));
+    EXPECT_EQ(list->LinkColumns(), 1);
+    EXPECT_EQ(list->LinkList(0), (Links{L"Install", L"Setup", L"Save"}));
 
     // A second row shares the column's list.
     const int r2 = list->InsertListItem(1, L"Viewer", 0, L"");
     EXPECT_EQ(list->SetLinks(r2, {L"A", L"B", L"C"}), 1);
-    EXPECT_EQ(list->m_nLinkColumns, 1);
-    EXPECT_EQ(list->m_arrLinkLists[0], (Links{L"A", L"B", L"C"}));
-    EXPECT_TRUE(list->m_arrLinkLists[1].empty());
+    EXPECT_EQ(list->LinkColumns(), 1);
+    EXPECT_EQ(list->LinkList(0), (Links{L"A", L"B", L"C"}));
+    EXPECT_TRUE(list->LinkList(1).empty());
 
     // A plain cell text turns the column back into a plain column.
     EXPECT_EQ(list->SetCellText(r, 2, L"plain", 0), 1);
-    EXPECT_EQ(list->m_arrColumnKind[2], 0u);
-    EXPECT_EQ(list->m_nLinkColumns, 0);
-    EXPECT_TRUE(list->m_arrLinkLists[0].empty());
+    EXPECT_EQ(list->ColumnKinds()[2], 0u);
+    EXPECT_EQ(list->LinkColumns(), 0);
+    EXPECT_TRUE(list->LinkList(0).empty());
 }
 
 TEST_F(ListModel, LinkListsFollowTheirColumnsAsColumnsComeAndGo)
 {
     auto wide = WideList(8);
-    // Column 5 becomes a multi-link column; its links are filled in by hand.
-    EXPECT_EQ(wide->SetCellText(0, 5, L"p    q", 2), 1);
-    EXPECT_EQ(wide->m_nLinkColumns, 1);
-    wide->m_arrLinkLists[0] = {L"p", L"q"};
-
-    // Column 2 lies before it: its list goes first, column 5's moves up.
+    // Column 2's links, then column 5 a multi-link column: its list goes
+    // after column 2's.
     EXPECT_EQ(wide->SetLinks(0, {L"a", L"b"}), 1);
-    EXPECT_EQ(wide->m_nLinkColumns, 2);
-    EXPECT_EQ(wide->m_arrLinkLists[0], (Links{L"a", L"b"}));
-    EXPECT_EQ(wide->m_arrLinkLists[1], (Links{L"p", L"q"}));
+    EXPECT_EQ(wide->SetCellText(0, 5, L"p    q", 2), 1);
+    EXPECT_EQ(wide->LinkColumns(), 2);
+    EXPECT_EQ(wide->LinkList(0), (Links{L"a", L"b"}));
+    EXPECT_TRUE(wide->LinkList(1).empty());
 
     // New links for column 2 replace its list in place.
     EXPECT_EQ(wide->SetLinks(0, {L"x", L"y", L"z"}), 1);
-    EXPECT_EQ(wide->m_nLinkColumns, 2);
-    EXPECT_EQ(wide->m_arrLinkLists[0], (Links{L"x", L"y", L"z"}));
-    EXPECT_EQ(wide->m_arrLinkLists[1], (Links{L"p", L"q"}));
+    EXPECT_EQ(wide->LinkColumns(), 2);
+    EXPECT_EQ(wide->LinkList(0), (Links{L"x", L"y", L"z"}));
 
-    // Column 3 between them gets an empty list of its own.
-    EXPECT_EQ(wide->SetCellText(0, 3, L"", 2), 1);
-    EXPECT_EQ(wide->m_nLinkColumns, 3);
-    EXPECT_TRUE(wide->m_arrLinkLists[1].empty());
-    EXPECT_EQ(wide->m_arrLinkLists[2], (Links{L"p", L"q"}));
+    // Column 1 before it gets an empty list of its own; column 2's moves up.
+    EXPECT_EQ(wide->SetCellText(0, 1, L"", 2), 1);
+    EXPECT_EQ(wide->LinkColumns(), 3);
+    EXPECT_TRUE(wide->LinkList(0).empty());
+    EXPECT_EQ(wide->LinkList(1), (Links{L"x", L"y", L"z"}));
+    EXPECT_TRUE(wide->LinkList(2).empty());
 
-    // Column 2 becomes plain: the later lists move down.
-    EXPECT_EQ(wide->SetCellText(0, 2, L"plain", 0), 1);
-    EXPECT_EQ(wide->m_nLinkColumns, 2);
-    EXPECT_TRUE(wide->m_arrLinkLists[0].empty());
-    EXPECT_EQ(wide->m_arrLinkLists[1], (Links{L"p", L"q"}));
-    EXPECT_TRUE(wide->m_arrLinkLists[2].empty());
+    // Column 1 becomes plain: the later lists move down.
+    EXPECT_EQ(wide->SetCellText(0, 1, L"plain", 0), 1);
+    EXPECT_EQ(wide->LinkColumns(), 2);
+    EXPECT_EQ(wide->LinkList(0), (Links{L"x", L"y", L"z"}));
+    EXPECT_TRUE(wide->LinkList(1).empty());
 
-    // So do they when column 3 goes.
-    EXPECT_EQ(wide->SetCellText(0, 3, L"", 1), 1);
-    EXPECT_EQ(wide->m_nLinkColumns, 1);
-    EXPECT_EQ(wide->m_arrLinkLists[0], (Links{L"p", L"q"}));
-    EXPECT_EQ(wide->m_arrColumnKind, (std::vector<DWORD>{0, 0, 0, 1, 0, 2, 0, 0}));
+    // So do they when column 2 goes.
+    EXPECT_EQ(wide->SetCellText(0, 2, L"", 1), 1);
+    EXPECT_EQ(wide->LinkColumns(), 1);
+    EXPECT_TRUE(wide->LinkList(0).empty());
+    EXPECT_EQ(wide->ColumnKinds(), (std::vector<DWORD>{0, 0, 1, 0, 0, 2, 0, 0}));
 }
 
 TEST_F(ListModel, TenLinkListsAtMost)
@@ -110,23 +106,23 @@ TEST_F(ListModel, TenLinkListsAtMost)
     auto wide = WideList(13);
     for (int c = 3; c < 13; ++c)
         ASSERT_EQ(wide->SetCellText(0, c, L"l", 2), 1) << c;
-    EXPECT_EQ(wide->m_nLinkColumns, 10);
+    EXPECT_EQ(wide->LinkColumns(), 10);
 
     EXPECT_EQ(wide->SetLinks(0, {L"a", L"b", L"c"}), 0);
-    EXPECT_EQ(wide->m_arrColumnKind[2], 0u);
+    EXPECT_EQ(wide->ColumnKinds()[2], 0u);
     EXPECT_EQ(wide->SetCellText(0, 1, L"more", 2), 0) << "an eleventh list";
-    EXPECT_EQ(wide->m_arrColumnKind[1], 0u);
+    EXPECT_EQ(wide->ColumnKinds()[1], 0u);
     EXPECT_EQ(wide->GetItemText(0, 1), L"");
-    EXPECT_EQ(wide->m_nLinkColumns, 10);
+    EXPECT_EQ(wide->LinkColumns(), 10);
 
     // A single link needs no list.
     EXPECT_EQ(wide->SetLinks(0, {L"one"}), 1);
-    EXPECT_EQ(wide->m_arrColumnKind[2], 1u);
+    EXPECT_EQ(wide->ColumnKinds()[2], 1u);
     // Once a list is free again, links can be set.
     EXPECT_EQ(wide->SetCellText(0, 12, L"", 0), 1);
     EXPECT_EQ(wide->SetLinks(0, {L"a", L"b"}), 1);
-    EXPECT_EQ(wide->m_nLinkColumns, 10);
-    EXPECT_EQ(wide->m_arrLinkLists[0], (Links{L"a", L"b"}));
+    EXPECT_EQ(wide->LinkColumns(), 10);
+    EXPECT_EQ(wide->LinkList(0), (Links{L"a", L"b"}));
 }
 
 TEST_F(ListModel, ColumnsInsertedWithSeveralLinksGetTheirListsAndNothingGoesPastTheTen)
@@ -134,23 +130,14 @@ TEST_F(ListModel, ColumnsInsertedWithSeveralLinksGetTheirListsAndNothingGoesPast
     auto wide = WideList(1);
     for (int c = 1; c <= 10; ++c)
         ASSERT_EQ(wide->InsertListColumn(c, L"l", LVCFMT_CENTER, 30, 2), c);
-    EXPECT_EQ(wide->m_nLinkColumns, 10);
+    EXPECT_EQ(wide->LinkColumns(), 10);
     EXPECT_EQ(wide->InsertListColumn(11, L"", LVCFMT_LEFT, 30, 3), -1) << "an eleventh list";
     EXPECT_EQ(wide->InsertListColumn(0, L"", LVCFMT_LEFT, 30, 2), -1) << "column 0 shows no links";
     EXPECT_EQ(wide->InsertListColumn(11, L"", LVCFMT_LEFT, 30, 0), 11);
     EXPECT_EQ(wide->SetCellText(0, 11, L"x    y", 2), 0);
     EXPECT_EQ(wide->SetLinks(0, {L"a", L"b"}), 0);
-    EXPECT_EQ(wide->m_nLinkColumns, 10);
-    EXPECT_EQ(wide->m_arrColumnKind.size(), 12u);
-
-    // Kinds written by hand, without lists: refused, nothing written past them.
-    auto bare = WideList(12);
-    std::fill(bare->m_arrColumnKind.begin() + 1, bare->m_arrColumnKind.end() - 1, 2);
-    EXPECT_EQ(bare->SetCellText(0, 11, L"x", 2), 0);
-    bare->m_arrColumnKind[2] = 0;
-    EXPECT_EQ(bare->SetLinks(0, {L"a", L"b"}), 0) << "column 1 has no list";
-    EXPECT_EQ(bare->m_nLinkColumns, 0);
-    EXPECT_EQ(bare->m_arrColumnKind[2], 0u);
+    EXPECT_EQ(wide->LinkColumns(), 10);
+    EXPECT_EQ(wide->ColumnKinds().size(), 12u);
 }
 
 TEST_F(ListModel, SettersBeforeTheWindowExistsTouchNoOtherWindow)
@@ -164,7 +151,7 @@ TEST_F(ListModel, SettersBeforeTheWindowExistsTouchNoOtherWindow)
     unborn.SetEraseColor(RGB(1, 2, 3));
     unborn.SetDrawFlags(14);
     unborn.SetAllChecks(TRUE);
-    EXPECT_EQ(unborn.m_crErase, RGB(1, 2, 3));
+    EXPECT_EQ(unborn.Color(CListEx::Erase), RGB(1, 2, 3));
     EXPECT_FALSE(::LockWindowUpdate(host.m_hWnd)) << "the list's lock was released";
     EXPECT_FALSE(::GetUpdateRect(host.m_hWnd, nullptr, FALSE));
     ::LockWindowUpdate(nullptr);
@@ -174,8 +161,8 @@ TEST_F(ListModel, CellTextOnTheFirstColumnClearsTheDescription)
 {
     const int r = list->InsertListItem(0, L"Editor", 0, L"A text editor");
     EXPECT_EQ(list->SetCellText(r, 0, L"Editor 2", 5), 1);
-    EXPECT_EQ(list->m_arrDescription[0], L"");
-    EXPECT_EQ(list->m_arrColumnKind[0], 0u) << "the kind is not used for column 0";
+    EXPECT_EQ(list->Description(0), L"");
+    EXPECT_EQ(list->ColumnKinds()[0], 0u) << "the kind is not used for column 0";
     EXPECT_EQ(list->GetItemText(r, 0), L"Editor 2");
 }
 
@@ -186,19 +173,19 @@ TEST_F(ListModel, RequestsBeyondTheListAreRefusedWithoutChange)
     EXPECT_EQ(list->SetCellText(-1, 0, L"x", 0), 0);
     EXPECT_EQ(list->SetCellText(r, 4, L"x", 0), 0);
     EXPECT_EQ(list->SetCellText(r, -1, L"x", 0), 0);
-    EXPECT_EQ(list->m_arrDescription[0], L"A text editor");
+    EXPECT_EQ(list->Description(0), L"A text editor");
     EXPECT_EQ(list->SetLinks(1, ActionNames()), 0);
     EXPECT_EQ(list->SetLinks(-1, ActionNames()), 0);
     EXPECT_EQ(list->SetLinks(1, {L"one"}), 0);
-    EXPECT_EQ(list->m_arrColumnKind, (std::vector<DWORD>{0, 0, 0, 0}));
-    EXPECT_EQ(list->m_nLinkColumns, 0);
+    EXPECT_EQ(list->ColumnKinds(), (std::vector<DWORD>{0, 0, 0, 0}));
+    EXPECT_EQ(list->LinkColumns(), 0);
     EXPECT_EQ(list->AutoSizeColumn(4), 0);
     EXPECT_EQ(list->AutoSizeColumn(-1), 0);
 
     // Links need an actions column.
     auto narrow = WideList(2);
     EXPECT_EQ(narrow->SetLinks(0, ActionNames()), 0);
-    EXPECT_EQ(narrow->m_nLinkColumns, 0);
+    EXPECT_EQ(narrow->LinkColumns(), 0);
 }
 
 TEST_F(ListModel, SetAllChecksLeavesHeaderRowsAlone)
@@ -208,7 +195,7 @@ TEST_F(ListModel, SetAllChecksLeavesHeaderRowsAlone)
     AddEntry(*list, L"Viewer", L"");
     AddHeader(*list, L"Games");
     AddEntry(*list, L"Chess", L"");
-    EXPECT_EQ(list->m_nHeaderRows, 2);
+    EXPECT_EQ(list->HeaderRows(), 2);
 
     list->SetAllChecks(TRUE);
     const std::vector<bool> expected{false, true, true, false, true};
@@ -229,7 +216,7 @@ TEST_F(ListModel, AutoSizedColumnsFollowTheirWidestCell)
     const int sizeWidth = TextWidth(font.Get(), L"123.45 MB");
     EXPECT_NE(list->AutoSizeColumn(1), 0);
     EXPECT_EQ(list->GetColumnWidth(1), sizeWidth + 12);
-    EXPECT_EQ(list->m_arrAutoSize[1], 1u);
+    EXPECT_EQ(list->AutoSizeFlags()[1], 1u);
 
     // Later texts refit the column.
     list->SetCellText(0, 1, L"99999.99 MB", 0);
@@ -272,14 +259,14 @@ TEST_F(ListModel, RowHeightIsAnsweredToTheListView)
 
 TEST_F(ListModel, SettersKeepColoursWhenGivenNone)
 {
-    const COLORREF erase = list->m_crErase;
-    const COLORREF link = list->m_crLinkSelFocus;
+    const COLORREF erase = list->Color(CListEx::Erase);
+    const COLORREF link = list->Color(CListEx::LinkSelFocus);
     list->SetEraseColor(0);
     list->SetLinkColorSelFocus(0);
-    EXPECT_EQ(list->m_crErase, erase);
-    EXPECT_EQ(list->m_crLinkSelFocus, link);
+    EXPECT_EQ(list->Color(CListEx::Erase), erase);
+    EXPECT_EQ(list->Color(CListEx::LinkSelFocus), link);
     list->SetLinkColorSelFocus(RGB(1, 2, 3));
-    EXPECT_EQ(list->m_crLinkSelFocus, RGB(1, 2, 3));
+    EXPECT_EQ(list->Color(CListEx::LinkSelFocus), RGB(1, 2, 3));
 }
 
 } // namespace

@@ -69,8 +69,8 @@ protected:
 
 TEST_F(ListPaint, EntryRowsPutCheckBoxIconNameAndDescriptionInTheirPlaces)
 {
-    list->m_crText = RGB(0, 0, 0);
-    list->m_crDesc = RGB(200, 0, 120);
+    list->SetColor(CListEx::Text, RGB(0, 0, 0));
+    list->SetColor(CListEx::Desc, RGB(200, 0, 120));
     AddEntry(*list, L"Editor", L"A text editor");
     AddEntry(*list, L"Viewer", L"");
     list->SetCheck(0, true);
@@ -268,7 +268,7 @@ TEST_F(ListPaint, NarrowColumnsShowNothingButKeepTheirWidth)
 
 TEST_F(ListPaint, NarrowFirstColumnHidesIconAndName)
 {
-    list->m_crDesc = RGB(200, 0, 120);
+    list->SetColor(CListEx::Desc, RGB(200, 0, 120));
     AddEntry(*list, L"Editor", L"A text editor");
     list->SetColumnWidth(0, 30);
     const WindowPixels pixels(list->m_hWnd);
@@ -316,7 +316,7 @@ TEST_F(ListPaint, SelectedRowsChangePicturesAndColoursWithTheFocus)
         EXPECT_FALSE(Find(pixels, actions, linkInk(RGB(11, 91, 152))).empty());
     }
     // Without row pictures a selected row keeps the plain background.
-    list->m_crRowBack = RGB(240, 250, 255);
+    list->SetColor(CListEx::RowBack, RGB(240, 250, 255));
     list->SetDrawFlags(0);
     ::SetFocus(list->m_hWnd);
     {
@@ -337,7 +337,7 @@ TEST_F(ListPaint, EraseFollowsTheDrawingFlags)
     auto erase = [&](DWORD flags) {
         CBrush brush(::CreateSolidBrush(untouched));
         ::FillRect(mem.Get(), &rc, brush.Get());
-        list->m_dwDrawFlags = flags;
+        list->SetDrawFlags(flags);
         return list->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem.Get()));
     };
 

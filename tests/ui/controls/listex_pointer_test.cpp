@@ -6,6 +6,8 @@
 #include "tests/support/test_support.h"
 #include "ui/controls/list_geometry.h"
 
+#include <algorithm>
+
 using namespace listex_test;
 
 namespace {
@@ -21,7 +23,7 @@ protected:
         AddEntry(*list, L"Chess", L"");
     }
 
-    bool NothingHot() const { return !list->m_bCheckHot && !list->m_nHotLinkKind && !list->m_nHotLink; }
+    bool NothingHot() const { return !list->CheckHot() && !list->HotLinkKind() && !list->HotLink(); }
 
     // Left edges and widths of the action links of a row, measured the way
     // the list lays them out.
@@ -54,8 +56,8 @@ TEST_F(ListPointer, CheckAreaRunsFromTheRowsLeftEdgeToTheIconsRightEdge)
     for (int x : {0, 5, static_cast<int>(icon.right) - 1}) {
         for (int y : {static_cast<int>(label.top) + 2, static_cast<int>(label.bottom) - 2}) {
             MoveTo(*list, x, y);
-            EXPECT_TRUE(list->m_bCheckHot) << x << "," << y;
-            EXPECT_EQ(list->m_nHotLinkKind, 0);
+            EXPECT_TRUE(list->CheckHot()) << x << "," << y;
+            EXPECT_EQ(list->HotLinkKind(), 0);
         }
     }
     MoveTo(*list, icon.right, label.top + 30);
@@ -75,7 +77,7 @@ TEST_F(ListPointer, AClickInTheCheckAreaTogglesExactlyThatRow)
         EXPECT_NE(list->GetCheck(2), before) << x;
         EXPECT_FALSE(list->GetCheck(1)) << x;
         EXPECT_FALSE(list->GetCheck(4)) << x;
-        EXPECT_FALSE(list->m_bCheckHot) << "the click consumes the hot check area";
+        EXPECT_FALSE(list->CheckHot()) << "the click consumes the hot check area";
     }
     // Elsewhere in the row the check state stays.
     const bool before = list->GetCheck(2);
@@ -113,15 +115,15 @@ TEST_F(ListPointer, LinksAreHotOnlyOverTheirText)
     const int y = NameBandMiddle(label);
 
     MoveTo(*list, links.lefts[1] + links.widths[1] / 2, y);
-    EXPECT_EQ(list->m_nHotLink, 2);
-    EXPECT_EQ(list->m_nHotLinkKind, 3);
-    EXPECT_FALSE(list->m_bCheckHot);
+    EXPECT_EQ(list->HotLink(), 2);
+    EXPECT_EQ(list->HotLinkKind(), 3);
+    EXPECT_FALSE(list->CheckHot());
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
 
     MoveTo(*list, links.lefts[0], y);
-    EXPECT_EQ(list->m_nHotLink, 1);
+    EXPECT_EQ(list->HotLink(), 1);
     MoveTo(*list, links.lefts[2] + links.widths[2] - 1, y);
-    EXPECT_EQ(list->m_nHotLink, 3);
+    EXPECT_EQ(list->HotLink(), 3);
 
     MoveTo(*list, links.lefts[0] + links.widths[0] + 2, y);
     EXPECT_TRUE(NothingHot()) << "between two links";
@@ -133,7 +135,7 @@ TEST_F(ListPointer, LinksAreHotOnlyOverTheirText)
     // A row without a description has its links in the same band.
     const RECT label2 = Label(*list, 2);
     MoveTo(*list, links.lefts[2] + 1, NameBandMiddle(label2));
-    EXPECT_EQ(list->m_nHotLink, 3);
+    EXPECT_EQ(list->HotLink(), 3);
 }
 
 TEST_F(ListPointer, TheParentReadsTheClickedLink)
@@ -153,6 +155,48 @@ TEST_F(ListPointer, TheParentReadsTheClickedLink)
     EXPECT_EQ(host.clicks[1].nHotLink, 0) << "beside the links";
 }
 
+TEST_F(ListPointer, AClickActsOnTheLinkDrawnUnderItsOwnPoint)
+{
+    // Rows with a description (1) and without (2, 4): the link's ink is found
+    // on the screen, and the press lands at its middle and in its lower half
+    // while the pointer was last seen over another link.
+    testing_support::PumpMessages();
+    const testing_support::WindowPixels pixels(list->m_hWnd);
+    struct Case {
+        int nItem;
+        int nLink;
+        int nMovedOver;
+    };
+    for (const Case& c : {Case{1, 1, 3}, Case{2, 1, 2}, Case{2, 3, 1}, Case{4, 2, 3}}) {
+        const RECT label = Label(*list, c.nItem);
+        const auto links = Links(c.nItem);
+        const auto i = static_cast<size_t>(c.nLink - 1);
+        // The ink: pixels of the link's span that are not the row's background.
+        const COLORREF back = pixels.At(links.lefts[i] + 1, label.top + 3);
+        int top = label.bottom;
+        int bottom = label.top;
+        for (int y = label.top; y < label.bottom; ++y)
+            for (int x = links.lefts[i]; x < links.lefts[i] + links.widths[i]; ++x)
+                if (pixels.At(x, y) != back) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        ASSERT_LT(top, bottom) << c.nItem;
+        const int x = links.lefts[i] + links.widths[i] / 2;
+        for (int y : {(top + bottom) / 2, (top + 3 * bottom) / 4, bottom}) {
+            const auto m = static_cast<size_t>(c.nMovedOver - 1);
+            MoveTo(*list, links.lefts[m] + links.widths[m] / 2, (top + bottom) / 2);
+            list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+            list->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+            testing_support::PumpMessages();
+            ASSERT_FALSE(host.clicks.empty());
+            EXPECT_EQ(host.clicks.back().nItem, c.nItem) << y;
+            EXPECT_EQ(host.clicks.back().nHotLink, c.nLink) << "row " << c.nItem << ", ink " << top << ".." << bottom
+                                                            << ", clicked at " << y;
+        }
+    }
+}
+
 TEST_F(ListPointer, ASingleLinkIsCentredInItsCell)
 {
     list->SetLinks(2, {L"Open"});
@@ -161,10 +205,10 @@ TEST_F(ListPointer, ASingleLinkIsCentredInItsCell)
     const int cellRight = cellLeft + list->GetColumnWidth(2);
     const auto [left, right] = list_geometry::SingleLinkSpan(cellLeft, cellRight, TextWidth(font.Get(), L"Open"));
     MoveTo(*list, left, NameBandMiddle(label));
-    EXPECT_EQ(list->m_nHotLink, 1);
-    EXPECT_EQ(list->m_nHotLinkKind, 1);
+    EXPECT_EQ(list->HotLink(), 1);
+    EXPECT_EQ(list->HotLinkKind(), 1);
     MoveTo(*list, right - 1, NameBandMiddle(label));
-    EXPECT_EQ(list->m_nHotLink, 1);
+    EXPECT_EQ(list->HotLink(), 1);
     MoveTo(*list, left - 1, NameBandMiddle(label));
     EXPECT_TRUE(NothingHot());
     MoveTo(*list, right, NameBandMiddle(label));
@@ -177,7 +221,7 @@ TEST_F(ListPointer, RowsMissingFromTheModelCountAsEntryRows)
     list->InsertItem(5, L"undescribed");
     const RECT label = Label(*list, 5);
     MoveTo(*list, 4, label.top + 30);
-    EXPECT_TRUE(list->m_bCheckHot);
+    EXPECT_TRUE(list->CheckHot());
     testing_support::WindowPixels pixels(list->m_hWnd);
     EXPECT_EQ(pixels.Width(), 560);
 }
@@ -231,7 +275,7 @@ protected:
 
 TEST_F(ListHeader, LinkColumnsCannotBeResizedFromTheHeader)
 {
-    ASSERT_EQ(list->m_arrColumnKind[2], 3u);
+    ASSERT_EQ(list->ColumnKinds()[2], 3u);
     Drag(2, 40);
     EXPECT_EQ(list->GetColumnWidth(2), 180);
     DoubleClick(2);

@@ -222,7 +222,7 @@ std::wstring Tooltip(const CThemedButton& button)
     info.hwnd = button.m_hWnd;
     info.uId = 1;
     info.lpszText = text;
-    button.m_tooltip.SendMessage(TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&info));
+    ::SendMessageW(button.TooltipWindow(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&info));
     return text;
 }
 
@@ -268,7 +268,7 @@ TEST_F(Commands, TheModeMenuSwitchesTheInstallButtonAndTheNextBatch)
         EXPECT_EQ(tipBefore, L"自动安装所选软件");
         EXPECT_EQ(Tooltip(dlg.m_btnInstall), L"手动安装所选软件");
         const CBitmap manual = LoadBitmapResource(IDB_INSTALL_MANUAL);
-        EXPECT_EQ(BitmapPixels(dlg.m_btnInstall.m_bitmaps[1].hBitmap.Get(), 105, 23).At(20, 11),
+        EXPECT_EQ(BitmapPixels(dlg.m_btnInstall.Bitmap(1).hBitmap.Get(), 105, 23).At(20, 11),
                   BitmapPixels(manual.Get(), 105, 23).At(20, 11));
 
         // The menu shows the new mode; Escape leaves it as it is.

@@ -1,5 +1,5 @@
 // The main window's arithmetic: the worked layout to the pixel, the pane
-// overflow, the name column, the row mapping and the texts.
+// overflow, the name column and the texts.
 #include "ui/main/main_layout.h"
 
 #include <gtest/gtest.h>
@@ -45,40 +45,6 @@ TEST(MainLayout, TheWorkedExampleToThePixel)
     // Eight pane rows lack 55 pixels; four leave 153 to spare.
     EXPECT_EQ(PaneOverflow(layout, 8, 52), 55);
     EXPECT_EQ(PaneOverflow(layout, 4, 52), -153);
-}
-
-TEST(MainLayout, RowMappingIsInverseOverEveryRowThatExists)
-{
-    // Categories A and B with 3 and 2 entries.
-    const std::vector<int> example{0, 3, 2};
-    EXPECT_EQ(AllRowToCategory(example, 5), (CategoryRow{2, 0}));
-    EXPECT_EQ(AllRowToCategory(example, 1), (CategoryRow{1, 0}));
-    EXPECT_EQ(AllRowToCategory(example, 4), (CategoryRow{2, -1})) << "the header row of B";
-    EXPECT_EQ(CategoryRowToAll(example, CategoryRow{2, 1}), 6);
-    EXPECT_FALSE(AllRowToCategory(example, 7).has_value());
-    EXPECT_FALSE(AllRowToCategory(example, -1).has_value());
-    EXPECT_EQ(CategoryRowToAll(example, CategoryRow{2, 2}), -1);
-    EXPECT_EQ(CategoryRowToAll(example, CategoryRow{3, 0}), -1);
-
-    // Categories without entries have no rows in the all-software list, at
-    // the start, between others and at the end.
-    for (const std::vector<int>& counts : {example, std::vector<int>{0, 0, 3, 0, 0, 2, 0}, std::vector<int>{0},
-                                           std::vector<int>{0, 0}, std::vector<int>{0, 1, 0, 1}}) {
-        int rows = 0;
-        for (size_t j = 1; j < counts.size(); ++j)
-            rows += counts[j] ? counts[j] + 1 : 0;
-        for (int row = 0; row < rows; ++row) {
-            const auto at = AllRowToCategory(counts, row);
-            ASSERT_TRUE(at.has_value()) << row;
-            EXPECT_GT(counts[static_cast<size_t>(at->category)], 0);
-            EXPECT_EQ(CategoryRowToAll(counts, *at), row);
-        }
-        EXPECT_FALSE(AllRowToCategory(counts, rows).has_value());
-        for (size_t j = 1; j < counts.size(); ++j)
-            for (int r = 0; r < counts[j]; ++r)
-                EXPECT_EQ(AllRowToCategory(counts, CategoryRowToAll(counts, {static_cast<int>(j), r})),
-                          (CategoryRow{static_cast<int>(j), r}));
-    }
 }
 
 TEST(MainLayout, Texts)

@@ -77,9 +77,12 @@ TEST_F(Catalogue, ShowsCategoriesEntriesSizesIconsAndCheckMarks)
         EXPECT_EQ(Texts(dlg.m_listCategories, 0), (Texts_t{L"全部软件(5)", L"甲类(3)", L"空类(0)", L"乙类(2)"}));
         CListEx& all = dlg.m_pEntryLists[0];
         EXPECT_EQ(Texts(all, 0), (Texts_t{L"甲类 (3款)", L"A1", L"A2", L"A3", L"乙类 (2款)", L"B1", L"B2"}));
-        EXPECT_EQ(all.m_arrRowKind, (std::vector<DWORD>{1, 0, 0, 0, 1, 0, 0}));
-        EXPECT_EQ(all.m_nHeaderRows, 2);
-        EXPECT_EQ(all.m_arrDescription[1], L"压缩工具");
+        std::vector<DWORD> kinds;
+        for (int i = 0; i < all.GetItemCount(); ++i)
+            kinds.push_back(all.RowKind(i));
+        EXPECT_EQ(kinds, (std::vector<DWORD>{1, 0, 0, 0, 1, 0, 0}));
+        EXPECT_EQ(all.HeaderRows(), 2);
+        EXPECT_EQ(all.Description(1), L"压缩工具");
         EXPECT_EQ(Texts(all, 1), (Texts_t{L"", L"1.50 MB", L"0.00 MB", L"1.50 MB", L"", L"0.00 MB", L"0.00 MB"}));
         EXPECT_EQ(Checks(all), (Ints{0, 1, 0, 0, 0, 1, 0}));
         EXPECT_EQ(Texts(dlg.m_pEntryLists[1], 0), (Texts_t{L"A1", L"A2", L"A3"}));
@@ -87,8 +90,8 @@ TEST_F(Catalogue, ShowsCategoriesEntriesSizesIconsAndCheckMarks)
         EXPECT_EQ(Checks(dlg.m_pEntryLists[1]), (Ints{1, 0, 0}));
         EXPECT_EQ(dlg.m_pEntryLists[2].GetItemCount(), 0);
         EXPECT_EQ(Checks(dlg.m_pEntryLists[3]), (Ints{1, 0}));
-        EXPECT_EQ(dlg.m_pEntryLists[3].m_nLinkColumns, 1);
-        EXPECT_EQ(dlg.m_pEntryLists[3].m_arrLinkLists[0], (Texts_t{L"手动安装", L"自动安装", L"保存安装包"}));
+        EXPECT_EQ(dlg.m_pEntryLists[3].LinkColumns(), 1);
+        EXPECT_EQ(dlg.m_pEntryLists[3].LinkList(0), (Texts_t{L"手动安装", L"自动安装", L"保存安装包"}));
 
         // The all-software list is on show, its pane row selected.
         EXPECT_EQ(dlg.m_nCurList, 0);
@@ -134,19 +137,19 @@ TEST_F(Catalogue, CheckMarksFollowBetweenTheListsAndTheSelectAllBoxFollowsTheLis
         EXPECT_EQ(dlg.m_nCurList, 1);
         EXPECT_TRUE(::IsWindowVisible(a.m_hWnd));
         EXPECT_FALSE(::IsWindowVisible(all.m_hWnd));
-        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 1);
+        EXPECT_EQ(dlg.m_btnSelectAll.Checked(), 1);
 
         // Unticking in the category list clears the all-software row; the
         // box keeps its state until another list shows.
         ClickCheck(a, 0);
         EXPECT_EQ(Checks(all), (Ints{0, 0, 1, 1, 0, 1, 0}));
         EXPECT_EQ(EntryChecked(0, 0), 0);
-        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 1);
+        EXPECT_EQ(dlg.m_btnSelectAll.Checked(), 1);
         ClickRow(pane, 2);
         EXPECT_EQ(dlg.m_nCurList, 2);
-        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 1) << "an empty list leaves the box as it was";
+        EXPECT_EQ(dlg.m_btnSelectAll.Checked(), 1) << "an empty list leaves the box as it was";
         ClickRow(pane, 3);
-        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 0);
+        EXPECT_EQ(dlg.m_btnSelectAll.Checked(), 0);
 
         // Clicks on the pane's empty space keep the category.
         const int below = 4 * main_layout::kPaneRowHeight + 10;
@@ -162,7 +165,7 @@ TEST_F(Catalogue, CheckMarksFollowBetweenTheListsAndTheSelectAllBoxFollowsTheLis
         EXPECT_EQ(Checks(b), (Ints{1, 1}));
         EXPECT_EQ(Checks(all), (Ints{0, 0, 1, 1, 0, 1, 1}));
         ClickRow(pane, 0);
-        EXPECT_EQ(dlg.m_btnSelectAll.m_nChecked, 0);
+        EXPECT_EQ(dlg.m_btnSelectAll.Checked(), 0);
         dlg.m_btnSelectAll.SendMessage(BM_CLICK);
         PumpMessages();
         EXPECT_EQ(Checks(all), (Ints{0, 1, 1, 1, 0, 1, 1}));
@@ -237,6 +240,77 @@ TEST_F(MainWindow, APaneTooShortForItsCategoriesGrowsTheWindowOnce)
         const RECT rc = dlg.GetWindowRect();
         EXPECT_EQ(rc.bottom - rc.top, 520) << "a later resize does not grow it again";
         EXPECT_EQ(dlg.m_nPaneOverflow, overflow);
+    });
+}
+
+TEST_F(MainWindow, APaneTallerThanTheScreenScrollsAndEveryCategoryCanBeChosen)
+{
+    // Thirty categories of one entry each want a window taller than the
+    // screen; it stops at the work area and the pane scrolls.
+    std::wstring text = L"[Type]\r\n";
+    std::wstring lists;
+    for (int j = 1; j <= 30; ++j) {
+        const std::wstring n = std::to_wstring(j);
+        text += L"Sort" + n + L"=C" + n + L"\r\n";
+        lists += L"[C" + n + L".List]\r\nList1=E" + n + L"\r\n";
+    }
+    WriteCatalogue(text + lists);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    Open([&](TestDlg& dlg) {
+        const RECT rc = dlg.GetWindowRect();
+        EXPECT_LE(rc.bottom - rc.top, work.bottom - work.top);
+        EXPECT_GE(rc.top, work.top);
+        EXPECT_LE(rc.bottom, work.bottom);
+        const RECT install = dlg.m_btnInstall.GetWindowRect();
+        EXPECT_LE(install.bottom, work.bottom) << "the command buttons stay on the screen";
+
+        CListEx& pane = dlg.m_listCategories;
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrW(pane.m_hWnd, GWL_STYLE));
+        EXPECT_TRUE(style & WS_VSCROLL) << "a vertical scroll bar";
+        EXPECT_FALSE(style & WS_HSCROLL) << "the column fits beside it";
+
+        struct Way {
+            const char* what;
+            std::function<void()> reachLast;
+        };
+        const Way ways[] = {
+            {"the wheel, then a click",
+             [&] {
+                 const RECT client = pane.GetClientRect();
+                 POINT pt{client.right / 2, client.bottom / 2};
+                 ::ClientToScreen(pane.m_hWnd, &pt);
+                 for (int i = 0; i < 30; ++i)
+                     pane.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                                      MAKELPARAM(pt.x, pt.y));
+                 PumpMessages();
+                 RECT last{};
+                 ASSERT_TRUE(pane.GetItemRect(30, &last, LVIR_BOUNDS));
+                 ASSERT_LE(last.bottom, client.bottom) << "the last category scrolled into view";
+                 ClickRow(pane, 30);
+             }},
+            {"the keyboard",
+             [&] {
+                 ::SetFocus(pane.m_hWnd);
+                 pane.SendMessage(WM_KEYDOWN, VK_END, 0);
+                 pane.SendMessage(WM_KEYUP, VK_END, 0);
+                 PumpMessages();
+             }},
+        };
+        for (const Way& way : ways) {
+            SCOPED_TRACE(way.what);
+            ::SetFocus(pane.m_hWnd);
+            pane.SendMessage(WM_KEYDOWN, VK_HOME, 0);
+            pane.SendMessage(WM_KEYUP, VK_HOME, 0);
+            PumpMessages();
+            ASSERT_EQ(dlg.m_nCurList, 0);
+            EXPECT_EQ(pane.SendMessage(LVM_GETTOPINDEX), 0);
+            way.reachLast();
+            EXPECT_EQ(dlg.m_nCurList, 30);
+            EXPECT_EQ(Texts(dlg.m_pEntryLists[30], 0), (Texts_t{L"E30"}));
+            EXPECT_TRUE(::IsWindowVisible(dlg.m_pEntryLists[30].m_hWnd));
+            EXPECT_GT(pane.SendMessage(LVM_GETTOPINDEX), 0);
+        }
     });
 }
 

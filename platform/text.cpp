@@ -1,0 +1,42 @@
+#include "platform/text.h"
+
+#include <windows.h>
+
+#include <cwctype>
+
+namespace platform_text {
+
+std::string ToUtf8(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                          nullptr);
+    return bytes;
+}
+
+std::wstring FromUtf8(const std::string& bytes)
+{
+    if (bytes.empty())
+        return {};
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+    return text;
+}
+
+std::wstring TrimSpace(const std::wstring& text)
+{
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && std::iswspace(text[first]))
+        ++first;
+    while (last > first && std::iswspace(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+} // namespace platform_text

@@ -1,0 +1,16 @@
+// Text conversions and trimming shared by the program and its tools.
+#pragma once
+
+#include <string>
+
+namespace platform_text {
+
+// UTF-16 to UTF-8 and back; unpaired surrogates and invalid bytes become
+// replacement characters.
+std::string ToUtf8(const std::wstring& text);
+std::wstring FromUtf8(const std::string& bytes);
+
+// The text without white space (as iswspace has it) at either end.
+std::wstring TrimSpace(const std::wstring& text);
+
+} // namespace platform_text

@@ -1,0 +1,358 @@
+// The catalogue on show: the entry lists filled from the catalogue, the
+// icons and sizes as they arrive, the category chosen in the pane, and the
+// check marks kept in step between the lists and the catalogue.
+#include "ui/main/QuillsetDlg.h"
+
+#include "catalogue/catalogue.h"
+#include "res/resource.h"
+#include "ui/controls/list_geometry.h"
+#include "ui/main/main_art.h"
+
+#include <algorithm>
+
+using namespace main_art;
+using namespace main_layout;
+
+namespace {
+
+// Work done after the window shows goes in slices of about this long, so
+// that the window answers in between.
+const double kSliceMs = 4.0;
+
+// The time one slice of work has taken so far.
+class CSlice {
+public:
+    CSlice() noexcept { ::QueryPerformanceCounter(&m_start); }
+    bool Over() const noexcept
+    {
+        LARGE_INTEGER now{};
+        LARGE_INTEGER freq{};
+        ::QueryPerformanceCounter(&now);
+        ::QueryPerformanceFrequency(&freq);
+        return static_cast<double>(now.QuadPart - m_start.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart) >=
+               kSliceMs;
+    }
+
+private:
+    LARGE_INTEGER m_start{};
+};
+// The action column is at least this wide; wider where the links need it.
+const int kActionColumnWidth = 180;
+const int kActionColumnPadding = 16;
+
+CImageList MakeImageList(int cx, int nCapacity, COLORREF crBack)
+{
+    // Room for every image from the start: a list that grows by a few images
+    // at a time copies all of them again each time.
+    CImageList list(::ImageList_Create(cx, cx, ILC_COLOR32 | ILC_MASK, std::max(nCapacity, 1), 4));
+    if (list)
+        ::ImageList_SetBkColor(list.Get(), crBack);
+    return list;
+}
+
+void AddIcon(const CImageList& list, HICON hIcon) noexcept
+{
+    if (list)
+        ::ImageList_ReplaceIcon(list.Get(), -1, hIcon);
+}
+
+// Puts an icon at its index. Icons arrive in index order, so each one is
+// normally the next image; until it arrives, a row's image does not exist
+// and the row shows no icon.
+void PutIcon(const CImageList& list, int nIndex, const IconImage& image) noexcept
+{
+    if (!list)
+        return;
+    HIMAGELIST hList = list.Get();
+    while (::ImageList_GetImageCount(hList) < nIndex)
+        ::ImageList_Add(hList, image.hColor.Get(), image.hMask.Get());
+    if (nIndex < ::ImageList_GetImageCount(hList))
+        ::ImageList_Replace(hList, nIndex, image.hColor.Get(), image.hMask.Get());
+    else
+        ::ImageList_Add(hList, image.hColor.Get(), image.hMask.Get());
+}
+
+} // namespace
+
+// --- Filling the lists -----------------------------------------------------------
+
+void CQuillsetDlg::BuildImageLists()
+{
+    m_fallbackImage = ImageOfIcon(LoadIconResource(IDR_MAINFRAME, 32, 32).Get());
+
+    const int nCategories = m_rows.Lists() - 1;
+
+    m_imgCategory = MakeImageList(32, nCategories + 1, m_crListBack);
+    m_imgCheck = MakeImageList(16, 2, m_crListBack);
+    AddIcon(m_imgCategory, LoadIconResource(IDI_ALL_SOFTWARE, 32, 32).Get());
+    m_pEntryImages = std::make_unique<CImageList[]>(static_cast<size_t>(nCategories) + 1);
+    m_pEntryImages[0] = MakeImageList(32, m_rows.Entries(), RGB(255, 255, 255));
+    // The icons of the categories and entries follow as they are read.
+    for (int j = 1; j <= nCategories; ++j)
+        m_pEntryImages[j] = MakeImageList(32, m_rows.Count(j), RGB(255, 255, 255));
+    AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_OFF, 16, 16).Get());
+    AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_ON, 16, 16).Get());
+}
+
+void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
+{
+    // The action column holds its three links whole in the font at hand.
+    {
+        std::wstring joined;
+        for (const std::wstring& name : m_arrActionNames)
+            joined += (joined.empty() ? L"" : list_geometry::kLinkSeparator) + name;
+        CClientDC dc(m_hWnd);
+        CSelectObject select(dc.Get(), MainFont());
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc.Get(), joined.c_str(), static_cast<int>(joined.size()), &size);
+        m_nActionWidth = std::max(kActionColumnWidth, static_cast<int>(size.cx) + kActionColumnPadding);
+    }
+
+    // The all-software list is complete before the window shows; the
+    // category lists follow once it shows (BuildPendingLists).
+    SoftwareCategory* pCategories = Categories();
+    m_pEntryLists = std::make_unique<CListEx[]>(static_cast<size_t>(m_rows.Lists()));
+    m_arrSizes.assign(static_cast<size_t>(m_rows.Entries()), std::wstring());
+    m_rcCreate = rcClient;
+    m_nListsBuilt = 1;
+    CListEx& all = m_pEntryLists[0];
+    CreateEntryList(all, kIdFirstList, true, rcClient);
+    CRedrawOff redrawAll(all.m_hWnd);
+
+    for (int A = 0; A < m_rows.Rows(0); ++A) {
+        const int nEntry = m_rows.EntryOfRow(0, A);
+        if (nEntry < 0) {
+            const int j = m_rows.HeaderCategory(A);
+            all.InsertListItem(A, HeaderRowText(pCategories[j - 1].Name, m_rows.Count(j)), list_geometry::kRowHeader,
+                               L"", 0);
+            continue;
+        }
+        const SoftwareEntry& entry = Entry(nEntry);
+        all.InsertListItem(A, entry.Name, list_geometry::kRowEntry, entry.Description, nEntry);
+        all.SetLinks(A, m_arrActionNames);
+        // Rows start unchecked.
+        if (entry.Checked)
+            all.SetCheck(A, true);
+    }
+    DecorateEntryList(all);
+
+    const CRowBitmaps& bitmaps = RowBitmaps();
+    m_listCategories.SetEraseBitmap(m_bmpPaneBack.Get());
+    m_listCategories.SetRowHeight(kPaneRowHeight);
+    m_listCategories.SetEntryBitmaps(bitmaps.Table(IDB_PANE_ROW_MID, IDB_PANE_SEL_MID, IDB_PANE_ROW_LEFT,
+                                                   IDB_PANE_SEL_LEFT, IDB_PANE_ROW_RIGHT, IDB_PANE_SEL_RIGHT));
+    m_listCategories.SetDrawFlags(list_geometry::kFlagEraseBitmap | list_geometry::kFlagEntryBitmaps |
+                                  list_geometry::kFlagThreePiece);
+}
+
+void CQuillsetDlg::BuildCategoryList(int j)
+{
+    CListEx& list = m_pEntryLists[static_cast<size_t>(j)];
+    if (list.m_hWnd)
+        return;
+    CreateEntryList(list, kIdFirstList + static_cast<UINT>(j), false, m_rcCreate);
+    {
+        CRedrawOff redraw(list.m_hWnd);
+        for (int r = 0; r < m_rows.Count(j); ++r) {
+            const int nEntry = m_rows.EntryOfRow(j, r);
+            const SoftwareEntry& entry = Entry(nEntry);
+            list.InsertListItem(r, entry.Name, list_geometry::kRowEntry, entry.Description, r);
+            list.SetItemText(r, 1, m_arrSizes[static_cast<size_t>(nEntry)]);
+            list.SetLinks(r, m_arrActionNames);
+            // The catalogue holds every check mark made so far.
+            if (entry.Checked)
+                list.SetCheck(r, true);
+        }
+    }
+    DecorateEntryList(list);
+}
+
+void CQuillsetDlg::BuildPendingLists()
+{
+    const CSlice slice;
+    while (m_nListsBuilt < m_rows.Lists() && !slice.Over())
+        BuildCategoryList(m_nListsBuilt++);
+    if (m_nListsBuilt < m_rows.Lists())
+        PostMessageW(m_hWnd, kBuildListsMessage, 0, 0);
+    NoteIfLoaded();
+}
+
+// --- Icons and sizes, read after the window shows -----------------------------
+
+void CQuillsetDlg::StartDetails()
+{
+    std::vector<DetailJob> jobs;
+    SoftwareCategory* pCategories = Categories();
+    for (int j = 1; j < m_rows.Lists(); ++j)
+        jobs.push_back(DetailJob{pCategories[j - 1].IconPath, L""});
+    for (int nEntry = 0; nEntry < m_rows.Entries(); ++nEntry) {
+        const SoftwareEntry& entry = Entry(nEntry);
+        jobs.push_back(DetailJob{entry.IconPath, entry.ManualInstall});
+    }
+    m_loader.Start(std::move(jobs), m_hWnd, kDetailsMessage);
+}
+
+void CQuillsetDlg::OnDetailsArrived()
+{
+    // Results are taken from the loader only when the last ones are shown,
+    // so no more wait here than the loader lets wait for the window.
+    bool bTook = false;
+    if (m_pendingDetails.empty()) {
+        for (DetailResult& result : m_loader.Take())
+            m_pendingDetails.push_back(std::move(result));
+        bTook = !m_pendingDetails.empty();
+    }
+    // A slice at a time: the window answers in between.
+    const CSlice slice;
+    const auto nCategories = static_cast<size_t>(m_rows.Lists() - 1);
+    bool bPaneChanged = false;
+    while (!m_pendingDetails.empty() && !slice.Over()) {
+        const DetailResult result = std::move(m_pendingDetails.front());
+        m_pendingDetails.pop_front();
+        const IconImage& image = result.image.hColor ? result.image : m_fallbackImage;
+        if (result.nJob < nCategories) {
+            PutIcon(m_imgCategory, static_cast<int>(result.nJob) + 1, image);
+            bPaneChanged = true;
+        } else if (result.nJob - nCategories < static_cast<size_t>(m_rows.Entries())) {
+            ApplyEntryDetail(static_cast<int>(result.nJob - nCategories), image, result.nSize);
+        }
+    }
+    if (bPaneChanged)
+        m_listCategories.Invalidate(FALSE);
+    // More to show, or room made in the loader for more that may be ready.
+    if (!m_pendingDetails.empty() || bTook)
+        PostMessageW(m_hWnd, kDetailsMessage, 0, 0);
+    NoteIfLoaded();
+}
+
+void CQuillsetDlg::NoteIfLoaded()
+{
+    if (m_loader.Done() && m_pendingDetails.empty() && m_nListsBuilt == m_rows.Lists() && !m_bDetailsLoaded) {
+        m_bDetailsLoaded = true;
+        ::SetPropW(m_hWnd, kDetailsLoadedProp, reinterpret_cast<HANDLE>(1));
+    }
+}
+
+void CQuillsetDlg::ApplyEntryDetail(int nEntry, const IconImage& image, unsigned long long nSize)
+{
+    const CRowModel::Place place = m_rows.PlaceOf(nEntry);
+    CListEx& all = m_pEntryLists[0];
+    CListEx& list = m_pEntryLists[static_cast<size_t>(place.category)];
+    PutIcon(m_pEntryImages[0], nEntry, image);
+    PutIcon(m_pEntryImages[static_cast<size_t>(place.category)], place.index, image);
+    // Straight to the list views, which repaint the row: the size column
+    // stays a plain column.
+    std::wstring& size = m_arrSizes[static_cast<size_t>(nEntry)];
+    size = SizeText(nSize);
+    all.SetItemText(m_rows.AllRow(nEntry), 1, size);
+    if (list.m_hWnd)
+        list.SetItemText(place.index, 1, size);
+}
+
+// --- Categories and check marks ---------------------------------------------------
+
+void CQuillsetDlg::SelectPaneRow(int nRow)
+{
+    m_listCategories.SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void CQuillsetDlg::OnCategoryChanged(const NMLISTVIEW* pNm)
+{
+    // The row that has just become the selected one is shown.
+    if (!(pNm->uChanged & LVIF_STATE) || !(pNm->uNewState & LVIS_SELECTED) || (pNm->uOldState & LVIS_SELECTED))
+        return;
+    const int nNew = pNm->iItem;
+    if (nNew < 0 || nNew >= m_rows.Lists() || !m_pEntryLists)
+        return;
+    BuildCategoryList(nNew);
+    const int nOld = m_nCurList;
+    m_nCurList = nNew;
+    RecomputeSelectAll();
+    // Into place first, then shown: the list never flashes at its old place.
+    LayoutControls();
+    if (nOld != nNew)
+        ::ShowWindow(m_pEntryLists[static_cast<size_t>(nOld)].m_hWnd, SW_HIDE);
+    ::ShowWindow(m_pEntryLists[static_cast<size_t>(nNew)].m_hWnd, SW_SHOW);
+}
+
+void CQuillsetDlg::RecomputeSelectAll()
+{
+    CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
+    const int count = list.GetItemCount();
+    if (count == 0 || !m_btnSelectAll.m_hWnd)
+        return;
+    int nChecked = 1;
+    for (int i = 0; i < count; ++i) {
+        if (!m_rows.IsHeader(m_nCurList, i) && !list.GetCheck(i)) {
+            nChecked = 0;
+            break;
+        }
+    }
+    m_btnSelectAll.SetChecked(nChecked);
+}
+
+void CQuillsetDlg::OnCategoryClick()
+{
+    SelectPaneRow(m_nCurList);
+}
+
+void CQuillsetDlg::MirrorCheck(const NMLISTVIEW* pNm)
+{
+    if (m_bChecksInBulk || !(pNm->uChanged & LVIF_STATE))
+        return;
+    const UINT nNew = pNm->uNewState & LVIS_STATEIMAGEMASK;
+    const UINT nOld = pNm->uOldState & LVIS_STATEIMAGEMASK;
+    const UINT kOff = INDEXTOSTATEIMAGEMASK(1);
+    const UINT kOn = INDEXTOSTATEIMAGEMASK(2);
+    if (!((nNew == kOn && nOld == kOff) || (nNew == kOff && nOld == kOn)))
+        return;
+    const int nEntry = m_rows.EntryOfRow(m_nCurList, pNm->iItem);
+    if (nEntry < 0 || !Categories())
+        return;
+    const bool bChecked = m_pEntryLists[static_cast<size_t>(m_nCurList)].GetCheck(pNm->iItem);
+    // The all-software list and the entry's category list mirror each other.
+    const int nOther = m_nCurList == 0 ? m_rows.PlaceOf(nEntry).category : 0;
+    CListEx& other = m_pEntryLists[static_cast<size_t>(nOther)];
+    int& nChecked = Entry(nEntry).Checked;
+    // A category list not built yet takes its marks from the catalogue.
+    if (!other.m_hWnd) {
+        nChecked = bChecked ? 1 : 0;
+        return;
+    }
+    const int nOtherRow = m_rows.RowIn(nOther, nEntry);
+    other.SetCheck(nOtherRow, bChecked);
+    nChecked = other.GetCheck(nOtherRow) ? 1 : 0;
+}
+
+BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)
+{
+    const auto* pHdr = reinterpret_cast<const NMHDR*>(lp);
+    if (pHdr->idFrom == kIdPane) {
+        switch (pHdr->code) {
+        case NM_CLICK: {
+            const int nRow = reinterpret_cast<const NMITEMACTIVATE*>(lp)->iItem;
+            if (nRow < 0)
+                SelectPaneRow(m_nCurList);
+            else
+                m_nCurList = nRow;
+            break;
+        }
+        case LVN_ITEMCHANGED:
+            OnCategoryChanged(reinterpret_cast<const NMLISTVIEW*>(lp));
+            break;
+        case NM_DBLCLK:
+        case NM_RCLICK:
+        case NM_RDBLCLK:
+            OnCategoryClick();
+            break;
+        default:
+            break;
+        }
+    } else if (m_pEntryLists && pHdr->idFrom == kIdFirstList + static_cast<UINT_PTR>(m_nCurList)) {
+        if (pHdr->code == LVN_ITEMCHANGED)
+            MirrorCheck(reinterpret_cast<const NMLISTVIEW*>(lp));
+        else if (pHdr->code == static_cast<UINT>(NM_CLICK))
+            OnEntryClick(reinterpret_cast<const NMITEMACTIVATE*>(lp));
+    }
+    return CDialog::OnNotify(wp, lp, pResult);
+}
