@@ -7,69 +7,60 @@
 #include "batch/batch_texts.h"
 #include "batch/prog_dlg.h"
 
+#include "batch/save_plan.h"
 #include "platform/system_dialogs.h"
 #include "platform/thread.h"
+#include "shell/safe_copy.h"
 #include "shell/shell.h"
 
 #include <commctrl.h>
 
-#include <map>
+#include <algorithm>
 
 namespace {
 
-// A path as a key that two spellings of the same file share.
-std::wstring PathKey(const std::wstring& strPath)
+// Carries out the planned save of one item; false when its file is not in
+// the folder afterwards. Notes what the report must tell.
+bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<std::wstring>& written,
+          std::vector<std::wstring>& arrNotes)
 {
-    std::wstring key(MAX_PATH, L'\0');
-    DWORD n = ::GetFullPathNameW(strPath.c_str(), static_cast<DWORD>(key.size()), key.data(), nullptr);
-    if (n >= key.size()) {
-        key.resize(n);
-        n = ::GetFullPathNameW(strPath.c_str(), static_cast<DWORD>(key.size()), key.data(), nullptr);
+    switch (save.step) {
+    case SaveStep::kAlreadyThere:
+        arrNotes.push_back(NoteAlreadyThere(strSource));
+        return true;
+    case SaveStep::kSameAsEarlier:
+        return std::find(written.begin(), written.end(), save.strTarget) != written.end();
+    case SaveStep::kCopy:
+        break;
+    default:
+        return false;
     }
-    key.resize(n > 0 && n < key.size() ? n : 0);
-    if (key.empty())
-        key = strPath;
-    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
+    if (save.strTarget.empty())
+        return false;
+    // A file the batch replaces is one that no item reads; a renamed one
+    // takes a name that was free.
+    const CopyOutcome outcome = CopyWithoutFollowingLinks(strSource, save.strTarget, save.bRenamed);
+    if (outcome == CopyOutcome::kFolderIsLink)
+        arrNotes.push_back(NoteFolderIsLink(save.strTarget));
+    if (outcome != CopyOutcome::kCopied)
+        return false;
+    if (save.bRenamed)
+        arrNotes.push_back(NoteRenamed(strSource, save.strTarget));
+    written.push_back(save.strTarget);
+    return true;
 }
 
-// The files a save batch has written, each with the source it came from: a
-// later item never replaces one of them. Files that were in the folder
-// before the batch are replaced, as a copy always did.
-class CSavedFiles {
-public:
-    // Copies the located file of shell into the folder; true when the
-    // file is there, copied now or by an earlier item of the same source.
-    bool Save(CShell& shell, const std::wstring& strFolder)
-    {
-        std::wstring target = SaveDestination(strFolder, shell.m_strFile);
-        const std::wstring source = PathKey(shell.m_strFile);
-        const auto it = m_written.find(PathKey(target));
-        if (it != m_written.end() && it->second == source)
-            return true; // the same installer listed twice: copied once
-        bool bFailIfExists = false;
-        if (it != m_written.end()) {
-            // Another installer of the same name: the next free name.
-            const std::wstring taken = target;
-            target.clear();
-            for (int n = 2; n < 10000 && target.empty(); ++n) {
-                std::wstring name = NumberedName(taken, n);
-                if (!m_written.count(PathKey(name)) && ::GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES)
-                    target = std::move(name);
-            }
-            if (target.empty())
-                return false;
-            bFailIfExists = true;
-        }
-        if (!shell.CopyTo(target, bFailIfExists))
-            return false;
-        m_written[PathKey(target)] = source;
-        return true;
-    }
-
-private:
-    std::map<std::wstring, std::wstring> m_written;
-};
+// Copies the located file to the chosen file strTarget; never onto itself,
+// which the copy would empty before reading it.
+bool SaveAs(const std::wstring& strSource, const std::wstring& strTarget, std::vector<std::wstring>& arrNotes)
+{
+    if (strTarget.empty() || SameFile(strSource, strTarget))
+        return false;
+    const CopyOutcome outcome = CopyWithoutFollowingLinks(strSource, strTarget, false);
+    if (outcome == CopyOutcome::kFolderIsLink)
+        arrNotes.push_back(NoteFolderIsLink(strTarget));
+    return outcome == CopyOutcome::kCopied;
+}
 
 unsigned RunBatch(int nMode)
 {
@@ -85,17 +76,34 @@ unsigned RunBatch(int nMode)
     pDlg->QueueStart(static_cast<int>(nItems), BatchCaption(nMode, 0.0f, std::wstring()));
 
     CShell shell;
-    CSavedFiles saved;
+    // A save batch finds all its files first and decides where each goes
+    // before it writes anything.
+    std::vector<std::wstring> paths;
+    std::vector<std::wstring> sources;
+    std::vector<PlannedSave> plan;
+    std::vector<std::wstring> written;
+    if (nMode == kSaveBatch) {
+        for (const std::wstring& item : items) {
+            const bool bFound = shell.Locate(item, std::wstring()) != 0;
+            paths.push_back(shell.m_strFile);
+            sources.push_back(bFound ? shell.m_strFile : std::wstring());
+        }
+        if (!pDlg->m_strSavePath.empty())
+            plan = PlanSaves(sources, pDlg->m_strSavePath);
+    }
     for (size_t i = 0; i < nItems; ++i) {
-        shell.Locate(items[i], std::wstring());
-        const std::wstring strPath = shell.m_strFile;
+        if (nMode != kSaveBatch)
+            shell.Locate(items[i], std::wstring());
+        const std::wstring strPath = nMode == kSaveBatch ? paths[i] : shell.m_strFile;
         const float fPercent = static_cast<float>(static_cast<double>(i + 1) / static_cast<double>(nItems) * 100.0);
         pDlg->QueueStep(BatchCaption(nMode, fPercent, strPath));
 
         bool bDone = false;
         if (nMode == kSaveBatch) {
             // Without a folder there is nowhere to copy to.
-            bDone = shell.m_bFound && !pDlg->m_strSavePath.empty() && saved.Save(shell, pDlg->m_strSavePath);
+            bDone = !plan.empty() && Save(strPath, plan[i], written, pDlg->m_arrNotes);
+        } else if (nMode == kSaveFileBatch) {
+            bDone = shell.m_bFound && SaveAs(strPath, pDlg->m_strSavePath, pDlg->m_arrNotes);
         } else {
             // The caption names the item before it starts.
             pDlg->ShowSteps();
@@ -109,8 +117,11 @@ unsigned RunBatch(int nMode)
     pDlg->ShowSteps();
 
     pDlg->WaitUntilReady();
-    const BatchReport report = MakeBatchReport(nMode, pDlg->m_arrFailed, pDlg->m_strSavePath);
-    ShowMessageBox(::GetParent(pDlg->m_hWnd), report.strText, report.strCaption, report.nType);
+    // The copy to a file the technician picked is reported by the one who asked.
+    if (nMode != kSaveFileBatch) {
+        const BatchReport report = MakeBatchReport(nMode, pDlg->m_arrFailed, pDlg->m_strSavePath, pDlg->m_arrNotes);
+        ShowMessageBox(::GetParent(pDlg->m_hWnd), report.strText, report.strCaption, report.nType);
+    }
     pDlg->CloseFromWorker();
     return 0;
 }
@@ -125,4 +136,9 @@ unsigned InstallThreadProc(void*)
 unsigned SaveThreadProc(void*)
 {
     return RunBatch(kSaveBatch);
+}
+
+unsigned SaveFileThreadProc(void*)
+{
+    return RunBatch(kSaveFileBatch);
 }

@@ -2,6 +2,8 @@
 // configuration file beside the executable.
 #pragma once
 
+#include "platform/module_path.h"
+
 #include <memory>
 #include <string>
 
@@ -37,18 +39,10 @@ struct CatalogueSettings {
 class CWinApp;
 class CProfileSource;
 
-// The folder of an executable's full path: everything up to and including
-// its last backslash; empty when there is none.
-std::wstring ExecutableFolder(const std::wstring& exePath);
-
 // The configuration file of an executable: its folder followed by its file
 // name with the extension replaced by ".INI" (".INI" appended when the name
 // has none). Empty when the path has no folder, so no file is read.
 std::wstring ProfilePathFor(const std::wstring& exePath);
-
-// The full path of the running executable, however long; empty when the
-// system does not give it whole.
-std::wstring RunningExecutablePath();
 
 // Fills the one settings record from the configuration file beside the
 // running executable, whatever the current directory, and points the

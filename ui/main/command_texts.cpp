@@ -1,5 +1,8 @@
 #include "ui/main/command_texts.h"
 
+#include "shell/path_resolution.h"
+#include "shell/shell.h"
+
 namespace command_texts {
 
 std::wstring ItemLines(const std::vector<std::wstring>& items)
@@ -13,14 +16,25 @@ std::wstring ItemLines(const std::vector<std::wstring>& items)
     return lines;
 }
 
+std::wstring OtherDriveLines(const std::vector<std::wstring>& items)
+{
+    std::vector<std::wstring> files;
+    CShell shell;
+    for (const std::wstring& item : items) {
+        if (item.find(kCdromPrefix) != std::wstring::npos && shell.Locate(item, L"") && shell.FoundOnOtherDrive())
+            files.push_back(shell.m_strFile);
+    }
+    return files.empty() ? std::wstring() : L"\n以下文件不在本程序所在的驱动器上:\n" + ItemLines(files);
+}
+
 std::wstring InstallQuestion(bool bAutomatic, const std::vector<std::wstring>& items)
 {
-    return (bAutomatic ? kAskAutoInstall : kAskManualInstall) + ItemLines(items);
+    return (bAutomatic ? kAskAutoInstall : kAskManualInstall) + ItemLines(items) + OtherDriveLines(items);
 }
 
 std::wstring SaveQuestion(const std::vector<std::wstring>& items, const std::wstring& folder)
 {
-    return kAskSave + ItemLines(items) + L"\n保存路径: " + folder;
+    return kAskSave + ItemLines(items) + OtherDriveLines(items) + L"\n保存路径: " + folder;
 }
 
 } // namespace command_texts

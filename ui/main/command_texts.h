@@ -27,7 +27,13 @@ inline constexpr size_t kMaxListedItems = 20;
 // them and a line that counts them all.
 std::wstring ItemLines(const std::vector<std::wstring>& items);
 
-// The install confirmation, and the save confirmation with its folder.
+// The "cdrom:\" items whose file lies on another drive than the program's
+// own (a mounted image, a stick), each with that file, under a heading;
+// empty when there is none.
+std::wstring OtherDriveLines(const std::vector<std::wstring>& items);
+
+// The install confirmation, and the save confirmation with its folder; both
+// name files that come from another drive.
 std::wstring InstallQuestion(bool bAutomatic, const std::vector<std::wstring>& items);
 std::wstring SaveQuestion(const std::vector<std::wstring>& items, const std::wstring& folder);
 

@@ -5,6 +5,7 @@
 #include "tests/ui/main/main_window_fixture.h"
 
 #include "platform/system_dialogs.h"
+#include "shell/safe_copy.h"
 #include "tests/support/running_program.h"
 #include "ui/controls/list_geometry.h"
 #include "ui/main/row_actions.h"
@@ -230,9 +231,9 @@ TEST(RowActionTargets, AFileIsKnownHoweverItsPathIsSpelt)
     TempDir dir;
     WriteFile(dir / L"a.exe", "a");
     WriteFile(dir / L"b.exe", "a");
-    EXPECT_TRUE(row_actions::SameFile(dir / L"a.exe", dir / L"sub\\..\\.\\A.EXE"));
-    EXPECT_FALSE(row_actions::SameFile(dir / L"a.exe", dir / L"b.exe"));
-    EXPECT_FALSE(row_actions::SameFile(dir / L"a.exe", dir / L"c.exe"));
+    EXPECT_TRUE(SameFile(dir / L"a.exe", dir / L"sub\\..\\.\\A.EXE"));
+    EXPECT_FALSE(SameFile(dir / L"a.exe", dir / L"b.exe"));
+    EXPECT_FALSE(SameFile(dir / L"a.exe", dir / L"c.exe"));
 }
 
 // The real program on the demo disc, its save dialog and message box real.
