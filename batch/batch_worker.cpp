@@ -20,13 +20,15 @@
 namespace {
 
 // Carries out the planned save of one item; false when its file is not in
-// the folder afterwards. Notes what the report must tell.
+// the folder afterwards. Notes what the report must tell; written collects
+// the targets that hold their file.
 bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<std::wstring>& written,
           std::vector<std::wstring>& arrNotes)
 {
     switch (save.step) {
     case SaveStep::kAlreadyThere:
         arrNotes.push_back(NoteAlreadyThere(strSource));
+        written.push_back(save.strTarget);
         return true;
     case SaveStep::kSameAsEarlier:
         return std::find(written.begin(), written.end(), save.strTarget) != written.end();
