@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <optional>
 #include <sstream>
+#include <thread>
 
 namespace main_window_test {
 namespace {
@@ -239,24 +240,32 @@ TEST(RowActionTargets, AFileIsKnownHoweverItsPathIsSpelt)
 // The real program on the demo disc, its save dialog and message box real.
 struct OwnedWindow {
     HWND hOwner;
+    const wchar_t* pszCaption;
     HWND hFound;
 };
 
-HWND WaitForOwnedWindow(HWND hOwner)
+// A visible window owned by hOwner; with a caption given, one whose caption
+// starts with it.
+HWND FindOwnedWindow(HWND hOwner, const wchar_t* pszCaption = nullptr)
 {
-    OwnedWindow owned{hOwner, nullptr};
-    PumpUntil([&] {
-        ::EnumWindows(
-            [](HWND hWnd, LPARAM lp) {
-                auto* p = reinterpret_cast<OwnedWindow*>(lp);
-                if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd))
-                    p->hFound = hWnd;
-                return p->hFound ? FALSE : TRUE;
-            },
-            reinterpret_cast<LPARAM>(&owned));
-        return owned.hFound != nullptr;
-    });
+    OwnedWindow owned{hOwner, pszCaption, nullptr};
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM lp) {
+            auto* p = reinterpret_cast<OwnedWindow*>(lp);
+            if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd) &&
+                (!p->pszCaption || Caption(hWnd).rfind(p->pszCaption, 0) == 0))
+                p->hFound = hWnd;
+            return p->hFound ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&owned));
     return owned.hFound;
+}
+
+HWND WaitForOwnedWindow(HWND hOwner, const wchar_t* pszCaption = nullptr)
+{
+    HWND hFound = nullptr;
+    PumpUntil([&] { return (hFound = FindOwnedWindow(hOwner, pszCaption)) != nullptr; });
+    return hFound;
 }
 
 // The release starts the action; one that waits for an answer is posted.
@@ -275,9 +284,9 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
 {
     TempDir copy;
     TempDir out;
-    const std::wstring log = out / L"install.log";
     const std::wstring target = out / L"极速压缩.exe";
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", log.c_str()));
+    // Each installer logs into its current folder.
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", L"install.log"));
     // A copy of the disc, as a technician copies it to a hard disk.
     const std::wstring from = ProgramFolder() + L"demo-disc\\*" + L'\0';
     const std::wstring to = copy.Path() + L'\0';
@@ -288,10 +297,17 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
     op.fFlags = FOF_NO_UI;
     ASSERT_EQ(::SHFileOperationW(&op), 0);
     const std::wstring disc = copy.Path() + L"\\";
-    RunningProgram program(disc + L"Quillset.exe", disc);
+    const std::wstring zip = disc + L"setup\\Zip Tool\\zip setup.exe";
+    // A large installer, whose copy takes a while.
+    WriteFile(zip, ReadFile(zip) + std::string(32 << 20, '\0'));
+    // Started from a prompt in another folder.
+    RunningProgram program(disc + L"Quillset.exe", out.Path());
     const HWND hMain = program.MainWindow();
     ASSERT_NE(hMain, nullptr);
     const HWND hList = ::GetDlgItem(hMain, CQuillsetDlg::kIdFirstList);
+    // Maximised, the list shows every row up to the PDF entry's.
+    ::ShowWindow(hMain, SW_MAXIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(hList, LVM_GETCOUNTPERPAGE, 0, 0) > 8; }));
 
     // 极速压缩 is row 1 of the all-software list, under its category's
     // header; the list's font is the dialog's, Tahoma 9.
@@ -304,10 +320,33 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
 
     ClickRemote(hList, points[1], false);
     ClickRemote(hList, points[2], false);
-    const std::vector<std::wstring> logged{L"zip setup.exe|", L"zip setup.exe|/S /D=C:\\Program Files\\QuickZip"};
-    PumpUntil([&] { return SortedLines(log) == logged; }, std::chrono::seconds(30));
-    EXPECT_EQ(SortedLines(log), logged);
+    // The PDF entry, row 8, names its installer relative to the program's folder.
+    const RECT pdfLabel{0, 8 * main_layout::kEntryRowHeight, width(0), 9 * main_layout::kEntryRowHeight};
+    ClickRemote(hList, LinkPoints(font.Get(), pdfLabel, width(1), width(2))[1], false);
+    const std::pair<std::wstring, std::vector<std::wstring>> logs[] = {
+        {disc + L"setup\\Zip Tool\\install.log",
+         {L"zip setup.exe|", L"zip setup.exe|/S /D=C:\\Program Files\\QuickZip"}},
+        {disc + L"setup\\install.log", {L"pdfreader.exe|"}},
+    };
+    for (const auto& [log, logged] : logs) {
+        PumpUntil([&] { return SortedLines(log) == logged; }, std::chrono::seconds(30));
+        EXPECT_EQ(SortedLines(log), logged);
+    }
 
+    // The copy runs behind the progress window, the main window hidden.
+    std::wstring progressCaption;
+    bool bMainShown = true;
+    // Stopped and joined on every way out of the test.
+    std::jthread watcher([&](const std::stop_token& stop) {
+        // The caption it shows last.
+        while (!stop.stop_requested()) {
+            if (const HWND hProgress = FindOwnedWindow(hMain, L"正在保存")) {
+                bMainShown = ::IsWindowVisible(hMain) != FALSE;
+                progressCaption = Caption(hProgress);
+            }
+            ::Sleep(1);
+        }
+    });
     ClickRemote(hList, points[3], true);
     const HWND hSave = WaitForOwnedWindow(hMain);
     ASSERT_NE(hSave, nullptr);
@@ -316,12 +355,15 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
     ::SetWindowTextW(::FindWindowExW(hCombo, nullptr, L"Edit", nullptr), target.c_str());
     ::PostMessageW(hSave, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hSave); }));
-    const HWND hBox = WaitForOwnedWindow(hMain);
+    const HWND hBox = WaitForOwnedWindow(hMain, L"保存安装包");
+    watcher.request_stop();
+    watcher.join();
+    EXPECT_EQ(progressCaption, L"正在保存...100.0% " + zip);
+    EXPECT_FALSE(bMainShown);
     ASSERT_NE(hBox, nullptr);
-    EXPECT_EQ(Caption(hBox), L"保存安装包");
     ::PostMessageW(hBox, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hBox); }));
-    EXPECT_TRUE(ReadFile(target) == ReadFile(disc + L"setup\\Zip Tool\\zip setup.exe")) << "the copy's bytes";
+    EXPECT_TRUE(ReadFile(target) == ReadFile(zip)) << "the copy's bytes";
 
     ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
     DWORD exitCode = 1;
