@@ -83,11 +83,16 @@ bool OpenThroughDesktop(const std::wstring& url)
         !application.As(IID_IShellDispatch2, shell))
         return false;
     const CBstr file(url);
+    const CBstr verb(L"open");
     VARIANT none{};
+    VARIANT operation{};
+    operation.vt = VT_BSTR;
+    operation.bstrVal = verb.Get();
     VARIANT show{};
     show.vt = VT_I4;
     show.lVal = SW_SHOWNORMAL;
-    return SUCCEEDED(shell->ShellExecute(file.Get(), none, none, none, show));
+    // S_FALSE: the shell could not open it.
+    return shell->ShellExecute(file.Get(), none, none, operation, show) == S_OK;
 }
 
 bool OpenThroughShellExecute(const std::wstring& url)
