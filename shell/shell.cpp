@@ -140,3 +140,14 @@ int CShell::CopyTo(const std::wstring& strTarget, bool bFailIfExists)
         return 0;
     return CopyWithoutFollowingLinks(m_strFile, strTarget, bFailIfExists) == CopyOutcome::kCopied ? 1 : 0;
 }
+
+std::vector<std::wstring> FilesFromOtherDrives(const std::vector<std::wstring>& items)
+{
+    std::vector<std::wstring> files;
+    CShell shell;
+    for (const std::wstring& item : items) {
+        if (item.find(kCdromPrefix) != std::wstring::npos && shell.Locate(item, L"") && shell.FoundOnOtherDrive())
+            files.push_back(shell.m_strFile);
+    }
+    return files;
+}

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class CShell {
 public:
@@ -47,3 +48,8 @@ public:
 private:
     void Resolve();
 };
+
+// The located files of the "cdrom:\" items that lie on another drive than
+// the one this program was started from (a mounted image, a stick), in item
+// order: what a technician should see before they run.
+std::vector<std::wstring> FilesFromOtherDrives(const std::vector<std::wstring>& items);

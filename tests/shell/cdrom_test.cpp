@@ -106,6 +106,8 @@ TEST_F(CdromDrives, TheProgramsOwnDriveComesFirstAndAnotherDriveIsTold)
     EXPECT_TRUE(shell.FoundOnOtherDrive());
     EXPECT_EQ(shell.Locate(m_g + L"Soft\\tool.exe", L""), 1);
     EXPECT_FALSE(shell.FoundOnOtherDrive());
+    EXPECT_EQ(FilesFromOtherDrives({m_g + L"Soft\\tool.exe", L"cdrom:\\Soft\\gone.exe", L"cdrom:\\Soft\\tool.exe /S"}),
+              std::vector<std::wstring>{L"G:\\Soft\\tool.exe"});
 }
 
 TEST_F(CdromDrives, TextBeforeThePrefixIsDropped)

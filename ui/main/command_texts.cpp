@@ -1,6 +1,5 @@
 #include "ui/main/command_texts.h"
 
-#include "shell/path_resolution.h"
 #include "shell/shell.h"
 
 namespace command_texts {
@@ -18,12 +17,7 @@ std::wstring ItemLines(const std::vector<std::wstring>& items)
 
 std::wstring OtherDriveLines(const std::vector<std::wstring>& items)
 {
-    std::vector<std::wstring> files;
-    CShell shell;
-    for (const std::wstring& item : items) {
-        if (item.find(kCdromPrefix) != std::wstring::npos && shell.Locate(item, L"") && shell.FoundOnOtherDrive())
-            files.push_back(shell.m_strFile);
-    }
+    const std::vector<std::wstring> files = FilesFromOtherDrives(items);
     return files.empty() ? std::wstring() : L"\n以下文件不在本程序所在的驱动器上:\n" + ItemLines(files);
 }
 
