@@ -23,7 +23,7 @@ namespace {
 // the folder afterwards. Notes what the report must tell; written collects
 // the targets that hold their file.
 bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<std::wstring>& written,
-          std::vector<std::wstring>& arrNotes)
+          std::vector<std::wstring>& arrNotes, bool bFolderIsLink)
 {
     switch (save.step) {
     case SaveStep::kAlreadyThere:
@@ -39,12 +39,13 @@ bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<st
     }
     if (save.strTarget.empty())
         return false;
+    if (bFolderIsLink) {
+        arrNotes.push_back(NoteFolderIsLink(save.strTarget));
+        return false;
+    }
     // A file the batch replaces is one that no item reads; a renamed one
     // takes a name that was free.
-    const CopyOutcome outcome = CopyWithoutFollowingLinks(strSource, save.strTarget, save.bRenamed);
-    if (outcome == CopyOutcome::kFolderIsLink)
-        arrNotes.push_back(NoteFolderIsLink(save.strTarget));
-    if (outcome != CopyOutcome::kCopied)
+    if (!CopyIntoPlace(strSource, save.strTarget, save.bRenamed))
         return false;
     if (save.bRenamed)
         arrNotes.push_back(NoteRenamed(strSource, save.strTarget));
@@ -84,14 +85,18 @@ unsigned RunBatch(int nMode)
     std::vector<std::wstring> sources;
     std::vector<PlannedSave> plan;
     std::vector<std::wstring> written;
+    // One look at the folder serves every item.
+    bool bFolderIsLink = false;
     if (nMode == kSaveBatch) {
         for (const std::wstring& item : items) {
             const bool bFound = shell.Locate(item, std::wstring()) != 0;
             paths.push_back(shell.m_strFile);
             sources.push_back(bFound ? shell.m_strFile : std::wstring());
         }
-        if (!pDlg->m_strSavePath.empty())
+        if (!pDlg->m_strSavePath.empty()) {
             plan = PlanSaves(sources, pDlg->m_strSavePath);
+            bFolderIsLink = FolderPassesThroughLink(pDlg->m_strSavePath);
+        }
     }
     for (size_t i = 0; i < nItems; ++i) {
         if (nMode != kSaveBatch)
@@ -103,7 +108,7 @@ unsigned RunBatch(int nMode)
         bool bDone = false;
         if (nMode == kSaveBatch) {
             // Without a folder there is nowhere to copy to.
-            bDone = !plan.empty() && Save(strPath, plan[i], written, pDlg->m_arrNotes);
+            bDone = !plan.empty() && Save(strPath, plan[i], written, pDlg->m_arrNotes, bFolderIsLink);
         } else if (nMode == kSaveFileBatch) {
             bDone = shell.m_bFound && SaveAs(strPath, pDlg->m_strSavePath, pDlg->m_arrNotes);
         } else {

@@ -35,24 +35,26 @@ public:
     explicit CSources(const std::vector<std::wstring>& sources)
     {
         for (const std::wstring& source : sources) {
+            m_arrIdentities.push_back(source.empty() ? std::nullopt : IdentityOf(source));
             if (source.empty())
                 continue;
             m_keys.insert(PathKey(source));
-            if (const auto identity = IdentityOf(source))
-                m_identities.push_back(*identity);
+            if (m_arrIdentities.back())
+                m_identities.insert(*m_arrIdentities.back());
         }
     }
-    bool Reads(const std::wstring& path) const
+    // The identity of source i, where it could be had.
+    const std::optional<FileIdentity>& Identity(size_t i) const { return m_arrIdentities[i]; }
+    // Whether an item reads the file of that key and identity.
+    bool Reads(const std::wstring& key, const std::optional<FileIdentity>& identity) const
     {
-        if (m_keys.count(PathKey(path)))
-            return true;
-        const auto identity = IdentityOf(path);
-        return identity && std::find(m_identities.begin(), m_identities.end(), *identity) != m_identities.end();
+        return m_keys.count(key) || (identity && m_identities.count(*identity));
     }
 
 private:
+    std::vector<std::optional<FileIdentity>> m_arrIdentities;
     std::set<std::wstring> m_keys;
-    std::vector<FileIdentity> m_identities;
+    std::set<FileIdentity> m_identities;
 };
 
 } // namespace
@@ -65,22 +67,25 @@ std::vector<PlannedSave> PlanSaves(const std::vector<std::wstring>& sources, con
     std::set<std::wstring> planned;
     std::vector<std::pair<std::optional<FileIdentity>, std::wstring>> copied;
     std::vector<PlannedSave> plan;
-    for (const std::wstring& source : sources) {
+    for (size_t i = 0; i < sources.size(); ++i) {
+        const std::wstring& source = sources[i];
         PlannedSave save;
         if (source.empty()) {
             plan.push_back(save);
             continue;
         }
-        const std::optional<FileIdentity> identity = IdentityOf(source);
+        const std::optional<FileIdentity>& identity = read.Identity(i);
         const std::wstring sourceKey = PathKey(source);
         const std::wstring target = SaveDestination(strFolder, source);
+        const std::wstring targetKey = PathKey(target);
+        const std::optional<FileIdentity> targetIdentity = IdentityOf(target);
         const auto earlier = std::find_if(copied.begin(), copied.end(), [&](const auto& entry) {
             return identity ? entry.first == identity : PathKey(entry.second) == sourceKey;
         });
         if (earlier != copied.end()) {
             save.step = SaveStep::kSameAsEarlier;
             save.strTarget = earlier->second;
-        } else if (identity && identity == IdentityOf(target)) {
+        } else if (identity && identity == targetIdentity) {
             save.step = SaveStep::kAlreadyThere;
             save.strTarget = target;
         } else {
@@ -88,7 +93,7 @@ std::vector<PlannedSave> PlanSaves(const std::vector<std::wstring>& sources, con
             save.strTarget = target;
             // Its own name, unless another item reads the file there or the
             // batch writes it; then the first free numbered name.
-            if (planned.count(PathKey(target)) || read.Reads(target)) {
+            if (planned.count(targetKey) || read.Reads(targetKey, targetIdentity)) {
                 save.bRenamed = true;
                 save.strTarget.clear();
                 for (int n = 2; n < 10000 && save.strTarget.empty(); ++n) {

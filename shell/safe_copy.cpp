@@ -42,27 +42,46 @@ CopyOutcome CopyWithoutFollowingLinks(const std::wstring& source, const std::wst
     const size_t slash = full.find_last_of(L'\\');
     if (slash == std::wstring::npos)
         return CopyOutcome::kFailed;
-    const std::wstring folder = full.substr(0, slash);
-    if (FolderPassesThroughLink(folder))
+    if (FolderPassesThroughLink(full.substr(0, slash)))
         return CopyOutcome::kFolderIsLink;
-    // The new file is created, never opened: a name taken meanwhile (by a
-    // link or anything else) is passed over.
+    return CopyIntoPlace(source, full, bFailIfExists) ? CopyOutcome::kCopied : CopyOutcome::kFailed;
+}
+
+bool CopyIntoPlace(const std::wstring& source, const std::wstring& target, bool bFailIfExists)
+{
+    // A name that is free takes the copy itself: creating a file never
+    // follows a link, and a link (even one to nowhere) holds its name.
+    if (::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        ::GetLastError() == ERROR_FILE_NOT_FOUND) {
+        if (::CopyFileW(source.c_str(), target.c_str(), TRUE))
+            return true;
+        if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    if (bFailIfExists)
+        return false;
+    const std::wstring full = FullPath(target);
+    const size_t slash = full.find_last_of(L'\\');
+    if (slash == std::wstring::npos)
+        return false;
+    // A new file of the folder, moved over the name: whatever stood there
+    // (a file, or a link) is replaced, never written through.
     std::wstring temporary;
     for (int attempt = 0; attempt < 100 && temporary.empty(); ++attempt) {
-        std::wstring name = TemporaryName(folder);
+        std::wstring name = TemporaryName(full.substr(0, slash));
         if (::CopyFileW(source.c_str(), name.c_str(), TRUE))
             temporary = std::move(name);
         else if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
-            return CopyOutcome::kFailed;
+            return false;
     }
     if (temporary.empty())
-        return CopyOutcome::kFailed;
-    if (!::MoveFileExW(temporary.c_str(), full.c_str(), bFailIfExists ? 0 : MOVEFILE_REPLACE_EXISTING)) {
+        return false;
+    if (!::MoveFileExW(temporary.c_str(), full.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileW(temporary.c_str());
-        return CopyOutcome::kFailed;
+        return false;
     }
-    return CopyOutcome::kCopied;
+    return true;
 }
 
 std::optional<FileIdentity> IdentityOf(const std::wstring& path)

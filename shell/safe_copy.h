@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <compare>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,10 @@ bool FolderPassesThroughLink(const std::wstring& folder);
 // than written through. An existing target is replaced unless bFailIfExists
 // is set. A target folder that passes through a link is refused.
 CopyOutcome CopyWithoutFollowingLinks(const std::wstring& source, const std::wstring& target, bool bFailIfExists);
+// The same without the look at the folders, for a caller that has looked
+// already (a batch that writes many files into one folder); true when the
+// copy is in place.
+bool CopyIntoPlace(const std::wstring& source, const std::wstring& target, bool bFailIfExists);
 
 // What tells one file from another, however its path is spelt: the volume
 // and the file's index on it.
@@ -32,6 +37,7 @@ struct FileIdentity {
     DWORD dwIndexHigh = 0;
     DWORD dwIndexLow = 0;
     bool operator==(const FileIdentity&) const = default;
+    auto operator<=>(const FileIdentity&) const = default;
 };
 // The identity of an existing file or folder; nullopt when it cannot be had.
 std::optional<FileIdentity> IdentityOf(const std::wstring& path);
