@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <map>
 #include <optional>
 #include <set>
 
