@@ -14,9 +14,11 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 namespace main_window_test {
 namespace {
@@ -218,6 +220,51 @@ TEST_F(RowActions, FailuresAreReportedAndClicksBesideTheLinksDoNothing)
     });
     EXPECT_TRUE(ReadFile(zip) == ReadFile(ProgramFolder() + L"demo_installer.exe")) << "the installer stays whole";
     EXPECT_EQ(ReadFile(m_log), "") << "nothing was started";
+}
+
+// With the build's folders presented as the CD-ROM drives E: and G: (the
+// main_window_tests_cdrom entry), this program runs from neither of them.
+TEST_F(RowActions, AFileFromAnotherDriveIsNamedAndRunsOnlyWhenAgreedTo)
+{
+    const char* drives = std::getenv("QUILLSET_CDROM_DRIVES");
+    if (!drives || std::string(drives) != "EG")
+        GTEST_SKIP() << "run by the main_window_tests_cdrom entry, which presents E: and G: as CD-ROM drives";
+    const std::wstring installer = ProgramFolder() + L"cdrom-g\\Soft\\zip setup.exe";
+    WriteFile(installer, ReadFile(ProgramFolder() + L"demo_installer.exe"));
+    WriteCatalogue(LR"([Type]
+Sort1=甲类
+[甲类.List]
+List1=光盘
+[光盘]
+ManualInstall=cdrom:\Soft\zip setup.exe
+AutoInstall=cdrom:\Soft\zip setup.exe /S
+)");
+    const std::wstring question =
+        L"此文件不在本程序所在的驱动器上, 将使用:\n\nG:\\Soft\\zip setup.exe\n\n是否继续?";
+    // Link, answer, and what is logged afterwards.
+    const std::tuple<int, int, std::vector<std::wstring>> cases[] = {
+        {1, IDNO, {}},
+        {2, IDYES, {L"zip setup.exe|/S"}},
+    };
+    Open([&](TestDlg& dlg) {
+        Show(dlg, 0);
+        for (const auto& [nLink, nAnswer, logged] : cases) {
+            SystemDialogHooks hooks;
+            hooks.messageBox = [&, nAnswer = nAnswer](HWND, const std::wstring& text, const std::wstring& caption,
+                                                     UINT type) {
+                m_boxes.push_back(Box{text, caption, type});
+                return nAnswer;
+            };
+            SetSystemDialogHooks(hooks);
+            m_boxes.clear();
+            ClickLink(dlg.m_pEntryLists[0], 1, nLink);
+            EXPECT_EQ(m_boxes, (std::vector<Box>{{question, nLink == 1 ? L"手动安装" : L"自动安装",
+                                                  MB_YESNO | MB_ICONQUESTION}}));
+            PumpUntil([&] { return SortedLines(m_log) == logged; }, std::chrono::seconds(logged.empty() ? 2 : 30));
+            EXPECT_EQ(SortedLines(m_log), logged);
+        }
+    });
+    ::DeleteFileW(installer.c_str());
 }
 
 TEST(RowActionTargets, TheSaveDialogProposesTheInstallersNameInTheSaveFolder)
