@@ -53,8 +53,8 @@ bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<st
     return true;
 }
 
-// Copies the located file to the chosen file strTarget; never onto itself,
-// which the copy would empty before reading it.
+// Copies the located file to the chosen file strTarget. The installer's
+// own file as the target is refused, as the row's save always did.
 bool SaveAs(const std::wstring& strSource, const std::wstring& strTarget, std::vector<std::wstring>& arrNotes)
 {
     if (strTarget.empty() || SameFile(strSource, strTarget))

@@ -3,7 +3,6 @@
 #include "batch/batch_texts.h"
 #include "batch/prog_dlg.h"
 #include "catalogue/catalogue.h"
-#include "platform/handles.h"
 #include "platform/system_dialogs.h"
 #include "shell/shell.h"
 
