@@ -2,6 +2,7 @@
 
 #include "app/unattended.h"
 #include "catalogue/catalogue.h"
+#include "platform/module_path.h"
 #include "ui/main/QuillsetDlg.h"
 
 #include <commctrl.h>
@@ -10,6 +11,11 @@
 
 BOOL CQuillsetApp::InitInstance()
 {
+    // Relative catalogue paths mean the program's own folder, however the
+    // program was started (a prompt, a deployment tool, a shortcut).
+    const std::wstring folder = ExecutableFolder(RunningExecutablePath());
+    if (!folder.empty())
+        ::SetCurrentDirectoryW(folder.c_str());
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);
     icc.dwICC = ICC_WIN95_CLASSES;

@@ -165,7 +165,7 @@ CBatchLog::CBatchLog(const BatchOptions& options, int nMode, const std::wstring&
 {
     Open(options.strLogFile);
     std::wstring head = L"Tovrin Quillset " + ProgramVersion() + L"\r\n";
-    head += nMode == kSaveBatch ? L"批处理: 保存安装包, 保存路径: " + strSavePath + L"\r\n" : L"批处理: 软件安装\r\n";
+    head += nMode != kInstallBatch ? L"批处理: 保存安装包, 保存路径: " + strSavePath + L"\r\n" : L"批处理: 软件安装\r\n";
     head += L"目录文件: " + options.strCatalogue + L"\r\n";
     head += L"计算机: " + MachineName() + L"\r\n";
     head += L"开始时间: " + NowText() + L"\r\n";

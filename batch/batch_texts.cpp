@@ -5,7 +5,7 @@
 std::wstring BatchCaption(int nMode, float fPercent, const std::wstring& strPath)
 {
     wchar_t szCaption[64] = {};
-    std::swprintf(szCaption, std::size(szCaption), nMode == kSaveBatch ? L"正在保存...%.1f%% " : L"正在安装...%.1f%% ",
+    std::swprintf(szCaption, std::size(szCaption), nMode != kInstallBatch ? L"正在保存...%.1f%% " : L"正在安装...%.1f%% ",
                   static_cast<double>(fPercent));
     return szCaption + strPath;
 }
@@ -52,12 +52,30 @@ std::wstring ListedLines(const std::vector<std::wstring>& items, const std::wstr
     return lines;
 }
 
-BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath,
-                            const BatchSummary& summary)
+std::wstring NoteAlreadyThere(const std::wstring& strSource)
 {
-    const bool bSave = nMode == kSaveBatch;
+    return L"已在保存文件夹中, 无需复制: " + strSource;
+}
+
+std::wstring NoteRenamed(const std::wstring& strSource, const std::wstring& strTarget)
+{
+    return L"文件夹中已有同名文件, " + strSource + L" 另存为: " + strTarget;
+}
+
+std::wstring NoteFolderIsLink(const std::wstring& strTarget)
+{
+    return L"保存位置经过链接或重解析点, 为安全起见未写入: " + strTarget;
+}
+
+BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath,
+                            const BatchSummary& summary, const std::vector<std::wstring>& arrNotes)
+{
+    const bool bSave = nMode != kInstallBatch;
     BatchReport report;
     report.strCaption = bSave ? L"保存安装包" : L"软件安装";
+    std::wstring notes;
+    for (const std::wstring& strNote : arrNotes)
+        notes += (notes.empty() ? L"\n\n" : L"\n") + strNote;
     if (arrFailed.empty()) {
         report.strText = L"所有项目安装完毕!\n";
         report.nType = MB_ICONINFORMATION;
@@ -69,6 +87,8 @@ BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFaile
             report.strText += L"\n文件保存路径: " + strSavePath + L"\n";
         report.nType = MB_ICONEXCLAMATION;
     }
+    if (!notes.empty())
+        report.strText += notes.substr(1) + L"\n";
     if (summary.dwLogError == 0)
         report.strText += L"\n日志文件: " + summary.strLogFile;
     else

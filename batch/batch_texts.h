@@ -12,9 +12,11 @@
 enum BatchMode : int {
     kInstallBatch = 0,
     kSaveBatch = 1,
+    // One item copied to the file m_strSavePath names; the caller reports.
+    kSaveFileBatch = 2,
 };
 
-// "正在安装...12.5% " (install) or "正在保存...12.5% " (save) followed by path.
+// "正在安装...12.5% " (install) or "正在保存...12.5% " (either save) followed by path.
 std::wstring BatchCaption(int nMode, float fPercent, const std::wstring& strPath);
 
 // Where a save batch copies the located file strPath: the folder, less a
@@ -43,9 +45,17 @@ struct BatchReport {
     UINT nType = 0;
 };
 
+// What a save batch tells beside success and failure: a file that was
+// already in the folder, one saved under another name than its own, one
+// refused because a link stands in the way.
+std::wstring NoteAlreadyThere(const std::wstring& strSource);
+std::wstring NoteRenamed(const std::wstring& strSource, const std::wstring& strTarget);
+std::wstring NoteFolderIsLink(const std::wstring& strTarget);
+
 // The message that ends a batch: the success text, or the failed paths one
 // per line (and, for a save batch, the folder they were to be saved in);
-// then the log file, and the items that asked for a restart with the
-// question whether to restart now (Yes and No).
+// then the notes, one per line, after a blank line; then the log file, and
+// the items that asked for a restart with the question whether to restart
+// now (Yes and No).
 BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath,
-                            const BatchSummary& summary);
+                            const BatchSummary& summary, const std::vector<std::wstring>& arrNotes = {});

@@ -9,73 +9,78 @@
 #include "batch/batch_texts.h"
 #include "batch/prog_dlg.h"
 
+#include "batch/save_plan.h"
 #include "platform/system_dialogs.h"
 #include "platform/thread.h"
+#include "shell/safe_copy.h"
 #include "shell/shell.h"
 
 #include <commctrl.h>
 
-#include <map>
+#include <algorithm>
 
 namespace {
 
-// A path as a key that two spellings of the same file share.
-std::wstring PathKey(const std::wstring& strPath)
+// Carries out the planned save of one item; false when its file is not in
+// the folder afterwards. Notes what the report must tell; written collects
+// the targets that hold their file.
+bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<std::wstring>& written,
+          std::vector<std::wstring>& arrNotes, bool bFolderIsLink)
 {
-    std::wstring key(MAX_PATH, L'\0');
-    DWORD n = ::GetFullPathNameW(strPath.c_str(), static_cast<DWORD>(key.size()), key.data(), nullptr);
-    if (n >= key.size()) {
-        key.resize(n);
-        n = ::GetFullPathNameW(strPath.c_str(), static_cast<DWORD>(key.size()), key.data(), nullptr);
+    switch (save.step) {
+    case SaveStep::kAlreadyThere:
+        arrNotes.push_back(NoteAlreadyThere(strSource));
+        written.push_back(save.strTarget);
+        return true;
+    case SaveStep::kSameAsEarlier:
+        return std::find(written.begin(), written.end(), save.strTarget) != written.end();
+    case SaveStep::kCopy:
+        break;
+    default:
+        return false;
     }
-    key.resize(n > 0 && n < key.size() ? n : 0);
-    if (key.empty())
-        key = strPath;
-    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
+    if (save.strTarget.empty())
+        return false;
+    if (bFolderIsLink) {
+        arrNotes.push_back(NoteFolderIsLink(save.strTarget));
+        return false;
+    }
+    // A file the batch replaces is one that no item reads; a renamed one
+    // takes a name that was free.
+    if (!CopyIntoPlace(strSource, save.strTarget, save.bRenamed))
+        return false;
+    if (save.bRenamed)
+        arrNotes.push_back(NoteRenamed(strSource, save.strTarget));
+    written.push_back(save.strTarget);
+    return true;
 }
 
-// The files a save batch has written, each with the source it came from: a
-// later item never replaces one of them. Files that were in the folder
-// before the batch are replaced, as a copy always did.
-class CSavedFiles {
-public:
-    // Copies the located file of shell into the folder; true when the
-    // file is there, copied now or by an earlier item of the same source.
-    bool Save(CShell& shell, const std::wstring& strFolder)
-    {
-        std::wstring target = SaveDestination(strFolder, shell.m_strFile);
-        const std::wstring source = PathKey(shell.m_strFile);
-        const auto it = m_written.find(PathKey(target));
-        if (it != m_written.end() && it->second == source)
-            return true; // the same installer listed twice: copied once
-        bool bFailIfExists = false;
-        if (it != m_written.end()) {
-            // Another installer of the same name: the next free name.
-            const std::wstring taken = target;
-            target.clear();
-            for (int n = 2; n < 10000 && target.empty(); ++n) {
-                std::wstring name = NumberedName(taken, n);
-                if (!m_written.count(PathKey(name)) && ::GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES)
-                    target = std::move(name);
-            }
-            if (target.empty())
-                return false;
-            bFailIfExists = true;
-        }
-        m_strLastTarget = target;
-        if (!shell.CopyTo(target, bFailIfExists))
-            return false;
-        m_written[PathKey(target)] = source;
-        return true;
-    }
-    // Where the last Save copied to, or tried to.
-    const std::wstring& LastTarget() const noexcept { return m_strLastTarget; }
+// Copies the located file to the chosen file strTarget. The installer's
+// own file as the target is refused, as the row's save always did.
+bool SaveAs(const std::wstring& strSource, const std::wstring& strTarget, std::vector<std::wstring>& arrNotes)
+{
+    if (strTarget.empty() || SameFile(strSource, strTarget))
+        return false;
+    const CopyOutcome outcome = CopyWithoutFollowingLinks(strSource, strTarget, false);
+    if (outcome == CopyOutcome::kFolderIsLink)
+        arrNotes.push_back(NoteFolderIsLink(strTarget));
+    return outcome == CopyOutcome::kCopied;
+}
 
-private:
-    std::wstring m_strLastTarget;
-    std::map<std::wstring, std::wstring> m_written;
-};
+// Notes a copy's outcome for the log.
+void NoteCopy(LogItem& item, bool bSaved, bool bFound, bool bFolderIsLink, const std::wstring& strSource,
+              const std::wstring& strTarget)
+{
+    const DWORD dwError = ::GetLastError();
+    item.dwCode = bSaved          ? 0
+                  : !bFound       ? ERROR_FILE_NOT_FOUND
+                  : bFolderIsLink ? kErrorStoppedOnLink
+                  : dwError       ? dwError
+                                  : ERROR_GEN_FAILURE;
+    item.strWork = strSource + L" -> " + strTarget;
+    item.bCopy = true;
+    item.outcome = bSaved ? ItemOutcome::Succeeded : ItemOutcome::Failed;
+}
 
 unsigned RunBatch(int nMode)
 {
@@ -94,11 +99,30 @@ unsigned RunBatch(int nMode)
     CBatchLog log(options, nMode, pDlg->m_strSavePath);
 
     CShell shell;
-    CSavedFiles saved;
+    // A save batch finds all its files first and decides where each goes
+    // before it writes anything.
+    std::vector<std::wstring> paths;
+    std::vector<std::wstring> sources;
+    std::vector<PlannedSave> plan;
+    std::vector<std::wstring> written;
+    // One look at the folder serves every item.
+    bool bFolderIsLink = false;
+    if (nMode == kSaveBatch) {
+        for (const std::wstring& item : items) {
+            const bool bFound = shell.Locate(item, std::wstring()) != 0;
+            paths.push_back(shell.m_strFile);
+            sources.push_back(bFound ? shell.m_strFile : std::wstring());
+        }
+        if (!pDlg->m_strSavePath.empty()) {
+            plan = PlanSaves(sources, pDlg->m_strSavePath);
+            bFolderIsLink = FolderPassesThroughLink(pDlg->m_strSavePath);
+        }
+    }
     for (size_t i = 0; i < nItems; ++i) {
         const ULONGLONG nStart = ::GetTickCount64();
-        shell.Locate(items[i], std::wstring());
-        const std::wstring strPath = shell.m_strFile;
+        if (nMode != kSaveBatch)
+            shell.Locate(items[i], std::wstring());
+        const std::wstring strPath = nMode == kSaveBatch ? paths[i] : shell.m_strFile;
         const float fPercent = static_cast<float>(static_cast<double>(i + 1) / static_cast<double>(nItems) * 100.0);
         pDlg->QueueStep(BatchCaption(nMode, fPercent, strPath));
 
@@ -106,12 +130,13 @@ unsigned RunBatch(int nMode)
         item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
         if (nMode == kSaveBatch) {
             // Without a folder there is nowhere to copy to.
-            const bool bSaved =
-                shell.m_bFound && !pDlg->m_strSavePath.empty() && saved.Save(shell, pDlg->m_strSavePath);
-            item.dwCode = bSaved ? 0 : shell.m_bFound ? shell.LastError() : ERROR_FILE_NOT_FOUND;
-            item.strWork = strPath + L" -> " + (shell.m_bFound ? saved.LastTarget() : pDlg->m_strSavePath);
-            item.bCopy = true;
-            item.outcome = bSaved ? ItemOutcome::Succeeded : ItemOutcome::Failed;
+            const bool bSaved = !plan.empty() && Save(strPath, plan[i], written, pDlg->m_arrNotes, bFolderIsLink);
+            const bool bFound = !sources[i].empty();
+            NoteCopy(item, bSaved, bFound, bFolderIsLink, strPath,
+                     plan.empty() || plan[i].strTarget.empty() ? pDlg->m_strSavePath : plan[i].strTarget);
+        } else if (nMode == kSaveFileBatch) {
+            const bool bSaved = shell.m_bFound && SaveAs(strPath, pDlg->m_strSavePath, pDlg->m_arrNotes);
+            NoteCopy(item, bSaved, shell.m_bFound != 0, false, strPath, pDlg->m_strSavePath);
         } else {
             // The caption names the item before it starts.
             pDlg->ShowSteps();
@@ -128,10 +153,12 @@ unsigned RunBatch(int nMode)
     pDlg->ShowSteps();
     log.Finish(pDlg->m_summary);
 
-    if (options.bReport) {
+    // The copy to a file the technician picked is reported by the one who asked.
+    if (options.bReport && nMode != kSaveFileBatch) {
         pDlg->WaitUntilReady();
         const HWND hOwner = ::GetParent(pDlg->m_hWnd);
-        const BatchReport report = MakeBatchReport(nMode, pDlg->m_arrFailed, pDlg->m_strSavePath, pDlg->m_summary);
+        const BatchReport report =
+            MakeBatchReport(nMode, pDlg->m_arrFailed, pDlg->m_strSavePath, pDlg->m_summary, pDlg->m_arrNotes);
         if (ShowMessageBox(hOwner, report.strText, report.strCaption, report.nType) == IDYES && !RestartSystem())
             ShowMessageBox(hOwner, L"无法重新启动计算机 (Windows 错误 " + std::to_wstring(::GetLastError()) +
                                        L"), 请稍后手动重新启动。",
@@ -151,4 +178,9 @@ unsigned InstallThreadProc(void*)
 unsigned SaveThreadProc(void*)
 {
     return RunBatch(kSaveBatch);
+}
+
+unsigned SaveFileThreadProc(void*)
+{
+    return RunBatch(kSaveFileBatch);
 }

@@ -58,6 +58,8 @@ INT_PTR CProgDlg::DoModal()
         pWorker = &InstallThreadProc;
     else if (m_nMode == kSaveBatch)
         pWorker = &SaveThreadProc;
+    else if (m_nMode == kSaveFileBatch)
+        pWorker = &SaveFileThreadProc;
     if (pWorker && m_hReady)
         m_hWorker = BeginThread(pWorker, nullptr);
     const INT_PTR nResult = CDialog::DoModal();

@@ -23,13 +23,15 @@ public:
     INT_PTR DoModal() override;
 
     CProgressCtrl m_progress;
-    // 0 = install batch, 1 = save batch.
+    // 0 = install batch, 1 = save batch, 2 = one file saved as m_strSavePath.
     int m_nMode = 0;
     // The batch items; they belong to the caller and must outlive the window.
     const std::vector<std::wstring>* m_pSourceList = nullptr;
     // Filled by the worker: the failed items, in item order.
     std::vector<std::wstring> m_arrFailed;
-    // The destination folder of a save batch.
+    // Filled by a save batch: what its report tells beside the failures.
+    std::vector<std::wstring> m_arrNotes;
+    // The destination folder of a save batch; the target file of mode 2.
     std::wstring m_strSavePath;
     // The items' names, the log, the report, the waits of a busy installer.
     BatchOptions m_options;
@@ -95,7 +97,8 @@ private:
 // its items through it.
 extern CProgDlg* g_pProgDlg;
 
-// The two workers, in the form BeginThread expects; the argument is not used.
+// The workers, in the form BeginThread expects; the argument is not used.
 // Each runs in a COM apartment of its own, as ShellExecuteEx wants.
 unsigned InstallThreadProc(void* pParam);
 unsigned SaveThreadProc(void* pParam);
+unsigned SaveFileThreadProc(void* pParam);

@@ -2,6 +2,8 @@
 // configuration file beside the executable.
 #pragma once
 
+#include "platform/module_path.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -41,18 +43,10 @@ struct CatalogueSettings {
 class CWinApp;
 class CProfileSource;
 
-// The folder of an executable's full path: everything up to and including
-// its last backslash; empty when there is none.
-std::wstring ExecutableFolder(const std::wstring& exePath);
-
 // The configuration file of an executable: its folder followed by its file
 // name with the extension replaced by ".INI" (".INI" appended when the name
 // has none). Empty when the path has no folder, so no file is read.
 std::wstring ProfilePathFor(const std::wstring& exePath);
-
-// The full path of the running executable, however long; empty when the
-// system does not give it whole.
-std::wstring RunningExecutablePath();
 
 // Names read from Prefix1, Prefix2, ... of a section up to the first empty
 // value, at most limit of them; *pCut is set when there were more.

@@ -1,8 +1,11 @@
 #include "shell/path_resolution.h"
 
 #include "platform/handles.h"
+#include "platform/module_path.h"
 #include "platform/text.h"
 
+#include <cwctype>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -23,6 +26,44 @@ std::wstring RemoveAll(const std::wstring& text, std::wstring_view what)
 bool IsDriveLetter(wchar_t c) noexcept
 {
     return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+bool IsSeparator(wchar_t c) noexcept
+{
+    return c == L'\\' || c == L'/';
+}
+
+// "X:\..." or "\\server\...": a path that no folder prefix may precede.
+bool IsAbsolutePath(const std::wstring& path) noexcept
+{
+    return (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2])) ||
+           (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]));
+}
+
+struct QuotedCommand {
+    std::wstring program;
+    std::wstring parameters;
+};
+
+// A command line whose program stands in quotes: at the start, or right
+// after a folder prefix that ends in a separator. The prefix goes in front
+// of the quoted path; the blanks after the closing quote separate it from
+// the parameters. Without a closing quote the rest of the text is the path.
+std::optional<QuotedCommand> SplitQuoted(const std::wstring& text)
+{
+    const size_t open = text.find(L'"');
+    if (open == std::wstring::npos || (open > 0 && !IsSeparator(text[open - 1])))
+        return std::nullopt;
+    const size_t close = text.find(L'"', open + 1);
+    QuotedCommand command;
+    const std::wstring inner = text.substr(open + 1, close == std::wstring::npos ? close : close - open - 1);
+    command.program = IsAbsolutePath(inner) ? inner : text.substr(0, open) + inner;
+    if (close != std::wstring::npos) {
+        const size_t rest = text.find_first_not_of(L" \t", close + 1);
+        if (rest != std::wstring::npos)
+            command.parameters = text.substr(rest);
+    }
+    return command;
 }
 
 // "X:", "X:\" or "X:/".
@@ -63,9 +104,7 @@ ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strPar
     const CNoCriticalErrorBoxes noBoxes;
     std::wstring file = platform_text::TrimSpace(strFile);
     const std::wstring fallback = file;
-    // The whole text may be a folder (a catalogue may open one on purpose)
-    // as long as no parameters come with it.
-    const bool bWholeMayBeFolder = strParameters.empty();
+    const ResolvedPath notFound{false, fallback, strParameters, {}};
 
     std::vector<std::wstring> roots;
     const std::wstring_view prefix = kCdromPrefix;
@@ -74,36 +113,87 @@ ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strPar
         roots = cdromRoots();
         file = RemoveAll(file.substr(prefixAt), prefix);
     }
+    // Without CD-ROM drives the path after the prefix is relative to the
+    // current folder: one attempt, on no root.
+    const bool bOnDrives = !roots.empty();
+    if (!bOnDrives)
+        roots.emplace_back();
 
+    if (const auto quoted = SplitQuoted(file)) {
+        const bool bAbsolute = IsAbsolutePath(quoted->program);
+        for (const std::wstring& root : roots) {
+            const std::wstring name = bAbsolute ? quoted->program : root + quoted->program;
+            if (exists(name, quoted->parameters.empty() && strParameters.empty()))
+                return {true, name, quoted->parameters + strParameters, bOnDrives && !bAbsolute ? root : L""};
+        }
+        return notFound;
+    }
+
+    // The whole text may be a folder (a catalogue may open one on purpose)
+    // as long as no parameters come with it.
+    const bool bWholeMayBeFolder = strParameters.empty();
+    // The first existing part before a blank that is no program: taken
+    // only when no longer part is one.
+    std::optional<ResolvedPath> other;
     // Position 0 is never a split point.
-    ResolvedPath result;
     size_t split = file.find(L' ', 1);
     do {
         const std::wstring candidate = split == std::wstring::npos ? std::wstring() : file.substr(0, split);
         const std::wstring tail = split == std::wstring::npos ? std::wstring() : file.substr(split + 1);
-        if (roots.empty()) {
-            if (exists(file, bWholeMayBeFolder)) {
-                result = {true, file, strParameters};
-            } else if (exists(candidate, false)) {
-                result = {true, candidate, tail + strParameters};
-            }
-        } else {
-            for (const std::wstring& root : roots) {
-                if (exists(root + file, bWholeMayBeFolder)) {
-                    result = {true, root + file, strParameters};
-                    break;
-                }
-                if (exists(root + candidate, false)) {
-                    result = {true, root + candidate, tail + strParameters};
-                    break;
-                }
+        for (const std::wstring& root : roots) {
+            const std::wstring drive = bOnDrives ? root : std::wstring();
+            if (exists(root + file, bWholeMayBeFolder))
+                return {true, root + file, strParameters, drive};
+            if (exists(root + candidate, false)) {
+                ResolvedPath found{true, root + candidate, tail + strParameters, drive};
+                if (IsProgramName(candidate))
+                    return found;
+                if (!other)
+                    other = std::move(found);
             }
         }
-        if (result.bFound)
-            return result;
         split = split == std::wstring::npos ? std::wstring::npos : file.find(L' ', split + 1);
     } while (split != std::wstring::npos);
-    return {false, fallback, strParameters};
+    return other ? *other : notFound;
+}
+
+std::wstring FullPath(const std::wstring& path)
+{
+    const DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return {};
+    std::wstring full(n, L'\0');
+    const DWORD written = ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    full.resize(written < n ? written : 0);
+    return full;
+}
+
+bool IsProgramName(const std::wstring& name)
+{
+    const size_t dot = name.find_last_of(L'.');
+    if (dot == std::wstring::npos || name.find_first_of(L"\\/", dot) != std::wstring::npos)
+        return false;
+    std::wstring extension = name.substr(dot + 1);
+    ::CharLowerBuffW(extension.data(), static_cast<DWORD>(extension.size()));
+    for (const wchar_t* program : {L"exe", L"msi", L"com", L"bat", L"cmd"}) {
+        if (extension == program)
+            return true;
+    }
+    return false;
+}
+
+std::wstring DriveRootOf(const std::wstring& path)
+{
+    if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':')
+        return path.substr(0, 2) + L"\\";
+    if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1]))
+        return {};
+    // "\\server\share\": the two names after the leading separators.
+    const size_t server = path.find_first_of(L"\\/", 2);
+    const size_t share = server == std::wstring::npos ? server : path.find_first_of(L"\\/", server + 1);
+    if (server == std::wstring::npos || server == 2)
+        return {};
+    return (share == std::wstring::npos ? path : path.substr(0, share)) + L"\\";
 }
 
 bool PathExists(const std::wstring& name, bool bFolderCounts)
@@ -130,13 +220,27 @@ bool PathExists(const std::wstring& name, bool bFolderCounts)
     return false;
 }
 
-std::vector<std::wstring> CdromRoots()
+std::vector<std::wstring> CdromRootsFor(const std::wstring& programPath)
 {
     std::vector<std::wstring> roots;
+    const std::wstring own = DriveRootOf(programPath);
+    const UINT ownType = own.empty() ? DRIVE_UNKNOWN : ::GetDriveTypeW(own.c_str());
+    if (ownType == DRIVE_CDROM || ownType == DRIVE_REMOVABLE)
+        roots.push_back(own);
     for (wchar_t letter = L'C'; letter <= L'Z'; ++letter) {
         std::wstring root{letter, L':', L'\\'};
-        if (::GetDriveTypeW(root.c_str()) == DRIVE_CDROM)
+        if (::GetDriveTypeW(root.c_str()) == DRIVE_CDROM && ::lstrcmpiW(root.c_str(), own.c_str()) != 0)
             roots.push_back(std::move(root));
     }
     return roots;
+}
+
+std::vector<std::wstring> CdromRoots()
+{
+    return CdromRootsFor(RunningExecutablePath());
+}
+
+std::wstring ProgramDriveRoot()
+{
+    return DriveRootOf(RunningExecutablePath());
 }

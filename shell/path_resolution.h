@@ -19,6 +19,8 @@ struct ResolvedPath {
     // The parameters: the text after the chosen blank followed by the
     // parameters given, or the parameters given unchanged.
     std::wstring strParameters;
+    // The drive root a "cdrom:\" path was found on; empty for other paths.
+    std::wstring strDrive;
 };
 
 // Whether a name exists; with bFolderCounts false only a file counts.
@@ -29,8 +31,14 @@ using CdromRootsQuery = std::function<std::vector<std::wstring>()>;
 // with the CD-ROM prefix every attempt is made on each CD-ROM root in turn.
 // cdromRoots is asked once, and only when the text holds the prefix. A
 // folder is taken only as the whole text with no parameters: a folder
-// before a blank is never the program of a command line. While the queries
-// run, the system shows no "no disk" box for an empty drive.
+// before a blank is never the program of a command line. A part before a
+// blank that is no program Windows starts (IsProgramName) is taken only
+// when no longer part is one. A text that starts with a quote, or whose
+// first quote follows a folder prefix ("D:\Soft\"), names its program
+// inside the quotes, as written, with the prefix in front unless the quoted
+// path is absolute; the text after the closing quote is the parameters.
+// While the queries run, the system shows no "no disk" box for an empty
+// drive.
 ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strParameters, const ExistsQuery& exists,
                          const CdromRootsQuery& cdromRoots);
 
@@ -39,5 +47,22 @@ ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strPar
 // search finds something (a file, a folder, or a match of a wildcard
 // pattern; without bFolderCounts, a file or a pattern matching a file).
 bool PathExists(const std::wstring& name, bool bFolderCounts = true);
-// "C:\" to "Z:\" in that order, those the system reports as CD-ROM drives.
+// The full form of a path, however long; empty when it has none.
+std::wstring FullPath(const std::wstring& path);
+
+// Whether a name ends in an extension of a program Windows starts: .exe,
+// .msi, .com, .bat or .cmd, in any case.
+bool IsProgramName(const std::wstring& name);
+
+// The root of the drive a path lies on, with a trailing backslash: "E:\", or
+// "\\server\share\" for a network path; empty for a relative path.
+std::wstring DriveRootOf(const std::wstring& path);
+// The roots "cdrom:\" stands for, for a program at programPath: its own
+// drive first when that is a CD-ROM or removable drive (a disc, or a copy
+// of one on a stick), then "C:\" to "Z:\" in that order, those the system
+// reports as CD-ROM drives.
+std::vector<std::wstring> CdromRootsFor(const std::wstring& programPath);
+// The same for the running program.
 std::vector<std::wstring> CdromRoots();
+// The root of the drive the running program was started from.
+std::wstring ProgramDriveRoot();

@@ -1,8 +1,70 @@
 #include "shell/shell.h"
 
 #include "shell/path_resolution.h"
+#include "shell/safe_copy.h"
 
 #include <shellapi.h>
+
+namespace {
+
+// ERROR_ELEVATION_REQUIRED, which not every SDK names.
+constexpr DWORD kElevationRequired = 740;
+
+// The folder a started file works in: its own, backslash kept for a root.
+std::wstring FolderOf(const std::wstring& fullPath)
+{
+    const size_t slash = fullPath.find_last_of(L'\\');
+    if (slash == std::wstring::npos)
+        return {};
+    return fullPath.substr(0, slash > 0 && fullPath[slash - 1] == L':' ? slash + 1 : slash);
+}
+
+std::wstring LowerExtension(const std::wstring& path)
+{
+    const size_t dot = path.find_last_of(L'.');
+    if (dot == std::wstring::npos || path.find(L'\\', dot) != std::wstring::npos)
+        return {};
+    std::wstring extension = path.substr(dot);
+    ::CharLowerBuffW(extension.data(), static_cast<DWORD>(extension.size()));
+    return extension;
+}
+
+// A new process of the program application with the whole command line.
+HANDLE StartProcess(const std::wstring& application, std::wstring commandLine, const std::wstring& folder)
+{
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+        return nullptr;
+    ::CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+HANDLE StartByAssociation(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder)
+{
+    SHELLEXECUTEINFOW sei{};
+    sei.cbSize = sizeof(sei);
+    // The callers report a failure in their own words: the shell's own
+    // error box would stop an unattended batch until someone answers it.
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    sei.lpFile = file.c_str();
+    sei.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    sei.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    sei.nShow = SW_SHOW;
+    ::ShellExecuteExW(&sei);
+    return sei.hProcess;
+}
+
+std::wstring WithParameters(std::wstring commandLine, const std::wstring& parameters)
+{
+    return parameters.empty() ? commandLine : commandLine + L" " + parameters;
+}
+
+} // namespace
 
 CShell::CShell(const std::wstring& strFile, const std::wstring& strParameters)
     : m_strFile(strFile), m_strParameters(strParameters)
@@ -24,6 +86,7 @@ void CShell::Resolve()
     m_bFound = resolved.bFound ? 1 : 0;
     m_strFile = std::move(resolved.strFile);
     m_strParameters = std::move(resolved.strParameters);
+    m_strDrive = std::move(resolved.strDrive);
 }
 
 std::wstring CShell::GetFile(std::wstring& strParameters) const
@@ -32,21 +95,42 @@ std::wstring CShell::GetFile(std::wstring& strParameters) const
     return m_strFile;
 }
 
+bool CShell::FoundOnOtherDrive() const
+{
+    return m_bFound && !m_strDrive.empty() && ::lstrcmpiW(m_strDrive.c_str(), ProgramDriveRoot().c_str()) != 0;
+}
+
 HANDLE CShell::Run(bool bWait)
 {
     m_dwLastError = ERROR_FILE_NOT_FOUND;
     if (!m_bFound)
         return nullptr;
-    SHELLEXECUTEINFOW sei{};
-    sei.cbSize = sizeof(sei);
-    // The callers report a failure in their own words: the shell's own
-    // error box would stop an unattended batch until someone answers it.
-    sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    sei.lpFile = m_strFile.c_str();
-    sei.lpParameters = m_strParameters.empty() ? nullptr : m_strParameters.c_str();
-    sei.nShow = SW_SHOW;
-    m_dwLastError = ::ShellExecuteExW(&sei) ? 0 : ::GetLastError();
-    m_hProcess.Reset(sei.hProcess);
+    // Programs and packages start without the file associations, which an
+    // elevated process still takes from the user's own registry classes.
+    const std::wstring full = FullPath(m_strFile);
+    const std::wstring file = full.empty() ? m_strFile : full;
+    const std::wstring folder = FolderOf(file);
+    const std::wstring extension = LowerExtension(file);
+    HANDLE hProcess = nullptr;
+    if (extension == L".exe" || extension == L".com") {
+        hProcess = StartProcess(file, WithParameters(L"\"" + file + L"\"", m_strParameters), folder);
+        // A program that asks for more rights than this process has: the
+        // shell asks the user for them (no rights are gained by the route).
+        if (!hProcess && ::GetLastError() == kElevationRequired)
+            hProcess = StartByAssociation(file, m_strParameters, folder);
+    } else if (extension == L".msi") {
+        wchar_t szSystem[MAX_PATH] = {};
+        const UINT n = ::GetSystemDirectoryW(szSystem, MAX_PATH);
+        if (n > 0 && n < MAX_PATH) {
+            const std::wstring msiexec = std::wstring(szSystem, n) + L"\\msiexec.exe";
+            hProcess = StartProcess(
+                msiexec, WithParameters(L"\"" + msiexec + L"\" /i \"" + file + L"\"", m_strParameters), folder);
+        }
+    } else {
+        hProcess = StartByAssociation(file, m_strParameters, folder);
+    }
+    m_dwLastError = hProcess ? 0 : ::GetLastError();
+    m_hProcess.Reset(hProcess);
     if (bWait && m_hProcess)
         ::WaitForSingleObject(m_hProcess.Get(), INFINITE);
     return m_hProcess.Get();
@@ -57,7 +141,20 @@ int CShell::CopyTo(const std::wstring& strTarget, bool bFailIfExists)
     m_dwLastError = ERROR_FILE_NOT_FOUND;
     if (!m_bFound)
         return 0;
-    const BOOL bCopied = ::CopyFileW(m_strFile.c_str(), strTarget.c_str(), bFailIfExists ? TRUE : FALSE);
-    m_dwLastError = bCopied ? 0 : ::GetLastError();
-    return bCopied ? 1 : 0;
+    const CopyOutcome outcome = CopyWithoutFollowingLinks(m_strFile, strTarget, bFailIfExists);
+    m_dwLastError = outcome == CopyOutcome::kCopied      ? 0
+                    : outcome == CopyOutcome::kFolderIsLink ? kErrorStoppedOnLink
+                                                            : ::GetLastError();
+    return outcome == CopyOutcome::kCopied ? 1 : 0;
+}
+
+std::vector<std::wstring> FilesFromOtherDrives(const std::vector<std::wstring>& items)
+{
+    std::vector<std::wstring> files;
+    CShell shell;
+    for (const std::wstring& item : items) {
+        if (item.find(kCdromPrefix) != std::wstring::npos && shell.Locate(item, L"") && shell.FoundOnOtherDrive())
+            files.push_back(shell.m_strFile);
+    }
+    return files;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class CShell {
 public:
@@ -22,12 +23,18 @@ public:
     int Locate(const std::wstring& strFile, const std::wstring& strParameters);
     // The file; the parameters come back through strParameters.
     std::wstring GetFile(std::wstring& strParameters) const;
-    // Starts the located file by its type's default action and, when asked,
-    // waits until the process ends. Returns the process handle, which stays
-    // valid until the next Run or until this object goes; null when nothing
-    // was started.
+    // Whether the last Locate found a "cdrom:\" path on another drive than
+    // the one this program was started from.
+    bool FoundOnOtherDrive() const;
+    // Starts the located file in its own folder and, when asked, waits until
+    // the process ends: a program (.exe, .com) as a process of its own,
+    // a package (.msi) through the system's msiexec, anything else by its
+    // type's default action. Returns the process handle, which stays valid
+    // until the next Run or until this object goes; null when nothing was
+    // started.
     HANDLE Run(bool bWait);
-    // Copies the located file to strTarget; non-zero on success.
+    // Copies the located file to strTarget without writing through a link
+    // there (CopyWithoutFollowingLinks); non-zero on success.
     int CopyTo(const std::wstring& strTarget, bool bFailIfExists);
     // The Windows error of the last Run or CopyTo: 0 when it succeeded (or
     // when the shell opened the file without a process of its own).
@@ -38,9 +45,16 @@ public:
     CKernelHandle m_hProcess;
     std::wstring m_strFile;
     std::wstring m_strParameters;
+    // The drive root a "cdrom:\" path was found on; empty for other paths.
+    std::wstring m_strDrive;
 
 private:
     void Resolve();
 
     DWORD m_dwLastError = 0;
 };
+
+// The located files of the "cdrom:\" items that lie on another drive than
+// the one this program was started from (a mounted image, a stick), in item
+// order: what a technician should see before they run.
+std::vector<std::wstring> FilesFromOtherDrives(const std::vector<std::wstring>& items);

@@ -84,7 +84,7 @@ TEST_F(Batch, EmptyItemListReportsSuccessAndCloses)
 TEST_F(Batch, UnknownModeEndsTheWindowAtOnceWithoutABatch)
 {
     const std::wstring setup = Installer(L"never.exe");
-    EXPECT_EQ(Run(2, {setup + L" /S"}), IDCANCEL);
+    EXPECT_EQ(Run(3, {setup + L" /S"}), IDCANCEL);
     EXPECT_FALSE(m_report.bShown);
     EXPECT_TRUE(Events().empty());
     ::Sleep(200);

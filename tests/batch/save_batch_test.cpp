@@ -73,6 +73,41 @@ TEST_F(Batch, SaveBatchNeverReplacesAFileItWroteItself)
     EXPECT_EQ(NumberedName(L"D:\\Soft.1\\readme", 2), L"D:\\Soft.1\\readme (2)");
 }
 
+TEST_F(Batch, SaveBatchNeverWritesAFileAnItemReadsAndSaysWhatItDid)
+{
+    // The technician's own tool.exe in the save folder is entry B's
+    // installer; entry A, earlier, names another tool.exe on the disc.
+    const std::wstring folder = m_dir / L"装机 包";
+    const std::wstring disc = m_dir / L"Disc\\src\\tool.exe";
+    const std::wstring own = folder + L"\\tool.exe";
+    const std::wstring renamed = folder + L"\\tool (2).exe";
+    struct Case {
+        std::vector<std::wstring> items;
+        std::vector<std::pair<std::wstring, std::string>> files; // afterwards
+        std::vector<std::wstring> notes;
+    };
+    const Case cases[] = {
+        {{disc, own}, {{own, "own"}, {renamed, "disc"}}, {NoteRenamed(disc, renamed), NoteAlreadyThere(own)}},
+        {{own, disc}, {{own, "own"}, {renamed, "disc"}}, {NoteAlreadyThere(own), NoteRenamed(disc, renamed)}},
+        {{own + L" /S", m_dir / L"装机 包\\.\\TOOL.EXE"}, {{own, "own"}, {renamed, ""}}, {NoteAlreadyThere(own)}},
+        // A file no item reads is replaced, as ever.
+        {{disc}, {{own, "disc"}, {renamed, ""}}, {}},
+    };
+    for (const Case& c : cases) {
+        WriteFile(disc, "disc");
+        WriteFile(own, "own");
+        ::DeleteFileW(renamed.c_str());
+        Run(1, c.items, folder);
+        EXPECT_TRUE(m_report.arrFailed.empty());
+        for (const auto& [path, bytes] : c.files)
+            EXPECT_EQ(ReadFile(path), bytes) << path;
+        std::wstring text = L"所有项目安装完毕!";
+        for (size_t i = 0; i < c.notes.size(); ++i)
+            text += (i ? L"\n" : L"\n\n") + c.notes[i];
+        EXPECT_EQ(m_report.strText, text);
+    }
+}
+
 TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)
 {
     const std::wstring present = m_dir / L"Disc\\present.exe";

@@ -66,18 +66,48 @@ TEST_F(CdromDrives, FirstCdromDriveHoldingTheFileWins)
     EXPECT_EQ(shell.m_strParameters, L"/verysilent /norestart");
 
     // Each pass tries every drive before the candidate grows: a shorter
-    // candidate on G: comes before a longer one on E:, unless it is a
-    // folder, which is never the program of a command line.
+    // candidate on G: comes before a longer one on E:, unless it is no
+    // program (a folder, or a file planted without an extension).
     Make(m_e, L"Soft\\Zip Tool\\x.exe");
-    ::CreateDirectoryW((m_g + L"Soft\\Zip").c_str(), nullptr);
+    Make(m_g, L"Soft\\Zip Tool\\y.exe");
+    Make(m_g, L"Soft\\Zip");
     EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip Tool\\x.exe /S", L""), 1);
     EXPECT_EQ(shell.m_strFile, L"E:\\Soft\\Zip Tool\\x.exe");
     EXPECT_EQ(shell.m_strParameters, L"/S");
-    ::RemoveDirectoryW((m_g + L"Soft\\Zip").c_str());
-    Make(m_g, L"Soft\\Zip");
-    EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip Tool\\x.exe /S", L""), 1);
-    EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\Zip");
+    Make(m_g, L"Soft\\Zip.cmd");
+    EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip.cmd Tool\\x.exe /S", L""), 1);
+    EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\Zip.cmd");
     EXPECT_EQ(shell.m_strParameters, L"Tool\\x.exe /S");
+    // A quoted path is tried on each drive as written.
+    EXPECT_EQ(shell.Locate(L"cdrom:\\\"Soft\\Zip Tool\\y.exe\" /S", L""), 1);
+    EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\Zip Tool\\y.exe");
+    EXPECT_EQ(shell.m_strParameters, L"/S");
+}
+
+TEST_F(CdromDrives, TheProgramsOwnDriveComesFirstAndAnotherDriveIsTold)
+{
+    // Program path, and the drives "cdrom:\" stands for: the program's own
+    // drive first when it is a disc (or a stick), then the CD-ROM drives.
+    const std::vector<std::pair<std::wstring, std::vector<std::wstring>>> cases{
+        {L"G:\\Quillset.exe", {L"G:\\", L"E:\\"}},
+        {L"E:\\装机\\Quillset.exe", {L"E:\\", L"G:\\"}},
+        {L"C:\\Disc\\Quillset.exe", {L"E:\\", L"G:\\"}},
+        {L"Quillset.exe", {L"E:\\", L"G:\\"}},
+    };
+    for (const auto& [program, roots] : cases)
+        EXPECT_EQ(CdromRootsFor(program), roots) << program;
+    EXPECT_EQ(DriveRootOf(L"\\\\server\\share\\disc\\Quillset.exe"), L"\\\\server\\share\\");
+
+    // This program runs from no CD-ROM drive: a file found through the
+    // prefix is on another drive than its own.
+    Make(m_g, L"Soft\\tool.exe");
+    CShell shell(L"cdrom:\\Soft\\tool.exe /S", L"");
+    EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\tool.exe");
+    EXPECT_TRUE(shell.FoundOnOtherDrive());
+    EXPECT_EQ(shell.Locate(m_g + L"Soft\\tool.exe", L""), 1);
+    EXPECT_FALSE(shell.FoundOnOtherDrive());
+    EXPECT_EQ(FilesFromOtherDrives({m_g + L"Soft\\tool.exe", L"cdrom:\\Soft\\gone.exe", L"cdrom:\\Soft\\tool.exe /S"}),
+              std::vector<std::wstring>{L"G:\\Soft\\tool.exe"});
 }
 
 TEST_F(CdromDrives, TextBeforeThePrefixIsDropped)

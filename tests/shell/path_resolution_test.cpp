@@ -89,6 +89,45 @@ TEST(PathResolution, WholeTextNamingAFileIsTakenWholeBeforeAnyShorterCandidate)
     EXPECT_EQ(shell.m_strParameters, L"/S");
 }
 
+TEST(PathResolution, QuotedProgramsAreTakenAsWrittenAndProgramsComeBeforeOtherFiles)
+{
+    TempDir dir;
+    const std::wstring root = dir.Path() + L"\\";
+    for (const wchar_t* file : {L"inst\\my app\\setup.exe", L"inst\\my", L"setup\\Zip Tool\\zip setup.exe",
+                                L"setup\\Zip", L"docs\\manual.pdf", L"装机\\my app\\setup.msi"})
+        WriteFile(root + file, "MZ");
+    struct Case {
+        std::wstring text;
+        std::wstring file; // empty: not found
+        std::wstring parameters;
+    };
+    const Case cases[] = {
+        // Quoted: the text in quotes, the working folder in front of it.
+        {L"\"" + root + L"inst\\my app\\setup.exe\" /S /D=C:\\a b", root + L"inst\\my app\\setup.exe", L"/S /D=C:\\a b"},
+        {root + L"\"inst\\my app\\setup.exe\"  /S", root + L"inst\\my app\\setup.exe", L"/S"},
+        {root + L"\"inst\\my app\\setup.exe\"", root + L"inst\\my app\\setup.exe", L""},
+        // An absolute quoted path after the working folder stands as written.
+        {L"C:\\disc\\\"" + root + L"装机\\my app\\setup.msi\" /qn", root + L"装机\\my app\\setup.msi", L"/qn"},
+        // A quoted path that is missing is missing: no shorter part stands in.
+        {root + L"\"inst\\my app\\gone.exe\" /S", L"", L""},
+        // Unquoted, with a quoted parameter: split at blanks as ever.
+        {root + L"inst\\my app\\setup.exe \"/title=a b\"", root + L"inst\\my app\\setup.exe", L"\"/title=a b\""},
+        // A file without a program's extension before a blank gives way to
+        // a longer part that is a program ...
+        {root + L"setup\\Zip Tool\\zip setup.exe /S", root + L"setup\\Zip Tool\\zip setup.exe", L"/S"},
+        {root + L"inst\\my app\\setup.exe /S", root + L"inst\\my app\\setup.exe", L"/S"},
+        // ... and is taken when there is none.
+        {root + L"setup\\Zip Tool\\gone.exe /S", root + L"setup\\Zip", L"Tool\\gone.exe /S"},
+        {root + L"docs\\manual.pdf /page=2", root + L"docs\\manual.pdf", L"/page=2"},
+    };
+    CShell shell;
+    for (const Case& c : cases) {
+        EXPECT_EQ(shell.Locate(c.text, L""), c.file.empty() ? 0 : 1) << c.text;
+        EXPECT_EQ(shell.m_strFile, c.file.empty() ? c.text : c.file) << c.text;
+        EXPECT_EQ(shell.m_strParameters, c.parameters) << c.text;
+    }
+}
+
 TEST(PathResolution, AFolderIsFoundOnlyAsTheWholeTextWithoutParameters)
 {
     TempDir dir;

@@ -1,10 +1,12 @@
 // Starting located files through the shell and copying them: real programs
 // (copies of the demo installer) and real files.
+#include "shell/safe_copy.h"
 #include "shell/shell.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -36,12 +38,17 @@ protected:
 };
 
 // A file type registered for the life of the object: its extension opens
-// with the given command.
+// with the given command. An extension the system knows gets its own class
+// back afterwards.
 class FileType {
 public:
     FileType(const std::wstring& extension, const std::wstring& command)
         : m_extension(extension), m_class(L"Quillset.Test" + extension.substr(1))
     {
+        wchar_t szOld[256] = {};
+        LONG cb = sizeof(szOld);
+        if (::RegQueryValueW(HKEY_CLASSES_ROOT, m_extension.c_str(), szOld, &cb) == ERROR_SUCCESS)
+            m_oldClass = szOld;
         SetValue(m_extension, m_class);
         SetValue(m_class + L"\\shell\\open\\command", command);
     }
@@ -49,7 +56,10 @@ public:
     FileType& operator=(const FileType&) = delete;
     ~FileType()
     {
-        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_extension.c_str());
+        if (m_oldClass.empty())
+            ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_extension.c_str());
+        else
+            SetValue(m_extension, m_oldClass);
         ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_class.c_str());
     }
     static bool HasProgram(const std::wstring& extension)
@@ -74,6 +84,7 @@ private:
 
     std::wstring m_extension;
     std::wstring m_class;
+    std::wstring m_oldClass;
 };
 
 TEST_F(DemoInstallers, RunWaitsForTheProcessOnlyWhenAsked)
@@ -118,20 +129,49 @@ TEST_F(DemoInstallers, ParametersArriveExactlyAsWritten)
     EXPECT_EQ(ReadFile(m_dir / L"光盘\\副本.exe"), ReadFile(setup));
 }
 
-TEST_F(DemoInstallers, StartedProcessInheritsTheCurrentFolder)
+TEST_F(DemoInstallers, EachFileStartsInItsOwnFolderWhateverTheCurrentOne)
 {
-    // The demo installer logs beside itself unless told otherwise; with a
-    // relative log name it logs into the current folder of its starter.
-    const std::wstring setup = Installer(L"setup.exe");
+    // With a relative log name the demo installer logs into its current
+    // folder: a program started directly, and a document's program started
+    // by its association, both work in the started file's folder.
+    const std::wstring viewer = Installer(L"Viewer\\doc viewer.exe");
+    const FileType type(L".quilldoc", L"\"" + viewer + L"\" /S");
+    WriteFile(m_dir / L"Notes\\read me.quilldoc", "Quillset");
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {Installer(L"Soft\\setup.exe") + L" /S", m_dir / L"Soft\\relative.log"},
+        {m_dir / L"Notes\\read me.quilldoc", m_dir / L"Notes\\relative.log"},
+    };
     TempDir work;
     wchar_t szOld[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, szOld);
     ASSERT_TRUE(::SetCurrentDirectoryW(work.Path().c_str()));
     ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", L"relative.log");
-    CShell shell(setup + L" /S", L"");
-    EXPECT_NE(shell.Run(true), nullptr);
+    for (const auto& [item, log] : cases) {
+        CShell shell(item, L"");
+        EXPECT_NE(shell.Run(true), nullptr) << item;
+        EXPECT_NE(ReadFile(log), "") << item;
+    }
     ::SetCurrentDirectoryW(szOld);
-    EXPECT_EQ(FromUtf8(ReadFile(work / L"relative.log")), L"setup.exe|/S\r\n");
+    EXPECT_EQ(ReadFile(work / L"relative.log"), "");
+}
+
+TEST_F(DemoInstallers, PackagesStartThroughTheSystemsMsiexecNotTheirAssociation)
+{
+    // A user's own association for packages would run, elevated, whatever
+    // it names: here a logging program that must never start.
+    const std::wstring logger = Installer(L"Hijack\\logger.exe");
+    const FileType type(L".msi", L"\"" + logger + L"\" \"%1\"");
+    const std::wstring package = m_dir / L"Soft\\my tool.msi";
+    WriteFile(package, "no package");
+    CShell shell(package + L" /qn", L"");
+    ASSERT_EQ(shell.m_bFound, 1);
+    const HANDLE hProcess = shell.Run(true);
+    ASSERT_NE(hProcess, nullptr);
+    // msiexec ran, found no package in the file, and said so in its code.
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(hProcess, &exitCode);
+    EXPECT_NE(exitCode, 0u);
+    EXPECT_EQ(Log(), L"");
 }
 
 TEST_F(DemoInstallers, NothingStartsAfterAFailedLocate)
@@ -203,6 +243,36 @@ TEST(CopyTo, ReplacesAnExistingFileAndFailsIntoAMissingFolder)
     // No folder is created on the way.
     EXPECT_EQ(shell.CopyTo(dir / L"Missing\\tool setup.exe", false), 0);
     EXPECT_EQ(::GetFileAttributesW((dir / L"Missing").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Links planted in the build's link-fixture folder by the shell_tests_links
+// entry: save\tool.exe links to victim.txt, linked is a link to the folder
+// elsewhere.
+TEST(LinkedTargets, CopiesReplaceALinkAtTheTargetAndRefuseAFolderLink)
+{
+    if (!std::getenv("QUILLSET_LINK_FIXTURE"))
+        GTEST_SKIP() << "run by the shell_tests_links entry, which plants the links";
+    const std::wstring fixture = ProgramFolder() + L"link-fixture\\";
+    TempDir dir;
+    const std::wstring source = dir / L"tool.exe";
+    WriteFile(source, "installer");
+    CShell shell(source, L"");
+    ASSERT_EQ(shell.m_bFound, 1);
+    const std::pair<std::wstring, CopyOutcome> cases[] = {
+        {fixture + L"save\\tool.exe", CopyOutcome::kCopied},
+        {fixture + L"linked\\tool.exe", CopyOutcome::kFolderIsLink},
+        {fixture + L"linked\\sub\\tool.exe", CopyOutcome::kFolderIsLink},
+    };
+    for (const auto& [target, outcome] : cases)
+        EXPECT_EQ(CopyWithoutFollowingLinks(source, target, false), outcome) << target;
+    EXPECT_EQ(ReadFile(fixture + L"save\\tool.exe"), "installer");
+    EXPECT_EQ(ReadFile(fixture + L"victim.txt"), "victim") << "the link's file stays as it was";
+    EXPECT_EQ(::GetFileAttributesW((fixture + L"elsewhere\\tool.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW((fixture + L"elsewhere\\sub\\tool.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(shell.CopyTo(fixture + L"linked\\tool.exe", false), 0);
+    // The new file that goes into place leaves nothing behind.
+    WIN32_FIND_DATAW data;
+    EXPECT_FALSE(CFindHandle(::FindFirstFileW((fixture + L"save\\*.tmp").c_str(), &data)));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The owner-drawn button's data, images, tooltip, messages and states.
 #include "ui/controls/SkinButton.h"
 
-#include <shellapi.h>
+#include "platform/web_link.h"
 
 #include <cwchar>
 #include <utility>
@@ -291,15 +291,8 @@ void CSkinButton::OnClicked()
         return;
     }
     m_szLink[MAX_PATH - 1] = L'\0';
-    if (m_szLink[0]) {
-        SHELLEXECUTEINFOW sei{};
-        sei.cbSize = sizeof(sei);
-        sei.fMask = SEE_MASK_FLAG_NO_UI;
-        sei.lpVerb = L"open";
-        sei.lpFile = m_szLink;
-        sei.nShow = SW_SHOWMAXIMIZED;
-        ::ShellExecuteExW(&sei);
-    }
+    if (m_szLink[0])
+        OpenWebLinkOrSay(::GetAncestor(m_hWnd, GA_ROOT), m_szLink);
 }
 
 void CSkinButton::ShowDropMenu()

@@ -23,7 +23,13 @@ inline constexpr wchar_t kTipManualInstall[] = L"手动安装所选软件";
 // them and a line that counts them all ("…… 等共 N 款软件").
 std::wstring ItemLines(const std::vector<std::wstring>& items);
 
-// The install confirmation, and the save confirmation with its folder.
+// The "cdrom:\" items whose file lies on another drive than the program's
+// own (a mounted image, a stick), each with that file, under a heading;
+// empty when there is none.
+std::wstring OtherDriveLines(const std::vector<std::wstring>& items);
+
+// The install confirmation, and the save confirmation with its folder; both
+// name files that come from another drive.
 std::wstring InstallQuestion(bool bAutomatic, const std::vector<std::wstring>& items);
 std::wstring SaveQuestion(const std::vector<std::wstring>& items, const std::wstring& folder);
 

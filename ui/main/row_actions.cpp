@@ -1,7 +1,8 @@
 #include "ui/main/row_actions.h"
 
+#include "batch/batch_texts.h"
+#include "batch/prog_dlg.h"
 #include "catalogue/catalogue.h"
-#include "platform/handles.h"
 #include "platform/system_dialogs.h"
 #include "shell/shell.h"
 
@@ -16,6 +17,8 @@ const wchar_t kRunFailed[] = L"文件运行失败, 请检查安装文件路径!\
 const wchar_t kSaved[] = L"安装文件保存完毕!\n\n文件保存路径: ";
 const wchar_t kSaveFailed[] = L"文件保存失败, 请检查安装文件路径!\n\n文件原始路径: ";
 const wchar_t kSaveTarget[] = L"\n文件保存路径: ";
+const wchar_t kOtherDrive[] = L"此文件不在本程序所在的驱动器上, 将使用:\n\n";
+const wchar_t kGoOn[] = L"\n\n是否继续?";
 
 // One file type, every file: description and pattern, each ended by a null.
 const std::wstring kSaveFilter = L"所有文件(*.*)\0*.*\0"s;
@@ -32,18 +35,6 @@ std::wstring Caption(int nAction)
     }
 }
 
-std::optional<BY_HANDLE_FILE_INFORMATION> FileIdentity(const std::wstring& path)
-{
-    // No access asked for: the identity of a file another program holds
-    // open is readable too.
-    const CFileHandle hFile(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!hFile || !::GetFileInformationByHandle(hFile.Get(), &info))
-        return std::nullopt;
-    return info;
-}
-
 // Copies the located installer to a file the technician picks.
 void SaveInstaller(HWND hOwner, CShell& shell, const std::wstring& configured, const std::wstring& savePath)
 {
@@ -52,15 +43,31 @@ void SaveInstaller(HWND hOwner, CShell& shell, const std::wstring& configured, c
                                                                kSaveFilter);
     if (!target)
         return;
-    std::wstring parameters;
-    const std::wstring source = shell.GetFile(parameters);
-    // A copy onto the installer itself would empty it before reading it:
-    // refused like any other copy that cannot be made.
-    const bool bSaved = !SameFile(source, *target) && shell.CopyTo(*target, false);
-    if (bSaved)
+    // A large installer from a slow disc takes minutes: the copy runs on the
+    // batch worker behind the progress window, as a batch of one, which
+    // refuses a copy onto the installer itself.
+    const std::vector<std::wstring> items{shell.m_strFile};
+    std::vector<std::wstring> notes;
+    bool bSaved = false;
+    ::ShowWindow(hOwner, SW_HIDE);
+    {
+        CProgDlg dlg(CWnd::FromHandle(hOwner));
+        dlg.m_nMode = kSaveFileBatch;
+        dlg.m_pSourceList = &items;
+        dlg.m_strSavePath = *target;
+        dlg.DoModal();
+        bSaved = dlg.m_arrFailed.empty();
+        notes = dlg.m_arrNotes;
+    }
+    ::ShowWindow(hOwner, SW_SHOW);
+    if (bSaved) {
         ShowMessageBox(hOwner, kSaved + *target, caption, MB_ICONINFORMATION);
-    else
-        ShowMessageBox(hOwner, kSaveFailed + configured + kSaveTarget + *target, caption, MB_ICONEXCLAMATION);
+        return;
+    }
+    std::wstring text = kSaveFailed + configured + kSaveTarget + *target;
+    for (const std::wstring& note : notes)
+        text += L"\n\n" + note;
+    ShowMessageBox(hOwner, text, caption, MB_ICONEXCLAMATION);
 }
 
 } // namespace
@@ -69,14 +76,6 @@ std::wstring ProposedTarget(const std::wstring& savePath, const std::wstring& co
 {
     const size_t slash = configured.rfind(L'\\');
     return slash == std::wstring::npos ? savePath : savePath + configured.substr(slash + 1);
-}
-
-bool SameFile(const std::wstring& a, const std::wstring& b)
-{
-    const auto first = FileIdentity(a);
-    const auto second = FileIdentity(b);
-    return first && second && first->dwVolumeSerialNumber == second->dwVolumeSerialNumber &&
-           first->nFileIndexHigh == second->nFileIndexHigh && first->nFileIndexLow == second->nFileIndexLow;
 }
 
 void Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const std::wstring& savePath)
@@ -90,6 +89,11 @@ void Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const std::ws
         ShowMessageBox(hOwner, kNotFound + configured, caption, MB_ICONEXCLAMATION);
         return;
     }
+    // A "cdrom:\" file from another drive than the program's own (a mounted
+    // image, a stick) runs only when the technician agrees to it.
+    if (shell.FoundOnOtherDrive() &&
+        ShowMessageBox(hOwner, kOtherDrive + shell.m_strFile + kGoOn, caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
     if (nAction == kSaveInstaller) {
         SaveInstaller(hOwner, shell, configured, savePath);
         return;

@@ -26,10 +26,6 @@ inline constexpr int kSaveInstaller = 3;
 // when the path has no backslash).
 std::wstring ProposedTarget(const std::wstring& savePath, const std::wstring& configured);
 
-// Whether two paths name one existing file, however each is spelt: the same
-// volume and the same file on it.
-bool SameFile(const std::wstring& a, const std::wstring& b);
-
 // Carries out link nAction on entry: message boxes and the save dialog are
 // owned by hOwner, savePath is the folder the save dialog starts from. A
 // number that is no link does nothing. A started installer runs on; nothing

@@ -1,5 +1,6 @@
 // What the skinned buttons do with real messages: hover tracking, clicks,
 // check mode, links, images, tooltips, focus and colours.
+#include "platform/system_dialogs.h"
 #include "res/resource.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/controls/button_test_host.h"
@@ -150,9 +151,17 @@ protected:
         ASSERT_TRUE(::CopyFileW((testing_support::ProgramFolder() + L"demo_installer.exe").c_str(),
                                 target.c_str(), FALSE));
         ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", log.c_str());
+        SystemDialogHooks hooks;
+        hooks.messageBox = [this](HWND hOwner, const std::wstring& text, const std::wstring& caption, UINT) {
+            boxes.push_back(caption + L"|" + text);
+            owners.push_back(hOwner);
+            return IDOK;
+        };
+        SetSystemDialogHooks(hooks);
     }
     void TearDown() override
     {
+        SetSystemDialogHooks({});
         ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
         WaitForTargetToEnd();
     }
@@ -182,6 +191,8 @@ protected:
     testing_support::TempDir folder;
     std::wstring target;
     std::wstring log;
+    std::vector<std::wstring> boxes;
+    std::vector<HWND> owners;
 };
 
 TEST_F(ButtonLink, AClickOpensTheLinkWithoutParameters)
@@ -191,8 +202,24 @@ TEST_F(ButtonLink, AClickOpensTheLinkWithoutParameters)
     PointAt(button);
     button.SendMessage(BM_CLICK);
     EXPECT_EQ(host->clicks.size(), 1u) << "the parent hears the click too";
-    ASSERT_TRUE(PumpUntil([&] { return !testing_support::ReadFile(log).empty(); }, std::chrono::seconds(20)));
-    EXPECT_EQ(testing_support::ReadFile(log), testing_support::ToUtf8(L"link target.exe|\r\n"));
+    EXPECT_TRUE(boxes.empty());
+    // The desktop's shell starts it, with the desktop's environment rather
+    // than this process's: it logs beside itself, as it does by default.
+    const std::wstring beside = folder / L"demo-install.log";
+    ASSERT_TRUE(PumpUntil([&] { return !testing_support::ReadFile(beside).empty(); }, std::chrono::seconds(20)));
+    EXPECT_EQ(testing_support::ReadFile(beside), testing_support::ToUtf8(L"link target.exe|\r\n"));
+    EXPECT_EQ(::GetFileAttributesW(log.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ButtonLink, ALinkThatCannotBeOpenedIsSaidOverTheWindow)
+{
+    CThemedButton button;
+    ASSERT_TRUE(button.Create(L"", kChild | BS_PUSHBUTTON, RECT{10, 10, 110, 40}, host->m_hWnd, 1005));
+    const std::wstring link = L"quillset-nothing-opens:page";
+    ::lstrcpynW(button.m_szLink, link.c_str(), MAX_PATH);
+    button.SendMessage(BM_CLICK);
+    EXPECT_EQ(boxes, std::vector<std::wstring>{L"打开网页|网页打开失败, 请在浏览器中访问:\n\n" + link});
+    EXPECT_EQ(owners, std::vector<HWND>{host->m_hWnd});
 }
 
 TEST_F(ButtonLink, ACheckButtonDoesNotOpenItsLink)

@@ -5,6 +5,7 @@
 #include "tests/ui/main/main_window_fixture.h"
 
 #include "platform/system_dialogs.h"
+#include "shell/safe_copy.h"
 #include "tests/support/running_program.h"
 #include "ui/controls/list_geometry.h"
 #include "ui/main/row_actions.h"
@@ -13,8 +14,11 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <sstream>
+#include <thread>
+#include <tuple>
 
 namespace main_window_test {
 namespace {
@@ -218,6 +222,51 @@ TEST_F(RowActions, FailuresAreReportedAndClicksBesideTheLinksDoNothing)
     EXPECT_EQ(ReadFile(m_log), "") << "nothing was started";
 }
 
+// With the build's folders presented as the CD-ROM drives E: and G: (the
+// main_window_tests_cdrom entry), this program runs from neither of them.
+TEST_F(RowActions, AFileFromAnotherDriveIsNamedAndRunsOnlyWhenAgreedTo)
+{
+    const char* drives = std::getenv("QUILLSET_CDROM_DRIVES");
+    if (!drives || std::string(drives) != "EG")
+        GTEST_SKIP() << "run by the main_window_tests_cdrom entry, which presents E: and G: as CD-ROM drives";
+    const std::wstring installer = ProgramFolder() + L"cdrom-g\\Soft\\zip setup.exe";
+    WriteFile(installer, ReadFile(ProgramFolder() + L"demo_installer.exe"));
+    WriteCatalogue(LR"([Type]
+Sort1=甲类
+[甲类.List]
+List1=光盘
+[光盘]
+ManualInstall=cdrom:\Soft\zip setup.exe
+AutoInstall=cdrom:\Soft\zip setup.exe /S
+)");
+    const std::wstring question =
+        L"此文件不在本程序所在的驱动器上, 将使用:\n\nG:\\Soft\\zip setup.exe\n\n是否继续?";
+    // Link, answer, and what is logged afterwards.
+    const std::tuple<int, int, std::vector<std::wstring>> cases[] = {
+        {1, IDNO, {}},
+        {2, IDYES, {L"zip setup.exe|/S"}},
+    };
+    Open([&](TestDlg& dlg) {
+        Show(dlg, 0);
+        for (const auto& [nLink, nAnswer, logged] : cases) {
+            SystemDialogHooks hooks;
+            hooks.messageBox = [&, nAnswer = nAnswer](HWND, const std::wstring& text, const std::wstring& caption,
+                                                     UINT type) {
+                m_boxes.push_back(Box{text, caption, type});
+                return nAnswer;
+            };
+            SetSystemDialogHooks(hooks);
+            m_boxes.clear();
+            ClickLink(dlg.m_pEntryLists[0], 1, nLink);
+            EXPECT_EQ(m_boxes, (std::vector<Box>{{question, nLink == 1 ? L"手动安装" : L"自动安装",
+                                                  MB_YESNO | MB_ICONQUESTION}}));
+            PumpUntil([&] { return SortedLines(m_log) == logged; }, std::chrono::seconds(logged.empty() ? 2 : 30));
+            EXPECT_EQ(SortedLines(m_log), logged);
+        }
+    });
+    ::DeleteFileW(installer.c_str());
+}
+
 TEST(RowActionTargets, TheSaveDialogProposesTheInstallersNameInTheSaveFolder)
 {
     EXPECT_EQ(row_actions::ProposedTarget(L"D:\\包\\", L"C:\\disc\\soft\\zip setup.exe"), L"D:\\包\\zip setup.exe");
@@ -230,32 +279,40 @@ TEST(RowActionTargets, AFileIsKnownHoweverItsPathIsSpelt)
     TempDir dir;
     WriteFile(dir / L"a.exe", "a");
     WriteFile(dir / L"b.exe", "a");
-    EXPECT_TRUE(row_actions::SameFile(dir / L"a.exe", dir / L"sub\\..\\.\\A.EXE"));
-    EXPECT_FALSE(row_actions::SameFile(dir / L"a.exe", dir / L"b.exe"));
-    EXPECT_FALSE(row_actions::SameFile(dir / L"a.exe", dir / L"c.exe"));
+    EXPECT_TRUE(SameFile(dir / L"a.exe", dir / L"sub\\..\\.\\A.EXE"));
+    EXPECT_FALSE(SameFile(dir / L"a.exe", dir / L"b.exe"));
+    EXPECT_FALSE(SameFile(dir / L"a.exe", dir / L"c.exe"));
 }
 
 // The real program on the demo disc, its save dialog and message box real.
 struct OwnedWindow {
     HWND hOwner;
+    const wchar_t* pszCaption;
     HWND hFound;
 };
 
-HWND WaitForOwnedWindow(HWND hOwner)
+// A visible window owned by hOwner; with a caption given, one whose caption
+// starts with it.
+HWND FindOwnedWindow(HWND hOwner, const wchar_t* pszCaption = nullptr)
 {
-    OwnedWindow owned{hOwner, nullptr};
-    PumpUntil([&] {
-        ::EnumWindows(
-            [](HWND hWnd, LPARAM lp) {
-                auto* p = reinterpret_cast<OwnedWindow*>(lp);
-                if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd))
-                    p->hFound = hWnd;
-                return p->hFound ? FALSE : TRUE;
-            },
-            reinterpret_cast<LPARAM>(&owned));
-        return owned.hFound != nullptr;
-    });
+    OwnedWindow owned{hOwner, pszCaption, nullptr};
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM lp) {
+            auto* p = reinterpret_cast<OwnedWindow*>(lp);
+            if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd) &&
+                (!p->pszCaption || Caption(hWnd).rfind(p->pszCaption, 0) == 0))
+                p->hFound = hWnd;
+            return p->hFound ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&owned));
     return owned.hFound;
+}
+
+HWND WaitForOwnedWindow(HWND hOwner, const wchar_t* pszCaption = nullptr)
+{
+    HWND hFound = nullptr;
+    PumpUntil([&] { return (hFound = FindOwnedWindow(hOwner, pszCaption)) != nullptr; });
+    return hFound;
 }
 
 // The release starts the action; one that waits for an answer is posted.
@@ -274,9 +331,9 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
 {
     TempDir copy;
     TempDir out;
-    const std::wstring log = out / L"install.log";
     const std::wstring target = out / L"极速压缩.exe";
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", log.c_str()));
+    // Each installer logs into its current folder.
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", L"install.log"));
     // A copy of the disc, as a technician copies it to a hard disk.
     const std::wstring from = ProgramFolder() + L"demo-disc\\*" + L'\0';
     const std::wstring to = copy.Path() + L'\0';
@@ -287,10 +344,17 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
     op.fFlags = FOF_NO_UI;
     ASSERT_EQ(::SHFileOperationW(&op), 0);
     const std::wstring disc = copy.Path() + L"\\";
-    RunningProgram program(disc + L"Quillset.exe", disc);
+    const std::wstring zip = disc + L"setup\\Zip Tool\\zip setup.exe";
+    // A large installer, whose copy takes a while.
+    WriteFile(zip, ReadFile(zip) + std::string(32 << 20, '\0'));
+    // Started from a prompt in another folder.
+    RunningProgram program(disc + L"Quillset.exe", out.Path());
     const HWND hMain = program.MainWindow();
     ASSERT_NE(hMain, nullptr);
     const HWND hList = ::GetDlgItem(hMain, CQuillsetDlg::kIdFirstList);
+    // Maximised, the list shows every row up to the PDF entry's.
+    ::ShowWindow(hMain, SW_MAXIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(hList, LVM_GETCOUNTPERPAGE, 0, 0) > 8; }));
 
     // 极速压缩 is row 1 of the all-software list, under its category's
     // header; the list's font is the dialog's, Tahoma 9.
@@ -303,10 +367,33 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
 
     ClickRemote(hList, points[1], false);
     ClickRemote(hList, points[2], false);
-    const std::vector<std::wstring> logged{L"zip setup.exe|", L"zip setup.exe|/S /D=C:\\Program Files\\QuickZip"};
-    PumpUntil([&] { return SortedLines(log) == logged; }, std::chrono::seconds(30));
-    EXPECT_EQ(SortedLines(log), logged);
+    // The PDF entry, row 8, names its installer relative to the program's folder.
+    const RECT pdfLabel{0, 8 * main_layout::kEntryRowHeight, width(0), 9 * main_layout::kEntryRowHeight};
+    ClickRemote(hList, LinkPoints(font.Get(), pdfLabel, width(1), width(2))[1], false);
+    const std::pair<std::wstring, std::vector<std::wstring>> logs[] = {
+        {disc + L"setup\\Zip Tool\\install.log",
+         {L"zip setup.exe|", L"zip setup.exe|/S /D=C:\\Program Files\\QuickZip"}},
+        {disc + L"setup\\install.log", {L"pdfreader.exe|"}},
+    };
+    for (const auto& [log, logged] : logs) {
+        PumpUntil([&] { return SortedLines(log) == logged; }, std::chrono::seconds(30));
+        EXPECT_EQ(SortedLines(log), logged);
+    }
 
+    // The copy runs behind the progress window, the main window hidden.
+    std::wstring progressCaption;
+    bool bMainShown = true;
+    // Stopped and joined on every way out of the test.
+    std::jthread watcher([&](const std::stop_token& stop) {
+        // The caption it shows last.
+        while (!stop.stop_requested()) {
+            if (const HWND hProgress = FindOwnedWindow(hMain, L"正在保存")) {
+                bMainShown = ::IsWindowVisible(hMain) != FALSE;
+                progressCaption = Caption(hProgress);
+            }
+            ::Sleep(1);
+        }
+    });
     ClickRemote(hList, points[3], true);
     const HWND hSave = WaitForOwnedWindow(hMain);
     ASSERT_NE(hSave, nullptr);
@@ -315,12 +402,15 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
     ::SetWindowTextW(::FindWindowExW(hCombo, nullptr, L"Edit", nullptr), target.c_str());
     ::PostMessageW(hSave, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hSave); }));
-    const HWND hBox = WaitForOwnedWindow(hMain);
+    const HWND hBox = WaitForOwnedWindow(hMain, L"保存安装包");
+    watcher.request_stop();
+    watcher.join();
+    EXPECT_EQ(progressCaption, L"正在保存...100.0% " + zip);
+    EXPECT_FALSE(bMainShown);
     ASSERT_NE(hBox, nullptr);
-    EXPECT_EQ(Caption(hBox), L"保存安装包");
     ::PostMessageW(hBox, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hBox); }));
-    EXPECT_TRUE(ReadFile(target) == ReadFile(disc + L"setup\\Zip Tool\\zip setup.exe")) << "the copy's bytes";
+    EXPECT_TRUE(ReadFile(target) == ReadFile(zip)) << "the copy's bytes";
 
     ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
     DWORD exitCode = 1;
