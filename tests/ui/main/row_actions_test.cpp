@@ -241,18 +241,19 @@ struct OwnedWindow {
     HWND hFound;
 };
 
+BOOL CALLBACK FindOwnedWindow(HWND hWnd, LPARAM lp)
+{
+    auto* p = reinterpret_cast<OwnedWindow*>(lp);
+    if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd))
+        p->hFound = hWnd;
+    return p->hFound ? FALSE : TRUE;
+}
+
 HWND WaitForOwnedWindow(HWND hOwner)
 {
     OwnedWindow owned{hOwner, nullptr};
     PumpUntil([&] {
-        ::EnumWindows(
-            [](HWND hWnd, LPARAM lp) {
-                auto* p = reinterpret_cast<OwnedWindow*>(lp);
-                if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd))
-                    p->hFound = hWnd;
-                return p->hFound ? FALSE : TRUE;
-            },
-            reinterpret_cast<LPARAM>(&owned));
+        ::EnumWindows(&FindOwnedWindow, reinterpret_cast<LPARAM>(&owned));
         return owned.hFound != nullptr;
     });
     return owned.hFound;
