@@ -30,7 +30,8 @@ using CdromRootsQuery = std::function<std::vector<std::wstring>()>;
 // cdromRoots is asked once, and only when the text holds the prefix. A
 // folder is taken only as the whole text with no parameters: a folder
 // before a blank is never the program of a command line. While the queries
-// run, the system shows no "no disk" box for an empty drive.
+// run, the system shows no "no disk" box for an empty drive. A text under
+// the system folder is looked up, and found, as NativeSystemPath gives it.
 ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strParameters, const ExistsQuery& exists,
                          const CdromRootsQuery& cdromRoots);
 
@@ -39,5 +40,13 @@ ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strPar
 // search finds something (a file, a folder, or a match of a wildcard
 // pattern; without bFolderCounts, a file or a pattern matching a file).
 bool PathExists(const std::wstring& name, bool bFolderCounts = true);
+// The name as 64-bit Windows sees it. A 32-bit program on 64-bit Windows
+// has its names under the system folder (System32) taken to the 32-bit one
+// (SysWOW64): there such a name comes back under "Sysnative", the alias of
+// the real system folder, so that the file found, measured, started and
+// copied is the one a technician put there. Elsewhere, and for any other
+// name, the name comes back unchanged.
+std::wstring NativeSystemPath(const std::wstring& name);
+
 // "C:\" to "Z:\" in that order, those the system reports as CD-ROM drives.
 std::vector<std::wstring> CdromRoots();
