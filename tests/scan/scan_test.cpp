@@ -208,7 +208,7 @@ TEST_F(Scanner, WritesACatalogueTheProgramReadsWithPathsOnTheDisc)
         bool icon;
     } entries[] = {
         {L"常用软件", 0, L"极速压缩", L"中文安装.exe", L"/S", L"小巧快速的压缩工具, 版本 2.1.0", true},
-        {L"系统工具", 0, L"bundle", L"系统工具\\bundle.exe", L"/quiet /norestart", L"bundle.exe", false},
+        {L"系统工具", 0, L"bundle", L"系统工具\\bundle.exe", L"/quiet /norestart", L"bundle.exe", true},
         {L"系统工具", 1, L"viewer setup", L"系统工具\\看图 工具\\viewer setup.exe", L"/S", L"viewer setup.exe", true},
         {L"办公", 0, L"Quill Reader", L"办公\\reader.msi", L"/qn /norestart", L"Reads documents aloud, 版本 3.4.5",
          false},
@@ -235,7 +235,7 @@ TEST_F(Scanner, WritesACatalogueTheProgramReadsWithPathsOnTheDisc)
         EXPECT_EQ(static_cast<bool>(icon), e.icon);
     }
     EXPECT_TRUE(settings.Categories[4].Name.empty());
-    EXPECT_EQ(FindCategory(settings, L"系统工具")->IconPath, disc + L"icons\\viewer setup.ico");
+    EXPECT_EQ(FindCategory(settings, L"系统工具")->IconPath, disc + L"icons\\bundle.ico");
 }
 
 TEST_F(Scanner, KeepsAnExistingCatalogueUnlessToldToMergeOrReplace)
@@ -314,8 +314,8 @@ TEST_F(Scanner, QuillsetShowsTheWrittenCatalogueAndItsNsisEntryInstallsSilently)
 // batch from its window and from a row's "自动安装" link.
 TEST_F(Scanner, QuillsetInstallsTheWrittenInnoSetupAndNsisEntriesUnattended)
 {
-    Put(L"工具\notes setup.exe", SampleBytes(L"notes.exe"));
-    Put(L"工具\viewer32.exe", SampleBytes(L"viewer32.exe"));
+    Put(L"工具\\notes setup.exe", SampleBytes(L"notes.exe"));
+    Put(L"工具\\viewer32.exe", SampleBytes(L"viewer32.exe"));
     const std::wstring exe = CopyProgramTo(m_disc, L"Quillset.exe");
     const ScanRun run = Scan(L"");
     ASSERT_EQ(run.exitCode, 0u) << ToUtf8(run.output);
