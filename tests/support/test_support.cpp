@@ -255,8 +255,7 @@ DWORD GdiObjectCount()
         return n;
     // Wine answers GetGuiResources with 0: count the entries in use of the
     // process's GDI handle table, which the process environment block points
-    // to (65536 entries of 24 bytes in programs of either width, the object
-    // type in the byte at 14).
+    // to (65536 entries of 24 bytes, the object type in the byte at 14).
     using PfnQuery = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
     FARPROC pfn = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess");
     if (!pfn)
@@ -269,8 +268,7 @@ DWORD GdiObjectCount()
     if (reinterpret_cast<PfnQuery>(reinterpret_cast<void (*)()>(pfn))(::GetCurrentProcess(), 0, &basic,
                                                                        sizeof(basic), nullptr) != 0)
         return 0;
-    const size_t tableAt = sizeof(void*) == 8 ? 0xF8 : 0x94;
-    const BYTE* pTable = *reinterpret_cast<const BYTE* const*>(basic.pPeb + tableAt);
+    const BYTE* pTable = *reinterpret_cast<const BYTE* const*>(basic.pPeb + 0xF8);
     if (!pTable)
         return 0;
     DWORD n = 0;
