@@ -46,11 +46,6 @@ std::vector<POINT> ProgramLinkPoints(HWND hList, int nRow)
 
 void ClickRemote(HWND hWnd, POINT pt, bool bAsks)
 {
-    // The pointer itself goes there too: a list that tracks the pointer
-    // leaving it would otherwise drop the hot link between press and release.
-    POINT screen = pt;
-    ::ClientToScreen(hWnd, &screen);
-    ::SetCursorPos(screen.x, screen.y);
     const LPARAM lp = MAKELPARAM(pt.x, pt.y);
     ::SendMessageW(hWnd, WM_MOUSEMOVE, 0, lp);
     ::SendMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, lp);

@@ -17,9 +17,8 @@ std::vector<POINT> LinkPoints(HFONT hFont, const RECT& label, int sizeWidth, int
 // process (rows of the entry height, the dialog's font Tahoma 9).
 std::vector<POINT> ProgramLinkPoints(HWND hList, int nRow);
 
-// A click at pt of a window of another process, the pointer moved there.
-// The release starts the action; one that waits for an answer (bAsks) is
-// posted, not sent.
+// A click at pt of a window of another process. The release starts the
+// action; one that waits for an answer (bAsks) is posted, not sent.
 void ClickRemote(HWND hWnd, POINT pt, bool bAsks);
 
 } // namespace testing_support
