@@ -184,99 +184,56 @@ TEST_F(DemoInstallers, TextFileOpensOnlyWhereTextFilesHaveAProgram)
     }
 }
 
-// A copy of the demo installer in one of the system's own folders, put
-// there with the file system's redirection off so a 32-bit test reaches the
-// folder it names; removed with the object.
-class SystemFolderCopy {
-public:
-    SystemFolderCopy(const std::wstring& folder, const std::wstring& name) : m_path(folder + L"\\" + name)
-    {
-        const CNoRedirection off;
-        m_copied = ::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), m_path.c_str(), FALSE) != FALSE;
-    }
-    SystemFolderCopy(const SystemFolderCopy&) = delete;
-    SystemFolderCopy& operator=(const SystemFolderCopy&) = delete;
-    ~SystemFolderCopy()
-    {
-        const CNoRedirection off;
-        ::DeleteFileW(m_path.c_str());
-    }
-    bool Copied() const { return m_copied; }
-
-private:
-    class CNoRedirection {
-    public:
-        CNoRedirection() : m_bOff(::Wow64DisableWow64FsRedirection(&m_old) != FALSE) {}
-        CNoRedirection(const CNoRedirection&) = delete;
-        CNoRedirection& operator=(const CNoRedirection&) = delete;
-        ~CNoRedirection()
-        {
-            if (m_bOff)
-                ::Wow64RevertWow64FsRedirection(m_old);
-        }
-
-    private:
-        void* m_old = nullptr;
-        bool m_bOff;
-    };
-    std::wstring m_path;
-    bool m_copied = false;
-};
-
-std::wstring SystemFolder(UINT (WINAPI *get)(LPWSTR, UINT))
+// Puts the demo installer at path (or removes it) with the file system's
+// redirection off, so that a 32-bit test reaches the folder it names.
+bool PlaceUnredirected(const std::wstring& path, bool bPut)
 {
-    wchar_t szFolder[MAX_PATH] = {};
-    const UINT n = get(szFolder, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? szFolder : L"";
-}
-
-std::wstring Upper(std::wstring text)
-{
-    ::CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
+    void* old = nullptr;
+    const BOOL bOff = ::Wow64DisableWow64FsRedirection(&old);
+    const BOOL bDone = bPut ? ::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), path.c_str(), FALSE)
+                            : ::DeleteFileW(path.c_str());
+    if (bOff)
+        ::Wow64RevertWow64FsRedirection(old);
+    return bDone != FALSE;
 }
 
 TEST_F(DemoInstallers, ANameUnderSystem32MeansTheFileThereInEitherBuild)
 {
-    // A technician's catalogue names C:\Windows\System32\...: the x86 build
-    // finds, measures, starts and copies the very file the x64 build does,
-    // though Windows shows a 32-bit program SysWOW64 under that name.
-    const std::wstring system = SystemFolder(&::GetSystemDirectoryW);
-    const std::wstring wow64 = SystemFolder(&::GetSystemWow64DirectoryW);
-    ASSERT_FALSE(wow64.empty()) << "a 64-bit Windows has a folder for its 32-bit programs";
-    const SystemFolderCopy native(system, L"quillset-native.exe");
-    const SystemFolderCopy only32(wow64, L"quillset-wow64.exe");
-    ASSERT_TRUE(native.Copied() && only32.Copied());
-    const DWORD installerSize = static_cast<DWORD>(ReadFile(ProgramFolder() + L"demo_installer.exe").size());
+    // A catalogue names C:\Windows\System32\...: the x86 build finds,
+    // measures, starts and copies the very file the x64 build does, though
+    // Windows shows a 32-bit program SysWOW64 under that name.
+    wchar_t szSystem[MAX_PATH] = {};
+    wchar_t szWow64[MAX_PATH] = {};
+    ASSERT_NE(::GetSystemDirectoryW(szSystem, MAX_PATH), 0u);
+    ASSERT_NE(::GetSystemWow64DirectoryW(szWow64, MAX_PATH), 0u) << "64-bit Windows";
+    const std::wstring native = szSystem + std::wstring(L"\\quillset-native.exe");
+    const std::wstring only32 = szWow64 + std::wstring(L"\\quillset-wow64.exe");
+    ASSERT_TRUE(PlaceUnredirected(native, true) && PlaceUnredirected(only32, true));
+    const size_t installerSize = ReadFile(ProgramFolder() + L"demo_installer.exe").size();
     const struct {
         std::wstring commandLine;
-        bool found;
-        const wchar_t* logged;
+        const wchar_t* logged; // empty: not found
     } cases[] = {
-        {system + L"\\quillset-native.exe /S", true, L"quillset-native.exe|/S\r\n"},
-        {L"  " + Upper(system) + L"\\quillset-native.exe /S /D=x", true, L"quillset-native.exe|/S /D=x\r\n"},
-        {system + L"\\quillset-wow64.exe /S", false, L""},
-        {wow64 + L"\\quillset-wow64.exe /S", true, L"quillset-wow64.exe|/S\r\n"},
+        {native + L" /S", L"quillset-native.exe|/S\r\n"},
+        {L"  " + native + L" /S /D=x", L"quillset-native.exe|/S /D=x\r\n"},
+        {szSystem + std::wstring(L"\\quillset-wow64.exe /S"), L""},
+        {only32 + L" /S", L"quillset-wow64.exe|/S\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.commandLine));
         ::DeleteFileW(m_log.c_str());
+        ::DeleteFileW((m_dir / L"copy.exe").c_str());
         CShell shell(c.commandLine, L"");
-        EXPECT_EQ(shell.m_bFound, c.found ? 1 : 0);
+        EXPECT_EQ(shell.m_bFound, *c.logged ? 1 : 0);
         std::wstring parameters;
-        const std::wstring file = shell.GetFile(parameters);
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        EXPECT_EQ(::GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data) != FALSE, c.found);
-        if (!c.found) {
-            EXPECT_EQ(file, c.commandLine.substr(c.commandLine.find_first_not_of(L' ')));
-            continue;
-        }
-        EXPECT_EQ(data.nFileSizeLow, installerSize);
-        ASSERT_NE(shell.Run(true), nullptr);
+        EXPECT_EQ(ReadFile(shell.GetFile(parameters)).size(), *c.logged ? installerSize : 0);
+        EXPECT_EQ(shell.Run(true) != nullptr, *c.logged != L'\0');
         EXPECT_EQ(Log(), c.logged);
-        EXPECT_NE(shell.CopyTo(m_dir / L"copy.exe", false), 0);
-        EXPECT_EQ(ReadFile(m_dir / L"copy.exe").size(), installerSize);
+        shell.CopyTo(m_dir / L"copy.exe", false);
+        EXPECT_EQ(ReadFile(m_dir / L"copy.exe").size(), *c.logged ? installerSize : 0);
     }
+    PlaceUnredirected(native, false);
+    PlaceUnredirected(only32, false);
 }
 
 TEST(CopyTo, ReplacesAnExistingFileAndFailsIntoAMissingFolder)
