@@ -3,8 +3,8 @@
 # virtual X display: every test on the x64 build, then those of both builds
 # (start-up, main window with its row actions, shell, batch and scanner;
 # ctest label both_builds) on the x86 build, the one that goes on a disc.
-# With QUILLSET_ARCH set, every test on that build alone. Extra arguments go to ctest (for example
-# -R shell).
+# With QUILLSET_ARCH set, every test on that build alone. Extra arguments go
+# to ctest (for example -R shell).
 set -euo pipefail
 chosen="${QUILLSET_ARCH:-}"
 source "$(dirname "$0")/wine-env.sh"
