@@ -84,24 +84,27 @@ Disc MakeDisc(const std::wstring& root, int entries)
     return disc;
 }
 
+struct WindowSearch {
+    DWORD pid;
+    HWND hFound;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND hWnd, LPARAM lp)
+{
+    auto* pSearch = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hWnd, &owner);
+    if (owner == pSearch->pid && ::IsWindowVisible(hWnd) && !::GetWindow(hWnd, GW_OWNER)) {
+        pSearch->hFound = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND VisibleWindowOf(DWORD pid)
 {
-    struct Search {
-        DWORD pid;
-        HWND hFound;
-    } search{pid, nullptr};
-    ::EnumWindows(
-        [](HWND hWnd, LPARAM lp) -> BOOL {
-            auto* pSearch = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hWnd, &owner);
-            if (owner == pSearch->pid && ::IsWindowVisible(hWnd) && !::GetWindow(hWnd, GW_OWNER)) {
-                pSearch->hFound = hWnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{pid, nullptr};
+    ::EnumWindows(&FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.hFound;
 }
 

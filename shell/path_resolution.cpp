@@ -96,14 +96,42 @@ private:
     bool m_bSet;
 };
 
+// The system folder as this program names it, when names under it are
+// taken elsewhere (a 32-bit program on 64-bit Windows); else empty.
+const std::wstring& RedirectedSystemFolder()
+{
+    static const std::wstring folder = [] {
+        BOOL bWow64 = FALSE;
+        wchar_t szSystem[MAX_PATH] = {};
+        const UINT n = ::GetSystemDirectoryW(szSystem, MAX_PATH);
+        if (!::IsWow64Process(::GetCurrentProcess(), &bWow64) || !bWow64 || n == 0 || n >= MAX_PATH)
+            return std::wstring();
+        return std::wstring(szSystem, n);
+    }();
+    return folder;
+}
+
 } // namespace
+
+std::wstring NativeSystemPath(const std::wstring& name)
+{
+    const std::wstring& system = RedirectedSystemFolder();
+    if (system.empty() || name.size() < system.size() ||
+        ::CompareStringOrdinal(name.c_str(), static_cast<int>(system.size()), system.c_str(),
+                               static_cast<int>(system.size()), TRUE) != CSTR_EQUAL)
+        return name;
+    if (name.size() > system.size() && name[system.size()] != L'\\' && name[system.size()] != L'/')
+        return name;
+    const size_t cut = system.find_last_of(L'\\');
+    return system.substr(0, cut) + L"\\Sysnative" + name.substr(system.size());
+}
 
 ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strParameters, const ExistsQuery& exists,
                          const CdromRootsQuery& cdromRoots)
 {
     const CNoCriticalErrorBoxes noBoxes;
-    std::wstring file = platform_text::TrimSpace(strFile);
-    const std::wstring fallback = file;
+    const std::wstring fallback = platform_text::TrimSpace(strFile);
+    std::wstring file = NativeSystemPath(fallback);
     const ResolvedPath notFound{false, fallback, strParameters, {}};
 
     std::vector<std::wstring> roots;

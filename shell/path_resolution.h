@@ -38,7 +38,8 @@ using CdromRootsQuery = std::function<std::vector<std::wstring>()>;
 // inside the quotes, as written, with the prefix in front unless the quoted
 // path is absolute; the text after the closing quote is the parameters.
 // While the queries run, the system shows no "no disk" box for an empty
-// drive.
+// drive. A text under the system folder is looked up, and found, as
+// NativeSystemPath gives it.
 ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strParameters, const ExistsQuery& exists,
                          const CdromRootsQuery& cdromRoots);
 
@@ -66,3 +67,12 @@ std::vector<std::wstring> CdromRootsFor(const std::wstring& programPath);
 std::vector<std::wstring> CdromRoots();
 // The root of the drive the running program was started from.
 std::wstring ProgramDriveRoot();
+
+// The name as 64-bit Windows sees it. A 32-bit program on 64-bit Windows
+// has its names under the system folder (System32) taken to the 32-bit one
+// (SysWOW64): there such a name comes back under "Sysnative", the alias of
+// the real system folder, so that the file found, measured, started and
+// copied is the one a technician put there. Elsewhere, and for any other
+// name, the name comes back unchanged.
+std::wstring NativeSystemPath(const std::wstring& name);
+

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up what is missing and builds Quillset.exe, the test programs and the
-# demo disc into the build folder.
-#   QUILLSET_BUILD_DIR  the build folder (default: .build/cmake in the tree)
+# demo disc into the build folder of one architecture.
+#   QUILLSET_ARCH       x86 (default) or x64
+#   QUILLSET_BUILD_DIR  where the build folders go (see wine-env.sh)
 #   QUILLSET_TARGETS    build only these targets (blank-separated; default all)
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
@@ -9,8 +10,12 @@ root="$QUILLSET_ROOT"
 build="$QUILLSET_BUILD"
 
 "$root/tools/setup.sh"
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+case "$QUILLSET_ARCH" in
+x86) toolchain=mingw-w64-i686.cmake ;;
+x64) toolchain=mingw-w64-x86_64.cmake ;;
+esac
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DISCC_EXE="$QUILLSET_NPM/node_modules/innosetup/bin/ISCC.exe" >/dev/null
 targets=()
 for t in ${QUILLSET_TARGETS:-}; do targets+=(--target "$t"); done
 cmake --build "$build" -j "$(nproc)" "${targets[@]}"

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build, the tests and the
-# demo need and this machine lacks. Safe to run again: it installs nothing
-# when everything is there.
+# demo need and this machine lacks, and from npm the Inno Setup compiler the
+# scanner's tests build an installer with. Safe to run again: it installs
+# nothing when everything is there.
 set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
 
 packages=(
     cmake make
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine64 wine32:i386
     xvfb xauth x11-utils xdotool imagemagick
     googletest
@@ -29,6 +32,8 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
+# npm may come with a Node.js from elsewhere than Debian.
+command -v npm >/dev/null || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}" >&2
     need_root "install ${missing[*]}"
@@ -41,3 +46,14 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# The Inno Setup compiler (ISCC.exe, a Windows program run under Wine), at
+# one version so every machine builds the same installer.
+innosetup_version=6.4.1
+iscc="$QUILLSET_NPM/node_modules/innosetup/bin/ISCC.exe"
+if ! grep -qs "\"version\": \"$innosetup_version\"" "$QUILLSET_NPM/node_modules/innosetup/package.json" ||
+    [ ! -f "$iscc" ]; then
+    echo "setup: installing innosetup@$innosetup_version from npm into $QUILLSET_NPM" >&2
+    mkdir -p "$QUILLSET_NPM"
+    npm install --prefix "$QUILLSET_NPM" --no-audit --no-fund --no-save --ignore-scripts \
+        "innosetup@$innosetup_version" >/dev/null
+fi

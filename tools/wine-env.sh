@@ -1,12 +1,29 @@
 # Sourced by the project's scripts: the project's own Wine prefix and the
 # settings every Wine process of the project runs with.
 #   QUILLSET_WINEPREFIX  the prefix (default: .build/wineprefix in the tree)
-#   QUILLSET_BUILD_DIR   the build folder (default: .build/cmake in the tree)
-# Functions: quill_wine, quill_wine_prefix, quill_wineserver, quill_wine_session
+#   QUILLSET_BUILD_DIR   the x64 build folder (default: .build/cmake in the
+#                        tree); the x86 build is the same name with "-x86"
+#   QUILLSET_ARCH        the build the scripts work on: x86 (the default, the
+#                        one that goes on a disc) or x64
+# Functions: quill_build_dir, quill_wine, quill_wine_prefix, quill_wineserver,
+# quill_wine_session
 # Array: QUILLSET_WINE_ENV, the environment of every Wine process (for env).
 
 QUILLSET_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-QUILLSET_BUILD="${QUILLSET_BUILD_DIR:-$QUILLSET_ROOT/.build/cmake}"
+QUILLSET_ARCH="${QUILLSET_ARCH:-x86}"
+case "$QUILLSET_ARCH" in
+x86 | x64) ;;
+*) echo "QUILLSET_ARCH must be x86 or x64, not $QUILLSET_ARCH" >&2; exit 2 ;;
+esac
+
+# The build folder of an architecture (x86 or x64).
+quill_build_dir() {
+    local base="${QUILLSET_BUILD_DIR:-$QUILLSET_ROOT/.build/cmake}"
+    if [ "$1" = x86 ]; then echo "$base-x86"; else echo "$base"; fi
+}
+QUILLSET_BUILD="$(quill_build_dir "$QUILLSET_ARCH")"
+# npm packages the tests use (the Inno Setup compiler), shared by both builds.
+QUILLSET_NPM="$QUILLSET_ROOT/.build/npm"
 export WINEPREFIX="${QUILLSET_WINEPREFIX:-$QUILLSET_ROOT/.build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all

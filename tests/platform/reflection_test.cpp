@@ -214,22 +214,28 @@ namespace {
 
 std::vector<UINT> g_ownProcSaw;
 
+LRESULT CALLBACK OwnProcedure(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_DESTROY || msg == WM_NCDESTROY)
+        g_ownProcSaw.push_back(msg);
+    return ::DefWindowProcW(hWnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK ForeignSubclass(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR)
+{
+    return ::DefSubclassProc(hWnd, msg, wp, lp);
+}
+
 TEST(Subclassing, DetachingUnderAForeignSubclassLeavesTheControlItsOwnProcedure)
 {
     // A window of a class of its own, attached, then subclassed by someone
     // else (as a tooltip does with TTF_SUBCLASS), detached while that
     // subclass stays, then destroyed: its own procedure still sees the end.
     WNDCLASSW wc{};
-    wc.lpfnWndProc = [](HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (msg == WM_DESTROY || msg == WM_NCDESTROY)
-            g_ownProcSaw.push_back(msg);
-        return ::DefWindowProcW(hWnd, msg, wp, lp);
-    };
+    wc.lpfnWndProc = &OwnProcedure;
     wc.lpszClassName = L"QuillsetOwnProcTest";
     ::RegisterClassW(&wc);
-    const SUBCLASSPROC foreign = [](HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-        return ::DefSubclassProc(hWnd, msg, wp, lp);
-    };
+    const SUBCLASSPROC foreign = &ForeignSubclass;
     CWnd wnd;
     HWND hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(wnd.SubclassWindow(hWnd));

@@ -54,6 +54,22 @@ TEST_F(SystemDialogs, FolderBrowserAndSaveDialogAnswerThroughTheHooks)
               std::optional<std::wstring>(L"E:\\tool.exe"));
 }
 
+// Types the last of the texts (lp: a vector of them) into a visible file
+// dialog of the thread and presses OK.
+BOOL CALLBACK TypeIntoFileDialog(HWND hWnd, LPARAM lp)
+{
+    auto& typing = *reinterpret_cast<std::vector<std::wstring>*>(lp);
+    wchar_t szClass[16] = {};
+    ::GetClassNameW(hWnd, szClass, 16);
+    if (std::wstring(szClass) != L"#32770" || !::IsWindowVisible(hWnd))
+        return TRUE;
+    for (int id : {cmb13, edt1})
+        ::SetDlgItemTextW(hWnd, id, typing.back().c_str());
+    typing.pop_back();
+    ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
 TEST_F(SystemDialogs, SaveDialogLeavesTheCurrentFolderWhereItWas)
 {
     // The real dialog. The user goes into another folder (its path typed,
@@ -73,17 +89,7 @@ TEST_F(SystemDialogs, SaveDialogLeavesTheCurrentFolderWhereItWas)
     std::thread user([&] {
         for (int tries = 0; tries < 300 && !s_typing.empty(); ++tries) {
             ::Sleep(100);
-            ::EnumThreadWindows(dialogThread, [](HWND hWnd, LPARAM) -> BOOL {
-                wchar_t szClass[16] = {};
-                ::GetClassNameW(hWnd, szClass, 16);
-                if (std::wstring(szClass) != L"#32770" || !::IsWindowVisible(hWnd))
-                    return TRUE;
-                for (int id : {cmb13, edt1})
-                    ::SetDlgItemTextW(hWnd, id, s_typing.back().c_str());
-                s_typing.pop_back();
-                ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
-                return FALSE;
-            }, 0);
+            ::EnumThreadWindows(dialogThread, &TypeIntoFileDialog, reinterpret_cast<LPARAM>(&s_typing));
         }
     });
     const auto chosen = AskSaveFileName(nullptr, L"tool.exe", std::wstring(L"所有文件(*.*)\0*.*\0", 14));

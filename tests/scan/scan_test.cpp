@@ -8,6 +8,8 @@
 #include "shell/shell.h"
 #include "tests/support/running_program.h"
 #include "tests/support/test_support.h"
+#include "tests/ui/main/link_points.h"
+#include "ui/main/QuillsetDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +32,9 @@ std::string SampleBytes(const std::wstring& name)
     EXPECT_FALSE(bytes.empty()) << "missing sample " << ToUtf8(name);
     return bytes;
 }
+
+// The width of the test program, and so of the plain program built beside it.
+const wchar_t* const kBuildArchitecture = sizeof(void*) == 8 ? L"x64" : L"x86";
 
 std::string Patched(std::string bytes, size_t at, const std::string& with)
 {
@@ -132,10 +137,10 @@ TEST_F(Scanner, TellsEachInstallerKindFromItsBytes)
         {L"package.msi", package, FileVerdict::Installer, InstallerKind::Msi, L""},
         {L"bundle32.exe", SampleBytes(L"bundle32.exe"), FileVerdict::Installer, InstallerKind::WixBundle, L"x86"},
         {L"bundle64.exe", SampleBytes(L"bundle64.exe"), FileVerdict::Installer, InstallerKind::WixBundle, L"x64"},
-        {L"inno.exe", SampleBytes(L"scan_sample_inno.exe"), FileVerdict::Installer, InstallerKind::InnoSetup, L"x64"},
+        {L"inno.exe", SampleBytes(L"notes.exe"), FileVerdict::Installer, InstallerKind::InnoSetup, L"x86"},
         {L"shield.exe", plain + std::string("InstallShield\0\0\0data", 21), FileVerdict::Installer,
-         InstallerKind::InstallShield, L"x64"},
-        {L"plain.exe", plain, FileVerdict::Installer, InstallerKind::Unknown, L"x64"},
+         InstallerKind::InstallShield, kBuildArchitecture},
+        {L"plain.exe", plain, FileVerdict::Installer, InstallerKind::Unknown, kBuildArchitecture},
         {L"setup.exe", "@echo off\r\nstart setup\r\n", FileVerdict::NotProgram, InstallerKind::Unknown, L""},
         {L"empty.exe", "", FileVerdict::NotProgram, InstallerKind::Unknown, L""},
         {L"document.msi", PackageWithoutClass(), FileVerdict::NotProgram, InstallerKind::Unknown, L""},
@@ -208,7 +213,7 @@ TEST_F(Scanner, WritesACatalogueTheProgramReadsWithPathsOnTheDisc)
         bool icon;
     } entries[] = {
         {L"常用软件", 0, L"极速压缩", L"中文安装.exe", L"/S", L"小巧快速的压缩工具, 版本 2.1.0", true},
-        {L"系统工具", 0, L"bundle", L"系统工具\\bundle.exe", L"/quiet /norestart", L"bundle.exe", false},
+        {L"系统工具", 0, L"bundle", L"系统工具\\bundle.exe", L"/quiet /norestart", L"bundle.exe", true},
         {L"系统工具", 1, L"viewer setup", L"系统工具\\看图 工具\\viewer setup.exe", L"/S", L"viewer setup.exe", true},
         {L"办公", 0, L"Quill Reader", L"办公\\reader.msi", L"/qn /norestart", L"Reads documents aloud, 版本 3.4.5",
          false},
@@ -235,7 +240,7 @@ TEST_F(Scanner, WritesACatalogueTheProgramReadsWithPathsOnTheDisc)
         EXPECT_EQ(static_cast<bool>(icon), e.icon);
     }
     EXPECT_TRUE(settings.Categories[4].Name.empty());
-    EXPECT_EQ(FindCategory(settings, L"系统工具")->IconPath, disc + L"icons\\viewer setup.ico");
+    EXPECT_EQ(FindCategory(settings, L"系统工具")->IconPath, disc + L"icons\\bundle.ico");
 }
 
 TEST_F(Scanner, KeepsAnExistingCatalogueUnlessToldToMergeOrReplace)
@@ -414,6 +419,97 @@ TEST_F(Scanner, VersionTextsAreReadWholeAndAZeroFileVersionGivesWayToTheProductV
         EXPECT_EQ(info.name, L"Quill Zip Deluxe");
         EXPECT_EQ(info.version, c.version);
     }
+}
+
+// Real installers of the two kinds most discs carry, made by their own tools
+// for 32-bit Windows: the program built here installs both unattended, in a
+// batch from its window and from a row's "自动安装" link.
+TEST_F(Scanner, QuillsetInstallsTheWrittenInnoSetupAndNsisEntriesUnattended)
+{
+    Put(L"工具\\notes setup.exe", SampleBytes(L"notes.exe"));
+    Put(L"工具\\viewer32.exe", SampleBytes(L"viewer32.exe"));
+    const std::wstring exe = CopyProgramTo(m_disc, L"Quillset.exe");
+    const ScanRun run = Scan(L"");
+    ASSERT_EQ(run.exitCode, 0u) << ToUtf8(run.output);
+    for (const wchar_t* line : {L"Inno Setup: 1\n", L"NSIS: 1\n", L"New entries: 2\n"})
+        EXPECT_NE(run.output.find(line), std::wstring::npos) << ToUtf8(line) << "\n" << ToUtf8(run.output);
+
+    // Rows 1 and 2 of the all-software list, under the category's header.
+    const struct {
+        const wchar_t* name;
+        const wchar_t* installer;
+        const wchar_t* switches;
+        const wchar_t* installed;
+    } entries[] = {
+        {L"viewer32", L"工具\\viewer32.exe", L"/S", L"工具\\installed\\Viewer\\readme.txt"},
+        {L"速记本", L"工具\\notes setup.exe", L"/VERYSILENT /SUPPRESSMSGBOXES /NORESTART /SP-",
+         L"工具\\installed\\QuillNotes\\readme.txt"},
+    };
+    CatalogueSettings settings;
+    Load(settings);
+    const SoftwareCategory* category = FindCategory(settings, L"工具");
+    ASSERT_TRUE(category && category->Entries);
+    for (size_t i = 0; i < std::size(entries); ++i) {
+        SCOPED_TRACE(ToUtf8(entries[i].name));
+        EXPECT_EQ(category->Entries[i].Name, entries[i].name);
+        EXPECT_EQ(category->Entries[i].AutoInstall, m_disc.Path() + L"\\" + entries[i].installer + L" " +
+                                                        entries[i].switches);
+    }
+    const auto installed = [&] {
+        for (const auto& e : entries) {
+            if (ReadFile(m_disc / e.installed) != "Installed by a test installer.\r\n")
+                return false;
+        }
+        return true;
+    };
+    const auto uninstall = [&] {
+        for (const wchar_t* folder : {L"工具\\installed\\Viewer", L"工具\\installed\\QuillNotes"}) {
+            ::DeleteFileW((m_disc / folder + L"\\readme.txt").c_str());
+            ::RemoveDirectoryW((m_disc / folder).c_str());
+        }
+    };
+
+    RunningProgram program(exe, m_disc.Path());
+    const HWND hMain = program.MainWindow();
+    ASSERT_NE(hMain, nullptr);
+    const auto middle = [&](UINT id) {
+        RECT rc{};
+        ::GetClientRect(::GetDlgItem(hMain, static_cast<int>(id)), &rc);
+        return POINT{rc.right / 2, rc.bottom / 2};
+    };
+    // Everything selected, installed after the question is answered.
+    const HWND hSelectAll = ::GetDlgItem(hMain, static_cast<int>(CQuillsetDlg::kIdSelectAll));
+    const HWND hInstall = ::GetDlgItem(hMain, static_cast<int>(CQuillsetDlg::kIdInstall));
+    ClickRemote(hSelectAll, middle(CQuillsetDlg::kIdSelectAll), false);
+    ClickRemote(hInstall, middle(CQuillsetDlg::kIdInstall), true);
+    const HWND hAsk = WaitForOwnedWindow(hMain, L"软件安装");
+    ASSERT_NE(hAsk, nullptr);
+    ::PostMessageW(hAsk, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hAsk); }));
+    const HWND hDone = WaitForOwnedWindow(hMain, L"软件安装", 120000);
+    ASSERT_NE(hDone, nullptr);
+    EXPECT_TRUE(installed());
+    ::PostMessageW(hDone, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }));
+
+    // Each again through its row's link, clicked again (as a technician
+    // would) should a click sent from outside get lost on a busy machine.
+    uninstall();
+    const HWND hList = ::GetDlgItem(hMain, static_cast<int>(CQuillsetDlg::kIdFirstList));
+    for (size_t i = 0; i < std::size(entries); ++i) {
+        const std::wstring file = m_disc / entries[i].installed;
+        for (int click = 0; click < 3 && ReadFile(file).empty(); ++click) {
+            ClickRemote(hList, ProgramLinkPoints(hList, static_cast<int>(i) + 1)[2], false);
+            PumpUntil([&] { return !ReadFile(file).empty(); }, std::chrono::seconds(30));
+        }
+    }
+    EXPECT_TRUE(installed());
+    uninstall();
+
+    ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(program.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
 }
 
 } // namespace

@@ -224,6 +224,58 @@ TEST_F(DemoInstallers, TextFileOpensOnlyWhereTextFilesHaveAProgram)
     }
 }
 
+// Puts the demo installer at path (or removes it) with the file system's
+// redirection off, so that a 32-bit test reaches the folder it names.
+bool PlaceUnredirected(const std::wstring& path, bool bPut)
+{
+    void* old = nullptr;
+    const BOOL bOff = ::Wow64DisableWow64FsRedirection(&old);
+    const BOOL bDone = bPut ? ::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), path.c_str(), FALSE)
+                            : ::DeleteFileW(path.c_str());
+    if (bOff)
+        ::Wow64RevertWow64FsRedirection(old);
+    return bDone != FALSE;
+}
+
+TEST_F(DemoInstallers, ANameUnderSystem32MeansTheFileThereInEitherBuild)
+{
+    // A catalogue names C:\Windows\System32\...: the x86 build finds,
+    // measures, starts and copies the very file the x64 build does, though
+    // Windows shows a 32-bit program SysWOW64 under that name.
+    wchar_t szSystem[MAX_PATH] = {};
+    wchar_t szWow64[MAX_PATH] = {};
+    ASSERT_NE(::GetSystemDirectoryW(szSystem, MAX_PATH), 0u);
+    ASSERT_NE(::GetSystemWow64DirectoryW(szWow64, MAX_PATH), 0u) << "64-bit Windows";
+    const std::wstring native = szSystem + std::wstring(L"\\quillset-native.exe");
+    const std::wstring only32 = szWow64 + std::wstring(L"\\quillset-wow64.exe");
+    ASSERT_TRUE(PlaceUnredirected(native, true) && PlaceUnredirected(only32, true));
+    const size_t installerSize = ReadFile(ProgramFolder() + L"demo_installer.exe").size();
+    const struct {
+        std::wstring commandLine;
+        const wchar_t* logged; // empty: not found
+    } cases[] = {
+        {native + L" /S", L"quillset-native.exe|/S\r\n"},
+        {L"  " + native + L" /S /D=x", L"quillset-native.exe|/S /D=x\r\n"},
+        {szSystem + std::wstring(L"\\quillset-wow64.exe /S"), L""},
+        {only32 + L" /S", L"quillset-wow64.exe|/S\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.commandLine));
+        ::DeleteFileW(m_log.c_str());
+        ::DeleteFileW((m_dir / L"copy.exe").c_str());
+        CShell shell(c.commandLine, L"");
+        EXPECT_EQ(shell.m_bFound, *c.logged ? 1 : 0);
+        std::wstring parameters;
+        EXPECT_EQ(ReadFile(shell.GetFile(parameters)).size(), *c.logged ? installerSize : 0);
+        EXPECT_EQ(shell.Run(true) != nullptr, *c.logged != L'\0');
+        EXPECT_EQ(Log(), c.logged);
+        shell.CopyTo(m_dir / L"copy.exe", false);
+        EXPECT_EQ(ReadFile(m_dir / L"copy.exe").size(), *c.logged ? installerSize : 0);
+    }
+    PlaceUnredirected(native, false);
+    PlaceUnredirected(only32, false);
+}
+
 TEST(CopyTo, ReplacesAnExistingFileAndFailsIntoAMissingFolder)
 {
     TempDir dir;

@@ -23,6 +23,22 @@ BOOL CALLBACK FindTopLevel(HWND hWnd, LPARAM lp)
     return TRUE;
 }
 
+struct OwnedBox {
+    HWND hOwner;
+    const std::wstring* caption;
+    HWND hWnd;
+};
+
+BOOL CALLBACK FindOwnedBox(HWND hWnd, LPARAM lp)
+{
+    auto* pBox = reinterpret_cast<OwnedBox*>(lp);
+    if (::GetWindow(hWnd, GW_OWNER) == pBox->hOwner && ::IsWindowVisible(hWnd) && Caption(hWnd) == *pBox->caption) {
+        pBox->hWnd = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
 
 RunningProgram::RunningProgram(const std::wstring& exePath, const std::wstring& currentDir,
@@ -86,6 +102,18 @@ std::wstring Caption(HWND hWnd)
     wchar_t text[512] = {};
     ::GetWindowTextW(hWnd, text, 512);
     return text;
+}
+
+HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutMs)
+{
+    OwnedBox box{hOwner, &caption, nullptr};
+    PumpUntil(
+        [&] {
+            ::EnumWindows(&FindOwnedBox, reinterpret_cast<LPARAM>(&box));
+            return box.hWnd != nullptr;
+        },
+        std::chrono::milliseconds(timeoutMs));
+    return box.hWnd;
 }
 
 } // namespace testing_support

@@ -41,4 +41,9 @@ std::wstring CopyProgramTo(const TempDir& dir, const std::wstring& name);
 // A window's caption.
 std::wstring Caption(HWND hWnd);
 
+// A visible window owned by hOwner with the caption (a message box of the
+// program, say), waited for while this thread's messages are pumped; null
+// when none appeared.
+HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutMs = 20000);
+
 } // namespace testing_support

@@ -24,14 +24,17 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 // One thread timer runs the next step from whatever message loop is running.
 std::function<void()> s_next;
 UINT_PTR s_timer = 0;
+void CALLBACK RunNext(HWND, UINT, UINT_PTR id, DWORD)
+{
+    ::KillTimer(nullptr, id);
+    std::exchange(s_next, {})();
+}
+
 void After(UINT ms, std::function<void()> next)
 {
     ::KillTimer(nullptr, s_timer);
     s_next = std::move(next);
-    s_timer = ::SetTimer(nullptr, 0, ms, [](HWND, UINT, UINT_PTR id, DWORD) {
-        ::KillTimer(nullptr, id);
-        std::exchange(s_next, {})();
-    });
+    s_timer = ::SetTimer(nullptr, 0, ms, &RunNext);
 }
 
 void Settle(int ms = 300)

@@ -216,7 +216,7 @@ TEST_F(ButtonLink, ALinkThatCannotBeOpenedIsSaidOverTheWindow)
     CThemedButton button;
     ASSERT_TRUE(button.Create(L"", kChild | BS_PUSHBUTTON, RECT{10, 10, 110, 40}, host->m_hWnd, 1005));
     const std::wstring link = L"quillset-nothing-opens:page";
-    ::lstrcpynW(button.m_szLink, link.c_str(), MAX_PATH);
+    button.SetLink(link.c_str());
     button.SendMessage(BM_CLICK);
     EXPECT_EQ(boxes, std::vector<std::wstring>{L"打开网页|网页打开失败, 请在浏览器中访问:\n\n" + link});
     EXPECT_EQ(owners, std::vector<HWND>{host->m_hWnd});

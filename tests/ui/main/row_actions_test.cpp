@@ -7,6 +7,7 @@
 #include "platform/system_dialogs.h"
 #include "shell/safe_copy.h"
 #include "tests/support/running_program.h"
+#include "tests/ui/main/link_points.h"
 #include "ui/controls/list_geometry.h"
 #include "ui/main/row_actions.h"
 
@@ -64,31 +65,6 @@ struct Box {
     UINT type = 0;
     bool operator==(const Box&) const = default;
 };
-
-// Where the links of a row of an entry list lie, measured as the list lays
-// them out, in a font like the list's; element 0 is just left of the first.
-std::vector<POINT> LinkPoints(HFONT hFont, const RECT& label, int sizeWidth, int linkWidth)
-{
-    CClientDC dc(nullptr);
-    CSelectObject select(dc.Get(), hFont);
-    auto width = [&](const std::wstring& text) {
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
-        return static_cast<int>(size.cx);
-    };
-    const std::vector<std::wstring> names{L"手动安装", L"自动安装", L"保存安装包"};
-    const std::wstring sep = list_geometry::kLinkSeparator;
-    const std::vector<int> widths{width(names[0]), width(names[1]), width(names[2])};
-    const int left = label.right + sizeWidth;
-    const int group = width(names[0] + sep + names[1] + sep + names[2]);
-    const auto lefts = list_geometry::LinkLefts(left, left + linkWidth, group, widths, width(sep));
-    const RECT band = list_geometry::NameBand(label);
-    const int y = (band.top + band.bottom) / 2;
-    std::vector<POINT> points{POINT{lefts[0] - 3, y}};
-    for (size_t i = 0; i < lefts.size(); ++i)
-        points.push_back(POINT{lefts[i] + widths[i] / 2, y});
-    return points;
-}
 
 std::vector<std::wstring> SortedLines(const std::wstring& path)
 {
@@ -291,40 +267,29 @@ struct OwnedWindow {
     HWND hFound;
 };
 
+BOOL CALLBACK FindOwnedProc(HWND hWnd, LPARAM lp)
+{
+    auto* p = reinterpret_cast<OwnedWindow*>(lp);
+    if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd) &&
+        (!p->pszCaption || Caption(hWnd).rfind(p->pszCaption, 0) == 0))
+        p->hFound = hWnd;
+    return p->hFound ? FALSE : TRUE;
+}
+
 // A visible window owned by hOwner; with a caption given, one whose caption
 // starts with it.
 HWND FindOwnedWindow(HWND hOwner, const wchar_t* pszCaption = nullptr)
 {
     OwnedWindow owned{hOwner, pszCaption, nullptr};
-    ::EnumWindows(
-        [](HWND hWnd, LPARAM lp) {
-            auto* p = reinterpret_cast<OwnedWindow*>(lp);
-            if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd) &&
-                (!p->pszCaption || Caption(hWnd).rfind(p->pszCaption, 0) == 0))
-                p->hFound = hWnd;
-            return p->hFound ? FALSE : TRUE;
-        },
-        reinterpret_cast<LPARAM>(&owned));
+    ::EnumWindows(&FindOwnedProc, reinterpret_cast<LPARAM>(&owned));
     return owned.hFound;
 }
 
-HWND WaitForOwnedWindow(HWND hOwner, const wchar_t* pszCaption = nullptr)
+HWND WaitForOwned(HWND hOwner, const wchar_t* pszCaption = nullptr)
 {
     HWND hFound = nullptr;
     PumpUntil([&] { return (hFound = FindOwnedWindow(hOwner, pszCaption)) != nullptr; });
     return hFound;
-}
-
-// The release starts the action; one that waits for an answer is posted.
-void ClickRemote(HWND hList, POINT pt, bool bAsks)
-{
-    const LPARAM lp = MAKELPARAM(pt.x, pt.y);
-    ::SendMessageW(hList, WM_MOUSEMOVE, 0, lp);
-    ::SendMessageW(hList, WM_LBUTTONDOWN, MK_LBUTTON, lp);
-    if (bAsks)
-        ::PostMessageW(hList, WM_LBUTTONUP, 0, lp);
-    else
-        ::SendMessageW(hList, WM_LBUTTONUP, 0, lp);
 }
 
 TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
@@ -357,19 +322,13 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
     ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(hList, LVM_GETCOUNTPERPAGE, 0, 0) > 8; }));
 
     // 极速压缩 is row 1 of the all-software list, under its category's
-    // header; the list's font is the dialog's, Tahoma 9.
-    CClientDC screen(nullptr);
-    const CFont font(::CreateFontW(-::MulDiv(9, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
-                                   FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
-    auto width = [&](int col) { return static_cast<int>(::SendMessageW(hList, LVM_GETCOLUMNWIDTH, col, 0)); };
-    const RECT label{0, main_layout::kEntryRowHeight, width(0), 2 * main_layout::kEntryRowHeight};
-    const auto points = LinkPoints(font.Get(), label, width(1), width(2));
+    // header.
+    const auto points = ProgramLinkPoints(hList, 1);
 
     ClickRemote(hList, points[1], false);
     ClickRemote(hList, points[2], false);
     // The PDF entry, row 8, names its installer relative to the program's folder.
-    const RECT pdfLabel{0, 8 * main_layout::kEntryRowHeight, width(0), 9 * main_layout::kEntryRowHeight};
-    ClickRemote(hList, LinkPoints(font.Get(), pdfLabel, width(1), width(2))[1], false);
+    ClickRemote(hList, ProgramLinkPoints(hList, 8)[1], false);
     const std::pair<std::wstring, std::vector<std::wstring>> logs[] = {
         {disc + L"setup\\Zip Tool\\install.log",
          {L"zip setup.exe|", L"zip setup.exe|/S /D=C:\\Program Files\\QuickZip"}},
@@ -395,14 +354,14 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
         }
     });
     ClickRemote(hList, points[3], true);
-    const HWND hSave = WaitForOwnedWindow(hMain);
+    const HWND hSave = WaitForOwned(hMain);
     ASSERT_NE(hSave, nullptr);
     // The file name field: the edit box of the dialog's name combo box.
     const HWND hCombo = ::FindWindowExW(::GetDlgItem(hSave, cmb13), nullptr, L"ComboBox", nullptr);
     ::SetWindowTextW(::FindWindowExW(hCombo, nullptr, L"Edit", nullptr), target.c_str());
     ::PostMessageW(hSave, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hSave); }));
-    const HWND hBox = WaitForOwnedWindow(hMain, L"保存安装包");
+    const HWND hBox = WaitForOwned(hMain, L"保存安装包");
     watcher.request_stop();
     watcher.join();
     EXPECT_EQ(progressCaption, L"正在保存...100.0% " + zip);
