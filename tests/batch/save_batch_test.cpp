@@ -101,10 +101,12 @@ TEST_F(Batch, SaveBatchNeverWritesAFileAnItemReadsAndSaysWhatItDid)
         EXPECT_TRUE(m_report.arrFailed.empty());
         for (const auto& [path, bytes] : c.files)
             EXPECT_EQ(ReadFile(path), bytes) << path;
-        std::wstring text = L"所有项目安装完毕!";
-        for (size_t i = 0; i < c.notes.size(); ++i)
-            text += (i ? L"\n" : L"\n\n") + c.notes[i];
-        EXPECT_EQ(m_report.strText, text);
+        std::wstring text = L"所有项目安装完毕!\n";
+        for (const std::wstring& note : c.notes)
+            text += L"\n" + note;
+        if (!c.notes.empty())
+            text += L"\n";
+        EXPECT_EQ(m_report.strText, text + LogLine());
     }
 }
 
