@@ -1,10 +1,12 @@
 #include "catalogue/catalogue.h"
 
 #include "catalogue/ini_profile.h"
+#include "platform/system_dialogs.h"
 #include "platform/wnd.h"
 
 #include <windows.h>
 
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -20,17 +22,47 @@ std::wstring ReadWorkingDir(const CProfileSource& profile, const std::wstring& s
 } // namespace
 
 std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const std::wstring& section,
-                                           const std::wstring& prefix)
+                                           const std::wstring& prefix, size_t limit, bool* pCut)
 {
     std::vector<std::wstring> names;
     for (int n = 1;; ++n) {
         std::wstring value = profile.GetString(section, prefix + std::to_wstring(n), L"");
         if (value.empty())
             break;
+        if (names.size() == limit) {
+            if (pCut)
+                *pCut = true;
+            break;
+        }
         names.push_back(std::move(value));
     }
     return names;
 }
+
+namespace {
+
+// The category names of [Type], each section once, at its first place.
+std::vector<std::wstring> ReadCategoryNames(const CProfileSource& profile, bool& bCut)
+{
+    std::vector<std::wstring> names;
+    std::unordered_set<std::wstring> seen;
+    for (int n = 1;; ++n) {
+        std::wstring value = profile.GetString(L"Type", L"Sort" + std::to_wstring(n), L"");
+        if (value.empty())
+            break;
+        if (seen.count(FoldedProfileName(value)))
+            continue;
+        if (names.size() == kMaxCategories) {
+            bCut = true;
+            break;
+        }
+        seen.insert(FoldedProfileName(value));
+        names.push_back(std::move(value));
+    }
+    return names;
+}
+
+} // namespace
 
 std::wstring ExecutableFolder(const std::wstring& exePath)
 {
@@ -67,7 +99,14 @@ std::wstring RunningExecutablePath()
     return {};
 }
 
-void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, const std::wstring& exeFolder)
+std::wstring CutShortNotice()
+{
+    return L"配置文件列出的软件过多，只读取了前 " + std::to_wstring(kMaxCategories) + L" 个分类中的前 " +
+           std::to_wstring(kMaxEntryRecords) + L" 款软件。";
+}
+
+CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile,
+                              const std::wstring& exeFolder)
 {
     settings.MainWidth = profile.GetInt(L"Config", L"MainWidth", 0);
     settings.MainHeight = profile.GetInt(L"Config", L"MainHeight", 0);
@@ -77,7 +116,9 @@ void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, c
         settings.SavePath += L'\\';
     settings.DefaultMode = profile.GetInt(L"Config", L"Default", 1);
 
-    const std::vector<std::wstring> categoryNames = ReadNumberedList(profile, L"Type", L"Sort");
+    bool bCut = false;
+    size_t nEntryRecords = 0;
+    const std::vector<std::wstring> categoryNames = ReadCategoryNames(profile, bCut);
     settings.Categories = std::make_unique<SoftwareCategory[]>(categoryNames.size() + 1);
     for (size_t i = 0; i < categoryNames.size(); ++i) {
         SoftwareCategory& category = settings.Categories[i];
@@ -85,7 +126,9 @@ void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, c
         const std::wstring categoryDir = ReadWorkingDir(profile, category.Name, exeFolder);
         category.IconPath = categoryDir + profile.GetString(category.Name, L"IconPath", L"");
 
-        const std::vector<std::wstring> entryNames = ReadNumberedList(profile, category.Name + L".List", L"List");
+        const std::vector<std::wstring> entryNames =
+            ReadNumberedList(profile, category.Name + L".List", L"List", kMaxEntryRecords - nEntryRecords, &bCut);
+        nEntryRecords += entryNames.size();
         if (entryNames.empty())
             continue;
         category.Entries = std::make_unique<SoftwareEntry[]>(entryNames.size() + 1);
@@ -101,6 +144,7 @@ void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, c
             entry.Description = profile.GetString(section, L"Description", L"");
         }
     }
+    return bCut ? CatalogueExtent::CutShort : CatalogueExtent::Whole;
 }
 
 CatalogueSettings* LoadCatalogue(CWinApp* pApp)
@@ -110,6 +154,7 @@ CatalogueSettings* LoadCatalogue(CWinApp* pApp)
     if (pApp)
         pApp->m_strProfileName = profilePath;
     const CIniProfile profile(profilePath);
-    ReadCatalogue(g_settings, profile, ExecutableFolder(exePath));
+    if (ReadCatalogue(g_settings, profile, ExecutableFolder(exePath)) == CatalogueExtent::CutShort)
+        ShowMessageBox(nullptr, CutShortNotice(), g_settings.TitleText, MB_OK | MB_ICONEXCLAMATION);
     return &g_settings;
 }

@@ -2,6 +2,8 @@
 // configuration file beside the executable.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,17 +55,36 @@ std::wstring RunningExecutablePath();
 
 // Fills the one settings record from the configuration file beside the
 // running executable, whatever the current directory, and points the
-// application's profile at that file.
+// application's profile at that file. A file over the bounds is read up to
+// them and the user is told so.
 CatalogueSettings* LoadCatalogue(CWinApp* pApp);
 
 // Names read from Prefix1, Prefix2, ... of a section up to the first empty
-// value.
+// value, at most limit of them; *pCut is set when there were more.
 std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const std::wstring& section,
-                                           const std::wstring& prefix);
+                                           const std::wstring& prefix, size_t limit = SIZE_MAX,
+                                           bool* pCut = nullptr);
 
 // The WorkingDir that stands for the executable's folder.
 inline constexpr wchar_t kCurrDir[] = L"%CurrDir%";
 
+// Bounds on what one catalogue can make, far above any disc's needs: a small
+// file that lists the same entries under many categories could otherwise
+// fill the memory with records.
+inline constexpr size_t kMaxCategories = 1000;
+inline constexpr size_t kMaxEntryRecords = 50000; // over all categories together
+
+enum class CatalogueExtent {
+    Whole,     // every category and entry of the file was read
+    CutShort   // the file lists more than the bounds allow: only the first ones were read
+};
+
 // Reads a catalogue from a profile into settings; exeFolder (ending with a
-// backslash) stands for a WorkingDir of exactly kCurrDir.
-void ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile, const std::wstring& exeFolder);
+// backslash) stands for a WorkingDir of exactly kCurrDir. A category
+// named again in [Type] (its section is the same) is read once, at its first
+// place.
+CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile,
+                              const std::wstring& exeFolder);
+
+// The notice shown at start when a catalogue was cut short.
+std::wstring CutShortNotice();

@@ -219,6 +219,15 @@ void GrowIfNeeded(Table& table, size_t used)
 
 } // namespace
 
+std::wstring FoldedProfileName(std::wstring_view name)
+{
+    std::wstring folded(name);
+    for (wchar_t& c : folded)
+        c = Fold(c);
+    return folded;
+}
+
+
 std::wstring CPlatformProfile::GetString(std::wstring_view section, std::wstring_view key,
                                          std::wstring_view defaultValue) const
 {

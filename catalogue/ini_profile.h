@@ -13,6 +13,10 @@
 // character buffer handed to GetPrivateProfileStringW.
 inline constexpr size_t kProfileValueLimit = 4095;
 
+// A section or key name in the form the profile compares names in: the
+// letters A to Z folded to lower case, every other character as it is.
+std::wstring FoldedProfileName(std::wstring_view name);
+
 class CProfileSource {
 public:
     CProfileSource() = default;

@@ -3,6 +3,7 @@
 #include "catalogue/catalogue.h"
 #include "platform/handles.h"
 #include "scan/catalogue_draft.h"
+#include "scan/file_writes.h"
 #include "scan/icon_export.h"
 
 #include <windows.h>
@@ -24,7 +25,7 @@ void Walk(const std::wstring& folder, const std::wstring& relative, int depth, c
           std::vector<std::wstring>& found)
 {
     WIN32_FIND_DATAW data{};
-    const CFindHandle find(::FindFirstFileW((folder + L"\\" + relative + L"*").c_str(), &data));
+    const CFindHandle find(::FindFirstFileW((folder + relative + L"*").c_str(), &data));
     if (!find)
         return;
     do {
@@ -77,9 +78,8 @@ std::wstring DiscRelative(const std::wstring& workingDir, const std::wstring& va
     const size_t cdrom = path.rfind(kCdrom);
     if (cdrom != std::wstring::npos)
         return path.substr(cdrom + std::size(kCdrom) - 1);
-    const std::wstring prefix = folder + L"\\";
-    if (path.size() > prefix.size() && SameNameIgnoringCase(path.substr(0, prefix.size()), prefix))
-        return path.substr(prefix.size());
+    if (path.size() > folder.size() && SameNameIgnoringCase(path.substr(0, folder.size()), folder))
+        return path.substr(folder.size());
     return path;
 }
 
@@ -92,21 +92,26 @@ std::wstring KeyValue(const DraftEntry& entry, const wchar_t* key)
     return {};
 }
 
-// An icon file name in the icon folder not used yet by this run (nor, when
-// existing icons are kept, by a file already there).
-std::wstring FreeIconName(const std::wstring& folder, const std::wstring& stem, std::vector<std::wstring>& used,
-                          bool keepExisting)
+// Saves the icon under a name in the icon folder that neither this run nor
+// anyone else has used yet (stem.ico, stem-2.ico, ...): a file found there
+// is never replaced. The name, or empty when nothing could be written.
+std::wstring SaveIcon(const std::wstring& iconFolder, const std::wstring& stem, const std::string& bytes,
+                      std::vector<std::wstring>& used)
 {
-    for (int n = 1;; ++n) {
+    constexpr int kMaxTries = 1000;
+    for (int n = 1; n <= kMaxTries; ++n) {
         const std::wstring name = stem + (n == 1 ? std::wstring() : L"-" + std::to_wstring(n)) + L".ico";
-        const bool taken = std::any_of(used.begin(), used.end(), [&](const std::wstring& u) { return SameNameIgnoringCase(u, name); }) ||
-                           (keepExisting && ::GetFileAttributesW((folder + L"\\" + kIconFolder + L"\\" + name).c_str()) !=
-                                                INVALID_FILE_ATTRIBUTES);
-        if (!taken) {
+        if (std::any_of(used.begin(), used.end(), [&](const std::wstring& u) { return SameNameIgnoringCase(u, name); }))
+            continue;
+        if (WriteNewFile(iconFolder + name, bytes)) {
             used.push_back(name);
             return name;
         }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+            return {};
     }
+    return {};
 }
 
 } // namespace
@@ -123,7 +128,7 @@ std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vect
         const size_t slash = relative.find(L'\\');
         if (slash != std::wstring::npos)
             installer.category = relative.substr(0, slash);
-        const std::wstring path = folder + L"\\" + relative;
+        const std::wstring path = folder + relative;
         installer.identification = IdentifyInstaller(path);
         Identification& id = installer.identification;
         if (id.verdict == FileVerdict::Installer && id.kind != InstallerKind::Msi)
@@ -152,8 +157,7 @@ bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, co
     return false;
 }
 
-size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers,
-                     bool keepExistingIcons)
+size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers)
 {
     struct Pending {
         FoundInstaller* installer;
@@ -201,19 +205,20 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
             known != categories.end() ? known->name : draft.Category(draft.FreeSectionName(item.category)).name;
     }
 
-    const std::wstring iconFolder = folder + L"\\" + kIconFolder;
+    const std::wstring iconFolder = folder + kIconFolder + L"\\";
     std::vector<std::wstring> usedIcons;
     for (Pending& item : pending) {
         const FoundInstaller& installer = *item.installer;
-        const std::wstring path = folder + L"\\" + installer.relativePath;
+        const std::wstring path = folder + installer.relativePath;
         DraftEntry entry;
         entry.name = draft.FreeSectionName(item.name);
         std::wstring iconPath;
-        if (installer.identification.kind != InstallerKind::Msi) {
+        std::string iconBytes;
+        if (installer.identification.kind != InstallerKind::Msi && ProgramIconFile(path, iconBytes)) {
             ::CreateDirectoryW(iconFolder.c_str(), nullptr);
             const std::wstring iconName =
-                FreeIconName(folder, SectionNameFrom(Stem(installer.relativePath)), usedIcons, keepExistingIcons);
-            if (ExportProgramIcon(path, iconFolder + L"\\" + iconName))
+                SaveIcon(iconFolder, SectionNameFrom(Stem(installer.relativePath)), iconBytes, usedIcons);
+            if (!iconName.empty())
                 iconPath = std::wstring(kIconFolder) + L"\\" + iconName;
         }
         const std::wstring switches = SilentSwitches(installer.identification.kind);

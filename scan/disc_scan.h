@@ -24,6 +24,9 @@ struct FoundInstaller {
     std::wstring entryName; // set when the installer was added to a catalogue
 };
 
+// The disc folder is given as a full path ending with a backslash (C:\disc\,
+// or R:\ for a drive's root).
+
 // Every .exe and .msi file in the folder and in its folders two levels down,
 // sorted by path, skipping the names in excluded (files directly in the
 // folder only), each identified and, when it is an installer, described.
@@ -35,7 +38,7 @@ std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vect
 bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath);
 
 // Adds the installers (those not yet named by the catalogue) to it, in name
-// order within each category, with their icons saved in the icon folder.
-// Returns how many were added.
-size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers,
-                     bool keepExistingIcons);
+// order within each category, with their icons saved in the icon folder as
+// new files (a file already there keeps its name and content). Returns how
+// many were added.
+size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers);

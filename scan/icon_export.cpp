@@ -148,7 +148,7 @@ bool IconFileBytes(HICON hIcon, std::string& out)
 
 } // namespace
 
-bool ExportProgramIcon(const std::wstring& programPath, const std::wstring& iconPath)
+bool ProgramIconFile(const std::wstring& programPath, std::string& iconFile)
 {
     CFileBytes file;
     DWORD error = 0;
@@ -164,12 +164,5 @@ bool ExportProgramIcon(const std::wstring& programPath, const std::wstring& icon
         return false;
     const CIcon icon(::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(bits.data()), static_cast<DWORD>(bits.size()),
                                                 TRUE, 0x00030000, kSize, kSize, LR_DEFAULTCOLOR));
-    std::string bytes;
-    if (!icon || !IconFileBytes(icon.Get(), bytes))
-        return false;
-    const CFileHandle out(::CreateFileW(iconPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return out && ::WriteFile(out.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    return icon && IconFileBytes(icon.Get(), iconFile);
 }

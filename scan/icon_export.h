@@ -1,9 +1,8 @@
-// A program's own icon, the one the shell shows for it, saved as a 32x32
-// icon file.
+// A program's own icon, the one the shell shows for it, as the bytes of a
+// 32x32 icon file.
 #pragma once
 
 #include <string>
 
-// False when the program has no icon, its icon data is malformed, or the
-// file cannot be written.
-bool ExportProgramIcon(const std::wstring& programPath, const std::wstring& iconPath);
+// False when the program has no icon or its icon data is malformed.
+bool ProgramIconFile(const std::wstring& programPath, std::string& iconFile);

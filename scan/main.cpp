@@ -2,10 +2,12 @@
 // holds. Run in the folder, or given it:
 //     QuillsetScan.exe [folder] [--force] [--merge] [--title TEXT]
 #include "catalogue/ini_profile.h"
+#include "platform/dll_search.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "scan/catalogue_draft.h"
 #include "scan/disc_scan.h"
+#include "scan/file_writes.h"
 #include "scan/product_info.h"
 
 #include <windows.h>
@@ -42,24 +44,17 @@ void Print(const std::wstring& text)
     ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
+// The folder's full path with one backslash at its end, a drive's root
+// (R:\) like any other folder; empty when there is none.
 std::wstring FullFolderPath(const std::wstring& folder)
 {
     const DWORD size = ::GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr);
     std::wstring full(size, L'\0');
     const DWORD n = ::GetFullPathNameW(folder.c_str(), size, full.data(), nullptr);
     full.resize(n < size ? n : 0);
-    while (full.size() > 3 && full.back() == L'\\')
+    while (!full.empty() && full.back() == L'\\')
         full.pop_back();
-    return full;
-}
-
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
-{
-    const CFileHandle file(
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    return full.empty() ? full : full + L'\\';
 }
 
 void PrintSummary(const std::vector<FoundInstaller>& installers, size_t added)
@@ -131,7 +126,15 @@ int Run(int argc, wchar_t** argv)
         Print(L"Not a folder: " + folder + L"\n");
         return kNotWritten;
     }
-    const std::wstring cataloguePath = folder + L"\\" + kCatalogueName;
+    const std::wstring cataloguePath = folder + kCatalogueName;
+    // Whoever can write to the folder could have put a link where the
+    // builder writes, to have some other file overwritten.
+    for (const std::wstring& target : {cataloguePath, folder + kIconFolder}) {
+        if (IsLinkAt(target)) {
+            Print(target + L" is a symbolic link or junction; nothing written. Remove it and run again.\n");
+            return kNotWritten;
+        }
+    }
     const bool exists = ::GetFileAttributesW(cataloguePath.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (exists && !force && !merge) {
         Print(cataloguePath + L" exists; use --merge to add new installers to it or --force to replace it.\n");
@@ -155,14 +158,14 @@ int Run(int argc, wchar_t** argv)
     }
     if (!title.empty())
         draft.SetSetting(L"TitleText", title);
-    const size_t added = AddInstallers(draft, folder, installers, merge);
+    const size_t added = AddInstallers(draft, folder, installers);
     for (const FoundInstaller& installer : installers) {
         if (!installer.entryName.empty())
             Print(L"  " + std::wstring(KindName(installer.identification.kind)) + L"  " + installer.relativePath +
                   L"  ->  " + installer.entryName + L"\n");
     }
     PrintSummary(installers, added);
-    if (!WriteWholeFile(cataloguePath, draft.FileBytes())) {
+    if (!ReplaceFileWith(cataloguePath, draft.FileBytes())) {
         Print(L"Could not write " + cataloguePath + L"\n");
         return kNotWritten;
     }
@@ -174,6 +177,7 @@ int Run(int argc, wchar_t** argv)
 
 int wmain(int argc, wchar_t** argv)
 {
+    RestrictDllSearchToSystem();
     if (argc == 3 && std::wstring(argv[1]) == kPackageInfoSwitch)
         return PrintPackageInfo(argv[2]);
     return Run(argc, argv);

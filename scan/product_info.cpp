@@ -71,68 +71,117 @@ void ForEachChild(const std::string& bytes, const VersionBlock& parent, Visit vi
         visit(child);
 }
 
+// A string's text runs to its terminating NUL within the block, whatever
+// its value length says: some compilers count bytes, some characters, and
+// some mark text as binary (type 0).
 std::wstring TextValue(const std::string& bytes, const VersionBlock& block)
 {
     std::wstring text;
-    for (size_t at = block.valueOffset; at + 2 <= block.valueOffset + block.valueBytes && Le16(bytes, at) != 0;
-         at += 2)
+    for (size_t at = block.valueOffset; at + 2 <= block.end && Le16(bytes, at) != 0; at += 2)
         text += static_cast<wchar_t>(Le16(bytes, at));
     return TrimSpace(text);
 }
 
+// A version that says nothing: blank, or made of zeros ("0.0.0.0", "0, 0").
+bool SaysNoVersion(const std::wstring& version)
+{
+    return version.find_first_not_of(L"0., ") == std::wstring::npos;
+}
+
+// The installer library, loaded from the system folder when a package is
+// read (never by import, so no msi.dll beside the program can load), and
+// the entry points used of it; Ok() when it and every one were found.
+class CMsiApi {
+public:
+    CMsiApi() : m_library(::LoadLibraryExW(L"msi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    {
+        m_bOk = Bind(CloseHandle, "MsiCloseHandle") && Bind(CreateRecord, "MsiCreateRecord") &&
+                Bind(DatabaseOpenView, "MsiDatabaseOpenViewW") && Bind(RecordSetString, "MsiRecordSetStringW") &&
+                Bind(ViewExecute, "MsiViewExecute") && Bind(ViewFetch, "MsiViewFetch") &&
+                Bind(RecordGetString, "MsiRecordGetStringW") &&
+                Bind(SummaryInfoGetProperty, "MsiSummaryInfoGetPropertyW") &&
+                Bind(OpenDatabase, "MsiOpenDatabaseW") && Bind(GetSummaryInformation, "MsiGetSummaryInformationW");
+    }
+    bool Ok() const noexcept { return m_bOk; }
+
+    decltype(&::MsiCloseHandle) CloseHandle = nullptr;
+    decltype(&::MsiCreateRecord) CreateRecord = nullptr;
+    decltype(&::MsiDatabaseOpenViewW) DatabaseOpenView = nullptr;
+    decltype(&::MsiRecordSetStringW) RecordSetString = nullptr;
+    decltype(&::MsiViewExecute) ViewExecute = nullptr;
+    decltype(&::MsiViewFetch) ViewFetch = nullptr;
+    decltype(&::MsiRecordGetStringW) RecordGetString = nullptr;
+    decltype(&::MsiSummaryInfoGetPropertyW) SummaryInfoGetProperty = nullptr;
+    decltype(&::MsiOpenDatabaseW) OpenDatabase = nullptr;
+    decltype(&::MsiGetSummaryInformationW) GetSummaryInformation = nullptr;
+
+private:
+    template <typename TFunction>
+    bool Bind(TFunction& pfn, const char* pszName) noexcept
+    {
+        const FARPROC proc = m_library ? ::GetProcAddress(m_library.Get(), pszName) : nullptr;
+        pfn = reinterpret_cast<TFunction>(reinterpret_cast<void (*)()>(proc));
+        return pfn != nullptr;
+    }
+
+    CLibrary m_library;
+    bool m_bOk = false;
+};
+
 // One owner for each handle the installer library gives out.
 class CMsiHandle {
 public:
-    CMsiHandle() = default;
+    explicit CMsiHandle(const CMsiApi& msi) : m_msi(msi) {}
     CMsiHandle(const CMsiHandle&) = delete;
     CMsiHandle& operator=(const CMsiHandle&) = delete;
     ~CMsiHandle()
     {
         if (m_h)
-            ::MsiCloseHandle(m_h);
+            m_msi.CloseHandle(m_h);
     }
     MSIHANDLE* Out() noexcept { return &m_h; }
     MSIHANDLE Get() const noexcept { return m_h; }
 
 private:
+    const CMsiApi& m_msi;
     MSIHANDLE m_h = 0;
 };
 
-std::wstring PackageProperty(MSIHANDLE database, const wchar_t* name)
+std::wstring PackageProperty(const CMsiApi& msi, MSIHANDLE database, const wchar_t* name)
 {
-    CMsiHandle view;
-    CMsiHandle query;
-    CMsiHandle record;
-    *query.Out() = ::MsiCreateRecord(1);
-    if (::MsiDatabaseOpenViewW(database, L"SELECT `Value` FROM `Property` WHERE `Property` = ?", view.Out()) !=
+    CMsiHandle view(msi);
+    CMsiHandle query(msi);
+    CMsiHandle record(msi);
+    *query.Out() = msi.CreateRecord(1);
+    if (msi.DatabaseOpenView(database, L"SELECT `Value` FROM `Property` WHERE `Property` = ?", view.Out()) !=
             ERROR_SUCCESS ||
-        ::MsiRecordSetStringW(query.Get(), 1, name) != ERROR_SUCCESS ||
-        ::MsiViewExecute(view.Get(), query.Get()) != ERROR_SUCCESS ||
-        ::MsiViewFetch(view.Get(), record.Out()) != ERROR_SUCCESS)
+        msi.RecordSetString(query.Get(), 1, name) != ERROR_SUCCESS ||
+        msi.ViewExecute(view.Get(), query.Get()) != ERROR_SUCCESS ||
+        msi.ViewFetch(view.Get(), record.Out()) != ERROR_SUCCESS)
         return {};
     DWORD length = 0;
     wchar_t none[1] = {};
-    ::MsiRecordGetStringW(record.Get(), 1, none, &length);
+    msi.RecordGetString(record.Get(), 1, none, &length);
     std::wstring value(length + 1, L'\0');
     length = static_cast<DWORD>(value.size());
-    if (::MsiRecordGetStringW(record.Get(), 1, value.data(), &length) != ERROR_SUCCESS)
+    if (msi.RecordGetString(record.Get(), 1, value.data(), &length) != ERROR_SUCCESS)
         return {};
     value.resize(length);
     return TrimSpace(value);
 }
 
-std::wstring SummaryText(MSIHANDLE summary, UINT property)
+std::wstring SummaryText(const CMsiApi& msi, MSIHANDLE summary, UINT property)
 {
     UINT type = 0;
     INT number = 0;
     FILETIME time{};
     DWORD length = 0;
     wchar_t none[1] = {};
-    if (::MsiSummaryInfoGetPropertyW(summary, property, &type, &number, &time, none, &length) != ERROR_MORE_DATA)
+    if (msi.SummaryInfoGetProperty(summary, property, &type, &number, &time, none, &length) != ERROR_MORE_DATA)
         return {};
     std::wstring value(length + 1, L'\0');
     length = static_cast<DWORD>(value.size());
-    if (::MsiSummaryInfoGetPropertyW(summary, property, &type, &number, &time, value.data(), &length) !=
+    if (msi.SummaryInfoGetProperty(summary, property, &type, &number, &time, value.data(), &length) !=
         ERROR_SUCCESS)
         return {};
     value.resize(length);
@@ -152,12 +201,14 @@ ProductInfo ReadProgramInfo(const std::wstring& path)
     if (!file.Open(path, &error) || ReadPeImage(file, image) != PeOutcome::Program ||
         !CPeResources(file, image).Find(kVersionType, 0, bytes) || !ReadBlock(bytes, 0, bytes.size(), root))
         return info;
+    std::wstring fileVersion;
+    std::wstring productVersion;
     // The first string table that names anything.
     ForEachChild(bytes, root, [&](const VersionBlock& group) {
         if (group.key != L"StringFileInfo")
             return;
         ForEachChild(bytes, group, [&](const VersionBlock& table) {
-            if (!info.name.empty() || !info.description.empty() || !info.version.empty())
+            if (!info.name.empty() || !info.description.empty() || !fileVersion.empty() || !productVersion.empty())
                 return;
             ForEachChild(bytes, table, [&](const VersionBlock& string) {
                 if (string.key == L"ProductName")
@@ -165,10 +216,18 @@ ProductInfo ReadProgramInfo(const std::wstring& path)
                 else if (string.key == L"FileDescription")
                     info.description = TextValue(bytes, string);
                 else if (string.key == L"FileVersion")
-                    info.version = TextValue(bytes, string);
+                    fileVersion = TextValue(bytes, string);
+                else if (string.key == L"ProductVersion")
+                    productVersion = TextValue(bytes, string);
             });
         });
     });
+    // Some installers (Inno Setup's among them) leave the file version blank
+    // and carry the product's version alone.
+    if (!SaysNoVersion(fileVersion))
+        info.version = fileVersion;
+    else if (!SaysNoVersion(productVersion))
+        info.version = productVersion;
     if (info.name.empty())
         info.name = info.description;
     return info;
@@ -179,19 +238,24 @@ int PrintPackageInfo(const std::wstring& path)
     // A failure inside the installer library ends this copy quietly; the
     // scanning copy reports the package as damaged.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-    CMsiHandle database;
-    if (::MsiOpenDatabaseW(path.c_str(), MSIDBOPEN_READONLY, database.Out()) != ERROR_SUCCESS)
+    const CMsiApi msi;
+    if (!msi.Ok())
+        return 1;
+    CMsiHandle database(msi);
+    if (msi.OpenDatabase(path.c_str(), MSIDBOPEN_READONLY, database.Out()) != ERROR_SUCCESS)
         return 1;
     ProductInfo info;
-    info.name = PackageProperty(database.Get(), L"ProductName");
-    info.version = PackageProperty(database.Get(), L"ProductVersion");
-    CMsiHandle summary;
-    if (::MsiGetSummaryInformationW(database.Get(), nullptr, 0, summary.Out()) == ERROR_SUCCESS) {
+    info.name = PackageProperty(msi, database.Get(), L"ProductName");
+    info.version = PackageProperty(msi, database.Get(), L"ProductVersion");
+    if (SaysNoVersion(info.version))
+        info.version.clear();
+    CMsiHandle summary(msi);
+    if (msi.GetSummaryInformation(database.Get(), nullptr, 0, summary.Out()) == ERROR_SUCCESS) {
         constexpr UINT kSubject = 3;
         constexpr UINT kComments = 6;
-        info.description = SummaryText(summary.Get(), kComments);
+        info.description = SummaryText(msi, summary.Get(), kComments);
         if (info.description.empty())
-            info.description = SummaryText(summary.Get(), kSubject);
+            info.description = SummaryText(msi, summary.Get(), kSubject);
     }
     std::wstring text;
     for (std::wstring field : {info.name, info.version, info.description}) {

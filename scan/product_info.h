@@ -7,7 +7,9 @@
 struct ProductInfo {
     std::wstring name;        // ProductName (a program without one: FileDescription)
     std::wstring description; // FileDescription, or the package's comments or subject
-    std::wstring version;     // FileVersion, or the package's ProductVersion
+    // FileVersion, else ProductVersion (a package's ProductVersion); empty
+    // when blank or all zeros.
+    std::wstring version;
 };
 
 // Empty fields where the file says nothing.

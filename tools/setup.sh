@@ -12,6 +12,7 @@ packages=(
     googletest
     fonts-wqy-microhei fonts-wine
     nsis wixl locales
+    python3-minimal
 )
 
 sudo_cmd=()

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -295,6 +298,57 @@ TEST(CatalogueRules, AnEntryUnderTwoCategoriesIsTwoSeparateRecordsOfOneSection)
     EXPECT_EQ(second.Description, L"one section");
 }
 
+// [Type] naming the categories given (C<i> for a number i), and in
+// [C0.List] ... the same entries E1 ... E<entries>.
+std::wstring ListedTwice(const std::vector<std::wstring>& sorts, size_t lists, int entries)
+{
+    std::wstring text = L"[Config]\r\nTitleText=\u5927\u5149\u76D8\r\n[Type]\r\n";
+    for (size_t i = 0; i < sorts.size(); ++i)
+        text += L"Sort" + std::to_wstring(i + 1) + L"=" + sorts[i] + L"\r\n";
+    for (size_t j = 0; j < lists; ++j) {
+        text += L"[C" + std::to_wstring(j) + L".List]\r\n";
+        for (int i = 1; i <= entries; ++i)
+            text += L"List" + std::to_wstring(i) + L"=E" + std::to_wstring(i) + L"\r\n";
+    }
+    return text;
+}
+
+std::vector<std::wstring> Numbered(size_t count)
+{
+    std::vector<std::wstring> names;
+    for (size_t i = 0; i < count; ++i)
+        names.push_back(L"C" + std::to_wstring(i));
+    return names;
+}
+
+TEST(CatalogueRules, ACategoryNamedAgainIsShownOnceAndTheRecordsAreBounded)
+{
+    const struct {
+        std::wstring text;
+        size_t categories;
+        size_t entries; // over all categories
+        CatalogueExtent extent;
+    } cases[] = {
+        {ListedTwice({L"C0", L"B", L"c0", L"C0"}, 1, 2), 2, 2, CatalogueExtent::Whole},
+        {ListedTwice(std::vector<std::wstring>(600, L"C0"), 1, 600), 1, 600, CatalogueExtent::Whole},
+        {ListedTwice(Numbered(kMaxCategories + 1), 0, 0), kMaxCategories, 0, CatalogueExtent::CutShort},
+        {ListedTwice(Numbered(60), 60, 1000), 60, kMaxEntryRecords, CatalogueExtent::CutShort},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.categories);
+        TempDir dir;
+        WriteFile(dir / L"Quillset.INI", ToUtf16LeWithBom(c.text));
+        CatalogueSettings s;
+        EXPECT_EQ(ReadCatalogue(s, CIniProfile(dir / L"Quillset.INI"), kExeFolder), c.extent);
+        ASSERT_EQ(CategoryNames(s).size(), c.categories);
+        EXPECT_EQ(s.Categories[0].Name, L"C0");
+        size_t entries = 0;
+        for (size_t i = 0; i < c.categories; ++i)
+            entries += EntryNames(s.Categories[i]).size();
+        EXPECT_EQ(entries, c.entries);
+    }
+}
+
 TEST(CatalogueRules, ValuesAreCutAt4095Characters)
 {
     const std::wstring exact(4095, L'\u5B57');
@@ -465,6 +519,30 @@ TEST(ProgramStart, AFolderOrALockedFileInPlaceOfTheCatalogueGivesTheDefaultTitle
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(lock);
     EXPECT_EQ(ShownTitle(lockedExe, locked.Path()), L"Tovrin Quillset");
+}
+
+TEST(ProgramStart, ACatalogueOverTheBoundsIsShownUpToThemAfterANotice)
+{
+    TempDir disc;
+    const std::wstring exe = CopyProgramTo(disc, L"Quillset.exe");
+    WriteFile(disc / L"Quillset.INI", ToUtf16LeWithBom(ListedTwice(Numbered(kMaxCategories + 1), 0, 0)));
+    RunningProgram program(exe, disc.Path());
+    const HWND hNotice = program.MainWindow();
+    ASSERT_NE(hNotice, nullptr);
+    EXPECT_EQ(Caption(hNotice), L"\u5927\u5149\u76D8");
+    std::vector<std::wstring> texts;
+    ::EnumChildWindows(
+        hNotice,
+        [](HWND hChild, LPARAM lp) {
+            reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(Caption(hChild));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    EXPECT_NE(std::find(texts.begin(), texts.end(), CutShortNotice()), texts.end());
+    ::SendMessageW(::GetDlgItem(hNotice, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(hNotice); }));
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(program.MainWindow(), 1000), LVM_GETITEMCOUNT, 0, 0),
+              LRESULT{kMaxCategories + 1});
 }
 
 // Wine starts programs whose path is at most 259 characters long; an

@@ -4,12 +4,14 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
 #include "scan/installer_kind.h"
+#include "scan/product_info.h"
 #include "shell/shell.h"
 #include "tests/support/running_program.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -53,8 +55,10 @@ class Scanner : public ::testing::Test {
 protected:
     void Put(const std::wstring& relative, const std::string& bytes) { WriteFile(m_disc / relative, bytes); }
 
-    // QuillsetScan.exe run on the disc folder, its output read from a pipe.
-    ScanRun Scan(const std::wstring& arguments) const
+    // QuillsetScan.exe run on the disc folder (or another), its output read
+    // from a pipe.
+    ScanRun Scan(const std::wstring& arguments) const { return ScanFolder(m_disc.Path(), arguments); }
+    static ScanRun ScanFolder(const std::wstring& folder, const std::wstring& arguments)
     {
         SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
         HANDLE read = nullptr;
@@ -67,7 +71,8 @@ protected:
         si.cb = sizeof(si);
         si.dwFlags = STARTF_USESTDHANDLES;
         si.hStdOutput = si.hStdError = write;
-        std::wstring command = L"\"" + ProgramFolder() + L"QuillsetScan.exe\" \"" + m_disc.Path() + L"\" " + arguments;
+        std::wstring command = L"\"" + ProgramFolder() + L"QuillsetScan.exe\" \"" + folder +
+                              (folder.ends_with(L'\\') ? L"\\\" " : L"\" ") + arguments;
         PROCESS_INFORMATION pi{};
         ScanRun run;
         if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
@@ -302,6 +307,113 @@ TEST_F(Scanner, QuillsetShowsTheWrittenCatalogueAndItsNsisEntryInstallsSilently)
     ASSERT_EQ(shell.m_bFound, 1);
     ASSERT_NE(shell.Run(true), nullptr);
     EXPECT_EQ(ReadFile(m_disc / L"压缩\\installed\\QuickZip\\readme.txt"), "Installed by a test installer.\r\n");
+}
+
+// Each folder holds setup.exe and, where the builder writes, a technician's
+// own icon or a link to elsewhere\victim.txt (planted by the
+// scan_planted_links entry: Wine here makes no links itself).
+TEST_F(Scanner, NeverWritesOverAFileItDidNotWriteNorThroughALink)
+{
+    const std::wstring planted = ProgramFolder() + L"planted-links\\";
+    const std::string victim = ReadFile(planted + L"elsewhere\\victim.txt");
+    Put(L"icons\\setup.ico", "the technician's own icon");
+    const struct {
+        std::wstring folder;
+        const wchar_t* arguments;
+        const wchar_t* output;
+        const wchar_t* iconPath; // null: nothing written
+    } cases[] = {
+        {m_disc.Path(), L"", L"Wrote ", L"icons\\setup-2.ico"},
+        {planted + L"linked-ini", L"--force", L"Wrote ", L"icons\\setup.ico"},
+        {planted + L"linked-icon", L"", L"Wrote ", L"icons\\setup-2.ico"},
+        {planted + L"linked-icons", L"", L"icons is a symbolic link or junction; nothing written", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.folder));
+        WriteFile(c.folder + L"\\setup.exe", SampleBytes(L"zip64.exe"));
+        const ScanRun run = ScanFolder(c.folder, c.arguments);
+        EXPECT_EQ(run.exitCode, c.iconPath ? 0u : 1u);
+        EXPECT_NE(run.output.find(c.output), std::wstring::npos) << ToUtf8(run.output);
+        CatalogueSettings settings;
+        ReadCatalogue(settings, CIniProfile(c.folder + L"\\Quillset.INI"), c.folder + L"\\");
+        EXPECT_EQ(settings.Categories[0].Entries ? settings.Categories[0].Entries[0].IconPath : L"",
+                  c.iconPath ? c.folder + L"\\" + c.iconPath : L"");
+    }
+    EXPECT_EQ(ReadFile(m_disc / L"icons\\setup.ico"), "the technician's own icon");
+    EXPECT_EQ(ReadFile(planted + L"elsewhere\\victim.txt"), victim);
+    EXPECT_EQ(::GetFileAttributesW((planted + L"elsewhere\\setup.ico").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Run by the scan_tests_root_drive entry, which presents a folder as drive R:.
+TEST_F(Scanner, AtADrivesRootMergeKnowsEntriesNamingTheDriveAndPrintsItsPath)
+{
+    if (!::GetEnvironmentVariableW(L"QUILLSET_ROOT_DRIVE", nullptr, 0))
+        GTEST_SKIP() << "run by the scan_tests_root_drive entry";
+    WriteFile(L"R:\\工具\\tool-setup.exe", SampleBytes(L"zip64.exe"));
+    WriteFile(L"R:\\Quillset.INI", ToUtf16LeWithBom(L"[Type]\r\nSort1=工具\r\n[工具.List]\r\nList1=Tool\r\n[Tool]\r\n"
+                                                    L"ManualInstall=R:\\工具\\tool-setup.exe\r\n"));
+    for (const wchar_t* folder : {L"R:\\", L"R:"}) {
+        const ScanRun run = ScanFolder(folder, L"--merge");
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_NE(run.output.find(L"New entries: 0\nWrote R:\\Quillset.INI\n"), std::wstring::npos)
+            << ToUtf8(run.output);
+    }
+}
+
+// A block of a version resource: length, value length, type, key, value and
+// children, each on a 4-byte boundary.
+std::string VersionBlock(const std::wstring& key, uint16_t type, const std::string& value, size_t valueLength,
+                         const std::vector<std::string>& children = {})
+{
+    auto align = [](std::string& bytes) { bytes.resize((bytes.size() + 3) & ~size_t{3}, '\0'); };
+    std::string block{'\0', '\0', static_cast<char>(valueLength & 0xFF), static_cast<char>(valueLength >> 8),
+                      static_cast<char>(type), '\0'};
+    block += ToUtf16LeWithBom(key + L'\0').substr(2);
+    align(block);
+    block += value;
+    for (const std::string& child : children) {
+        align(block);
+        block += child;
+    }
+    block[0] = static_cast<char>(block.size() & 0xFF);
+    block[1] = static_cast<char>(block.size() >> 8);
+    return block;
+}
+
+TEST_F(Scanner, VersionTextsAreReadWholeAndAZeroFileVersionGivesWayToTheProductVersion)
+{
+    const struct {
+        uint16_t type; // of the strings; their value length counts characters
+        const wchar_t* fileVersion; // null: none in the resource
+        const wchar_t* productVersion;
+        const wchar_t* version;
+    } cases[] = {
+        {0, L"1.2.3.4", nullptr, L"1.2.3.4"}, {1, L"1.2.3.4", L"9.9", L"1.2.3.4"}, {1, L"0.0.0.0", L"2.3.4", L"2.3.4"},
+        {0, L"", L"2.3.4", L"2.3.4"},         {1, nullptr, L"2.3.4", L"2.3.4"},    {1, L"0, 0, 0, 0", L"0.0.0.0", L""},
+    };
+    for (const auto& c : cases) {
+        const std::wstring name = L"v" + std::to_wstring(&c - cases) + L".exe";
+        SCOPED_TRACE(ToUtf8(name));
+        std::vector<std::string> strings;
+        const std::pair<const wchar_t*, const wchar_t*> texts[] = {
+            {L"ProductName", L"Quill Zip Deluxe"}, {L"FileVersion", c.fileVersion}, {L"ProductVersion", c.productVersion}};
+        for (const auto& [key, text] : texts) {
+            const std::wstring value = text ? std::wstring(text) + L'\0' : L"";
+            if (text)
+                strings.push_back(VersionBlock(key, c.type, ToUtf16LeWithBom(value).substr(2), value.size()));
+        }
+        const std::string resource = VersionBlock(
+            L"VS_VERSION_INFO", 0, "\xBD\x04\xEF\xFE" + std::string(48, '\0'), 52,
+            {VersionBlock(L"StringFileInfo", 1, "", 0, {VersionBlock(L"080404b0", 1, "", 0, strings)})});
+        Put(name, SampleBytes(L"scan_sample_plain.exe"));
+        const HANDLE update = ::BeginUpdateResourceW((m_disc / name).c_str(), FALSE);
+        ASSERT_TRUE(update && ::UpdateResourceW(update, MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1), 0,
+                                                const_cast<char*>(resource.data()), static_cast<DWORD>(resource.size())));
+        ASSERT_TRUE(::EndUpdateResourceW(update, FALSE));
+        const ProductInfo info = ReadProgramInfo(m_disc / name);
+        EXPECT_EQ(info.name, L"Quill Zip Deluxe");
+        EXPECT_EQ(info.version, c.version);
+    }
 }
 
 } // namespace

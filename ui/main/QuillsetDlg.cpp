@@ -62,7 +62,7 @@ CQuillsetDlg::CQuillsetDlg()
 
 CQuillsetDlg::~CQuillsetDlg()
 {
-    // The worker reads nothing of the window, but it must not outlive it.
+    // A worker still reading is left with what it needs, never the window.
     m_loader.Stop();
 }
 

@@ -7,7 +7,9 @@
 
 #include "platform/handles.h"
 
-#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -39,8 +41,24 @@ IconImage ImageOfIcon(HICON hIcon);
 // finds it; 0 when it is not found or cannot be opened.
 unsigned long long InstallerSize(const std::wstring& configuredPath);
 
+// The icon and size of one job, read from the disc as it is.
+DetailResult ReadDetail(const DetailJob& job);
+
+// What every loader started afterwards reads a job with: ReadDetail unless
+// another reader is given (an empty one restores it). The one place where
+// tests stand in for a disc that does not answer.
+using DetailReader = std::function<DetailResult(const DetailJob&)>;
+void SetDetailReader(DetailReader reader);
+
 class CDetailsLoader {
 public:
+    // Results at most waiting for the window: each holds two bitmaps, and a
+    // window that is busy must not make them pile up towards the process's
+    // limit of GDI objects. The worker waits for room.
+    static constexpr size_t kMaxWaiting = 128;
+    // How long Stop waits for the worker before leaving it behind.
+    static constexpr DWORD kStopWaitMs = 500;
+
     CDetailsLoader() = default;
     CDetailsLoader(const CDetailsLoader&) = delete;
     CDetailsLoader& operator=(const CDetailsLoader&) = delete;
@@ -53,21 +71,32 @@ public:
     // The results that have arrived since the last call.
     std::vector<DetailResult> Take();
     // True once every job's result has been taken.
-    bool Done() const noexcept { return m_nTaken == m_jobs.size(); }
-    // Ends the worker early and waits for it; results not yet taken go.
+    bool Done() const noexcept { return m_nTaken == m_nJobs; }
+    // Ends the worker: waits a moment for it, then leaves it to end by
+    // itself once the job it reads returns (a dead network path can hold it
+    // for minutes). Results not yet taken go; nothing is posted afterwards.
     void Stop() noexcept;
 
 private:
-    static unsigned ThreadProc(void* pParam);
-    void Run();
+    // Everything the worker touches, shared with it: it lives until both the
+    // loader and a worker left behind have let it go.
+    struct Shared {
+        std::vector<DetailJob> jobs;
+        DetailReader reader;
+        HWND hNotify = nullptr;
+        UINT nMessage = 0;
+        std::mutex mutex;
+        std::condition_variable roomOrStop;
+        std::vector<DetailResult> ready;
+        bool bPosted = false; // a notice is on its way and not yet answered
+        bool bStop = false;
+    };
 
-    std::vector<DetailJob> m_jobs;
-    HWND m_hNotify = nullptr;
-    UINT m_nMessage = 0;
+    static unsigned ThreadProc(void* pParam);
+    static void Run(Shared& shared);
+
+    std::shared_ptr<Shared> m_pShared;
     CKernelHandle m_hThread;
-    std::atomic<bool> m_bStop{false};
-    std::mutex m_mutex;
-    std::vector<DetailResult> m_ready;
-    bool m_bPosted = false; // a notice is on its way and not yet answered
+    size_t m_nJobs = 0;
     size_t m_nTaken = 0;
 };

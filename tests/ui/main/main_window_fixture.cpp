@@ -47,6 +47,8 @@ LRESULT TestDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     rcShown = GetWindowRect();
     EXPECT_TRUE(::IsWindowVisible(m_hWnd));
     if (bCloseAtOnce) {
+        if (script)
+            script(*this);
         PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
         return 0;
     }
@@ -61,6 +63,7 @@ LRESULT TestDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 void MainWindow::TearDown()
 {
     SetSystemDialogHooks({});
+    SetDetailReader({});
     ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
 }
 

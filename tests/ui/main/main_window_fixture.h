@@ -26,7 +26,8 @@ public:
     using CQuillsetDlg::m_rcList;
 
     std::function<void(TestDlg&)> script;
-    // Closes the window as soon as it shows, while it still reads icons.
+    // Runs the script as soon as the window shows, while it still reads
+    // icons, and closes it then.
     bool bCloseAtOnce = false;
     // The window rectangle when the test's steps began.
     RECT rcShown{};
@@ -38,8 +39,8 @@ protected:
 
 class MainWindow : public ::testing::Test {
 protected:
-    // A test that answers through the dialog seam or logs the demo
-    // installer's runs leaves neither behind.
+    // A test that answers through the dialog seam, reads details through
+    // its own reader or logs the demo installer's runs leaves none behind.
     void TearDown() override;
 
     // Writes the catalogue (UTF-16 unless bytes are given) beside the
@@ -47,8 +48,8 @@ protected:
     void WriteCatalogue(const std::wstring& text);
     void WriteCatalogueBytes(const std::string& bytes);
     // Opens the window on the catalogue, runs the steps once it shows and
-    // every icon and size is in place (or at once), then closes it through
-    // its close box.
+    // every icon and size is in place (or at once, bCloseAtOnce), then
+    // closes it through its close box.
     void Open(const std::function<void(TestDlg&)>& steps, bool bCloseAtOnce = false);
 
     // Texts of a column, check marks and row kinds of a list.

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
+
 namespace main_window_test {
 namespace {
 
@@ -386,6 +389,60 @@ TEST_F(Catalogue, OpeningAndClosingAHundredTimesLeavesNothingBehind)
         Open(nullptr, i % 2 == 0);
     EXPECT_LE(GdiObjectCount(), gdi + 5);
     EXPECT_LE(UserObjectCount(), user + 5);
+}
+
+TEST_F(Catalogue, ClosingWhileAnInstallerDoesNotAnswerTakesAMomentAndTheLoaderEndsOnItsOwn)
+{
+    // Measuring A1's installer hangs, as on a dead network path, until let go.
+    struct Stuck {
+        CKernelHandle entered{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+        CKernelHandle release{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+        std::atomic<bool> bReturned{false};
+    };
+    const auto stuck = std::make_shared<Stuck>();
+    SetDetailReader([stuck](const DetailJob& job) {
+        if (job.strInstaller.ends_with(L"a1.exe") && ::SetEvent(stuck->entered.Get()))
+            stuck->bReturned = ::WaitForSingleObject(stuck->release.Get(), INFINITE) == WAIT_OBJECT_0;
+        return ReadDetail(job);
+    });
+    ULONGLONG closeMs = 0;
+    Open(
+        [&](TestDlg& dlg) {
+            ASSERT_EQ(::WaitForSingleObject(stuck->entered.Get(), 10000), WAIT_OBJECT_0);
+            closeMs = ::GetTickCount64();
+            dlg.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+            closeMs = ::GetTickCount64() - closeMs;
+        },
+        true);
+    EXPECT_LT(closeMs, 2000u);
+    EXPECT_FALSE(stuck->bReturned);
+    ::SetEvent(stuck->release.Get());
+    EXPECT_TRUE(PumpUntil([&] { return stuck->bReturned.load(); }));
+}
+
+TEST_F(Catalogue, ResultsTheWindowHasNotTakenStayBounded)
+{
+    std::atomic<size_t> nRead{0};
+    SetDetailReader([&](const DetailJob& job) {
+        ++nRead;
+        return ReadDetail(job);
+    });
+    const HostWindow host(RECT{0, 0, 50, 50});
+    const DWORD gdi = GdiObjectCount();
+    CDetailsLoader loader;
+    loader.Start(std::vector<DetailJob>(2000, DetailJob{m_disc / L"icons\\zip.ico", L""}), host.m_hWnd, WM_APP);
+    // No one takes anything: the worker stops for room.
+    for (size_t nSeen = 0, i = 0; i < 100 && (nSeen == 0 || nSeen != nRead.load()); ++i, ::Sleep(300))
+        nSeen = nRead.load();
+    EXPECT_LE(nRead.load(), CDetailsLoader::kMaxWaiting + 1);
+    EXPECT_LE(GdiObjectCount(), gdi + 2 * (CDetailsLoader::kMaxWaiting + 1) + 10);
+    size_t nTaken = 0;
+    EXPECT_TRUE(PumpUntil([&] {
+        for (const DetailResult& result : loader.Take())
+            nTaken += result.nJob == nTaken && result.image.hColor ? 1 : 0;
+        return loader.Done();
+    }));
+    EXPECT_EQ(nTaken, 2000u);
 }
 
 } // namespace
