@@ -1,5 +1,6 @@
 #include "app/QuillsetApp.h"
 
+#include "app/unattended.h"
 #include "catalogue/catalogue.h"
 #include "ui/main/QuillsetDlg.h"
 
@@ -14,6 +15,10 @@ BOOL CQuillsetApp::InitInstance()
     icc.dwICC = ICC_WIN95_CLASSES;
     ::InitCommonControlsEx(&icc);
     CWinApp::InitInstance();
+    if (m_commandLine.kind != StartKind::Window) {
+        m_nExitCode = RunCommandLine(m_commandLine);
+        return FALSE;
+    }
 
     auto pDlg = std::make_unique<CQuillsetDlg>();
     m_pMainWnd = pDlg.get();
@@ -21,4 +26,9 @@ BOOL CQuillsetApp::InitInstance()
     pDlg->DoModal();
     m_pMainWnd = nullptr;
     return FALSE;
+}
+
+int CQuillsetApp::ExitInstance()
+{
+    return m_nExitCode;
 }

@@ -4,6 +4,8 @@
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int)
 {
     RestrictDllSearchToSystem();
-    CQuillsetApp app;
+    // Read before anything may change the current folder: relative paths
+    // in switches are the caller's.
+    CQuillsetApp app(ParseCommandLine(::GetCommandLineW()));
     return app.Run(hInstance);
 }

@@ -41,22 +41,44 @@ bool InstallerSucceeded(DWORD dwExitCode) noexcept
            dwExitCode == ERROR_SUCCESS_REBOOT_INITIATED;
 }
 
-BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath)
+std::wstring ListedLines(const std::vector<std::wstring>& items, const std::wstring& strUnit)
+{
+    std::wstring lines;
+    const size_t listed = items.size() > kMaxListedItems ? kMaxListedItems : items.size();
+    for (size_t i = 0; i < listed; ++i)
+        lines += items[i] + L"\n";
+    if (listed < items.size())
+        lines += L"…… 等共 " + std::to_wstring(items.size()) + L" " + strUnit + L"\n";
+    return lines;
+}
+
+BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath,
+                            const BatchSummary& summary)
 {
     const bool bSave = nMode == kSaveBatch;
     BatchReport report;
     report.strCaption = bSave ? L"保存安装包" : L"软件安装";
     if (arrFailed.empty()) {
-        report.strText = L"所有项目安装完毕!";
+        report.strText = L"所有项目安装完毕!\n";
         report.nType = MB_ICONINFORMATION;
-        return report;
+    } else {
+        report.strText = bSave ? L"某些项目保存失败, 请检查这些项目的文件路径!\n\n保存失败文件路径列表:\n"
+                               : L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n";
+        report.strText += ListedLines(arrFailed, L"项");
+        if (bSave)
+            report.strText += L"\n文件保存路径: " + strSavePath + L"\n";
+        report.nType = MB_ICONEXCLAMATION;
     }
-    report.strText = bSave ? L"某些项目保存失败, 请检查这些项目的文件路径!\n\n保存失败文件路径列表:\n"
-                           : L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n";
-    for (const std::wstring& strPath : arrFailed)
-        report.strText += strPath + L"\n";
-    if (bSave)
-        report.strText += L"\n文件保存路径: " + strSavePath;
-    report.nType = MB_ICONEXCLAMATION;
+    if (summary.dwLogError == 0)
+        report.strText += L"\n日志文件: " + summary.strLogFile;
+    else
+        report.strText += L"\n日志文件无法写入: " + summary.strLogFile + L" (Windows 错误 " +
+                          std::to_wstring(summary.dwLogError) + L")";
+    if (!summary.arrRestart.empty()) {
+        report.strText += L"\n\n以下软件需要重新启动计算机才能完成安装:\n" + ListedLines(summary.arrRestart, L"项") +
+                          L"\n是否立即重新启动计算机?";
+        // No is the default: a key pressed in passing never restarts the machine.
+        report.nType = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+    }
     return report;
 }

@@ -2,6 +2,8 @@
 // the caption of an item, the destination of a copy, the final report.
 #pragma once
 
+#include "batch/batch_plan.h"
+
 #include <windows.h>
 
 #include <string>
@@ -27,6 +29,14 @@ std::wstring NumberedName(const std::wstring& strPath, int n);
 // 3010 and 1641 (done, a restart is needed or has been started).
 bool InstallerSucceeded(DWORD dwExitCode) noexcept;
 
+// A report or confirmation lists at most this many items, one a line, so
+// that the box and its buttons stay on the screen.
+inline constexpr size_t kMaxListedItems = 20;
+
+// The items, each on a line of its own; past kMaxListedItems the first of
+// them and a line "…… 等共 N " followed by strUnit.
+std::wstring ListedLines(const std::vector<std::wstring>& items, const std::wstring& strUnit);
+
 struct BatchReport {
     std::wstring strText;
     std::wstring strCaption;
@@ -34,5 +44,8 @@ struct BatchReport {
 };
 
 // The message that ends a batch: the success text, or the failed paths one
-// per line (and, for a save batch, the folder they were to be saved in).
-BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath);
+// per line (and, for a save batch, the folder they were to be saved in);
+// then the log file, and the items that asked for a restart with the
+// question whether to restart now (Yes and No).
+BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath,
+                            const BatchSummary& summary);

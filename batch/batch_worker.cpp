@@ -4,6 +4,8 @@
 // waiting for it to draw them (the window shows them on its own thread, in
 // order); an install batch waits until an item's caption is up before it
 // starts the item, and every batch waits for them all before it reports.
+// Every item's outcome goes into the batch's log as the item ends.
+#include "batch/batch_log.h"
 #include "batch/batch_texts.h"
 #include "batch/prog_dlg.h"
 
@@ -61,13 +63,17 @@ public:
                 return false;
             bFailIfExists = true;
         }
+        m_strLastTarget = target;
         if (!shell.CopyTo(target, bFailIfExists))
             return false;
         m_written[PathKey(target)] = source;
         return true;
     }
+    // Where the last Save copied to, or tried to.
+    const std::wstring& LastTarget() const noexcept { return m_strLastTarget; }
 
 private:
+    std::wstring m_strLastTarget;
     std::map<std::wstring, std::wstring> m_written;
 };
 
@@ -84,33 +90,53 @@ unsigned RunBatch(int nMode)
 
     pDlg->QueueStart(static_cast<int>(nItems), BatchCaption(nMode, 0.0f, std::wstring()));
 
+    const BatchOptions& options = pDlg->m_options;
+    CBatchLog log(options, nMode, pDlg->m_strSavePath);
+
     CShell shell;
     CSavedFiles saved;
     for (size_t i = 0; i < nItems; ++i) {
+        const ULONGLONG nStart = ::GetTickCount64();
         shell.Locate(items[i], std::wstring());
         const std::wstring strPath = shell.m_strFile;
         const float fPercent = static_cast<float>(static_cast<double>(i + 1) / static_cast<double>(nItems) * 100.0);
         pDlg->QueueStep(BatchCaption(nMode, fPercent, strPath));
 
-        bool bDone = false;
+        LogItem item;
+        item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
         if (nMode == kSaveBatch) {
             // Without a folder there is nowhere to copy to.
-            bDone = shell.m_bFound && !pDlg->m_strSavePath.empty() && saved.Save(shell, pDlg->m_strSavePath);
+            const bool bSaved =
+                shell.m_bFound && !pDlg->m_strSavePath.empty() && saved.Save(shell, pDlg->m_strSavePath);
+            item.dwCode = bSaved ? 0 : shell.m_bFound ? shell.LastError() : ERROR_FILE_NOT_FOUND;
+            item.strWork = strPath + L" -> " + (shell.m_bFound ? saved.LastTarget() : pDlg->m_strSavePath);
+            item.bCopy = true;
+            item.outcome = bSaved ? ItemOutcome::Succeeded : ItemOutcome::Failed;
         } else {
             // The caption names the item before it starts.
             pDlg->ShowSteps();
-            DWORD dwExitCode = 0;
-            const HANDLE hProcess = shell.Run(true);
-            bDone = hProcess && ::GetExitCodeProcess(hProcess, &dwExitCode) && InstallerSucceeded(dwExitCode);
+            item.strWork = shell.m_strParameters.empty() ? strPath : strPath + L" " + shell.m_strParameters;
+            RunInstaller(shell, options, item);
         }
-        if (!bDone)
+        item.nMilliseconds = ::GetTickCount64() - nStart;
+        if (item.outcome == ItemOutcome::Failed)
             pDlg->m_arrFailed.push_back(strPath);
+        else if (item.outcome == ItemOutcome::RestartNeeded)
+            pDlg->m_summary.arrRestart.push_back(item.strName);
+        log.Item(item);
     }
     pDlg->ShowSteps();
+    log.Finish(pDlg->m_summary);
 
-    pDlg->WaitUntilReady();
-    const BatchReport report = MakeBatchReport(nMode, pDlg->m_arrFailed, pDlg->m_strSavePath);
-    ShowMessageBox(::GetParent(pDlg->m_hWnd), report.strText, report.strCaption, report.nType);
+    if (options.bReport) {
+        pDlg->WaitUntilReady();
+        const HWND hOwner = ::GetParent(pDlg->m_hWnd);
+        const BatchReport report = MakeBatchReport(nMode, pDlg->m_arrFailed, pDlg->m_strSavePath, pDlg->m_summary);
+        if (ShowMessageBox(hOwner, report.strText, report.strCaption, report.nType) == IDYES && !RestartSystem())
+            ShowMessageBox(hOwner, L"无法重新启动计算机 (Windows 错误 " + std::to_wstring(::GetLastError()) +
+                                       L"), 请稍后手动重新启动。",
+                           report.strCaption, MB_ICONEXCLAMATION);
+    }
     pDlg->CloseFromWorker();
     return 0;
 }

@@ -67,6 +67,14 @@ INT_PTR CProgDlg::DoModal()
     return nResult;
 }
 
+void CProgDlg::RunWithoutWindow()
+{
+    if (m_nMode == kInstallBatch)
+        InstallThreadProc(nullptr);
+    else if (m_nMode == kSaveBatch)
+        SaveThreadProc(nullptr);
+}
+
 BOOL CProgDlg::OnInitDialog()
 {
     ::MoveWindow(m_hWnd, 0, 0, kWindowWidth, kWindowHeight, FALSE);
@@ -137,7 +145,8 @@ void CProgDlg::QueueStep(std::wstring strCaption)
 void CProgDlg::ShowSteps() noexcept
 {
     WaitUntilReady();
-    ::SendMessageW(m_hWnd, kMsgShowSteps, 1, 0);
+    if (m_hWnd)
+        ::SendMessageW(m_hWnd, kMsgShowSteps, 1, 0);
 }
 
 bool CProgDlg::ShowWaitingSteps()
@@ -183,7 +192,8 @@ void CProgDlg::CloseFromWorker() noexcept
 {
     WaitUntilReady();
     m_bWorkerClosing = true;
-    ::SendMessageW(m_hWnd, WM_CLOSE, 0, 0);
+    if (m_hWnd)
+        ::SendMessageW(m_hWnd, WM_CLOSE, 0, 0);
 }
 
 bool CProgDlg::MayClose() const noexcept

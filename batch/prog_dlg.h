@@ -2,6 +2,7 @@
 // runs, and the batch workers it starts.
 #pragma once
 
+#include "batch/batch_plan.h"
 #include "platform/controls.h"
 #include "platform/handles.h"
 #include "platform/wnd.h"
@@ -30,6 +31,15 @@ public:
     std::vector<std::wstring> m_arrFailed;
     // The destination folder of a save batch.
     std::wstring m_strSavePath;
+    // The items' names, the log, the report, the waits of a busy installer.
+    BatchOptions m_options;
+    // Filled by the worker as the batch ends.
+    BatchSummary m_summary;
+
+    // Runs the batch on this thread with no window at all: the same worker,
+    // whose steps then go nowhere. For the quiet command line, which shows
+    // no report either (m_options.bReport false).
+    void RunWithoutWindow();
 
     // For the worker, from its own thread. The start: the bar's range 0 ..
     // nItems, its position 0 and the first caption. An item's step: the

@@ -147,14 +147,33 @@ CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource&
     return bCut ? CatalogueExtent::CutShort : CatalogueExtent::Whole;
 }
 
-CatalogueSettings* LoadCatalogue(CWinApp* pApp)
+CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueExtent* pExtent)
 {
     const std::wstring exePath = RunningExecutablePath();
     const std::wstring profilePath = ProfilePathFor(exePath);
     if (pApp)
         pApp->m_strProfileName = profilePath;
     const CIniProfile profile(profilePath);
-    if (ReadCatalogue(g_settings, profile, ExecutableFolder(exePath)) == CatalogueExtent::CutShort)
+    const CatalogueExtent extent = ReadCatalogue(g_settings, profile, ExecutableFolder(exePath));
+    if (pExtent)
+        *pExtent = extent;
+    else if (extent == CatalogueExtent::CutShort)
         ShowMessageBox(nullptr, CutShortNotice(), g_settings.TitleText, MB_OK | MB_ICONEXCLAMATION);
     return &g_settings;
+}
+
+std::vector<const SoftwareEntry*> SelectEntries(const CatalogueSettings& settings,
+                                                const std::function<bool(const SoftwareEntry&)>& filter)
+{
+    std::vector<const SoftwareEntry*> selected;
+    std::unordered_set<std::wstring> seen;
+    const SoftwareCategory* pCategories = settings.Categories.get();
+    for (int j = 0; pCategories && !pCategories[j].Name.empty(); ++j) {
+        const SoftwareEntry* pEntries = pCategories[j].Entries.get();
+        for (int r = 0; pEntries && !pEntries[r].Name.empty(); ++r) {
+            if (filter(pEntries[r]) && seen.insert(FoldedProfileName(pEntries[r].Name)).second)
+                selected.push_back(&pEntries[r]);
+        }
+    }
+    return selected;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,12 +54,6 @@ std::wstring ProfilePathFor(const std::wstring& exePath);
 // system does not give it whole.
 std::wstring RunningExecutablePath();
 
-// Fills the one settings record from the configuration file beside the
-// running executable, whatever the current directory, and points the
-// application's profile at that file. A file over the bounds is read up to
-// them and the user is told so.
-CatalogueSettings* LoadCatalogue(CWinApp* pApp);
-
 // Names read from Prefix1, Prefix2, ... of a section up to the first empty
 // value, at most limit of them; *pCut is set when there were more.
 std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const std::wstring& section,
@@ -88,3 +83,16 @@ CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource&
 
 // The notice shown at start when a catalogue was cut short.
 std::wstring CutShortNotice();
+
+// Fills the one settings record from the configuration file beside the
+// running executable, whatever the current directory, and points the
+// application's profile at that file. A file over the bounds is read up to
+// them and the user is told so in a message box; a caller that gives
+// pExtent (an unattended run, where no one answers a box) is told instead.
+CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueExtent* pExtent = nullptr);
+
+// The entries that pass the filter, in catalogue order: categories in
+// order, entries in order within each. An entry listed under several
+// categories comes once, where it is first listed.
+std::vector<const SoftwareEntry*> SelectEntries(const CatalogueSettings& settings,
+                                                const std::function<bool(const SoftwareEntry&)>& filter);

@@ -1,5 +1,7 @@
 #include "platform/system_dialogs.h"
 
+#include "platform/handles.h"
+
 #include <commdlg.h>
 #include <shlobj.h>
 
@@ -105,4 +107,25 @@ std::optional<std::wstring> AskSaveFileName(HWND hOwner, const std::wstring& pro
     if (!::GetSaveFileNameW(&ofn))
         return std::nullopt;
     return std::wstring(file.data());
+}
+
+bool RestartSystem()
+{
+    const SystemDialogHooks hooks = CurrentHooks();
+    if (hooks.restartSystem)
+        return hooks.restartSystem();
+
+    HANDLE hToken = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &hToken))
+        return false;
+    const CKernelHandle token(hToken);
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (!::LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid) ||
+        !::AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr) ||
+        ::GetLastError() == ERROR_NOT_ALL_ASSIGNED)
+        return false;
+    return ::ExitWindowsEx(EWX_REBOOT, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION |
+                                           SHTDN_REASON_FLAG_PLANNED) != FALSE;
 }

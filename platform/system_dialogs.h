@@ -1,6 +1,8 @@
 // Every message box and system dialog of the program goes through these
-// functions. They are the one place where tests may stand in for the user:
-// a test installs hooks that read what would be shown and give the answer.
+// functions, and so does the restart a user asks for. They are the one
+// place where tests may stand in for the user: a test installs hooks that
+// read what would be shown and give the answer (and never restarts the
+// machine it runs on).
 #pragma once
 
 #include <windows.h>
@@ -21,10 +23,16 @@ std::optional<std::wstring> BrowseForFolder(HWND hOwner, const std::wstring& tit
 // description and pattern pairs, each ended by a null character.
 std::optional<std::wstring> AskSaveFileName(HWND hOwner, const std::wstring& proposed, const std::wstring& filter);
 
+// Restarts the machine through the system's shutdown call, with the
+// shutdown privilege enabled for this process; false (and the Windows
+// error) when the system refused.
+bool RestartSystem();
+
 struct SystemDialogHooks {
     std::function<int(HWND, const std::wstring&, const std::wstring&, UINT)> messageBox;
     std::function<std::optional<std::wstring>(HWND, const std::wstring&)> browseForFolder;
     std::function<std::optional<std::wstring>(HWND, const std::wstring&, const std::wstring&)> saveFileName;
+    std::function<bool()> restartSystem;
 };
 
 // Replaces the hooks; an empty hook shows the real dialog. Hooks may be

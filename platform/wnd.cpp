@@ -557,6 +557,11 @@ BOOL CWinApp::InitInstance()
     return TRUE;
 }
 
+int CWinApp::ExitInstance()
+{
+    return 0;
+}
+
 int CWinApp::Run(HINSTANCE hInstance)
 {
     g_hResources = hInstance;
@@ -574,7 +579,7 @@ int CWinApp::Run(HINSTANCE hInstance)
     // The window thread is a COM apartment for as long as the program runs.
     const CComApartment com;
     if (!InitInstance())
-        return 0;
+        return ExitInstance();
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);

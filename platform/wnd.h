@@ -162,6 +162,8 @@ public:
     // Runs the program: returns what the process exits with.
     int Run(HINSTANCE hInstance);
     virtual BOOL InitInstance();
+    // Called when InitInstance returned FALSE: the process's exit code.
+    virtual int ExitInstance();
 
     CWnd* m_pMainWnd = nullptr;
     // The profile file every profile read goes to; starts as the

@@ -34,6 +34,7 @@ std::wstring CShell::GetFile(std::wstring& strParameters) const
 
 HANDLE CShell::Run(bool bWait)
 {
+    m_dwLastError = ERROR_FILE_NOT_FOUND;
     if (!m_bFound)
         return nullptr;
     SHELLEXECUTEINFOW sei{};
@@ -44,7 +45,7 @@ HANDLE CShell::Run(bool bWait)
     sei.lpFile = m_strFile.c_str();
     sei.lpParameters = m_strParameters.empty() ? nullptr : m_strParameters.c_str();
     sei.nShow = SW_SHOW;
-    ::ShellExecuteExW(&sei);
+    m_dwLastError = ::ShellExecuteExW(&sei) ? 0 : ::GetLastError();
     m_hProcess.Reset(sei.hProcess);
     if (bWait && m_hProcess)
         ::WaitForSingleObject(m_hProcess.Get(), INFINITE);
@@ -53,7 +54,10 @@ HANDLE CShell::Run(bool bWait)
 
 int CShell::CopyTo(const std::wstring& strTarget, bool bFailIfExists)
 {
+    m_dwLastError = ERROR_FILE_NOT_FOUND;
     if (!m_bFound)
         return 0;
-    return ::CopyFileW(m_strFile.c_str(), strTarget.c_str(), bFailIfExists ? TRUE : FALSE) ? 1 : 0;
+    const BOOL bCopied = ::CopyFileW(m_strFile.c_str(), strTarget.c_str(), bFailIfExists ? TRUE : FALSE);
+    m_dwLastError = bCopied ? 0 : ::GetLastError();
+    return bCopied ? 1 : 0;
 }

@@ -29,6 +29,9 @@ public:
     HANDLE Run(bool bWait);
     // Copies the located file to strTarget; non-zero on success.
     int CopyTo(const std::wstring& strTarget, bool bFailIfExists);
+    // The Windows error of the last Run or CopyTo: 0 when it succeeded (or
+    // when the shell opened the file without a process of its own).
+    DWORD LastError() const noexcept { return m_dwLastError; }
 
     int m_bFound = 0;
     // The process of the last Run; released on the next Run and with the object.
@@ -38,4 +41,6 @@ public:
 
 private:
     void Resolve();
+
+    DWORD m_dwLastError = 0;
 };

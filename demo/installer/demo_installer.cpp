@@ -4,7 +4,8 @@
 // program. With a silent switch (/S, /silent, /verysilent, /quiet, /q) it
 // shows nothing; otherwise it shows a small window for a moment.
 // /delay=<ms> waits that long before logging and ending; /exit=<n> ends
-// with code n.
+// with code n; /busy=<n> ends with 1618 (another installation is running)
+// as long as the log holds fewer than n earlier runs of the same line.
 #include <windows.h>
 
 #include <cwctype>
@@ -57,7 +58,7 @@ std::wstring ProgramPath()
     return std::wstring(buffer.data(), n);
 }
 
-void AppendLog(const std::wstring& line)
+std::wstring LogPath()
 {
     std::wstring logPath;
     std::vector<wchar_t> env(32768);
@@ -69,12 +70,43 @@ void AppendLog(const std::wstring& line)
         logPath.erase(logPath.find_last_of(L'\\') + 1);
         logPath += L"demo-install.log";
     }
-    const std::wstring text = line + L"\r\n";
+    return logPath;
+}
+
+std::string Utf8(const std::wstring& text)
+{
     const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
                                             nullptr, nullptr);
     std::string utf8(static_cast<size_t>(bytes), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr,
                           nullptr);
+    return utf8;
+}
+
+// How many lines of the log are this line.
+int EarlierRuns(const std::wstring& line)
+{
+    const HANDLE hFile = ::CreateFileW(LogPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return 0;
+    std::string content;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(hFile, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        content.append(buffer, read);
+    ::CloseHandle(hFile);
+    const std::string wanted = Utf8(line + L"\r\n");
+    int count = 0;
+    for (size_t at = 0; (at = content.find(wanted, at)) != std::string::npos; at += wanted.size())
+        count += at == 0 || content[at - 1] == '\n';
+    return count;
+}
+
+void AppendLog(const std::wstring& line)
+{
+    const std::wstring logPath = LogPath();
+    const std::string utf8 = Utf8(line + L"\r\n");
     // Several installers may log at once: retry while another one holds the file.
     for (int attempt = 0; attempt < 200; ++attempt) {
         HANDLE hFile = ::CreateFileW(logPath.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
@@ -143,6 +175,7 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int)
     bool silent = false;
     DWORD delay = 0;
     int exitCode = 0;
+    int busyRuns = 0;
     for (const std::wstring& word : Words(parameters)) {
         if (word == L"/s" || word == L"/silent" || word == L"/verysilent" || word == L"/quiet" || word == L"/q")
             silent = true;
@@ -150,6 +183,8 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int)
             delay = static_cast<DWORD>(std::wcstoul(word.c_str() + 7, nullptr, 10));
         else if (word.rfind(L"/exit=", 0) == 0)
             exitCode = static_cast<int>(std::wcstol(word.c_str() + 6, nullptr, 10));
+        else if (word.rfind(L"/busy=", 0) == 0)
+            busyRuns = static_cast<int>(std::wcstol(word.c_str() + 6, nullptr, 10));
     }
 
     std::wstring name = ProgramPath();
@@ -158,6 +193,9 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int)
         ShowInstallerWindow(hInstance, name + L" - 演示安装程序");
     if (delay > 0)
         ::Sleep(delay);
-    AppendLog(name + L"|" + parameters);
+    const std::wstring line = name + L"|" + parameters;
+    if (busyRuns > 0 && EarlierRuns(line) < busyRuns)
+        exitCode = ERROR_INSTALL_ALREADY_RUNNING;
+    AppendLog(line);
     return exitCode;
 }

@@ -62,6 +62,8 @@ void WatchedProgDlg::Note(const std::wstring& event)
 void Batch::SetUp()
 {
     m_log = m_dir / L"install.log";
+    m_options.strLogFile = m_dir / L"batch.log";
+    m_options.dwBusyWaitMs = 50;
     ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", m_log.c_str()));
     // The main window stands hidden behind the batch, as the program hides it.
     ASSERT_TRUE(m_main.CreateEx(0, L"STATIC", L"Quillset", WS_POPUP | WS_CAPTION, RECT{100, 100, 900, 700}, nullptr, 0));
@@ -106,8 +108,9 @@ void Batch::SetUp()
         m_report = seen;
         if (m_onReport)
             m_onReport();
-        return IDOK;
+        return m_nReportAnswer;
     };
+    hooks.restartSystem = [this] { return ++m_nRestarts > 0; };
     SetSystemDialogHooks(hooks);
 }
 
@@ -130,7 +133,10 @@ INT_PTR Batch::Run(int nMode, const std::vector<std::wstring>& items, const std:
     dlg.m_nMode = nMode;
     dlg.m_pSourceList = &items;
     dlg.m_strSavePath = strSavePath;
-    return dlg.DoModal();
+    dlg.m_options = m_options;
+    const INT_PTR nResult = dlg.DoModal();
+    m_summary = dlg.m_summary;
+    return nResult;
 }
 
 std::wstring Batch::Installer(const std::wstring& relative) const
@@ -144,6 +150,11 @@ std::wstring Batch::Installer(const std::wstring& relative) const
 std::wstring Batch::Log() const
 {
     return FromUtf8(ReadFile(m_log));
+}
+
+std::wstring Batch::BatchLog() const
+{
+    return FromUtf8(ReadFile(m_options.strLogFile));
 }
 
 std::vector<std::wstring> Batch::Events()

@@ -72,14 +72,24 @@ protected:
 
     // A copy of the demo installer at m_dir / relative.
     std::wstring Installer(const std::wstring& relative) const;
-    // What the demo installers logged so far.
+    // What the demo installers logged so far, and the batches' own log.
     std::wstring Log() const;
+    std::wstring BatchLog() const;
+    // How the report names the batches' log.
+    std::wstring LogLine() const { return L"\n日志文件: " + m_options.strLogFile; }
     std::vector<std::wstring> Events();
 
     testing_support::TempDir m_dir;
     std::wstring m_log;
     CWnd m_main;
     ReportSeen m_report;
+    // Given to every batch: its log in m_dir, short waits for a busy installer.
+    BatchOptions m_options;
+    // The answer to the report, and the restarts asked for.
+    int m_nReportAnswer = IDOK;
+    int m_nRestarts = 0;
+    // What the last batch left behind.
+    BatchSummary m_summary;
     std::function<void(const std::wstring&)> m_onCaption;
     std::function<void()> m_onReport;
 

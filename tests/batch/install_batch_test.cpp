@@ -62,9 +62,11 @@ TEST_F(Batch, InstallBatchCountsEachItemBeforeItRuns)
 
     EXPECT_TRUE(m_report.bShown);
     EXPECT_EQ(m_report.hOwner, m_main.m_hWnd);
-    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+    // The report offers to restart for the one that asked.
+    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!\n" + LogLine() + L"\n\n以下软件需要重新启动计算机才能完成安装:\n" + b +
+                                    L"\n\n是否立即重新启动计算机?");
     EXPECT_EQ(m_report.strCaption, L"软件安装");
-    EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
+    EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2));
     EXPECT_EQ(m_report.nBarLow, 0);
     EXPECT_EQ(m_report.nBarHigh, 3);
     EXPECT_EQ(m_report.nBarPos, 3);
@@ -87,7 +89,7 @@ TEST_F(Batch, SingleItemShowsItsFullCaptionBeforeItStarts)
     // its end before the report.
     EXPECT_EQ(logAtCaption, (std::vector<std::wstring>{L"", L""}));
     EXPECT_EQ(Log(), L"only setup.exe|/S /delay=300\r\n");
-    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!\n" + LogLine());
 }
 
 TEST_F(Batch, EveryItemMissingStartsNothingAndListsAllInOrder)
@@ -121,7 +123,8 @@ TEST_F(Batch, EveryItemMissingStartsNothingAndListsAllInOrder)
     EXPECT_EQ(Log(), L"");
     // The window stays up until the report has been answered.
     EXPECT_TRUE(m_report.bWindowVisible);
-    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed[0] + L"\n" + failed[1] + L"\n" + failed[2] + L"\n");
+    EXPECT_EQ(m_report.strText,
+              kInstallFailureHeader + failed[0] + L"\n" + failed[1] + L"\n" + failed[2] + L"\n" + LogLine());
     EXPECT_EQ(m_report.strCaption, L"软件安装");
     EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));
     EXPECT_EQ(m_report.nBarPos, 3);
@@ -142,7 +145,7 @@ TEST_F(Batch, FailureInTheMiddleDoesNotStopTheBatch)
     EXPECT_EQ(Log(), L"first.exe|/S\r\nlast.exe|/S\r\n");
     const std::vector<std::wstring> failed{m_dir / L"gone.exe /S", document};
     EXPECT_EQ(m_report.arrFailed, failed);
-    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed[0] + L"\n" + failed[1] + L"\n");
+    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed[0] + L"\n" + failed[1] + L"\n" + LogLine());
     EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION));
 }
 
@@ -154,16 +157,20 @@ TEST_F(Batch, InstallersThatEndWithAFailureCodeAreListedAsFailed)
                                                   {1602, false}, {3, false},  {-1, false}};
     std::vector<std::wstring> items;
     std::wstring failed;
+    std::wstring restart;
     std::wstring log;
     for (const auto& [code, bInstalled] : cases) {
         const std::wstring setup = Installer(L"光盘\\软件 " + std::to_wstring(code) + L"\\安装.exe");
         items.push_back(setup + L" /S /标题=装机 /exit=" + std::to_wstring(code));
         log += L"安装.exe|/S /标题=装机 /exit=" + std::to_wstring(code) + L"\r\n";
         failed += bInstalled ? L"" : setup + L"\n";
+        restart += bInstalled && code ? setup + L"\n" : L"";
     }
     Run(0, items);
     EXPECT_EQ(Log(), log);
-    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed);
+    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed + LogLine() +
+                                    L"\n\n以下软件需要重新启动计算机才能完成安装:\n" + restart +
+                                    L"\n是否立即重新启动计算机?");
 }
 
 TEST_F(Batch, ProcessHandlesDoNotPileUpOverAThousandItems)
@@ -179,7 +186,7 @@ TEST_F(Batch, ProcessHandlesDoNotPileUpOverAThousandItems)
     EXPECT_LE(OpenHandleCount(), before + 10);
     EXPECT_TRUE(m_report.arrFailed.empty());
     EXPECT_EQ(m_report.nBarPos, 1000);
-    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!\n" + LogLine());
 }
 
 } // namespace

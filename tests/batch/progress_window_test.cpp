@@ -66,7 +66,7 @@ TEST_F(Batch, EmptyItemListReportsSuccessAndCloses)
     const std::vector<std::wstring> expected{L"range 0..0", L"pos 0", L"caption \"正在安装...0.0% \" at 0",
                                              L"report"};
     EXPECT_EQ(Events(), expected);
-    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!\n" + LogLine());
     EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONINFORMATION));
 
     // No list at all counts as an empty one.
@@ -75,8 +75,9 @@ TEST_F(Batch, EmptyItemListReportsSuccessAndCloses)
     WatchedProgDlg dlg(&m_main, events, mutex);
     dlg.m_nMode = 1;
     dlg.m_strSavePath = m_dir.Path();
+    dlg.m_options = m_options;
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!\n" + LogLine());
     EXPECT_EQ(m_report.strCaption, L"保存安装包");
 }
 

@@ -41,7 +41,7 @@ TEST_F(Batch, SaveBatchCopiesIntoTheFolderWithOrWithoutTrailingBackslash)
         EXPECT_EQ(events[2], L"caption \"正在保存...0.0% \" at 0");
         EXPECT_EQ(events[events.size() - 3].find(L"caption \"正在保存...100.0% " + first + L"\" at "), 0u);
         EXPECT_EQ(events.back(), L"report");
-        EXPECT_EQ(m_report.strText, L"所有项目安装完毕!");
+        EXPECT_EQ(m_report.strText, L"所有项目安装完毕!\n" + LogLine());
         EXPECT_EQ(m_report.strCaption, L"保存安装包");
         EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONINFORMATION));
         EXPECT_EQ(m_report.hOwner, m_main.m_hWnd);
@@ -85,7 +85,7 @@ TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)
     EXPECT_EQ(m_report.arrFailed, failed);
     EXPECT_EQ(ReadFile(folder + L"present.exe"), "present");
     EXPECT_EQ(m_report.strText, kSaveFailureHeader + failed[0] + L"\n" + failed[1] + L"\n" + L"\n文件保存路径: " +
-                                    folder);
+                                    folder + L"\n" + LogLine());
     EXPECT_EQ(m_report.strCaption, L"保存安装包");
     EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION));
 
@@ -94,13 +94,13 @@ TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)
     const std::wstring missing = m_dir / L"No Such Folder";
     Run(1, {present}, missing);
     EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{present});
-    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + L"\n\n文件保存路径: " + missing);
+    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + L"\n\n文件保存路径: " + missing + L"\n" + LogLine());
     EXPECT_EQ(::GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Without a folder nothing is copied anywhere.
     Run(1, {present}, L"");
     EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{present});
-    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + L"\n\n文件保存路径: ");
+    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + L"\n\n文件保存路径: \n" + LogLine());
 }
 
 TEST_F(Batch, SaveBatchCopiesAFileFoundByItsBareName)

@@ -25,13 +25,23 @@ BOOL CALLBACK FindTopLevel(HWND hWnd, LPARAM lp)
 
 } // namespace
 
-RunningProgram::RunningProgram(const std::wstring& exePath, const std::wstring& currentDir)
+RunningProgram::RunningProgram(const std::wstring& exePath, const std::wstring& currentDir,
+                               const std::wstring& arguments, const std::wstring& outputFile)
 {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
-    std::wstring commandLine = L"\"" + exePath + L"\"";
-    m_started = ::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 currentDir.c_str(), &si, &m_pi) != FALSE;
+    std::wstring commandLine = L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    CFileHandle output;
+    if (!outputFile.empty()) {
+        output.Reset(::CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = output.Get();
+        si.hStdError = output.Get();
+    }
+    m_started = ::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, output ? TRUE : FALSE, 0,
+                                 nullptr, currentDir.c_str(), &si, &m_pi) != FALSE;
 }
 
 RunningProgram::~RunningProgram()

@@ -11,7 +11,10 @@ namespace testing_support {
 // A running program; ended when the object goes if it is still running.
 class RunningProgram {
 public:
-    RunningProgram(const std::wstring& exePath, const std::wstring& currentDir);
+    // The arguments follow the program's quoted path on its command line;
+    // with an output file, the program's standard output goes there.
+    RunningProgram(const std::wstring& exePath, const std::wstring& currentDir, const std::wstring& arguments = L"",
+                   const std::wstring& outputFile = L"");
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
     ~RunningProgram();
@@ -22,6 +25,7 @@ public:
     HWND MainWindow(DWORD timeoutMs = 20000) const;
     // Waits for the program to end and gives its exit code.
     bool WaitForExit(DWORD timeoutMs, DWORD* pExitCode) const;
+    DWORD ProcessId() const { return m_pi.dwProcessId; }
 
 private:
     bool m_started = false;

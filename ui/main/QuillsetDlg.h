@@ -87,6 +87,8 @@ protected:
     int m_nCurList = 0;
     std::vector<std::wstring> m_arrActionNames;
     std::vector<std::wstring> m_arrBatch;
+    // The entry names of m_arrBatch's items, for the batch's log.
+    std::vector<std::wstring> m_arrBatchNames;
 
     void LayoutControls();
 
@@ -129,10 +131,11 @@ private:
     void NoteIfLoaded();
 
     // Fills m_arrBatch with that item of every checked entry, in catalogue
-    // order.
+    // order (an entry listed twice, once), and m_arrBatchNames with their
+    // names.
     void CollectSelection(std::wstring SoftwareEntry::*pItem);
     // Runs a batch over m_arrBatch behind the progress window, the main
-    // window hidden meanwhile.
+    // window hidden meanwhile; the batch writes its log.
     void RunBatch(int nMode, const std::wstring& strSavePath);
     void OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked);
     void SetInstallMode(bool bAutomatic);

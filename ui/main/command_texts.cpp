@@ -1,16 +1,12 @@
 #include "ui/main/command_texts.h"
 
+#include "batch/batch_texts.h"
+
 namespace command_texts {
 
 std::wstring ItemLines(const std::vector<std::wstring>& items)
 {
-    std::wstring lines;
-    const size_t listed = items.size() > kMaxListedItems ? kMaxListedItems : items.size();
-    for (size_t i = 0; i < listed; ++i)
-        lines += items[i] + L"\n";
-    if (listed < items.size())
-        lines += L"…… 等共 " + std::to_wstring(items.size()) + L" 款软件\n";
-    return lines;
+    return ListedLines(items, L"款软件");
 }
 
 std::wstring InstallQuestion(bool bAutomatic, const std::vector<std::wstring>& items)

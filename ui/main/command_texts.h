@@ -19,12 +19,8 @@ inline constexpr wchar_t kEmptyFolderAgain[] = L"您选择的路径为空, 是�
 inline constexpr wchar_t kTipAutoInstall[] = L"自动安装所选软件";
 inline constexpr wchar_t kTipManualInstall[] = L"手动安装所选软件";
 
-// A confirmation lists at most this many items, one a line, so that the
-// box and its buttons stay on the screen.
-inline constexpr size_t kMaxListedItems = 20;
-
 // The items, each on a line of its own; past kMaxListedItems the first of
-// them and a line that counts them all.
+// them and a line that counts them all ("…… 等共 N 款软件").
 std::wstring ItemLines(const std::vector<std::wstring>& items);
 
 // The install confirmation, and the save confirmation with its folder.

@@ -15,13 +15,14 @@ using namespace command_texts;
 void CQuillsetDlg::CollectSelection(std::wstring SoftwareEntry::*pItem)
 {
     m_arrBatch.clear();
-    const SoftwareCategory* pCategories = m_pSettings ? m_pSettings->Categories.get() : nullptr;
-    for (int j = 0; pCategories && !pCategories[j].Name.empty(); ++j) {
-        const SoftwareEntry* pEntries = pCategories[j].Entries.get();
-        for (int r = 0; pEntries && !pEntries[r].Name.empty(); ++r) {
-            if (pEntries[r].Checked)
-                m_arrBatch.push_back(pEntries[r].*pItem);
-        }
+    m_arrBatchNames.clear();
+    if (!m_pSettings)
+        return;
+    for (const SoftwareEntry* pEntry : SelectEntries(*m_pSettings, [](const SoftwareEntry& entry) {
+             return entry.Checked != 0;
+         })) {
+        m_arrBatch.push_back(pEntry->*pItem);
+        m_arrBatchNames.push_back(pEntry->Name);
     }
 }
 
@@ -33,6 +34,8 @@ void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
         dlg.m_nMode = nMode;
         dlg.m_pSourceList = &m_arrBatch;
         dlg.m_strSavePath = strSavePath;
+        dlg.m_options.arrNames = m_arrBatchNames;
+        dlg.m_options.strCatalogue = ProfilePathFor(RunningExecutablePath());
         dlg.DoModal();
     }
     ShowWindow(m_hWnd, SW_SHOW);

@@ -172,6 +172,15 @@ TEST_F(Commands, AnAutomaticInstallRunsTheCheckedEntriesBehindTheProgressWindow)
     EXPECT_FALSE(shown[1].bMainVisible) << "hidden while the batch runs";
     EXPECT_NE(shown[1].text.find(L"missing.exe /S"), std::wstring::npos) << "the report names the missing one";
     EXPECT_EQ(shown[1].text.find(L"zip setup.exe"), std::wstring::npos);
+    // It names the batch's log, which holds every item by its entry's name.
+    const size_t at = shown[1].text.find(L"\n日志文件: ");
+    ASSERT_NE(at, std::wstring::npos) << shown[1].text;
+    const std::wstring log = FromUtf8(ReadFile(shown[1].text.substr(at + 7)));
+    EXPECT_NE(log.find(L"\r\n成功 | 压缩 | " + (m_disc / L"soft dir\\zip setup.exe") + L" /S /D=C:\\x | 退出代码 0 | "),
+              std::wstring::npos)
+        << log;
+    EXPECT_NE(log.find(L"\r\n失败 | 缺失 | " + (m_disc / L"missing.exe") + L" /S | Windows 错误 2"), std::wstring::npos)
+        << log;
 }
 
 TEST_F(Commands, SaveBatchesIntoTheConfiguredOrAChosenFolder)

@@ -1,0 +1,34 @@
+// The program's switches, for deployment tools that start it unattended:
+// /auto, /save:<folder>, /select:<name>;<name>..., /quiet, /log:<file>
+// and /?, in any letter case, each with "/" or "-".
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class StartKind {
+    Window,         // no switches: the main window
+    Install,        // /auto
+    Save,           // /save:<folder>
+    Usage,          // /?
+    BadCommandLine, // anything else that is wrong; nothing runs
+};
+
+struct CommandLine {
+    StartKind kind = StartKind::Window;
+    // The /save: folder and the /log: file, as full paths.
+    std::wstring strSaveFolder;
+    std::wstring strLogFile;
+    // The /select: names, in the order given; empty: the checked entries.
+    std::vector<std::wstring> arrSelect;
+    bool bQuiet = false;
+    // What is wrong with a bad command line, in the user's words.
+    std::wstring strError;
+};
+
+// Reads a command line as the system hands it over, the program's own name
+// first. Relative paths are taken from the current folder.
+CommandLine ParseCommandLine(const std::wstring& strCommandLine);
+
+// The usage text that /? shows.
+std::wstring UsageText();

@@ -1,0 +1,77 @@
+// What a batch needs beside its items, and what it leaves behind: the log,
+// the items that asked for a restart, and the exit code a deployment tool
+// reads from the command line's batch.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct BatchOptions {
+    // The catalogue the items come from, named in the log.
+    std::wstring strCatalogue;
+    // The log file; empty: a new file named by the start time in
+    // DefaultLogFolder().
+    std::wstring strLogFile;
+    // The entry name of each item, in item order; an item without one is
+    // named by its own text.
+    std::vector<std::wstring> arrNames;
+    // Whether the batch ends with its report box (the window's batches).
+    bool bReport = true;
+    // An installer that ends with 1618 (another installation is running)
+    // is started again after this wait, at most nBusyRetries times.
+    int nBusyRetries = 3;
+    DWORD dwBusyWaitMs = 20000;
+};
+
+enum class ItemOutcome {
+    Succeeded,
+    RestartNeeded,
+    Failed,
+};
+
+// What became of one item, as the log tells it.
+struct LogItem {
+    std::wstring strName;
+    // The command line started, or the source and target of a copy.
+    std::wstring strWork;
+    bool bCopy = false;
+    // The installer's exit code when bExitCode, else the Windows error (0:
+    // the copy was made, or the shell started no process of its own).
+    bool bExitCode = false;
+    DWORD dwCode = 0;
+    int nAttempts = 1;
+    ULONGLONG nMilliseconds = 0;
+    ItemOutcome outcome = ItemOutcome::Failed;
+};
+
+// Filled by the batch as it ends.
+struct BatchSummary {
+    // The names of the items whose installers asked for a restart.
+    std::vector<std::wstring> arrRestart;
+    // The log file, written or not.
+    std::wstring strLogFile;
+    // 0 when the log was written whole; else the Windows error.
+    DWORD dwLogError = 0;
+};
+
+// Exit codes of the command line, by the conventions of Windows Installer.
+inline constexpr int kExitSuccess = ERROR_SUCCESS;                        // 0
+inline constexpr int kExitRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED;  // 3010
+inline constexpr int kExitFailed = ERROR_INSTALL_FAILURE;                 // 1603
+inline constexpr int kExitBadCommandLine = ERROR_INVALID_PARAMETER;       // 87
+inline constexpr int kExitNoCatalogue = ERROR_FILE_NOT_FOUND;             // 2
+
+class CShell;
+
+// Starts the located installer of shell, waits for it and notes in item
+// its exit code (or the Windows error), the attempts and the outcome: 0 is
+// a success, 3010 and 1641 a success that needs a restart, anything else a
+// failure. One that ends with 1618 (another installation is running) is
+// started again after options.dwBusyWaitMs, at most nBusyRetries times.
+void RunInstaller(CShell& shell, const BatchOptions& options, LogItem& item);
+
+// The exit code of a batch: 1603 when an item failed or the log could not
+// be written, else 3010 when an item asked for a restart, else 0.
+int BatchExitCode(size_t nFailed, const BatchSummary& summary) noexcept;

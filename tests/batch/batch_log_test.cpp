@@ -1,0 +1,109 @@
+// What a batch leaves behind: its log, the restart it offers, the retries
+// of a busy installer and a report that stays on the screen.
+#include "tests/batch/batch_fixture.h"
+
+#include "batch/batch_texts.h"
+
+#include <string>
+#include <vector>
+
+namespace batch_testing {
+namespace {
+
+using namespace testing_support;
+
+size_t Count(const std::wstring& text, const std::wstring& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
+        ++n;
+    return n;
+}
+
+TEST_F(Batch, LogHoldsEveryItemAndTheReportOffersTheRestart)
+{
+    const std::wstring a = Installer(L"光盘\\压缩.exe");
+    const std::wstring b = Installer(L"office setup.exe");
+    const std::wstring missing = m_dir / L"缺失.exe";
+    m_options.arrNames = {L"压缩", L"办公 2026", L"驱动"};
+    // The log's lines in order, each as it starts.
+    const std::vector<std::wstring> starts{
+        L"\xFEFFTovrin Quillset 1.1.125.1400\r\n批处理: 软件安装\r\n目录文件: \r\n计算机: ", L"\r\n开始时间: 20",
+        L"\r\n成功 | 压缩 | " + a + L" /S | 退出代码 0 | ",
+        L"\r\n需要重新启动 | 办公 2026 | " + b + L" /S /exit=3010 | 退出代码 3010 | ",
+        L"\r\n失败 | 驱动 | " + missing + L" /S | Windows 错误 2", L" 秒\r\n结束时间: 20",
+        L"\r\n结果: 共 3 项, 成功 1 项, 需要重新启动 1 项, 失败 1 项\r\n"};
+
+    // The answer to the restart question, and the restarts it leads to.
+    for (const auto& [nAnswer, nRestarts] : {std::pair{IDNO, 0}, std::pair{IDYES, 1}}) {
+        ::DeleteFileW(m_options.strLogFile.c_str());
+        m_nReportAnswer = nAnswer;
+        m_nRestarts = 0;
+        Run(0, {a + L" /S", b + L" /S /exit=3010", missing + L" /S"});
+
+        EXPECT_EQ(m_nRestarts, nRestarts);
+        EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+        EXPECT_EQ(m_report.strText, L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n" +
+                                        missing + L" /S\n" + LogLine() +
+                                        L"\n\n以下软件需要重新启动计算机才能完成安装:\n办公 2026\n\n是否立即重新启动计算机?");
+        const std::wstring log = BatchLog();
+        size_t at = 0;
+        for (const std::wstring& start : starts) {
+            at = log.find(start, at);
+            ASSERT_NE(at, std::wstring::npos) << start << "\n" << log;
+        }
+        EXPECT_EQ(BatchExitCode(m_report.arrFailed.size(), m_summary), 1603);
+    }
+}
+
+TEST_F(Batch, BusyInstallerIsStartedAgainUpToThreeTimes)
+{
+    // Busy for its first two runs, and busy for good.
+    const std::wstring late = Installer(L"late.exe");
+    const std::wstring never = Installer(L"never.exe");
+    Run(0, {late + L" /S /busy=2", never + L" /S /exit=1618"});
+
+    EXPECT_EQ(Count(Log(), L"late.exe|/S /busy=2\r\n"), 3u);
+    EXPECT_EQ(Count(Log(), L"never.exe|/S /exit=1618\r\n"), 4u);
+    EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{never});
+    const std::wstring log = BatchLog();
+    EXPECT_NE(log.find(L"成功 | " + late + L" | " + late + L" /S /busy=2 | 退出代码 0 (尝试 3 次) | "),
+              std::wstring::npos)
+        << log;
+    EXPECT_NE(log.find(L"退出代码 1618 (尝试 4 次) | "), std::wstring::npos) << log;
+}
+
+TEST_F(Batch, LongReportsListTwentyItemsAndTheLogHoldsThemAll)
+{
+    std::vector<std::wstring> items;
+    std::wstring listed;
+    for (int i = 1; i <= 25; ++i) {
+        items.push_back(m_dir / (L"缺失 " + std::to_wstring(i) + L".exe"));
+        listed += i <= 20 ? items.back() + L"\n" : L"";
+    }
+    const std::wstring folder = m_dir / L"Packages";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    Run(1, items, folder);
+
+    EXPECT_EQ(m_report.strText, L"某些项目保存失败, 请检查这些项目的文件路径!\n\n保存失败文件路径列表:\n" + listed +
+                                    L"…… 等共 25 项\n\n文件保存路径: " + folder + L"\n" + LogLine());
+    EXPECT_EQ(Count(BatchLog(), L" -> " + folder + L" | Windows 错误 2"), 25u);
+}
+
+TEST_F(Batch, LogThatCannotBeWrittenNeverStopsTheBatch)
+{
+    const std::wstring setup = Installer(L"setup.exe");
+    WriteFile(m_dir / L"not a folder", "");
+    m_options.strLogFile = m_dir / L"not a folder\\batch.log";
+    Run(0, {setup + L" /S"});
+
+    EXPECT_EQ(Log(), L"setup.exe|/S\r\n");
+    EXPECT_NE(m_summary.dwLogError, 0u);
+    EXPECT_EQ(m_report.strText.find(L"所有项目安装完毕!\n\n日志文件无法写入: " + m_options.strLogFile + L" (Windows 错误 "),
+              0u)
+        << m_report.strText;
+    EXPECT_EQ(BatchExitCode(0, m_summary), 1603);
+}
+
+} // namespace
+} // namespace batch_testing
