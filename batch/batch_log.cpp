@@ -141,18 +141,7 @@ std::wstring LogItemLine(const LogItem& item)
     } else if (item.dwCode == 0) {
         line += item.bCopy ? L"已复制" : L"没有启动进程";
     } else {
-        line += L"Windows 错误 " + std::to_wstring(item.dwCode);
-        wchar_t* pszMessage = nullptr;
-        const DWORD dwFlags =
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-        if (::FormatMessageW(dwFlags, nullptr, item.dwCode, 0, reinterpret_cast<wchar_t*>(&pszMessage), 0, nullptr) &&
-            pszMessage) {
-            std::wstring message = pszMessage;
-            while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-                message.pop_back();
-            line += L": " + message;
-        }
-        ::LocalFree(pszMessage);
+        line += WindowsErrorText(item.dwCode);
     }
     if (item.nAttempts > 1)
         line += L" (尝试 " + std::to_wstring(item.nAttempts) + L" 次)";

@@ -95,6 +95,8 @@ unsigned RunBatch(int nMode)
 
     CShell shell;
     CSavedFiles saved;
+    // The report's lines: each failed item's path and why it failed.
+    std::vector<std::wstring> failedLines;
     for (size_t i = 0; i < nItems; ++i) {
         const ULONGLONG nStart = ::GetTickCount64();
         shell.Locate(items[i], std::wstring());
@@ -104,11 +106,17 @@ unsigned RunBatch(int nMode)
 
         LogItem item;
         item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
+        item.bFound = shell.m_bFound;
         if (nMode == kSaveBatch) {
             // Without a folder there is nowhere to copy to.
             const bool bSaved =
                 shell.m_bFound && !pDlg->m_strSavePath.empty() && saved.Save(shell, pDlg->m_strSavePath);
-            item.dwCode = bSaved ? 0 : shell.m_bFound ? shell.LastError() : ERROR_FILE_NOT_FOUND;
+            if (bSaved)
+                item.dwCode = 0;
+            else if (!shell.m_bFound)
+                item.dwCode = ERROR_FILE_NOT_FOUND;
+            else
+                item.dwCode = pDlg->m_strSavePath.empty() ? ERROR_PATH_NOT_FOUND : shell.LastError();
             item.strWork = strPath + L" -> " + (shell.m_bFound ? saved.LastTarget() : pDlg->m_strSavePath);
             item.bCopy = true;
             item.outcome = bSaved ? ItemOutcome::Succeeded : ItemOutcome::Failed;
@@ -119,8 +127,10 @@ unsigned RunBatch(int nMode)
             RunInstaller(shell, options, item);
         }
         item.nMilliseconds = ::GetTickCount64() - nStart;
-        if (item.outcome == ItemOutcome::Failed)
+        if (item.outcome == ItemOutcome::Failed) {
             pDlg->m_arrFailed.push_back(strPath);
+            failedLines.push_back(strPath + L" " + FailureReason(item));
+        }
         else if (item.outcome == ItemOutcome::RestartNeeded)
             pDlg->m_summary.arrRestart.push_back(item.strName);
         log.Item(item);
@@ -131,7 +141,7 @@ unsigned RunBatch(int nMode)
     if (options.bReport) {
         pDlg->WaitUntilReady();
         const HWND hOwner = ::GetParent(pDlg->m_hWnd);
-        const BatchReport report = MakeBatchReport(nMode, pDlg->m_arrFailed, pDlg->m_strSavePath, pDlg->m_summary);
+        const BatchReport report = MakeBatchReport(nMode, failedLines, pDlg->m_strSavePath, pDlg->m_summary);
         if (ShowMessageBox(hOwner, report.strText, report.strCaption, report.nType) == IDYES && !RestartSystem())
             ShowMessageBox(hOwner, L"无法重新启动计算机 (Windows 错误 " + std::to_wstring(::GetLastError()) +
                                        L"), 请稍后手动重新启动。",
