@@ -1,6 +1,7 @@
 #include "batch/batch_log.h"
 
 #include "batch/batch_texts.h"
+#include "platform/system_dialogs.h"
 #include "platform/text.h"
 
 #include <shlobj.h>
@@ -93,11 +94,7 @@ bool AlreadyThere(DWORD dwError) noexcept
 
 std::wstring DefaultLogFolder()
 {
-    PWSTR pszFolder = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &pszFolder)) && pszFolder)
-        folder = pszFolder;
-    ::CoTaskMemFree(pszFolder);
+    std::wstring folder = KnownFolderPath(FOLDERID_ProgramData);
     if (folder.empty())
         folder = L"C:\\ProgramData";
     if (folder.back() == L'\\')

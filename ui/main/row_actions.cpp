@@ -5,6 +5,8 @@
 #include "platform/system_dialogs.h"
 #include "shell/shell.h"
 
+#include <shlobj.h>
+
 namespace row_actions {
 
 using namespace std::string_literals;
@@ -44,31 +46,45 @@ std::optional<BY_HANDLE_FILE_INFORMATION> FileIdentity(const std::wstring& path)
     return info;
 }
 
-// Copies the located installer to a file the technician picks.
-void SaveInstaller(HWND hOwner, CShell& shell, const std::wstring& configured, const std::wstring& savePath)
+// Copies the located installer to a file the technician picks; returns the
+// folder it was saved in, or empty.
+std::wstring SaveInstaller(HWND hOwner, CShell& shell, const std::wstring& configured, const std::wstring& savePath)
 {
     const std::wstring caption = Caption(kSaveInstaller);
     const std::optional<std::wstring> target = AskSaveFileName(hOwner, ProposedTarget(savePath, configured),
                                                                kSaveFilter);
     if (!target)
-        return;
+        return std::wstring();
     std::wstring parameters;
     const std::wstring source = shell.GetFile(parameters);
     // A copy onto the installer itself would empty it before reading it:
     // refused like any other copy that cannot be made.
     const bool bSaved = !SameFile(source, *target) && shell.CopyTo(*target, false);
-    if (bSaved)
-        ShowMessageBox(hOwner, kSaved + *target, caption, MB_ICONINFORMATION);
-    else
+    if (!bSaved) {
         ShowMessageBox(hOwner, kSaveFailed + configured + kSaveTarget + *target, caption, MB_ICONEXCLAMATION);
+        return std::wstring();
+    }
+    ShowMessageBox(hOwner, kSaved + *target, caption, MB_ICONINFORMATION);
+    const size_t slash = target->find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : target->substr(0, slash + 1);
 }
 
 } // namespace
 
 std::wstring ProposedTarget(const std::wstring& savePath, const std::wstring& configured)
 {
+    std::wstring folder = savePath;
+    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/')
+        folder += L'\\';
     const size_t slash = configured.rfind(L'\\');
-    return slash == std::wstring::npos ? savePath : savePath + configured.substr(slash + 1);
+    return slash == std::wstring::npos ? folder : folder + configured.substr(slash + 1);
+}
+
+std::wstring SaveStartFolder(const std::wstring& lastUsed, const std::wstring& configured)
+{
+    if (!lastUsed.empty())
+        return lastUsed;
+    return configured.empty() ? KnownFolderPath(FOLDERID_Documents) : configured;
 }
 
 bool SameFile(const std::wstring& a, const std::wstring& b)
@@ -79,25 +95,24 @@ bool SameFile(const std::wstring& a, const std::wstring& b)
            first->nFileIndexHigh == second->nFileIndexHigh && first->nFileIndexLow == second->nFileIndexLow;
 }
 
-void Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const std::wstring& savePath)
+std::wstring Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const std::wstring& savePath)
 {
     if (nAction != kManualInstall && nAction != kAutoInstall && nAction != kSaveInstaller)
-        return;
+        return std::wstring();
     const std::wstring caption = Caption(nAction);
     const std::wstring& configured = nAction == kAutoInstall ? entry.AutoInstall : entry.ManualInstall;
     CShell shell;
     if (!shell.Locate(configured, L"")) {
         ShowMessageBox(hOwner, kNotFound + configured, caption, MB_ICONEXCLAMATION);
-        return;
+        return std::wstring();
     }
-    if (nAction == kSaveInstaller) {
-        SaveInstaller(hOwner, shell, configured, savePath);
-        return;
-    }
+    if (nAction == kSaveInstaller)
+        return SaveInstaller(hOwner, shell, configured, savePath);
     // The installer runs on while the technician goes on working; its process
     // handle goes with the shell object at the end of this action.
     if (!shell.Run(false))
         ShowMessageBox(hOwner, kRunFailed + configured, caption, MB_ICONEXCLAMATION);
+    return std::wstring();
 }
 
 } // namespace row_actions
