@@ -7,6 +7,7 @@
 #include "res/product.h"
 #include "res/resource.h"
 #include "ui/controls/list_geometry.h"
+#include "ui/main/command_texts.h"
 #include "ui/main/main_art.h"
 
 #include <algorithm>
@@ -198,22 +199,28 @@ void CQuillsetDlg::CreateButtons()
         UINT nHot;
         UINT nNormal;
         const wchar_t* pszTip;
+        // The whole label the images draw, with the mnemonic: the window
+        // text a screen reader speaks.
+        const wchar_t* pszLabel;
     };
     const ButtonPlan plans[] = {
         {&m_btnSelectAll, kIdSelectAll, IDS_BTN_SELECTALL, BS_AUTOCHECKBOX, 140, 24, IDB_SELECTALL_HOT, IDB_SELECTALL,
-         L"选择所有应用程序"},
-        {&m_btnSave, kIdSave, IDS_BTN_SAVE, BS_PUSHBUTTON, 106, 24, IDB_SAVE_HOT, IDB_SAVE, L"保存所选软件安装包"},
+         L"选择所有应用程序", L"全选(&A)"},
+        {&m_btnSave, kIdSave, IDS_BTN_SAVE, BS_PUSHBUTTON, 106, 24, IDB_SAVE_HOT, IDB_SAVE, L"保存所选软件安装包",
+         L"保存(&S)"},
         {&m_btnInstall, kIdInstall, IDS_BTN_INSTALL, BS_PUSHBUTTON, 106, 24,
          bAuto ? UINT{IDB_INSTALL_AUTO_HOT} : UINT{IDB_INSTALL_MANUAL_HOT},
-         bAuto ? UINT{IDB_INSTALL_AUTO} : UINT{IDB_INSTALL_MANUAL}, bAuto ? L"自动安装所选软件" : L"手动安装所选软件"},
-        {&m_btnOptions, kIdOptions, 0, BS_PUSHBUTTON, 16, 24, IDB_OPTIONS, IDB_OPTIONS, L"安装选项"},
-        {&m_btnHomepage, kIdHomepage, 0, BS_PUSHBUTTON, 96, 23, IDB_HOMEPAGE_HOT, IDB_HOMEPAGE, L"访问主页"},
-        {&m_btnHelp, kIdHelp, 0, BS_PUSHBUTTON, 96, 23, IDB_HELP_HOT, IDB_HELP, L"查看帮助信息"},
+         bAuto ? UINT{IDB_INSTALL_AUTO} : UINT{IDB_INSTALL_MANUAL}, bAuto ? L"自动安装所选软件" : L"手动安装所选软件",
+         bAuto ? command_texts::kLabelAutoInstall : command_texts::kLabelManualInstall},
+        {&m_btnOptions, kIdOptions, 0, BS_PUSHBUTTON, 16, 24, IDB_OPTIONS, IDB_OPTIONS, L"安装选项", L"安装选项"},
+        {&m_btnHomepage, kIdHomepage, 0, BS_PUSHBUTTON, 96, 23, IDB_HOMEPAGE_HOT, IDB_HOMEPAGE, L"访问主页",
+         L"官方主页"},
+        {&m_btnHelp, kIdHelp, 0, BS_PUSHBUTTON, 96, 23, IDB_HELP_HOT, IDB_HELP, L"查看帮助信息", L"使用帮助"},
     };
     for (const ButtonPlan& plan : plans) {
         CThemedButton& button = *plan.pButton;
-        const std::wstring text = plan.nText ? LoadStringResource(plan.nText) : std::wstring();
-        button.Create(text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | plan.dwStyle, RECT{0, 0, plan.cx, plan.cy},
+        button.SetPaintedText(plan.nText ? LoadStringResource(plan.nText) : std::wstring());
+        button.Create(plan.pszLabel, WS_CHILD | WS_VISIBLE | WS_TABSTOP | plan.dwStyle, RECT{0, 0, plan.cx, plan.cy},
                       m_hWnd, plan.nID);
         button.SetFont(MainFont(), FALSE);
         button.AssignBitmaps(LoadBitmapResource(plan.nHot).Release(), LoadBitmapResource(plan.nNormal).Release());

@@ -118,6 +118,7 @@ void CQuillsetDlg::SetInstallMode(bool bAutomatic)
     m_btnInstall.AssignBitmaps(LoadBitmapResource(bAutomatic ? IDB_INSTALL_AUTO_HOT : IDB_INSTALL_MANUAL_HOT).Release(),
                                LoadBitmapResource(bAutomatic ? IDB_INSTALL_AUTO : IDB_INSTALL_MANUAL).Release());
     m_btnInstall.AssignTooltip(bAutomatic ? kTipAutoInstall : kTipManualInstall);
+    m_btnInstall.SetWindowText(bAutomatic ? kLabelAutoInstall : kLabelManualInstall);
     m_btnInstall.Invalidate();
 }
 

@@ -269,7 +269,20 @@ void CALLBACK ReadMenu(HWND hWnd, UINT, UINT_PTR id, DWORD)
 
 TEST_F(Commands, TheModeMenuSwitchesTheInstallButtonAndTheNextBatch)
 {
+    // What a screen reader reads of each button: its whole label, whatever
+    // its images draw, with its mnemonic.
+    const std::pair<int, std::wstring> labels[] = {
+        {CQuillsetDlg::kIdSelectAll, L"全选(&A)"}, {CQuillsetDlg::kIdSave, L"保存(&S)"},
+        {CQuillsetDlg::kIdInstall, L"自动安装(&I)"}, {CQuillsetDlg::kIdOptions, L"安装选项"},
+        {CQuillsetDlg::kIdHomepage, L"官方主页"},   {CQuillsetDlg::kIdHelp, L"使用帮助"}};
+    auto label = [](const TestDlg& dlg, int nID) {
+        wchar_t text[64] = {};
+        ::GetWindowTextW(::GetDlgItem(dlg.m_hWnd, nID), text, 64);
+        return std::wstring(text);
+    };
     Open([&](TestDlg& dlg) {
+        for (const auto& [nID, text] : labels)
+            EXPECT_EQ(label(dlg, nID), text) << nID;
         const std::wstring tipBefore = Tooltip(dlg.m_btnInstall);
         MenuSeen seen;
         g_pMenuSeen = &seen;
@@ -286,6 +299,7 @@ TEST_F(Commands, TheModeMenuSwitchesTheInstallButtonAndTheNextBatch)
         EXPECT_EQ(m_settings.DefaultMode, 0);
         EXPECT_EQ(tipBefore, L"自动安装所选软件");
         EXPECT_EQ(Tooltip(dlg.m_btnInstall), L"手动安装所选软件");
+        EXPECT_EQ(label(dlg, CQuillsetDlg::kIdInstall), L"手动安装(&I)");
         const CBitmap manual = LoadBitmapResource(IDB_INSTALL_MANUAL);
         EXPECT_EQ(BitmapPixels(dlg.m_btnInstall.Bitmap(1).hBitmap.Get(), 105, 23).At(20, 11),
                   BitmapPixels(manual.Get(), 105, 23).At(20, 11));
