@@ -140,6 +140,8 @@ void CQuillsetDlg::BuildCategoryPane(const RECT& rcClient)
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED |
                         LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS;
     m_listCategories.Create(style, rcClient, m_hWnd, kIdPane);
+    // A list's window text is the name a screen reader speaks for it.
+    m_listCategories.SetWindowText(LoadStringResource(IDS_COL_CATEGORY));
     m_listCategories.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_listCategories.SetImageList(m_imgCategory.Get(), LVSIL_SMALL);
     m_listCategories.SetFont(MainFont(), FALSE);
@@ -161,6 +163,9 @@ void CQuillsetDlg::CreateEntryList(CListEx& list, UINT nID, bool bVisible, const
     const DWORD style = WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED |
                         LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS | (bVisible ? WS_VISIBLE : 0);
     list.Create(style, rcClient, m_hWnd, nID);
+    const int j = static_cast<int>(nID - kIdFirstList);
+    const SoftwareCategory* pCategories = Categories();
+    list.SetWindowText(j > 0 && pCategories ? pCategories[j - 1].Name : LoadStringResource(IDS_ALL_SOFTWARE));
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
     list.SetImageList(m_pEntryImages[nID - kIdFirstList].Get(), LVSIL_SMALL);
     // The check-box style made the list a state image list of its own,
