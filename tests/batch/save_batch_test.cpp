@@ -91,8 +91,6 @@ TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)
     EXPECT_EQ(ReadFile(folder + L"present.exe"), "present");
     // Each says why: a missing file, or the system's own words for its error.
     const std::wstring denied = WindowsErrorText(ERROR_ACCESS_DENIED);
-    EXPECT_EQ(denied.find(L"Windows 错误 5: "), 0u);
-    EXPECT_GT(denied.size(), std::wstring(L"Windows 错误 5: ").size());
     EXPECT_EQ(denied.find_first_of(L".\r\n\x3002"), std::wstring::npos) << denied;
     EXPECT_EQ(m_report.strText, kSaveFailureHeader + failed[0] + L" (文件没找到)\n" + failed[1] + L" (文件没找到)\n" +
                                     locked + L" (" + denied + L")\n\n文件保存路径: " + folder + L"\n" + LogLine());
