@@ -1,6 +1,7 @@
 #include "batch/batch_log.h"
 
 #include "batch/batch_texts.h"
+#include "platform/system_dialogs.h"
 #include "platform/text.h"
 
 #include <shlobj.h>
@@ -93,11 +94,7 @@ bool AlreadyThere(DWORD dwError) noexcept
 
 std::wstring DefaultLogFolder()
 {
-    PWSTR pszFolder = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &pszFolder)) && pszFolder)
-        folder = pszFolder;
-    ::CoTaskMemFree(pszFolder);
+    std::wstring folder = KnownFolderPath(FOLDERID_ProgramData);
     if (folder.empty())
         folder = L"C:\\ProgramData";
     if (folder.back() == L'\\')
@@ -141,18 +138,7 @@ std::wstring LogItemLine(const LogItem& item)
     } else if (item.dwCode == 0) {
         line += item.bCopy ? L"已复制" : L"没有启动进程";
     } else {
-        line += L"Windows 错误 " + std::to_wstring(item.dwCode);
-        wchar_t* pszMessage = nullptr;
-        const DWORD dwFlags =
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-        if (::FormatMessageW(dwFlags, nullptr, item.dwCode, 0, reinterpret_cast<wchar_t*>(&pszMessage), 0, nullptr) &&
-            pszMessage) {
-            std::wstring message = pszMessage;
-            while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-                message.pop_back();
-            line += L": " + message;
-        }
-        ::LocalFree(pszMessage);
+        line += WindowsErrorText(item.dwCode);
     }
     if (item.nAttempts > 1)
         line += L" (尝试 " + std::to_wstring(item.nAttempts) + L" 次)";

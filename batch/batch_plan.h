@@ -37,6 +37,8 @@ struct LogItem {
     // The command line started, or the source and target of a copy.
     std::wstring strWork;
     bool bCopy = false;
+    // Whether the item's file was found at all.
+    bool bFound = true;
     // The installer's exit code when bExitCode, else the Windows error (0:
     // the copy was made, or the shell started no process of its own).
     bool bExitCode = false;

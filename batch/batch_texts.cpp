@@ -1,5 +1,7 @@
 #include "batch/batch_texts.h"
 
+#include "platform/text.h"
+
 #include <cwchar>
 
 std::wstring BatchCaption(int nMode, float fPercent, const std::wstring& strPath)
@@ -41,6 +43,22 @@ bool InstallerSucceeded(DWORD dwExitCode) noexcept
            dwExitCode == ERROR_SUCCESS_REBOOT_INITIATED;
 }
 
+std::wstring WindowsErrorText(DWORD dwError)
+{
+    return L"Windows 错误 " + std::to_wstring(dwError) + L": " + platform_text::SystemMessage(dwError);
+}
+
+std::wstring FailureReason(const LogItem& item)
+{
+    if (!item.bFound)
+        return L"(文件没找到)";
+    if (item.bExitCode)
+        return L"(退出码 " + std::to_wstring(static_cast<long>(item.dwCode)) + L")";
+    if (item.dwCode == 0)
+        return L"(没有启动进程)";
+    return L"(" + WindowsErrorText(item.dwCode) + L")";
+}
+
 std::wstring ListedLines(const std::vector<std::wstring>& items, const std::wstring& strUnit)
 {
     std::wstring lines;
@@ -67,7 +85,7 @@ std::wstring NoteFolderIsLink(const std::wstring& strTarget)
     return L"保存位置经过链接或重解析点, 为安全起见未写入: " + strTarget;
 }
 
-BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath,
+BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailedLines, const std::wstring& strSavePath,
                             const BatchSummary& summary, const std::vector<std::wstring>& arrNotes)
 {
     const bool bSave = nMode != kInstallBatch;
@@ -76,13 +94,13 @@ BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFaile
     std::wstring notes;
     for (const std::wstring& strNote : arrNotes)
         notes += (notes.empty() ? L"\n\n" : L"\n") + strNote;
-    if (arrFailed.empty()) {
-        report.strText = L"所有项目安装完毕!\n";
+    if (arrFailedLines.empty()) {
+        report.strText = bSave ? L"所有项目保存完毕!\n" : L"所有项目安装完毕!\n";
         report.nType = MB_ICONINFORMATION;
     } else {
         report.strText = bSave ? L"某些项目保存失败, 请检查这些项目的文件路径!\n\n保存失败文件路径列表:\n"
                                : L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n";
-        report.strText += ListedLines(arrFailed, L"项");
+        report.strText += ListedLines(arrFailedLines, L"项");
         if (bSave)
             report.strText += L"\n文件保存路径: " + strSavePath + L"\n";
         report.nType = MB_ICONEXCLAMATION;

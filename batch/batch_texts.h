@@ -31,6 +31,13 @@ std::wstring NumberedName(const std::wstring& strPath, int n);
 // 3010 and 1641 (done, a restart is needed or has been started).
 bool InstallerSucceeded(DWORD dwExitCode) noexcept;
 
+// "Windows 错误 N: " followed by the system's words for the error.
+std::wstring WindowsErrorText(DWORD dwError);
+
+// Why an item failed, as a report puts it after the item's path:
+// "(文件没找到)", "(退出码 1603)" or "(Windows 错误 5: 拒绝访问)".
+std::wstring FailureReason(const LogItem& item);
+
 // A report or confirmation lists at most this many items, one a line, so
 // that the box and its buttons stay on the screen.
 inline constexpr size_t kMaxListedItems = 20;
@@ -52,10 +59,11 @@ std::wstring NoteAlreadyThere(const std::wstring& strSource);
 std::wstring NoteRenamed(const std::wstring& strSource, const std::wstring& strTarget);
 std::wstring NoteFolderIsLink(const std::wstring& strTarget);
 
-// The message that ends a batch: the success text, or the failed paths one
-// per line (and, for a save batch, the folder they were to be saved in);
+// The message that ends a batch: the success text, or the failed items one
+// per line, each its path and why it failed (and, for a save batch, the
+// folder they were to be saved in);
 // then the notes, one per line, after a blank line; then the log file, and
 // the items that asked for a restart with the question whether to restart
 // now (Yes and No).
-BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailed, const std::wstring& strSavePath,
+BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailedLines, const std::wstring& strSavePath,
                             const BatchSummary& summary, const std::vector<std::wstring>& arrNotes = {});

@@ -72,11 +72,13 @@ void NoteCopy(LogItem& item, bool bSaved, bool bFound, bool bFolderIsLink, const
               const std::wstring& strTarget)
 {
     const DWORD dwError = ::GetLastError();
-    item.dwCode = bSaved          ? 0
-                  : !bFound       ? ERROR_FILE_NOT_FOUND
-                  : bFolderIsLink ? kErrorStoppedOnLink
-                  : dwError       ? dwError
-                                  : ERROR_GEN_FAILURE;
+    item.bFound = bFound;
+    item.dwCode = bSaved             ? 0
+                  : !bFound          ? ERROR_FILE_NOT_FOUND
+                  : strTarget.empty() ? ERROR_PATH_NOT_FOUND
+                  : bFolderIsLink    ? kErrorStoppedOnLink
+                  : dwError          ? dwError
+                                     : ERROR_GEN_FAILURE;
     item.strWork = strSource + L" -> " + strTarget;
     item.bCopy = true;
     item.outcome = bSaved ? ItemOutcome::Succeeded : ItemOutcome::Failed;
@@ -118,6 +120,8 @@ unsigned RunBatch(int nMode)
             bFolderIsLink = FolderPassesThroughLink(pDlg->m_strSavePath);
         }
     }
+    // The report's lines: each failed item's path and why it failed.
+    std::vector<std::wstring> failedLines;
     for (size_t i = 0; i < nItems; ++i) {
         const ULONGLONG nStart = ::GetTickCount64();
         if (nMode != kSaveBatch)
@@ -128,6 +132,7 @@ unsigned RunBatch(int nMode)
 
         LogItem item;
         item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
+        item.bFound = shell.m_bFound;
         if (nMode == kSaveBatch) {
             // Without a folder there is nowhere to copy to.
             const bool bSaved = !plan.empty() && Save(strPath, plan[i], written, pDlg->m_arrNotes, bFolderIsLink);
@@ -144,8 +149,10 @@ unsigned RunBatch(int nMode)
             RunInstaller(shell, options, item);
         }
         item.nMilliseconds = ::GetTickCount64() - nStart;
-        if (item.outcome == ItemOutcome::Failed)
+        if (item.outcome == ItemOutcome::Failed) {
             pDlg->m_arrFailed.push_back(strPath);
+            failedLines.push_back(strPath + L" " + FailureReason(item));
+        }
         else if (item.outcome == ItemOutcome::RestartNeeded)
             pDlg->m_summary.arrRestart.push_back(item.strName);
         log.Item(item);
@@ -158,7 +165,7 @@ unsigned RunBatch(int nMode)
         pDlg->WaitUntilReady();
         const HWND hOwner = ::GetParent(pDlg->m_hWnd);
         const BatchReport report =
-            MakeBatchReport(nMode, pDlg->m_arrFailed, pDlg->m_strSavePath, pDlg->m_summary, pDlg->m_arrNotes);
+            MakeBatchReport(nMode, failedLines, pDlg->m_strSavePath, pDlg->m_summary, pDlg->m_arrNotes);
         if (ShowMessageBox(hOwner, report.strText, report.strCaption, report.nType) == IDYES && !RestartSystem())
             ShowMessageBox(hOwner, L"无法重新启动计算机 (Windows 错误 " + std::to_wstring(::GetLastError()) +
                                        L"), 请稍后手动重新启动。",

@@ -45,6 +45,14 @@ private:
     std::wstring m_folder;
 };
 
+// Selects the folder the browser was asked to start in, once it is up.
+int CALLBACK BrowserStarted(HWND hWnd, UINT msg, LPARAM, LPARAM startFolder)
+{
+    if (msg == BFFM_INITIALIZED && startFolder)
+        ::SendMessageW(hWnd, BFFM_SETSELECTIONW, TRUE, startFolder);
+    return 0;
+}
+
 } // namespace
 
 void SetSystemDialogHooks(SystemDialogHooks hooks)
@@ -61,11 +69,11 @@ int ShowMessageBox(HWND hOwner, const std::wstring& text, const std::wstring& ca
     return ::MessageBoxW(hOwner, text.c_str(), caption.c_str(), nType);
 }
 
-std::optional<std::wstring> BrowseForFolder(HWND hOwner, const std::wstring& title)
+std::optional<std::wstring> BrowseForFolder(HWND hOwner, const std::wstring& title, const std::wstring& startFolder)
 {
     const SystemDialogHooks hooks = CurrentHooks();
     if (hooks.browseForFolder)
-        return hooks.browseForFolder(hOwner, title);
+        return hooks.browseForFolder(hOwner, title, startFolder);
 
     const CCurrentFolderKept keep;
     wchar_t szDisplayName[MAX_PATH] = {};
@@ -74,6 +82,8 @@ std::optional<std::wstring> BrowseForFolder(HWND hOwner, const std::wstring& tit
     bi.pszDisplayName = szDisplayName;
     bi.lpszTitle = title.c_str();
     bi.ulFlags = BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
+    bi.lpfn = BrowserStarted;
+    bi.lParam = startFolder.empty() ? 0 : reinterpret_cast<LPARAM>(startFolder.c_str());
     PIDLIST_ABSOLUTE pidl = ::SHBrowseForFolderW(&bi);
     if (!pidl)
         return std::nullopt;
@@ -107,6 +117,18 @@ std::optional<std::wstring> AskSaveFileName(HWND hOwner, const std::wstring& pro
     if (!::GetSaveFileNameW(&ofn))
         return std::nullopt;
     return std::wstring(file.data());
+}
+
+std::wstring KnownFolderPath(const GUID& folderId)
+{
+    PWSTR pszFolder = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(::SHGetKnownFolderPath(folderId, 0, nullptr, &pszFolder)) && pszFolder)
+        folder = pszFolder;
+    ::CoTaskMemFree(pszFolder);
+    while (folder.size() > 3 && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
 }
 
 bool RestartSystem()

@@ -14,14 +14,19 @@
 // MessageBoxW: returns the button chosen (IDOK, IDYES, IDNO, ...).
 int ShowMessageBox(HWND hOwner, const std::wstring& text, const std::wstring& caption, UINT nType);
 
-// The folder browser: nullopt when the user cancelled; otherwise the chosen
-// folder's file-system path, which is empty for a folder without one.
-std::optional<std::wstring> BrowseForFolder(HWND hOwner, const std::wstring& title);
+// The folder browser, opened at startFolder (when it names a folder):
+// nullopt when the user cancelled; otherwise the chosen folder's file-system
+// path, which is empty for a folder without one.
+std::optional<std::wstring> BrowseForFolder(HWND hOwner, const std::wstring& title, const std::wstring& startFolder);
 
 // The save-file dialog, starting from a proposed path: nullopt when the user
 // cancelled, otherwise the full chosen path. The filter is a list of
 // description and pattern pairs, each ended by a null character.
 std::optional<std::wstring> AskSaveFileName(HWND hOwner, const std::wstring& proposed, const std::wstring& filter);
+
+// The path of one of the system's known folders (FOLDERID_Documents, ...),
+// without a trailing backslash; empty when the system gives none.
+std::wstring KnownFolderPath(const GUID& folderId);
 
 // Restarts the machine through the system's shutdown call, with the
 // shutdown privilege enabled for this process; false (and the Windows
@@ -30,7 +35,7 @@ bool RestartSystem();
 
 struct SystemDialogHooks {
     std::function<int(HWND, const std::wstring&, const std::wstring&, UINT)> messageBox;
-    std::function<std::optional<std::wstring>(HWND, const std::wstring&)> browseForFolder;
+    std::function<std::optional<std::wstring>(HWND, const std::wstring&, const std::wstring&)> browseForFolder;
     std::function<std::optional<std::wstring>(HWND, const std::wstring&, const std::wstring&)> saveFileName;
     std::function<bool()> restartSystem;
 };

@@ -6,6 +6,20 @@
 
 namespace platform_text {
 
+std::wstring SystemMessage(unsigned long error)
+{
+    wchar_t* text = nullptr;
+    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                         FORMAT_MESSAGE_IGNORE_INSERTS,
+                                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = n && text ? std::wstring(text, n) : L"error " + std::to_wstring(error);
+    ::LocalFree(text);
+    const auto closing = [](wchar_t c) { return std::iswspace(c) || c == L'.' || c == L'\x3002'; };
+    while (!message.empty() && closing(message.back()))
+        message.pop_back();
+    return message;
+}
+
 std::string ToUtf8(const std::wstring& text)
 {
     if (text.empty())

@@ -3,6 +3,8 @@
 #include "scan/file_bytes.h"
 #include "scan/pe_image.h"
 
+#include "platform/text.h"
+
 #include <string_view>
 
 namespace {
@@ -13,19 +15,6 @@ constexpr size_t kNsisSearchBytes = 1024 * 1024;
 const char kOleSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 // The class of an installer package's root storage, {000C1084-0000-0000-C000-000000000046}.
 const char kMsiClass[] = "\x84\x10\x0C\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46";
-
-std::wstring SystemMessage(DWORD error)
-{
-    wchar_t* text = nullptr;
-    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = n ? std::wstring(text, n) : L"error " + std::to_wstring(error);
-    ::LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-        message.pop_back();
-    return message;
-}
 
 bool Contains(std::string_view haystack, std::string_view needle)
 {
@@ -132,7 +121,7 @@ Identification IdentifyInstaller(const std::wstring& path)
     CFileBytes file;
     DWORD error = 0;
     if (!file.Open(path, &error)) {
-        id.problem = SystemMessage(error);
+        id.problem = platform_text::SystemMessage(error);
         return id;
     }
     const std::string head = file.ReadUpTo(0, 8);

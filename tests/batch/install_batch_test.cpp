@@ -123,8 +123,9 @@ TEST_F(Batch, EveryItemMissingStartsNothingAndListsAllInOrder)
     EXPECT_EQ(Log(), L"");
     // The window stays up until the report has been answered.
     EXPECT_TRUE(m_report.bWindowVisible);
-    EXPECT_EQ(m_report.strText,
-              kInstallFailureHeader + failed[0] + L"\n" + failed[1] + L"\n" + failed[2] + L"\n" + LogLine());
+    // Each is listed with why it failed: not that an installer failed.
+    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed[0] + L" (文件没找到)\n" + failed[1] + L" (文件没找到)\n" +
+                                    failed[2] + L" (文件没找到)\n" + LogLine());
     EXPECT_EQ(m_report.strCaption, L"软件安装");
     EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));
     EXPECT_EQ(m_report.nBarPos, 3);
@@ -145,7 +146,11 @@ TEST_F(Batch, FailureInTheMiddleDoesNotStopTheBatch)
     EXPECT_EQ(Log(), L"first.exe|/S\r\nlast.exe|/S\r\n");
     const std::vector<std::wstring> failed{m_dir / L"gone.exe /S", document};
     EXPECT_EQ(m_report.arrFailed, failed);
-    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed[0] + L"\n" + failed[1] + L"\n" + LogLine());
+    // The document was found; the system's error for it is named.
+    EXPECT_EQ(m_report.strText.find(kInstallFailureHeader + failed[0] + L" (文件没找到)\n" + failed[1] + L" (Windows 错误 "),
+              0u)
+        << m_report.strText;
+    EXPECT_NE(m_report.strText.find(L")\n" + LogLine()), std::wstring::npos) << m_report.strText;
     EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION));
 }
 
@@ -163,7 +168,7 @@ TEST_F(Batch, InstallersThatEndWithAFailureCodeAreListedAsFailed)
         const std::wstring setup = Installer(L"光盘\\软件 " + std::to_wstring(code) + L"\\安装.exe");
         items.push_back(setup + L" /S /标题=装机 /exit=" + std::to_wstring(code));
         log += L"安装.exe|/S /标题=装机 /exit=" + std::to_wstring(code) + L"\r\n";
-        failed += bInstalled ? L"" : setup + L"\n";
+        failed += bInstalled ? L"" : setup + L" (退出码 " + std::to_wstring(code) + L")\n";
         restart += bInstalled && code ? setup + L"\n" : L"";
     }
     Run(0, items);

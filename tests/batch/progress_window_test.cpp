@@ -77,7 +77,7 @@ TEST_F(Batch, EmptyItemListReportsSuccessAndCloses)
     dlg.m_strSavePath = m_dir.Path();
     dlg.m_options = m_options;
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!\n" + LogLine());
+    EXPECT_EQ(m_report.strText, L"所有项目保存完毕!\n" + LogLine());
     EXPECT_EQ(m_report.strCaption, L"保存安装包");
 }
 

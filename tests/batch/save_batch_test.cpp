@@ -41,7 +41,7 @@ TEST_F(Batch, SaveBatchCopiesIntoTheFolderWithOrWithoutTrailingBackslash)
         EXPECT_EQ(events[2], L"caption \"正在保存...0.0% \" at 0");
         EXPECT_EQ(events[events.size() - 3].find(L"caption \"正在保存...100.0% " + first + L"\" at "), 0u);
         EXPECT_EQ(events.back(), L"report");
-        EXPECT_EQ(m_report.strText, L"所有项目安装完毕!\n" + LogLine());
+        EXPECT_EQ(m_report.strText, L"所有项目保存完毕!\n" + LogLine());
         EXPECT_EQ(m_report.strCaption, L"保存安装包");
         EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONINFORMATION));
         EXPECT_EQ(m_report.hOwner, m_main.m_hWnd);
@@ -101,7 +101,7 @@ TEST_F(Batch, SaveBatchNeverWritesAFileAnItemReadsAndSaysWhatItDid)
         EXPECT_TRUE(m_report.arrFailed.empty());
         for (const auto& [path, bytes] : c.files)
             EXPECT_EQ(ReadFile(path), bytes) << path;
-        std::wstring text = L"所有项目安装完毕!\n";
+        std::wstring text = L"所有项目保存完毕!\n";
         for (const std::wstring& note : c.notes)
             text += L"\n" + note;
         if (!c.notes.empty())
@@ -117,12 +117,20 @@ TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)
     const std::wstring folder = m_dir / L"Packages\\";
     ::CreateDirectoryW(folder.c_str(), nullptr);
 
-    Run(1, {L" cdrom:\\setup\\absent.exe ", present, m_dir / L"Disc\\absent.exe"}, folder);
-    const std::vector<std::wstring> failed{L"cdrom:\\setup\\absent.exe", m_dir / L"Disc\\absent.exe"};
+    // A folder of the same name stands where the copy would go.
+    const std::wstring locked = m_dir / L"Disc\\locked.exe";
+    WriteFile(locked, "new");
+    ::CreateDirectoryW((folder + L"locked.exe").c_str(), nullptr);
+
+    Run(1, {L" cdrom:\\setup\\absent.exe ", present, m_dir / L"Disc\\absent.exe", locked}, folder);
+    const std::vector<std::wstring> failed{L"cdrom:\\setup\\absent.exe", m_dir / L"Disc\\absent.exe", locked};
     EXPECT_EQ(m_report.arrFailed, failed);
     EXPECT_EQ(ReadFile(folder + L"present.exe"), "present");
-    EXPECT_EQ(m_report.strText, kSaveFailureHeader + failed[0] + L"\n" + failed[1] + L"\n" + L"\n文件保存路径: " +
-                                    folder + L"\n" + LogLine());
+    // Each says why: a missing file, or the system's own words for its error.
+    const std::wstring denied = WindowsErrorText(ERROR_ACCESS_DENIED);
+    EXPECT_EQ(denied.find_first_of(L".\r\n\x3002"), std::wstring::npos) << denied;
+    EXPECT_EQ(m_report.strText, kSaveFailureHeader + failed[0] + L" (文件没找到)\n" + failed[1] + L" (文件没找到)\n" +
+                                    locked + L" (" + denied + L")\n\n文件保存路径: " + folder + L"\n" + LogLine());
     EXPECT_EQ(m_report.strCaption, L"保存安装包");
     EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION));
 
@@ -131,13 +139,14 @@ TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)
     const std::wstring missing = m_dir / L"No Such Folder";
     Run(1, {present}, missing);
     EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{present});
-    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + L"\n\n文件保存路径: " + missing + L"\n" + LogLine());
+    const std::wstring noFolder = L" (" + WindowsErrorText(ERROR_PATH_NOT_FOUND) + L")\n";
+    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + noFolder + L"\n文件保存路径: " + missing + L"\n" + LogLine());
     EXPECT_EQ(::GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Without a folder nothing is copied anywhere.
     Run(1, {present}, L"");
     EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{present});
-    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + L"\n\n文件保存路径: \n" + LogLine());
+    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + noFolder + L"\n文件保存路径: \n" + LogLine());
 }
 
 TEST_F(Batch, SaveBatchCopiesAFileFoundByItsBareName)

@@ -39,17 +39,18 @@ TEST_F(SystemDialogs, MessageBoxesAnswerThroughTheHookFromAnyThread)
 TEST_F(SystemDialogs, FolderBrowserAndSaveDialogAnswerThroughTheHooks)
 {
     SystemDialogHooks hooks;
-    hooks.browseForFolder = [](HWND, const std::wstring& title) -> std::optional<std::wstring> {
+    hooks.browseForFolder = [](HWND, const std::wstring& title,
+                               const std::wstring& start) -> std::optional<std::wstring> {
         if (title == L"cancel")
             return std::nullopt;
-        return std::wstring(L"D:\\Packages");
+        return start + L"Packages";
     };
     hooks.saveFileName = [](HWND, const std::wstring& proposed, const std::wstring&) -> std::optional<std::wstring> {
         return L"E:\\" + proposed;
     };
     SetSystemDialogHooks(hooks);
-    EXPECT_EQ(BrowseForFolder(nullptr, L"cancel"), std::nullopt);
-    EXPECT_EQ(BrowseForFolder(nullptr, L"choose"), std::optional<std::wstring>(L"D:\\Packages"));
+    EXPECT_EQ(BrowseForFolder(nullptr, L"cancel", L"D:\\"), std::nullopt);
+    EXPECT_EQ(BrowseForFolder(nullptr, L"choose", L"D:\\"), std::optional<std::wstring>(L"D:\\Packages"));
     EXPECT_EQ(AskSaveFileName(nullptr, L"tool.exe", std::wstring(L"所有文件(*.*)\0*.*\0", 14)),
               std::optional<std::wstring>(L"E:\\tool.exe"));
 }

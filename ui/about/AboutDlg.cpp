@@ -87,12 +87,16 @@ BOOL CAboutDlg::OnInitDialog()
             SetLink(button, std::wstring(kHomepageUrl) + credit.pszPage);
     }
 
-    create(m_btnMaker, L"", 0, RECT{275, 90, 305, 136}, kIdMaker);
+    // The maker's picture and the close button's image draw their own
+    // labels; their window texts are what a screen reader speaks.
+    m_btnMaker.SetPaintedText(std::wstring());
+    create(m_btnMaker, L"Tovrin Quillset 开发组", 0, RECT{275, 90, 305, 136}, kIdMaker);
     m_btnMaker.AssignBitmaps(LoadBitmapResource(IDB_MAKER).Release(), LoadBitmapResource(IDB_MAKER).Release());
     m_btnMaker.AssignTooltip(L"Tovrin Quillset 开发组");
     SetLink(m_btnMaker, kHomepageUrl);
 
-    create(m_btnClose, L"&C", WS_TABSTOP, RECT{250, 150, 331, 171}, IDOK);
+    m_btnClose.SetPaintedText(L"&C");
+    create(m_btnClose, L"关闭(&C)", WS_TABSTOP, RECT{250, 150, 331, 171}, IDOK);
     m_btnClose.AssignBitmaps(LoadBitmapResource(IDB_CLOSE_HOT).Release(), LoadBitmapResource(IDB_CLOSE).Release());
     m_btnClose.AssignTooltip(L"关闭窗口");
     return TRUE;

@@ -413,6 +413,10 @@ LRESULT CListEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_LBUTTONUP:
         OnLButton(msg, wp, lp);
         return 0;
+    case WM_KEYDOWN:
+        if (OnKeyDown(wp, lp))
+            return 0;
+        break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
         const LRESULT result = DefWindowProc(msg, wp, lp);

@@ -147,6 +147,9 @@ private:
     void OnLButton(UINT msg, WPARAM wp, LPARAM lp);
     void OnClick(const NMITEMACTIVATE* pNm);
     bool RefusesCheckChange(const NMLISTVIEW* pNm) const noexcept;
+    // The keys that move the focus pass over header rows, and Space on a
+    // header row changes nothing; true when the key was dealt with.
+    bool OnKeyDown(WPARAM wp, LPARAM lp);
     LRESULT OnEraseBkgnd(HDC hDC);
     LRESULT OnPaint(WPARAM wp, LPARAM lp);
 

@@ -7,6 +7,7 @@
 #include "platform/handles.h"
 #include "ui/controls/button_drawing.h"
 
+#include <optional>
 #include <string>
 
 class CSkinButton : public CButton {
@@ -76,6 +77,11 @@ public:
     // hOwner, with the message sent before it opens.
     void AssignDropMenu(CMenu hMenu, HWND hOwner, const MenuNotify& notify) noexcept;
     HMENU DropMenu() const noexcept { return m_hDropMenu.Get(); }
+    // The text painted beside the images, for images that draw the label
+    // themselves: the window text stays the whole label that screen readers
+    // speak and that carries the mnemonic. Without one the window text is
+    // painted.
+    void SetPaintedText(std::wstring text) { m_paintedText = std::move(text); }
 
     // States.
     int Checked() const noexcept { return m_nChecked; }
@@ -138,6 +144,7 @@ private:
     BOOL m_bFlatFocus = FALSE;
     COLORREF m_crColors[button_drawing::kColorSlotCount] = {};
     HWND m_hMenuOwner = nullptr;
+    std::optional<std::wstring> m_paintedText;
     BOOL m_bMenuShown = FALSE;
     CMenu m_hDropMenu;
     CCursor m_hAssignedCursor;

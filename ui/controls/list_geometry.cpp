@@ -162,6 +162,21 @@ int LinkAt(int x, int y, const std::vector<RECT>& rects) noexcept
     return 0;
 }
 
+int EntryRowForKey(const std::function<bool(int)>& isHeader, int nCount, int nRow, int nStep)
+{
+    if (nRow < 0 || nRow >= nCount || nStep == 0)
+        return nRow;
+    for (int i = nRow; i >= 0 && i < nCount; i += nStep) {
+        if (!isHeader(i))
+            return i;
+    }
+    for (int i = nRow - nStep; i >= 0 && i < nCount; i -= nStep) {
+        if (!isHeader(i))
+            return i;
+    }
+    return -1;
+}
+
 int LinkListIndex(const std::vector<DWORD>& columnKinds, int col) noexcept
 {
     int k = 0;

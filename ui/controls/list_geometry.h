@@ -112,6 +112,12 @@ std::vector<RECT> LinkRects(DWORD kind, int cellLeft, int cellRight, const RECT&
 // 1-based number of the rectangle that holds (x, y); 0 when none does.
 int LinkAt(int x, int y, const std::vector<RECT>& rects) noexcept;
 
+// The row a key that moves the focus by nStep (+1 down, -1 up) settles on
+// when it arrives at nRow of nCount rows: nRow unless it is a header row,
+// else the first entry row beyond it that way, else the nearest one back
+// the other way; -1 when no row is an entry row.
+int EntryRowForKey(const std::function<bool(int)>& isHeader, int nCount, int nRow, int nStep);
+
 // The index of the link list of the multi-link column col: the number of
 // columns 1 .. col-1 of kind 2 or more.
 int LinkListIndex(const std::vector<DWORD>& columnKinds, int col) noexcept;

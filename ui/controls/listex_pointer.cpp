@@ -104,6 +104,39 @@ void CListEx::OnClick(const NMITEMACTIVATE* pNm)
     m_bToggling = bWasToggling;
 }
 
+bool CListEx::OnKeyDown(WPARAM wp, LPARAM lp)
+{
+    const auto isHeader = [this](int nItem) { return RowKind(nItem) == kRowHeader; };
+    if (wp == VK_SPACE) {
+        // A header row has no check mark to change.
+        const int nFocused = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        return nFocused >= 0 && isHeader(nFocused);
+    }
+    int nStep = 0;
+    switch (wp) {
+    case VK_DOWN:
+    case VK_NEXT:
+    case VK_HOME:
+        nStep = 1;
+        break;
+    case VK_UP:
+    case VK_PRIOR:
+    case VK_END:
+        nStep = -1;
+        break;
+    default:
+        return false;
+    }
+    DefWindowProc(WM_KEYDOWN, wp, lp);
+    const int nArrived = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    const int nRow = list_geometry::EntryRowForKey(isHeader, GetItemCount(), nArrived, nStep);
+    if (nRow >= 0 && nRow != nArrived) {
+        SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nRow), FALSE);
+    }
+    return true;
+}
+
 bool CListEx::RefusesCheckChange(const NMLISTVIEW* pNm) const noexcept
 {
     return m_bPressing && !m_bToggling && (pNm->uChanged & LVIF_STATE) &&

@@ -83,7 +83,7 @@ void CSkinButton::DrawItem(const DRAWITEMSTRUCT& dis)
         PaintBackground(hDC, rcPaint);
     PaintBorder(hDC, rcPaint);
 
-    const std::wstring caption = GetWindowText();
+    const std::wstring caption = m_paintedText ? *m_paintedText : GetWindowText();
     const BOOL bHasCaption = caption.empty() ? FALSE : TRUE;
     RECT rcCaption = dis.rcItem;
     if (m_icons[0].hIcon)

@@ -7,6 +7,7 @@
 #include "res/product.h"
 #include "res/resource.h"
 #include "ui/controls/list_geometry.h"
+#include "ui/main/command_texts.h"
 #include "ui/main/main_art.h"
 
 #include <algorithm>
@@ -139,6 +140,8 @@ void CQuillsetDlg::BuildCategoryPane(const RECT& rcClient)
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED |
                         LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS;
     m_listCategories.Create(style, rcClient, m_hWnd, kIdPane);
+    // A list's window text is the name a screen reader speaks for it.
+    m_listCategories.SetWindowText(LoadStringResource(IDS_COL_CATEGORY));
     m_listCategories.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_listCategories.SetImageList(m_imgCategory.Get(), LVSIL_SMALL);
     m_listCategories.SetFont(MainFont(), FALSE);
@@ -160,6 +163,9 @@ void CQuillsetDlg::CreateEntryList(CListEx& list, UINT nID, bool bVisible, const
     const DWORD style = WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED |
                         LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS | (bVisible ? WS_VISIBLE : 0);
     list.Create(style, rcClient, m_hWnd, nID);
+    const int j = static_cast<int>(nID - kIdFirstList);
+    const SoftwareCategory* pCategories = Categories();
+    list.SetWindowText(j > 0 && pCategories ? pCategories[j - 1].Name : LoadStringResource(IDS_ALL_SOFTWARE));
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
     list.SetImageList(m_pEntryImages[nID - kIdFirstList].Get(), LVSIL_SMALL);
     // The check-box style made the list a state image list of its own,
@@ -198,22 +204,28 @@ void CQuillsetDlg::CreateButtons()
         UINT nHot;
         UINT nNormal;
         const wchar_t* pszTip;
+        // The whole label the images draw, with the mnemonic: the window
+        // text a screen reader speaks.
+        const wchar_t* pszLabel;
     };
     const ButtonPlan plans[] = {
         {&m_btnSelectAll, kIdSelectAll, IDS_BTN_SELECTALL, BS_AUTOCHECKBOX, 140, 24, IDB_SELECTALL_HOT, IDB_SELECTALL,
-         L"选择所有应用程序"},
-        {&m_btnSave, kIdSave, IDS_BTN_SAVE, BS_PUSHBUTTON, 106, 24, IDB_SAVE_HOT, IDB_SAVE, L"保存所选软件安装包"},
+         L"选择所有应用程序", L"全选(&A)"},
+        {&m_btnSave, kIdSave, IDS_BTN_SAVE, BS_PUSHBUTTON, 106, 24, IDB_SAVE_HOT, IDB_SAVE, L"保存所选软件安装包",
+         L"保存(&S)"},
         {&m_btnInstall, kIdInstall, IDS_BTN_INSTALL, BS_PUSHBUTTON, 106, 24,
          bAuto ? UINT{IDB_INSTALL_AUTO_HOT} : UINT{IDB_INSTALL_MANUAL_HOT},
-         bAuto ? UINT{IDB_INSTALL_AUTO} : UINT{IDB_INSTALL_MANUAL}, bAuto ? L"自动安装所选软件" : L"手动安装所选软件"},
-        {&m_btnOptions, kIdOptions, 0, BS_PUSHBUTTON, 16, 24, IDB_OPTIONS, IDB_OPTIONS, L"安装选项"},
-        {&m_btnHomepage, kIdHomepage, 0, BS_PUSHBUTTON, 96, 23, IDB_HOMEPAGE_HOT, IDB_HOMEPAGE, L"访问主页"},
-        {&m_btnHelp, kIdHelp, 0, BS_PUSHBUTTON, 96, 23, IDB_HELP_HOT, IDB_HELP, L"查看帮助信息"},
+         bAuto ? UINT{IDB_INSTALL_AUTO} : UINT{IDB_INSTALL_MANUAL}, bAuto ? L"自动安装所选软件" : L"手动安装所选软件",
+         bAuto ? command_texts::kLabelAutoInstall : command_texts::kLabelManualInstall},
+        {&m_btnOptions, kIdOptions, 0, BS_PUSHBUTTON, 16, 24, IDB_OPTIONS, IDB_OPTIONS, L"安装选项", L"安装选项"},
+        {&m_btnHomepage, kIdHomepage, 0, BS_PUSHBUTTON, 96, 23, IDB_HOMEPAGE_HOT, IDB_HOMEPAGE, L"访问主页",
+         L"官方主页"},
+        {&m_btnHelp, kIdHelp, 0, BS_PUSHBUTTON, 96, 23, IDB_HELP_HOT, IDB_HELP, L"查看帮助信息", L"使用帮助"},
     };
     for (const ButtonPlan& plan : plans) {
         CThemedButton& button = *plan.pButton;
-        const std::wstring text = plan.nText ? LoadStringResource(plan.nText) : std::wstring();
-        button.Create(text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | plan.dwStyle, RECT{0, 0, plan.cx, plan.cy},
+        button.SetPaintedText(plan.nText ? LoadStringResource(plan.nText) : std::wstring());
+        button.Create(plan.pszLabel, WS_CHILD | WS_VISIBLE | WS_TABSTOP | plan.dwStyle, RECT{0, 0, plan.cx, plan.cy},
                       m_hWnd, plan.nID);
         button.SetFont(MainFont(), FALSE);
         button.AssignBitmaps(LoadBitmapResource(plan.nHot).Release(), LoadBitmapResource(plan.nNormal).Release());

@@ -166,4 +166,6 @@ private:
     // Select-all is setting every check mark itself: the lists' notices are
     // not mirrored one by one.
     bool m_bChecksInBulk = false;
+    // The folder last saved to in this run: saving starts there next time.
+    std::wstring m_strLastSaveFolder;
 };

@@ -18,6 +18,9 @@ inline constexpr wchar_t kChooseSaveFolder[] = L"请选择安装包保存路径:
 inline constexpr wchar_t kEmptyFolderAgain[] = L"您选择的路径为空, 是否重新选择?";
 inline constexpr wchar_t kTipAutoInstall[] = L"自动安装所选软件";
 inline constexpr wchar_t kTipManualInstall[] = L"手动安装所选软件";
+// The buttons' whole labels, as their images draw them, with their mnemonics.
+inline constexpr wchar_t kLabelAutoInstall[] = L"自动安装(&I)";
+inline constexpr wchar_t kLabelManualInstall[] = L"手动安装(&I)";
 
 // The items, each on a line of its own; past kMaxListedItems the first of
 // them and a line that counts them all ("…… 等共 N 款软件").

@@ -64,7 +64,8 @@ void CQuillsetDlg::OnSaveSelected()
     }
     std::wstring folder = m_pSettings ? m_pSettings->SavePath : std::wstring();
     while (folder.empty()) {
-        const auto chosen = BrowseForFolder(m_hWnd, kChooseSaveFolder);
+        const auto chosen =
+            BrowseForFolder(m_hWnd, kChooseSaveFolder, row_actions::SaveStartFolder(m_strLastSaveFolder, folder));
         if (!chosen)
             return;
         folder = *chosen;
@@ -75,6 +76,7 @@ void CQuillsetDlg::OnSaveSelected()
     if (ShowMessageBox(m_hWnd, SaveQuestion(m_arrBatch, folder), kCaptionSave, MB_YESNO | MB_ICONQUESTION) !=
         IDYES)
         return;
+    m_strLastSaveFolder = folder;
     RunBatch(1, folder);
 }
 
@@ -116,6 +118,7 @@ void CQuillsetDlg::SetInstallMode(bool bAutomatic)
     m_btnInstall.AssignBitmaps(LoadBitmapResource(bAutomatic ? IDB_INSTALL_AUTO_HOT : IDB_INSTALL_MANUAL_HOT).Release(),
                                LoadBitmapResource(bAutomatic ? IDB_INSTALL_AUTO : IDB_INSTALL_MANUAL).Release());
     m_btnInstall.AssignTooltip(bAutomatic ? kTipAutoInstall : kTipManualInstall);
+    m_btnInstall.SetWindowText(bAutomatic ? kLabelAutoInstall : kLabelManualInstall);
     m_btnInstall.Invalidate();
 }
 
@@ -198,5 +201,9 @@ void CQuillsetDlg::OnEntryClick(const NMITEMACTIVATE* pNm)
     if (nEntry < 0 || !Categories())
         return;
     const CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
-    row_actions::Perform(m_hWnd, list.HotLink(), Entry(nEntry), m_pSettings->SavePath);
+    const std::wstring saved = row_actions::Perform(m_hWnd, list.HotLink(), Entry(nEntry),
+                                                    row_actions::SaveStartFolder(m_strLastSaveFolder,
+                                                                                 m_pSettings->SavePath));
+    if (!saved.empty())
+        m_strLastSaveFolder = saved;
 }

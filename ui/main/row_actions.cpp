@@ -6,6 +6,8 @@
 #include "platform/system_dialogs.h"
 #include "shell/shell.h"
 
+#include <shlobj.h>
+
 namespace row_actions {
 
 using namespace std::string_literals;
@@ -35,14 +37,15 @@ std::wstring Caption(int nAction)
     }
 }
 
-// Copies the located installer to a file the technician picks.
-void SaveInstaller(HWND hOwner, CShell& shell, const std::wstring& configured, const std::wstring& savePath)
+// Copies the located installer to a file the technician picks; returns the
+// folder it was saved in, or empty.
+std::wstring SaveInstaller(HWND hOwner, CShell& shell, const std::wstring& configured, const std::wstring& savePath)
 {
     const std::wstring caption = Caption(kSaveInstaller);
     const std::optional<std::wstring> target = AskSaveFileName(hOwner, ProposedTarget(savePath, configured),
                                                                kSaveFilter);
     if (!target)
-        return;
+        return std::wstring();
     // A large installer from a slow disc takes minutes: the copy runs on the
     // batch worker behind the progress window, as a batch of one, which
     // refuses a copy onto the installer itself.
@@ -62,46 +65,57 @@ void SaveInstaller(HWND hOwner, CShell& shell, const std::wstring& configured, c
     ::ShowWindow(hOwner, SW_SHOW);
     if (bSaved) {
         ShowMessageBox(hOwner, kSaved + *target, caption, MB_ICONINFORMATION);
-        return;
+        const size_t slash = target->find_last_of(L"\\/");
+        return slash == std::wstring::npos ? std::wstring() : target->substr(0, slash + 1);
     }
     std::wstring text = kSaveFailed + configured + kSaveTarget + *target;
     for (const std::wstring& note : notes)
         text += L"\n\n" + note;
     ShowMessageBox(hOwner, text, caption, MB_ICONEXCLAMATION);
+    return std::wstring();
 }
 
 } // namespace
 
 std::wstring ProposedTarget(const std::wstring& savePath, const std::wstring& configured)
 {
+    std::wstring folder = savePath;
+    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/')
+        folder += L'\\';
     const size_t slash = configured.rfind(L'\\');
-    return slash == std::wstring::npos ? savePath : savePath + configured.substr(slash + 1);
+    return slash == std::wstring::npos ? folder : folder + configured.substr(slash + 1);
 }
 
-void Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const std::wstring& savePath)
+std::wstring SaveStartFolder(const std::wstring& lastUsed, const std::wstring& configured)
+{
+    if (!lastUsed.empty())
+        return lastUsed;
+    return configured.empty() ? KnownFolderPath(FOLDERID_Documents) : configured;
+}
+
+std::wstring Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const std::wstring& savePath)
 {
     if (nAction != kManualInstall && nAction != kAutoInstall && nAction != kSaveInstaller)
-        return;
+        return std::wstring();
     const std::wstring caption = Caption(nAction);
     const std::wstring& configured = nAction == kAutoInstall ? entry.AutoInstall : entry.ManualInstall;
     CShell shell;
     if (!shell.Locate(configured, L"")) {
         ShowMessageBox(hOwner, kNotFound + configured, caption, MB_ICONEXCLAMATION);
-        return;
+        return std::wstring();
     }
     // A "cdrom:\" file from another drive than the program's own (a mounted
     // image, a stick) runs only when the technician agrees to it.
     if (shell.FoundOnOtherDrive() &&
         ShowMessageBox(hOwner, kOtherDrive + shell.m_strFile + kGoOn, caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    if (nAction == kSaveInstaller) {
-        SaveInstaller(hOwner, shell, configured, savePath);
-        return;
-    }
+        return std::wstring();
+    if (nAction == kSaveInstaller)
+        return SaveInstaller(hOwner, shell, configured, savePath);
     // The installer runs on while the technician goes on working; its process
     // handle goes with the shell object at the end of this action.
     if (!shell.Run(false))
         ShowMessageBox(hOwner, kRunFailed + configured, caption, MB_ICONEXCLAMATION);
+    return std::wstring();
 }
 
 } // namespace row_actions

@@ -113,6 +113,9 @@ TEST_F(AboutBox, OpensCentredOnItsOwnerWithTheCloseButtonAsItsOnlyTabStop)
             ::GetTextExtentPoint32W(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &size);
             EXPECT_LE(size.cx, Button(hBox, nID).GetClientRect().right) << "clipped: " << ToUtf8(caption);
         }
+        // What a screen reader speaks of the maker's picture (1000) and the close button.
+        EXPECT_EQ(Button(hBox, 1000).GetWindowText(), L"Tovrin Quillset 开发组");
+        EXPECT_EQ(Button(hBox, IDOK).GetWindowText(), L"关闭(&C)");
     });
 }
 

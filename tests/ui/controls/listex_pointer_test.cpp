@@ -108,6 +108,34 @@ TEST_F(ListPointer, HeaderRowsMakeNothingHot)
     EXPECT_TRUE(list->GetCheck(2));
 }
 
+TEST_F(ListPointer, KeysPassOverHeaderRowsAndSpaceThereChangesNothing)
+{
+    // Rows: 0 header, 1 and 2 entries, 3 header, 4 entry.
+    struct Case {
+        int nFrom;
+        WPARAM key;
+        int nTo;
+    };
+    const Case cases[] = {{2, VK_DOWN, 4}, {4, VK_UP, 2},   {1, VK_UP, 1},   {1, VK_HOME, 1},
+                          {1, VK_END, 4},  {4, VK_PRIOR, 1}, {1, VK_NEXT, 4}, {1, VK_DOWN, 2}};
+    for (const Case& c : cases) {
+        list->SetItemState(c.nFrom, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        list->SendMessage(WM_KEYDOWN, c.key, 0);
+        list->SendMessage(WM_KEYUP, c.key, 0);
+        const int nFocused =
+            static_cast<int>(list->SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        const int nSelected =
+            static_cast<int>(list->SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        EXPECT_EQ(nFocused, c.nTo) << c.nFrom << " key " << c.key;
+        EXPECT_EQ(nSelected, c.nTo) << c.nFrom << " key " << c.key;
+    }
+    list->SetItemState(3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    list->SendMessage(WM_KEYDOWN, VK_SPACE, 0);
+    list->SendMessage(WM_KEYUP, VK_SPACE, 0);
+    EXPECT_FALSE(list->GetCheck(3));
+    EXPECT_EQ(list_geometry::EntryRowForKey([](int) { return true; }, 3, 1, 1), -1);
+}
+
 TEST_F(ListPointer, LinksAreHotOnlyOverTheirText)
 {
     const RECT label = Label(*list, 1);

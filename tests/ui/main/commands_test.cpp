@@ -9,6 +9,7 @@
 #include "ui/main/command_texts.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <deque>
@@ -46,9 +47,11 @@ protected:
             m_answers.pop_front();
             return answer;
         };
-        hooks.browseForFolder = [this](HWND, const std::wstring& title) -> std::optional<std::wstring> {
+        hooks.browseForFolder = [this](HWND, const std::wstring& title,
+                                       const std::wstring& start) -> std::optional<std::wstring> {
             EXPECT_EQ(title, L"请选择安装包保存路径:");
             ++m_nBrowsed;
+            m_starts.push_back(start);
             if (m_folders.empty())
                 return std::nullopt;
             const auto folder = m_folders.front();
@@ -113,6 +116,8 @@ Checked=1
     std::deque<int> m_answers;
     std::deque<std::optional<std::wstring>> m_folders;
     int m_nBrowsed = 0;
+    // Where the folder browser started, each time.
+    std::vector<std::wstring> m_starts;
 };
 
 TEST_F(Commands, ConfirmationsListTheCheckedItemsAndNoStartsNothing)
@@ -212,6 +217,20 @@ TEST_F(Commands, SaveBatchesIntoTheConfiguredOrAChosenFolder)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, L"您选择的路径为空, 是否重新选择?");
     EXPECT_EQ(shown[0].caption, L"保存安装包");
+    // Nothing saved yet: the browser starts in Documents, never on the disc.
+    const std::wstring documents = KnownFolderPath(FOLDERID_Documents);
+    ASSERT_FALSE(documents.empty());
+    EXPECT_EQ(m_starts, (std::vector<std::wstring>{documents, documents}));
+
+    // Once a batch has saved somewhere, the next one starts there.
+    m_starts.clear();
+    Open([&](TestDlg& dlg) {
+        m_folders = {saved, std::nullopt};
+        m_answers = {IDYES, IDOK};
+        Command(dlg, CQuillsetDlg::kIdSave);
+        Command(dlg, CQuillsetDlg::kIdSave);
+    });
+    EXPECT_EQ(m_starts, (std::vector<std::wstring>{documents, saved}));
 }
 
 std::wstring Tooltip(const CThemedButton& button)
@@ -250,7 +269,20 @@ void CALLBACK ReadMenu(HWND hWnd, UINT, UINT_PTR id, DWORD)
 
 TEST_F(Commands, TheModeMenuSwitchesTheInstallButtonAndTheNextBatch)
 {
+    // What a screen reader reads of each button: its whole label, whatever
+    // its images draw, with its mnemonic.
+    const std::pair<int, std::wstring> labels[] = {
+        {CQuillsetDlg::kIdSelectAll, L"全选(&A)"}, {CQuillsetDlg::kIdSave, L"保存(&S)"},
+        {CQuillsetDlg::kIdInstall, L"自动安装(&I)"}, {CQuillsetDlg::kIdOptions, L"安装选项"},
+        {CQuillsetDlg::kIdHomepage, L"官方主页"},   {CQuillsetDlg::kIdHelp, L"使用帮助"}};
+    auto label = [](const TestDlg& dlg, int nID) {
+        wchar_t text[64] = {};
+        ::GetWindowTextW(::GetDlgItem(dlg.m_hWnd, nID), text, 64);
+        return std::wstring(text);
+    };
     Open([&](TestDlg& dlg) {
+        for (const auto& [nID, text] : labels)
+            EXPECT_EQ(label(dlg, nID), text) << nID;
         const std::wstring tipBefore = Tooltip(dlg.m_btnInstall);
         MenuSeen seen;
         g_pMenuSeen = &seen;
@@ -267,6 +299,7 @@ TEST_F(Commands, TheModeMenuSwitchesTheInstallButtonAndTheNextBatch)
         EXPECT_EQ(m_settings.DefaultMode, 0);
         EXPECT_EQ(tipBefore, L"自动安装所选软件");
         EXPECT_EQ(Tooltip(dlg.m_btnInstall), L"手动安装所选软件");
+        EXPECT_EQ(label(dlg, CQuillsetDlg::kIdInstall), L"手动安装(&I)");
         const CBitmap manual = LoadBitmapResource(IDB_INSTALL_MANUAL);
         EXPECT_EQ(BitmapPixels(dlg.m_btnInstall.Bitmap(1).hBitmap.Get(), 105, 23).At(20, 11),
                   BitmapPixels(manual.Get(), 105, 23).At(20, 11));

@@ -90,6 +90,11 @@ TEST_F(Catalogue, ShowsCategoriesEntriesSizesIconsAndCheckMarks)
         EXPECT_EQ(Checks(dlg.m_pEntryLists[1]), (Ints{1, 0, 0}));
         EXPECT_EQ(dlg.m_pEntryLists[2].GetItemCount(), 0);
         EXPECT_EQ(Checks(dlg.m_pEntryLists[3]), (Ints{1, 0}));
+        // The names a screen reader speaks for the pane and each list.
+        EXPECT_EQ(dlg.m_listCategories.GetWindowText(), L"软件分类");
+        const Texts_t names{L"全部软件", L"甲类", L"空类", L"乙类"};
+        for (size_t j = 0; j < names.size(); ++j)
+            EXPECT_EQ(dlg.m_pEntryLists[j].GetWindowText(), names[j]) << j;
         EXPECT_EQ(dlg.m_pEntryLists[3].LinkColumns(), 1);
         EXPECT_EQ(dlg.m_pEntryLists[3].LinkList(0), (Texts_t{L"手动安装", L"自动安装", L"保存安装包"}));
 

@@ -13,6 +13,7 @@
 
 #include <dlgs.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -145,7 +146,9 @@ TEST_F(RowActions, EachLinkActsOnTheEntryBehindTheRowInEitherList)
             std::sort(logged.begin(), logged.end());
             PumpUntil([&] { return SortedLines(m_log) == logged; }, std::chrono::seconds(30));
             EXPECT_EQ(SortedLines(m_log), logged);
-            EXPECT_EQ(m_asked, (std::vector<std::wstring>{L"D:\\安装包\\" + p.exe + L"|所有文件(*.*)\0*.*\0"s}));
+            // The catalogue's SavePath first, then the folder last saved to.
+            const std::wstring folder = logged.size() == 2 ? L"D:\\安装包\\"s : m_out.Path() + L"\\";
+            EXPECT_EQ(m_asked, (std::vector<std::wstring>{folder + p.exe + L"|所有文件(*.*)\0*.*\0"s}));
             EXPECT_EQ(m_boxes, (std::vector<Box>{{L"安装文件保存完毕!\n\n文件保存路径: " + *m_answer, L"保存安装包",
                                                   MB_ICONINFORMATION}}));
             EXPECT_TRUE(ReadFile(*m_answer) == ReadFile(m_disc / (L"soft\\" + p.exe))) << "the copy's bytes";
@@ -248,6 +251,14 @@ TEST(RowActionTargets, TheSaveDialogProposesTheInstallersNameInTheSaveFolder)
     EXPECT_EQ(row_actions::ProposedTarget(L"D:\\包\\", L"C:\\disc\\soft\\zip setup.exe"), L"D:\\包\\zip setup.exe");
     EXPECT_EQ(row_actions::ProposedTarget(L"", L"C:\\disc\\soft\\zip setup.exe"), L"zip setup.exe");
     EXPECT_EQ(row_actions::ProposedTarget(L"D:\\包\\", L"setup.exe"), L"D:\\包\\");
+    EXPECT_EQ(row_actions::ProposedTarget(L"C:\\Users\\me\\Documents", L"soft\\a.exe"), L"C:\\Users\\me\\Documents\\a.exe");
+    // Saving starts where the last save went, else in SavePath, else in
+    // Documents; never in the disc's folder.
+    const std::wstring documents = KnownFolderPath(FOLDERID_Documents);
+    EXPECT_FALSE(documents.empty());
+    EXPECT_EQ(row_actions::SaveStartFolder(L"", L""), documents);
+    EXPECT_EQ(row_actions::SaveStartFolder(L"", L"D:\\包\\"), L"D:\\包\\");
+    EXPECT_EQ(row_actions::SaveStartFolder(L"E:\\存\\", L"D:\\包\\"), L"E:\\存\\");
 }
 
 TEST(RowActionTargets, AFileIsKnownHoweverItsPathIsSpelt)
