@@ -521,6 +521,13 @@ TEST(ProgramStart, AFolderOrALockedFileInPlaceOfTheCatalogueGivesTheDefaultTitle
     EXPECT_EQ(ShownTitle(lockedExe, locked.Path()), L"Tovrin Quillset");
 }
 
+// Collects the captions of a window's children.
+BOOL CALLBACK CollectCaption(HWND hChild, LPARAM lp)
+{
+    reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(Caption(hChild));
+    return TRUE;
+}
+
 TEST(ProgramStart, ACatalogueOverTheBoundsIsShownUpToThemAfterANotice)
 {
     TempDir disc;
@@ -531,13 +538,7 @@ TEST(ProgramStart, ACatalogueOverTheBoundsIsShownUpToThemAfterANotice)
     ASSERT_NE(hNotice, nullptr);
     EXPECT_EQ(Caption(hNotice), L"\u5927\u5149\u76D8");
     std::vector<std::wstring> texts;
-    ::EnumChildWindows(
-        hNotice,
-        [](HWND hChild, LPARAM lp) {
-            reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(Caption(hChild));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
+    ::EnumChildWindows(hNotice, &CollectCaption, reinterpret_cast<LPARAM>(&texts));
     EXPECT_NE(std::find(texts.begin(), texts.end(), CutShortNotice()), texts.end());
     ::SendMessageW(::GetDlgItem(hNotice, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(hNotice); }));
