@@ -194,13 +194,15 @@ void CQuillsetDlg::StartDetails()
 
 void CQuillsetDlg::OnDetailsArrived()
 {
-    // Results are taken from the loader only when the last ones are shown,
-    // so no more wait here than the loader lets wait for the window.
+    // Results are taken from the loader only while fewer than it lets wait
+    // for the window are still to be shown, so at most twice that many wait
+    // here, and the loader reads on while the window shows them.
     bool bTook = false;
-    if (m_pendingDetails.empty()) {
+    if (m_pendingDetails.size() < CDetailsLoader::kMaxWaiting) {
+        const size_t nBefore = m_pendingDetails.size();
         for (DetailResult& result : m_loader.Take())
             m_pendingDetails.push_back(std::move(result));
-        bTook = !m_pendingDetails.empty();
+        bTook = m_pendingDetails.size() > nBefore;
     }
     // A slice at a time: the window answers in between.
     const CSlice slice;
