@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "shell/path_resolution.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -21,19 +23,6 @@ std::wstring Trimmed(const std::wstring& text)
     if (first == std::wstring::npos)
         return {};
     return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
-std::wstring FullPath(const std::wstring& path)
-{
-    const DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0)
-        return path;
-    std::wstring full(n, L'\0');
-    const DWORD got = ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (got == 0 || got >= n)
-        return path;
-    full.resize(got);
-    return full;
 }
 
 std::vector<std::wstring> Arguments(const std::wstring& strCommandLine)
@@ -91,9 +80,9 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine)
             result.bQuiet = true;
         } else if (name == L"save" && !value.empty()) {
             bSave = true;
-            result.strSaveFolder = FullPath(value);
+            result.strSaveFolder = FullPathOrAsGiven(value);
         } else if (name == L"log" && !value.empty()) {
-            result.strLogFile = FullPath(value);
+            result.strLogFile = FullPathOrAsGiven(value);
         } else if (name == L"select" && !value.empty()) {
             for (size_t at = 0; at <= value.size();) {
                 size_t end = value.find(L';', at);

@@ -3,6 +3,7 @@
 #include "batch/batch_texts.h"
 #include "platform/system_dialogs.h"
 #include "platform/text.h"
+#include "shell/path_resolution.h"
 
 #include <shlobj.h>
 
@@ -64,17 +65,6 @@ bool IsPlainFolder(const std::wstring& strFolder)
            !(dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-std::wstring FullPath(const std::wstring& strPath)
-{
-    const DWORD n = ::GetFullPathNameW(strPath.c_str(), 0, nullptr, nullptr);
-    if (n == 0)
-        return strPath;
-    std::wstring full(n, L'\0');
-    const DWORD got = ::GetFullPathNameW(strPath.c_str(), n, full.data(), nullptr);
-    full.resize(got < n ? got : 0);
-    return full.empty() ? strPath : full;
-}
-
 // Makes a new log file: CREATE_NEW fails on anything already there, a
 // link included, so the program (which runs elevated) never writes through
 // a link that others laid in a folder they can write. It may be moved while
@@ -112,7 +102,7 @@ std::wstring LogFileName(const SYSTEMTIME& st)
 
 bool CreateFolderPath(const std::wstring& strFolder)
 {
-    std::wstring folder = FullPath(strFolder);
+    std::wstring folder = FullPathOrAsGiven(strFolder);
     while (folder.size() > 3 && folder.back() == L'\\')
         folder.pop_back();
     if (IsPlainFolder(folder))
@@ -164,7 +154,7 @@ void CBatchLog::Open(const std::wstring& strLogFile)
         // The file asked for holds this batch. It is made new beside its
         // place and moved there, so whatever stood there, a link included,
         // is replaced and never written through.
-        m_strPath = FullPath(strLogFile);
+        m_strPath = FullPathOrAsGiven(strLogFile);
         const size_t slash = m_strPath.find_last_of(L'\\');
         if (slash != std::wstring::npos && slash > 2)
             CreateFolderPath(m_strPath.substr(0, slash));

@@ -15,9 +15,7 @@ namespace {
 // A path as a key that two spellings of the same name share.
 std::wstring PathKey(const std::wstring& strPath)
 {
-    std::wstring key = FullPath(strPath);
-    if (key.empty())
-        key = strPath;
+    std::wstring key = FullPathOrAsGiven(strPath);
     ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
     return key;
 }

@@ -196,6 +196,12 @@ std::wstring FullPath(const std::wstring& path)
     return full;
 }
 
+std::wstring FullPathOrAsGiven(const std::wstring& path)
+{
+    std::wstring full = FullPath(path);
+    return full.empty() ? path : full;
+}
+
 bool IsProgramName(const std::wstring& name)
 {
     const size_t dot = name.find_last_of(L'.');

@@ -50,6 +50,8 @@ ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strPar
 bool PathExists(const std::wstring& name, bool bFolderCounts = true);
 // The full form of a path, however long; empty when it has none.
 std::wstring FullPath(const std::wstring& path);
+// The same, or the path as given when it has none.
+std::wstring FullPathOrAsGiven(const std::wstring& path);
 
 // Whether a name ends in an extension of a program Windows starts: .exe,
 // .msi, .com, .bat or .cmd, in any case.

@@ -107,8 +107,7 @@ HANDLE CShell::Run(bool bWait)
         return nullptr;
     // Programs and packages start without the file associations, which an
     // elevated process still takes from the user's own registry classes.
-    const std::wstring full = FullPath(m_strFile);
-    const std::wstring file = full.empty() ? m_strFile : full;
+    const std::wstring file = FullPathOrAsGiven(m_strFile);
     const std::wstring folder = FolderOf(file);
     const std::wstring extension = LowerExtension(file);
     HANDLE hProcess = nullptr;
