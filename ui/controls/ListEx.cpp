@@ -417,6 +417,10 @@ LRESULT CListEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         if (OnKeyDown(wp, lp))
             return 0;
         break;
+    case LVM_SETITEMSTATE:
+        if (lp && (reinterpret_cast<const LVITEMW*>(lp)->stateMask & LVIS_STATEIMAGEMASK) && OwnerKeepsChecks())
+            return SetOwnerCheckStates(wp, *reinterpret_cast<const LVITEMW*>(lp));
+        break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
         const LRESULT result = DefWindowProc(msg, wp, lp);

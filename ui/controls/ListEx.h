@@ -10,6 +10,12 @@
 // at once. A row or column the arrays lack is shown as a plain one-line entry
 // row or plain column.
 //
+// The check marks are the list view's own, or the owner's when the list
+// view's callback mask holds the state images (LVM_SETCALLBACKMASK): then the
+// owner answers them through LVN_GETDISPINFO and hears of every change made
+// through the control (a click, Space, LVM_SETITEMSTATE) as LVN_ITEMCHANGING
+// and LVN_ITEMCHANGED, and stores it.
+//
 // Bitmaps and image lists are lent by the owner, who keeps them alive as long
 // as the control.
 #pragma once
@@ -146,6 +152,15 @@ private:
     std::vector<RECT> LinkRectsOf(HDC hDC, const LOGFONTW& font, int nItem, int nCol, const RECT& cell, const RECT& text);
     void OnLButton(UINT msg, WPARAM wp, LPARAM lp);
     void OnClick(const NMITEMACTIVATE* pNm);
+    void ToggleCheck(int nItem);
+    // Whether the owner keeps the check marks (the callback mask holds the
+    // state images; the owner answers them through LVN_GETDISPINFO).
+    bool OwnerKeepsChecks() noexcept;
+    // A change of the state images the owner keeps, sent to the owner as
+    // the change notices of nItem (-1 for every row); the other state bits
+    // go to the list view.
+    LRESULT SetOwnerCheckStates(WPARAM wp, const LVITEMW& item);
+    LRESULT NotifyCheckChange(UINT nCode, int nItem, UINT nOld, UINT nNew);
     bool RefusesCheckChange(const NMLISTVIEW* pNm) const noexcept;
     // The keys that move the focus pass over header rows, and Space on a
     // header row changes nothing; true when the key was dealt with.

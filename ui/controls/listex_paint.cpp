@@ -7,6 +7,8 @@
 #include "ui/controls/list_geometry.h"
 #include "ui/controls/list_text.h"
 
+#include <algorithm>
+
 using namespace list_geometry;
 using namespace list_text;
 
@@ -146,9 +148,15 @@ void CListEx::RepaintSelection()
     if (focused >= 0)
         invalidateRow(focused);
     if (!(style & LVS_SHOWSELALWAYS)) {
-        for (int i = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); i >= 0;
-             i = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)))
-            invalidateRow(i);
+        // Only the rows on show need painting; the others are painted when
+        // they scroll into view. Asking every row would cost a question to
+        // the owner per row where the owner keeps the check marks.
+        const int top = static_cast<int>(SendMessage(LVM_GETTOPINDEX, 0, 0));
+        const int end = std::min(GetItemCount(), top + static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE, 0, 0)) + 2);
+        for (int i = std::max(top, 0); i < end; ++i) {
+            if (GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED)
+                invalidateRow(i);
+        }
     }
     ::UpdateWindow(m_hWnd);
 }

@@ -1,5 +1,6 @@
 // The pointer over the catalogue list: which check area or action link is
-// hot, the hand cursor over a link, and which presses may toggle a check box.
+// hot, the hand cursor over a link, which presses and keys toggle a check
+// box, and check boxes whose marks the owner keeps.
 #include "ui/controls/ListEx.h"
 
 #include "platform/handles.h"
@@ -98,19 +99,77 @@ void CListEx::OnClick(const NMITEMACTIVATE* pNm)
     const int nItem = pNm->iItem;
     if (nItem < 0 || nItem >= GetItemCount())
         return;
+    ToggleCheck(nItem);
+}
+
+void CListEx::ToggleCheck(int nItem)
+{
     const bool bWasToggling = m_bToggling;
     m_bToggling = true;
     SetCheck(nItem, !GetCheck(nItem));
     m_bToggling = bWasToggling;
 }
 
+bool CListEx::OwnerKeepsChecks() noexcept
+{
+    return (Ask(LVM_GETCALLBACKMASK, 0, 0) & LVIS_STATEIMAGEMASK) != 0;
+}
+
+LRESULT CListEx::NotifyCheckChange(UINT nCode, int nItem, UINT nOld, UINT nNew)
+{
+    NMLISTVIEW nm{};
+    nm.hdr.hwndFrom = m_hWnd;
+    nm.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(m_hWnd));
+    nm.hdr.code = nCode;
+    nm.iItem = nItem;
+    nm.uChanged = LVIF_STATE;
+    nm.uOldState = nOld;
+    nm.uNewState = nNew;
+    return ::SendMessageW(::GetParent(m_hWnd), WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+}
+
+LRESULT CListEx::SetOwnerCheckStates(WPARAM wp, const LVITEMW& item)
+{
+    const int count = GetItemCount();
+    const bool bAll = wp == static_cast<WPARAM>(-1);
+    const int nFrom = bAll ? 0 : static_cast<int>(wp);
+    const int nTo = bAll ? count : nFrom + 1;
+    if (nFrom < 0 || nTo > count)
+        return FALSE;
+    // The list view stores no state image the owner keeps, and tells the
+    // owner of no change to one: the change goes to the owner as the list
+    // view's own change notices, the owner stores it, and the row is
+    // painted again from what the owner answers.
+    const UINT nNew = item.state & LVIS_STATEIMAGEMASK;
+    for (int nItem = nFrom; nItem < nTo; ++nItem) {
+        const auto nOld = static_cast<UINT>(Ask(LVM_GETITEMSTATE, static_cast<WPARAM>(nItem), LVIS_STATEIMAGEMASK));
+        if (nOld == nNew || NotifyCheckChange(LVN_ITEMCHANGING, nItem, nOld, nNew))
+            continue;
+        NotifyCheckChange(LVN_ITEMCHANGED, nItem, nOld, nNew);
+        RECT bounds = ItemRect(nItem, LVIR_BOUNDS);
+        bounds.left = 0;
+        ::InvalidateRect(m_hWnd, &bounds, FALSE);
+    }
+    LVITEMW rest = item;
+    rest.stateMask &= ~static_cast<UINT>(LVIS_STATEIMAGEMASK);
+    if (rest.stateMask)
+        return Ask(LVM_SETITEMSTATE, wp, reinterpret_cast<LPARAM>(&rest));
+    return TRUE;
+}
+
 bool CListEx::OnKeyDown(WPARAM wp, LPARAM lp)
 {
     const auto isHeader = [this](int nItem) { return RowKind(nItem) == kRowHeader; };
     if (wp == VK_SPACE) {
-        // A header row has no check mark to change.
+        // Space toggles the focused entry row here, as a click on its check
+        // box does, whoever keeps the marks; a header row has no check mark
+        // to change.
         const int nFocused = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-        return nFocused >= 0 && isHeader(nFocused);
+        if (nFocused < 0)
+            return false;
+        if (!isHeader(nFocused))
+            ToggleCheck(nFocused);
+        return true;
     }
     int nStep = 0;
     switch (wp) {

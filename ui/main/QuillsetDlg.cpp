@@ -167,6 +167,9 @@ void CQuillsetDlg::CreateEntryList(CListEx& list, UINT nID, bool bVisible, const
     const SoftwareCategory* pCategories = Categories();
     list.SetWindowText(j > 0 && pCategories ? pCategories[j - 1].Name : LoadStringResource(IDS_ALL_SOFTWARE));
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
+    // The check marks are the catalogue's: every list answers them from there
+    // (AnswerCheck), so a change to many entries at once is one repaint.
+    list.SendMessage(LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
     list.SetImageList(m_pEntryImages[nID - kIdFirstList].Get(), LVSIL_SMALL);
     // The check-box style made the list a state image list of its own,
     // which a list that shares its image lists never releases.

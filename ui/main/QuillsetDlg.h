@@ -142,7 +142,12 @@ private:
 
     void OnCategoryChanged(const NMLISTVIEW* pNm);
     void OnCategoryClick();
-    void MirrorCheck(const NMLISTVIEW* pNm);
+    // The check mark of a row of entry list nList, answered from the
+    // catalogue.
+    void AnswerCheck(int nList, LVITEMW& item) const;
+    // A row's check mark changed: into the catalogue, which every list that
+    // shows the entry answers from.
+    void StoreCheck(int nList, const NMLISTVIEW* pNm);
     void SelectPaneRow(int nRow);
     void RecomputeSelectAll();
     // A click in an entry list: a link acts on the entry behind the row.
@@ -163,9 +168,6 @@ private:
     // Icons and sizes taken from the loader and not yet shown.
     std::deque<DetailResult> m_pendingDetails;
     bool m_bDetailsLoaded = false;
-    // Select-all is setting every check mark itself: the lists' notices are
-    // not mirrored one by one.
-    bool m_bChecksInBulk = false;
     // The folder last saved to in this run: saving starts there next time.
     std::wstring m_strLastSaveFolder;
 };

@@ -166,31 +166,15 @@ BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
 
 void CQuillsetDlg::OnSelectAll()
 {
-    const bool bOn = m_btnSelectAll.Checked() != 0;
-    // Every list that shows these entries, and the catalogue, at once: the
-    // lists' own notices of each row are not mirrored one by one.
-    m_bChecksInBulk = true;
-    {
-        CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
-        CRedrawOff redraw(list.m_hWnd);
-        list.SetAllChecks(bOn ? TRUE : FALSE);
-    }
+    const int nChecked = m_btnSelectAll.Checked() != 0 ? 1 : 0;
+    // Every list answers its check marks from the catalogue: the entries of
+    // the list on show take the mark, and that list paints them once. The
+    // other lists show them when they are next painted.
     const int nFirst = m_nCurList == 0 ? 0 : m_rows.FirstEntry(m_nCurList);
     const int nEnd = nFirst + m_rows.Count(m_nCurList);
-    if (m_nCurList == 0) {
-        for (int j = 1; j < m_rows.Lists(); ++j) {
-            CListEx& list = m_pEntryLists[static_cast<size_t>(j)];
-            if (list.m_hWnd)
-                list.SetAllChecks(bOn ? TRUE : FALSE);
-        }
-    } else {
-        CListEx& all = m_pEntryLists[0];
-        for (int nEntry = nFirst; nEntry < nEnd; ++nEntry)
-            all.SetCheck(m_rows.AllRow(nEntry), bOn);
-    }
     for (int nEntry = nFirst; nEntry < nEnd && Categories(); ++nEntry)
-        Entry(nEntry).Checked = bOn ? 1 : 0;
-    m_bChecksInBulk = false;
+        Entry(nEntry).Checked = nChecked;
+    m_pEntryLists[static_cast<size_t>(m_nCurList)].Invalidate(FALSE);
 }
 
 void CQuillsetDlg::OnEntryClick(const NMITEMACTIVATE* pNm)

@@ -130,9 +130,6 @@ void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
         const SoftwareEntry& entry = Entry(nEntry);
         all.InsertListItem(A, entry.Name, list_geometry::kRowEntry, entry.Description, nEntry);
         all.SetLinks(A, m_arrActionNames);
-        // Rows start unchecked.
-        if (entry.Checked)
-            all.SetCheck(A, true);
     }
     DecorateEntryList(all);
 
@@ -159,9 +156,6 @@ void CQuillsetDlg::BuildCategoryList(int j)
             list.InsertListItem(r, entry.Name, list_geometry::kRowEntry, entry.Description, r);
             list.SetItemText(r, 1, m_arrSizes[static_cast<size_t>(nEntry)]);
             list.SetLinks(r, m_arrActionNames);
-            // The catalogue holds every check mark made so far.
-            if (entry.Checked)
-                list.SetCheck(r, true);
         }
     }
     DecorateEntryList(list);
@@ -279,13 +273,13 @@ void CQuillsetDlg::OnCategoryChanged(const NMLISTVIEW* pNm)
 
 void CQuillsetDlg::RecomputeSelectAll()
 {
-    CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
-    const int count = list.GetItemCount();
-    if (count == 0 || !m_btnSelectAll.m_hWnd)
+    const int count = m_rows.Count(m_nCurList);
+    if (count == 0 || !m_btnSelectAll.m_hWnd || !Categories())
         return;
+    const int nFirst = m_nCurList == 0 ? 0 : m_rows.FirstEntry(m_nCurList);
     int nChecked = 1;
-    for (int i = 0; i < count; ++i) {
-        if (!m_rows.IsHeader(m_nCurList, i) && !list.GetCheck(i)) {
+    for (int nEntry = nFirst; nEntry < nFirst + count; ++nEntry) {
+        if (!Entry(nEntry).Checked) {
             nChecked = 0;
             break;
         }
@@ -298,9 +292,19 @@ void CQuillsetDlg::OnCategoryClick()
     SelectPaneRow(m_nCurList);
 }
 
-void CQuillsetDlg::MirrorCheck(const NMLISTVIEW* pNm)
+void CQuillsetDlg::AnswerCheck(int nList, LVITEMW& item) const
 {
-    if (m_bChecksInBulk || !(pNm->uChanged & LVIF_STATE))
+    if (!(item.mask & LVIF_STATE) || !(item.stateMask & LVIS_STATEIMAGEMASK) || item.iSubItem != 0)
+        return;
+    // A header row shows no check box and is never checked.
+    const int nEntry = m_rows.EntryOfRow(nList, item.iItem);
+    const bool bChecked = nEntry >= 0 && Categories() && Entry(nEntry).Checked != 0;
+    item.state = (item.state & ~static_cast<UINT>(LVIS_STATEIMAGEMASK)) | INDEXTOSTATEIMAGEMASK(bChecked ? 2 : 1);
+}
+
+void CQuillsetDlg::StoreCheck(int nList, const NMLISTVIEW* pNm)
+{
+    if (!(pNm->uChanged & LVIF_STATE))
         return;
     const UINT nNew = pNm->uNewState & LVIS_STATEIMAGEMASK;
     const UINT nOld = pNm->uOldState & LVIS_STATEIMAGEMASK;
@@ -308,22 +312,18 @@ void CQuillsetDlg::MirrorCheck(const NMLISTVIEW* pNm)
     const UINT kOn = INDEXTOSTATEIMAGEMASK(2);
     if (!((nNew == kOn && nOld == kOff) || (nNew == kOff && nOld == kOn)))
         return;
-    const int nEntry = m_rows.EntryOfRow(m_nCurList, pNm->iItem);
+    const int nEntry = m_rows.EntryOfRow(nList, pNm->iItem);
     if (nEntry < 0 || !Categories())
         return;
-    const bool bChecked = m_pEntryLists[static_cast<size_t>(m_nCurList)].GetCheck(pNm->iItem);
-    // The all-software list and the entry's category list mirror each other.
-    const int nOther = m_nCurList == 0 ? m_rows.PlaceOf(nEntry).category : 0;
-    CListEx& other = m_pEntryLists[static_cast<size_t>(nOther)];
-    int& nChecked = Entry(nEntry).Checked;
-    // A category list not built yet takes its marks from the catalogue.
-    if (!other.m_hWnd) {
-        nChecked = bChecked ? 1 : 0;
-        return;
+    Entry(nEntry).Checked = nNew == kOn ? 1 : 0;
+    // The list that changed paints its own row; the entry's row in the
+    // other list that shows it is painted again should that list be on show.
+    const int nOther = nList == 0 ? m_rows.PlaceOf(nEntry).category : 0;
+    const CListEx& other = m_pEntryLists[static_cast<size_t>(nOther)];
+    if (other.m_hWnd && ::IsWindowVisible(other.m_hWnd)) {
+        const int nRow = m_rows.RowIn(nOther, nEntry);
+        ::SendMessageW(other.m_hWnd, LVM_REDRAWITEMS, static_cast<WPARAM>(nRow), static_cast<LPARAM>(nRow));
     }
-    const int nOtherRow = m_rows.RowIn(nOther, nEntry);
-    other.SetCheck(nOtherRow, bChecked);
-    nChecked = other.GetCheck(nOtherRow) ? 1 : 0;
 }
 
 BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)
@@ -350,11 +350,25 @@ BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)
         default:
             break;
         }
-    } else if (m_pEntryLists && pHdr->idFrom == kIdFirstList + static_cast<UINT_PTR>(m_nCurList)) {
-        if (pHdr->code == LVN_ITEMCHANGED)
-            MirrorCheck(reinterpret_cast<const NMLISTVIEW*>(lp));
-        else if (pHdr->code == static_cast<UINT>(NM_CLICK))
-            OnEntryClick(reinterpret_cast<const NMITEMACTIVATE*>(lp));
+    } else if (m_pEntryLists && pHdr->idFrom >= kIdFirstList &&
+               pHdr->idFrom < kIdFirstList + static_cast<UINT_PTR>(m_rows.Lists())) {
+        const auto nList = static_cast<int>(pHdr->idFrom - kIdFirstList);
+        switch (pHdr->code) {
+        case LVN_GETDISPINFOW:
+        case LVN_GETDISPINFOA:
+            // The item parts the two forms share are laid out alike.
+            AnswerCheck(nList, reinterpret_cast<NMLVDISPINFOW*>(lp)->item);
+            break;
+        case LVN_ITEMCHANGED:
+            StoreCheck(nList, reinterpret_cast<const NMLISTVIEW*>(lp));
+            break;
+        case static_cast<UINT>(NM_CLICK):
+            if (nList == m_nCurList)
+                OnEntryClick(reinterpret_cast<const NMITEMACTIVATE*>(lp));
+            break;
+        default:
+            break;
+        }
     }
     return CDialog::OnNotify(wp, lp, pResult);
 }
