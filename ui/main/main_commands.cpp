@@ -170,7 +170,7 @@ void CQuillsetDlg::OnSelectAll()
     // Every list answers its check marks from the catalogue: the entries of
     // the list on show take the mark, and that list paints them once. The
     // other lists show them when they are next painted.
-    const int nFirst = m_nCurList == 0 ? 0 : m_rows.FirstEntry(m_nCurList);
+    const int nFirst = m_rows.FirstEntry(m_nCurList);
     const int nEnd = nFirst + m_rows.Count(m_nCurList);
     for (int nEntry = nFirst; nEntry < nEnd && Categories(); ++nEntry)
         Entry(nEntry).Checked = nChecked;

@@ -276,7 +276,7 @@ void CQuillsetDlg::RecomputeSelectAll()
     const int count = m_rows.Count(m_nCurList);
     if (count == 0 || !m_btnSelectAll.m_hWnd || !Categories())
         return;
-    const int nFirst = m_nCurList == 0 ? 0 : m_rows.FirstEntry(m_nCurList);
+    const int nFirst = m_rows.FirstEntry(m_nCurList);
     int nChecked = 1;
     for (int nEntry = nFirst; nEntry < nFirst + count; ++nEntry) {
         if (!Entry(nEntry).Checked) {
@@ -315,15 +315,9 @@ void CQuillsetDlg::StoreCheck(int nList, const NMLISTVIEW* pNm)
     const int nEntry = m_rows.EntryOfRow(nList, pNm->iItem);
     if (nEntry < 0 || !Categories())
         return;
+    // The list that changed paints its row again; the other list that shows
+    // the entry is hidden and is painted whole when it shows.
     Entry(nEntry).Checked = nNew == kOn ? 1 : 0;
-    // The list that changed paints its own row; the entry's row in the
-    // other list that shows it is painted again should that list be on show.
-    const int nOther = nList == 0 ? m_rows.PlaceOf(nEntry).category : 0;
-    const CListEx& other = m_pEntryLists[static_cast<size_t>(nOther)];
-    if (other.m_hWnd && ::IsWindowVisible(other.m_hWnd)) {
-        const int nRow = m_rows.RowIn(nOther, nEntry);
-        ::SendMessageW(other.m_hWnd, LVM_REDRAWITEMS, static_cast<WPARAM>(nRow), static_cast<LPARAM>(nRow));
-    }
 }
 
 BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)

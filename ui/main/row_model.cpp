@@ -53,7 +53,7 @@ int CRowModel::Count(int nList) const noexcept
 
 int CRowModel::FirstEntry(int nList) const noexcept
 {
-    if (nList < 1 || static_cast<size_t>(nList) >= m_arrFirstEntry.size())
+    if (nList < 0 || static_cast<size_t>(nList) >= m_arrFirstEntry.size())
         return Entries();
     return m_arrFirstEntry[static_cast<size_t>(nList)];
 }

@@ -56,7 +56,8 @@ public:
     // The row of list nList that shows the entry; -1 when that list does not
     // show it.
     int RowIn(int nList, int nEntry) const noexcept;
-    // The first entry of category nList (1-based).
+    // The first entry list nList shows: 0 for the all-software list, the
+    // first of category nList (1-based) for a category list.
     int FirstEntry(int nList) const noexcept;
 
 private:
