@@ -67,11 +67,6 @@ int CRowModel::EntryOfRow(int nList, int nRow) const noexcept
     return FirstEntry(nList) + nRow;
 }
 
-bool CRowModel::IsHeader(int nList, int nRow) const noexcept
-{
-    return HeaderCategory(nList == 0 ? nRow : -1) != 0;
-}
-
 int CRowModel::HeaderCategory(int nRow) const noexcept
 {
     if (nRow < 0 || static_cast<size_t>(nRow) >= m_arrAllRows.size())
@@ -88,14 +83,4 @@ CRowModel::Place CRowModel::PlaceOf(int nEntry) const noexcept
 int CRowModel::AllRow(int nEntry) const noexcept
 {
     return HasEntry(nEntry) ? m_arrAllRow[static_cast<size_t>(nEntry)] : -1;
-}
-
-int CRowModel::RowIn(int nList, int nEntry) const noexcept
-{
-    if (!HasEntry(nEntry))
-        return -1;
-    if (nList == 0)
-        return AllRow(nEntry);
-    const Place place = PlaceOf(nEntry);
-    return place.category == nList ? place.index : -1;
 }

@@ -42,20 +42,15 @@ public:
     // The entry row nRow of list nList shows; -1 for a header row and for a
     // row the list does not have.
     int EntryOfRow(int nList, int nRow) const noexcept;
-    bool IsHeader(int nList, int nRow) const noexcept;
     // The category whose header row nRow of the all-software list is; 0
     // when it is no header row.
     int HeaderCategory(int nRow) const noexcept;
 
-    // The entry's place, its row in the all-software list and its row in its
-    // category's list; a default place and -1 for an entry that does not
-    // exist.
+    // The entry's place (its category's list and its row there) and its row
+    // in the all-software list; a default place and -1 for an entry that
+    // does not exist.
     Place PlaceOf(int nEntry) const noexcept;
     int AllRow(int nEntry) const noexcept;
-    int CategoryRow(int nEntry) const noexcept { return PlaceOf(nEntry).index; }
-    // The row of list nList that shows the entry; -1 when that list does not
-    // show it.
-    int RowIn(int nList, int nEntry) const noexcept;
     // The first entry list nList shows: 0 for the all-software list, the
     // first of category nList (1-based) for a category list.
     int FirstEntry(int nList) const noexcept;

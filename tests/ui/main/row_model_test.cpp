@@ -42,33 +42,25 @@ TEST(RowModel, EveryRowOfEveryListBothWays)
         for (size_t row = 0; row < c.allRows.size(); ++row) {
             const int value = c.allRows[row];
             const int r = static_cast<int>(row);
-            EXPECT_EQ(model.IsHeader(0, r), value < 0) << row;
             EXPECT_EQ(model.HeaderCategory(r), value < 0 ? -value : 0) << row;
             EXPECT_EQ(model.EntryOfRow(0, r), value < 0 ? -1 : value) << row;
             if (value >= 0) {
                 EXPECT_EQ(model.AllRow(value), r);
-                EXPECT_EQ(model.RowIn(0, value), r);
                 ++nEntries;
             }
         }
         EXPECT_EQ(model.Entries(), nEntries);
         EXPECT_EQ(model.Count(0), nEntries);
 
-        // Each category list shows its entries alone, in order, and no row
-        // of a category list is a header.
+        // Each category list shows its entries alone, in order.
         int nEntry = 0;
         for (int j = 1; j < model.Lists(); ++j) {
             const int n = std::max(c.counts[static_cast<size_t>(j - 1)], 0);
             EXPECT_EQ(model.Count(j), n) << j;
             EXPECT_EQ(model.Rows(j), n) << j;
             for (int r = 0; r < n; ++r, ++nEntry) {
-                EXPECT_FALSE(model.IsHeader(j, r));
                 EXPECT_EQ(model.EntryOfRow(j, r), nEntry);
                 EXPECT_EQ(model.PlaceOf(nEntry), (CRowModel::Place{j, r}));
-                EXPECT_EQ(model.CategoryRow(nEntry), r);
-                EXPECT_EQ(model.RowIn(j, nEntry), r);
-                for (int k = 1; k < model.Lists(); ++k)
-                    EXPECT_EQ(model.RowIn(k, nEntry), k == j ? r : -1);
             }
             EXPECT_EQ(model.EntryOfRow(j, n), -1) << "past the end of list " << j;
         }
@@ -81,7 +73,6 @@ TEST(RowModel, EveryRowOfEveryListBothWays)
         EXPECT_EQ(model.EntryOfRow(model.Lists(), 0), -1);
         for (int entry : {-1, model.Entries()}) {
             EXPECT_EQ(model.AllRow(entry), -1);
-            EXPECT_EQ(model.RowIn(1, entry), -1);
             EXPECT_EQ(model.PlaceOf(entry), CRowModel::Place{});
         }
     }
