@@ -59,8 +59,12 @@ std::wstring NoteAlreadyThere(const std::wstring& strSource);
 std::wstring NoteRenamed(const std::wstring& strSource, const std::wstring& strTarget);
 std::wstring NoteFolderIsLink(const std::wstring& strTarget);
 
+// Heads the items a stop left out in the report.
+inline constexpr wchar_t kStoppedHeader[] = L"已按要求停止, 以下项目没有运行:\n";
+
 // The message that ends a batch: the success text, or the failed items one
-// per line, each its path and why it failed (and, for a save batch, the
+// per line, each its path and why it failed, and the items a stop left out
+// (summary.arrNotRun) under kStoppedHeader (and, for a save batch, the
 // folder they were to be saved in);
 // then the notes, one per line, after a blank line; then the log file, and
 // the items that asked for a restart with the question whether to restart

@@ -789,6 +789,23 @@ def close_button(hot):
     return img
 
 
+def square(d, pt, u):
+    d.rectangle([*pt(0.26, 0.26), *pt(0.74, 0.74)], fill=255)
+
+
+def stop_button(hot):
+    """The progress window's small stop button, the close button's sibling."""
+    w, h = 64, 20
+    img = button_base(w, h, NEUTRAL, "hot" if hot else "normal", WINDOW)
+    caption = "停止 (S)"
+    tw = text_width(caption, UI)
+    g = 11
+    x = (w - (g + 4 + tw)) // 2
+    disc_glyph(img, x, (h - g) // 2, (214, 64, 56) if hot else (120, 136, 148), square, g)
+    label(img, x + g + 4, centred_baseline(UI, 0, h), caption, UI, BLACK, "S")
+    return img
+
+
 BANNER_BTN = {"normal": ([(0, (255, 255, 255)), (20, (226, 244, 254))], (30, 128, 196)),
               "hot": ([(0, (255, 255, 255)), (20, (255, 247, 214))], (12, 96, 164))}
 
@@ -847,6 +864,7 @@ def build():
         b["help" + suffix] = banner_button("使用帮助", question, state == "hot")
         b["homepage" + suffix] = banner_button("官方主页", house, state == "hot")
         b["close" + suffix] = close_button(state == "hot")
+        b["stop" + suffix] = stop_button(state == "hot")
     b["options"] = options_button()
     b["selectall"] = select_all(False)
     b["selectall_hot"] = select_all(True)
