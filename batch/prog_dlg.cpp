@@ -212,8 +212,11 @@ void CProgDlg::ShowStopping()
 {
     SetWindowText(ShownCaption(GetWindowText()));
     if (m_btnStop.m_hWnd) {
+        // A further request asks nothing; the picture says why.
         m_btnStop.SetWindowText(kStoppingLabel);
-        ::EnableWindow(m_btnStop.m_hWnd, FALSE);
+        m_btnStop.AssignBitmaps(LoadBitmapResource(IDB_STOPPING).Release(), LoadBitmapResource(IDB_STOPPING).Release());
+        m_btnStop.AssignTooltip(L"当前项目完成后停止");
+        m_btnStop.Invalidate();
     }
 }
 

@@ -71,6 +71,7 @@
 #define IDB_MAKER 178
 #define IDB_STOP 179
 #define IDB_STOP_HOT 180
+#define IDB_STOPPING 181
 
 // Menus and their commands
 #define IDR_MENU_OPTIONS 172

@@ -41,7 +41,7 @@ constexpr Size kBitmaps[] = {
     {IDB_SELECTALL_HOT, 140, 24},    {IDB_PANE_BACK, 160, 1},          {IDB_PANE_ROW_MID, 1, 52},
     {IDB_PANE_ROW_LEFT, 3, 52},      {IDB_PANE_ROW_RIGHT, 10, 52},     {IDB_PANE_SEL_MID, 1, 52},
     {IDB_PANE_SEL_LEFT, 3, 52},      {IDB_PANE_SEL_RIGHT, 3, 52},      {IDB_MAKER, 29, 45},
-    {IDB_STOP, 64, 20},              {IDB_STOP_HOT, 64, 20},
+    {IDB_STOP, 64, 20},              {IDB_STOP_HOT, 64, 20},           {IDB_STOPPING, 64, 20},
 };
 
 constexpr Size kIcons[] = {
@@ -275,6 +275,7 @@ TEST_F(Artwork, ButtonPicturesCarryTheirGroundInTheCorners)
         {IDB_CLOSE, kWindowBack},           {IDB_CLOSE_HOT, kWindowBack},         {IDB_MAKER, kWindowBack},
         {IDB_HELP, kBannerButtonBack},      {IDB_HELP_HOT, kBannerButtonBack},    {IDB_HOMEPAGE, kBannerButtonBack},
         {IDB_HOMEPAGE_HOT, kBannerButtonBack}, {IDB_STOP, kWindowBack},           {IDB_STOP_HOT, kWindowBack},
+        {IDB_STOPPING, kWindowBack},
     };
     for (const auto& b : buttons) {
         const testing_support::BitmapPixels p = Read(b.id);
