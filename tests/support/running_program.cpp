@@ -34,7 +34,8 @@ struct OwnedBox {
 BOOL CALLBACK FindOwnedBox(HWND hWnd, LPARAM lp)
 {
     auto* pBox = reinterpret_cast<OwnedBox*>(lp);
-    if (::GetWindow(hWnd, GW_OWNER) == pBox->hOwner && ::IsWindowVisible(hWnd) && Caption(hWnd) == *pBox->caption) {
+    if (::GetWindow(hWnd, GW_OWNER) == pBox->hOwner && ::IsWindowVisible(hWnd) &&
+        Caption(hWnd).starts_with(*pBox->caption)) {
         pBox->hWnd = hWnd;
         return FALSE;
     }
@@ -106,16 +107,19 @@ std::wstring Caption(HWND hWnd)
     return text;
 }
 
-HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutMs)
+HWND FindOwnedWindow(HWND hOwner, const std::wstring& caption)
 {
     OwnedBox box{hOwner, &caption, nullptr};
-    PumpUntil(
-        [&] {
-            ::EnumWindows(&FindOwnedBox, reinterpret_cast<LPARAM>(&box));
-            return box.hWnd != nullptr;
-        },
-        std::chrono::milliseconds(timeoutMs));
+    ::EnumWindows(&FindOwnedBox, reinterpret_cast<LPARAM>(&box));
     return box.hWnd;
+}
+
+HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutMs)
+{
+    HWND hFound = nullptr;
+    PumpUntil([&] { return (hFound = FindOwnedWindow(hOwner, caption)) != nullptr; },
+              std::chrono::milliseconds(timeoutMs));
+    return hFound;
 }
 
 void ClickScreen(POINT pt)

@@ -22,36 +22,6 @@ namespace {
 using namespace testing_support;
 using std::chrono::milliseconds;
 
-struct OwnedBox {
-    HWND hOwner;
-    const wchar_t* pszCaption;
-    HWND hFound;
-};
-
-BOOL CALLBACK FindBoxProc(HWND hWnd, LPARAM lp)
-{
-    auto* p = reinterpret_cast<OwnedBox*>(lp);
-    if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd) &&
-        Caption(hWnd).rfind(p->pszCaption, 0) == 0)
-        p->hFound = hWnd;
-    return p->hFound ? FALSE : TRUE;
-}
-
-// A visible window owned by hOwner whose caption starts with pszCaption.
-HWND FindOwned(HWND hOwner, const wchar_t* pszCaption)
-{
-    OwnedBox box{hOwner, pszCaption, nullptr};
-    ::EnumWindows(&FindBoxProc, reinterpret_cast<LPARAM>(&box));
-    return box.hFound;
-}
-
-HWND WaitForOwned(HWND hOwner, const wchar_t* pszCaption, milliseconds timeout = milliseconds(20000))
-{
-    HWND hFound = nullptr;
-    PumpUntil([&] { return (hFound = FindOwned(hOwner, pszCaption)) != nullptr; }, timeout);
-    return hFound;
-}
-
 BOOL CALLBACK CollectTextProc(HWND hWnd, LPARAM lp)
 {
     *reinterpret_cast<std::wstring*>(lp) += Caption(hWnd) + L"\n";
@@ -190,15 +160,15 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
                 ::SetForegroundWindow(hMain);
                 ClickScreen(Centre(::GetDlgItem(hMain, CQuillsetDlg::kIdInstall)));
             },
-            [&] { return (hConfirm = FindOwned(hMain, L"软件安装")) != nullptr; }));
+            [&] { return (hConfirm = FindOwnedWindow(hMain, L"软件安装")) != nullptr; }));
         ASSERT_TRUE(Answer(hConfirm, IDYES));
 
         // The first item runs; the technician asks to stop.
-        const HWND hProgress = WaitForOwned(hMain, L"正在安装...33.3%");
+        const HWND hProgress = WaitForOwnedWindow(hMain, L"正在安装...33.3%");
         ASSERT_NE(hProgress, nullptr);
         HWND hQuestion = nullptr;
         ASSERT_TRUE(ActUntil([&] { AskToStop(hProgress, c.ask); },
-                             [&] { return (hQuestion = FindOwned(hProgress, L"软件安装")) != nullptr; }));
+                             [&] { return (hQuestion = FindOwnedWindow(hProgress, L"软件安装")) != nullptr; }));
         EXPECT_NE(BoxText(hQuestion).find(kStopQuestion), std::wstring::npos) << BoxText(hQuestion);
         EXPECT_EQ(::GetWindowLongPtrW(::GetDlgItem(hQuestion, IDNO), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON)
             << "No is the default";
@@ -211,11 +181,11 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
             EXPECT_EQ(Caption(hProgress).rfind(kStoppingCaptionPrefix, 0), 0u) << platform_text::ToUtf8(Caption(hProgress));
             // Asked again, it does not ask again.
             AskToStop(hProgress, c.ask);
-            EXPECT_FALSE(PumpUntil([&] { return FindOwned(hProgress, L"软件安装") != nullptr; }, milliseconds(1500)));
+            EXPECT_FALSE(PumpUntil([&] { return FindOwnedWindow(hProgress, L"软件安装") != nullptr; }, milliseconds(1500)));
         }
 
         // The report, shown over the hidden main window.
-        const HWND hReport = WaitForOwned(hMain, L"软件安装", milliseconds(30000));
+        const HWND hReport = WaitForOwnedWindow(hMain, L"软件安装", 30000);
         ASSERT_NE(hReport, nullptr);
         EXPECT_FALSE(::IsWindow(hQuestion)) << "a question left open goes when the batch ends";
         const std::wstring report = BoxText(hReport);
