@@ -4,6 +4,11 @@
 
 #include <cwchar>
 
+const wchar_t* BatchBoxCaption(int nMode) noexcept
+{
+    return nMode != kInstallBatch ? L"保存安装包" : L"软件安装";
+}
+
 std::wstring BatchCaption(int nMode, float fPercent, const std::wstring& strPath)
 {
     wchar_t szCaption[64] = {};
@@ -90,7 +95,7 @@ BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFaile
 {
     const bool bSave = nMode != kInstallBatch;
     BatchReport report;
-    report.strCaption = bSave ? L"保存安装包" : L"软件安装";
+    report.strCaption = BatchBoxCaption(nMode);
     std::wstring notes;
     for (const std::wstring& strNote : arrNotes)
         notes += (notes.empty() ? L"\n\n" : L"\n") + strNote;

@@ -16,6 +16,9 @@ enum BatchMode : int {
     kSaveFileBatch = 2,
 };
 
+// The caption of a batch's message boxes: "软件安装" or, for either save, "保存安装包".
+const wchar_t* BatchBoxCaption(int nMode) noexcept;
+
 // "正在安装...12.5% " (install) or "正在保存...12.5% " (either save) followed by path.
 std::wstring BatchCaption(int nMode, float fPercent, const std::wstring& strPath);
 

@@ -199,8 +199,8 @@ void CProgDlg::RequestStop()
     // The batch goes on while the question is open; No is the default, so
     // a key pressed in passing stops nothing.
     m_bAsking = true;
-    const int nAnswer = ShowMessageBox(m_hWnd, kStopQuestion, m_nMode == kInstallBatch ? L"软件安装" : L"保存安装包",
-                                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    const int nAnswer =
+        ShowMessageBox(m_hWnd, kStopQuestion, BatchBoxCaption(m_nMode), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
     m_bAsking = false;
     if (nAnswer != IDYES || m_bItemsDone || !m_hWnd)
         return;

@@ -119,22 +119,5 @@ TEST_F(Batch, AStoppedSaveBatchFinishesTheCopyInHandAndCopiesNoMore)
               kStoppedHeader + ListedLines(left, L"项") + L"\n文件保存路径: " + folder + L"\n" + LogLine());
 }
 
-TEST_F(Batch, AQuestionStillOpenWhenTheBatchEndsChangesNothing)
-{
-    // The question stays open until the worker has reported; Yes then is
-    // too late to leave anything out.
-    m_options.bStoppable = true;
-    m_nStopAnswer = IDYES;
-    m_onQuestion = [this] {
-        EXPECT_TRUE(PumpUntil([this] { return !Events().empty() && Events().back() == L"report"; }));
-    };
-    const std::wstring setup = Installer(L"setup.exe");
-    m_onCaption = EscapeAt(L"100.0%");
-    EXPECT_EQ(Run(kInstallBatch, {setup + L" /S /delay=300"}), IDCANCEL);
-    EXPECT_EQ(m_nQuestions, 1);
-    EXPECT_EQ(m_report.strText, L"所有项目安装完毕!\n" + LogLine());
-    EXPECT_EQ(BatchLog().find(L"未运行"), std::wstring::npos);
-}
-
 } // namespace
 } // namespace batch_testing
