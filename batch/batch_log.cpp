@@ -120,9 +120,11 @@ bool CreateFolderPath(const std::wstring& strFolder)
 
 std::wstring LogItemLine(const LogItem& item)
 {
-    static const wchar_t* const s_outcomes[] = {L"成功", L"需要重新启动", L"失败"};
+    static const wchar_t* const s_outcomes[] = {L"成功", L"需要重新启动", L"失败", L"未运行"};
     std::wstring line = s_outcomes[static_cast<int>(item.outcome)];
     line += L" | " + item.strName + L" | " + item.strWork + L" | ";
+    if (item.outcome == ItemOutcome::NotRun)
+        return line + L"批处理已按用户要求停止";
     if (item.bExitCode) {
         line += L"退出代码 " + std::to_wstring(static_cast<long>(item.dwCode));
     } else if (item.dwCode == 0) {
@@ -227,10 +229,12 @@ void CBatchLog::Item(const LogItem& item)
 
 void CBatchLog::Finish(BatchSummary& summary)
 {
-    const size_t nItems = m_nCounts[0] + m_nCounts[1] + m_nCounts[2];
+    const size_t nItems = m_nCounts[0] + m_nCounts[1] + m_nCounts[2] + m_nCounts[3];
     Write(L"结束时间: " + NowText() + L"\r\n结果: 共 " + std::to_wstring(nItems) + L" 项, 成功 " +
           std::to_wstring(m_nCounts[0]) + L" 项, 需要重新启动 " + std::to_wstring(m_nCounts[1]) + L" 项, 失败 " +
-          std::to_wstring(m_nCounts[2]) + L" 项\r\n");
+          std::to_wstring(m_nCounts[2]) + L" 项" +
+          (m_nCounts[3] ? L", 未运行 " + std::to_wstring(m_nCounts[3]) + L" 项 (已停止)" : std::wstring()) +
+          L"\r\n");
     m_hFile.Reset();
     summary.strLogFile = m_strPath;
     summary.dwLogError = m_dwError;

@@ -21,7 +21,8 @@ std::wstring LogFileName(const SYSTEMTIME& st);
 // the folder is there afterwards (a link in the chain counts as missing).
 bool CreateFolderPath(const std::wstring& strFolder);
 
-// "成功 | name | work | 退出代码 0 | 1.2 秒"; a retried item tells its attempts.
+// "成功 | name | work | 退出代码 0 | 1.2 秒"; a retried item tells its
+// attempts; an item a stop left out reads "未运行 | name | work | 批处理已按用户要求停止".
 std::wstring LogItemLine(const LogItem& item);
 
 class CBatchLog {
@@ -45,5 +46,5 @@ private:
     CFileHandle m_hFile;
     std::wstring m_strPath;
     DWORD m_dwError = 0;
-    size_t m_nCounts[3] = {};
+    size_t m_nCounts[4] = {};
 };

@@ -19,6 +19,9 @@ struct BatchOptions {
     std::vector<std::wstring> arrNames;
     // Whether the batch ends with its report box (the window's batches).
     bool bReport = true;
+    // Whether the progress window offers to stop the batch after the item
+    // that is running (the main window's batches of several items).
+    bool bStoppable = false;
     // An installer that ends with 1618 (another installation is running)
     // is started again after this wait, at most nBusyRetries times.
     int nBusyRetries = 3;
@@ -29,6 +32,8 @@ enum class ItemOutcome {
     Succeeded,
     RestartNeeded,
     Failed,
+    // Not started: the batch was stopped before it came to the item.
+    NotRun,
 };
 
 // What became of one item, as the log tells it.
@@ -52,6 +57,8 @@ struct LogItem {
 struct BatchSummary {
     // The names of the items whose installers asked for a restart.
     std::vector<std::wstring> arrRestart;
+    // The items a stop left out, as the report names them, in item order.
+    std::vector<std::wstring> arrNotRun;
     // The log file, written or not.
     std::wstring strLogFile;
     // 0 when the log was written whole; else the Windows error.
@@ -74,6 +81,6 @@ class CShell;
 // started again after options.dwBusyWaitMs, at most nBusyRetries times.
 void RunInstaller(CShell& shell, const BatchOptions& options, LogItem& item);
 
-// The exit code of a batch: 1603 when an item failed or the log could not
-// be written, else 3010 when an item asked for a restart, else 0.
+// The exit code of a batch: 1603 when an item failed or did not run or the
+// log could not be written, else 3010 when an item asked for a restart, else 0.
 int BatchExitCode(size_t nFailed, const BatchSummary& summary) noexcept;

@@ -4,6 +4,11 @@
 
 #include <cwchar>
 
+const wchar_t* BatchBoxCaption(int nMode) noexcept
+{
+    return nMode != kInstallBatch ? L"保存安装包" : L"软件安装";
+}
+
 std::wstring BatchCaption(int nMode, float fPercent, const std::wstring& strPath)
 {
     wchar_t szCaption[64] = {};
@@ -90,17 +95,23 @@ BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFaile
 {
     const bool bSave = nMode != kInstallBatch;
     BatchReport report;
-    report.strCaption = bSave ? L"保存安装包" : L"软件安装";
+    report.strCaption = BatchBoxCaption(nMode);
     std::wstring notes;
     for (const std::wstring& strNote : arrNotes)
         notes += (notes.empty() ? L"\n\n" : L"\n") + strNote;
-    if (arrFailedLines.empty()) {
+    const std::vector<std::wstring>& notRun = summary.arrNotRun;
+    if (arrFailedLines.empty() && notRun.empty()) {
         report.strText = bSave ? L"所有项目保存完毕!\n" : L"所有项目安装完毕!\n";
         report.nType = MB_ICONINFORMATION;
     } else {
-        report.strText = bSave ? L"某些项目保存失败, 请检查这些项目的文件路径!\n\n保存失败文件路径列表:\n"
-                               : L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n";
-        report.strText += ListedLines(arrFailedLines, L"项");
+        if (!arrFailedLines.empty()) {
+            report.strText = bSave ? L"某些项目保存失败, 请检查这些项目的文件路径!\n\n保存失败文件路径列表:\n"
+                                   : L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n";
+            report.strText += ListedLines(arrFailedLines, L"项");
+        }
+        if (!notRun.empty())
+            report.strText += (report.strText.empty() ? L"" : L"\n") + std::wstring(kStoppedHeader) +
+                              ListedLines(notRun, L"项");
         if (bSave)
             report.strText += L"\n文件保存路径: " + strSavePath + L"\n";
         report.nType = MB_ICONEXCLAMATION;

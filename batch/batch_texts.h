@@ -16,6 +16,9 @@ enum BatchMode : int {
     kSaveFileBatch = 2,
 };
 
+// The caption of a batch's message boxes: "软件安装" or, for either save, "保存安装包".
+const wchar_t* BatchBoxCaption(int nMode) noexcept;
+
 // "正在安装...12.5% " (install) or "正在保存...12.5% " (either save) followed by path.
 std::wstring BatchCaption(int nMode, float fPercent, const std::wstring& strPath);
 
@@ -59,8 +62,12 @@ std::wstring NoteAlreadyThere(const std::wstring& strSource);
 std::wstring NoteRenamed(const std::wstring& strSource, const std::wstring& strTarget);
 std::wstring NoteFolderIsLink(const std::wstring& strTarget);
 
+// Heads the items a stop left out in the report.
+inline constexpr wchar_t kStoppedHeader[] = L"已按要求停止, 以下项目没有运行:\n";
+
 // The message that ends a batch: the success text, or the failed items one
-// per line, each its path and why it failed (and, for a save batch, the
+// per line, each its path and why it failed, and the items a stop left out
+// (summary.arrNotRun) under kStoppedHeader (and, for a save batch, the
 // folder they were to be saved in);
 // then the notes, one per line, after a blank line; then the log file, and
 // the items that asked for a restart with the question whether to restart

@@ -4,7 +4,9 @@
 // waiting for it to draw them (the window shows them on its own thread, in
 // order); an install batch waits until an item's caption is up before it
 // starts the item, and every batch waits for them all before it reports.
-// Every item's outcome goes into the batch's log as the item ends.
+// Every item's outcome goes into the batch's log as the item ends. When the
+// user has chosen to stop, the items not yet begun are logged and reported
+// as not run; the one that was running always ends on its own.
 #include "batch/batch_log.h"
 #include "batch/batch_texts.h"
 #include "batch/prog_dlg.h"
@@ -127,6 +129,17 @@ unsigned RunBatch(int nMode)
         if (nMode != kSaveBatch)
             shell.Locate(items[i], std::wstring());
         const std::wstring strPath = nMode == kSaveBatch ? paths[i] : shell.m_strFile;
+        if (pDlg->StopRequested()) {
+            // The user chose to stop: this item and every later one stay undone.
+            LogItem item;
+            item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
+            item.strWork = shell.m_strParameters.empty() || nMode == kSaveBatch ? strPath
+                                                                                 : strPath + L" " + shell.m_strParameters;
+            item.outcome = ItemOutcome::NotRun;
+            pDlg->m_summary.arrNotRun.push_back(strPath);
+            log.Item(item);
+            continue;
+        }
         const float fPercent = static_cast<float>(static_cast<double>(i + 1) / static_cast<double>(nItems) * 100.0);
         pDlg->QueueStep(BatchCaption(nMode, fPercent, strPath));
 
@@ -157,6 +170,7 @@ unsigned RunBatch(int nMode)
             pDlg->m_summary.arrRestart.push_back(item.strName);
         log.Item(item);
     }
+    pDlg->ItemsDone();
     pDlg->ShowSteps();
     log.Finish(pDlg->m_summary);
 

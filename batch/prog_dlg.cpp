@@ -1,6 +1,7 @@
 #include "batch/prog_dlg.h"
 
 #include "batch/batch_texts.h"
+#include "platform/system_dialogs.h"
 #include "platform/thread.h"
 #include "res/resource.h"
 
@@ -12,13 +13,50 @@ namespace {
 
 constexpr int kWindowWidth = 400;
 constexpr int kWindowHeight = 60;
-constexpr int kBarInset = 7;
 // The window's top edge above the bottom of the work area.
 constexpr int kAboveWorkAreaBottom = 80;
 // Posted by the worker when steps wait to be shown.
 constexpr UINT kMsgShowSteps = WM_APP + 1;
+// Sent by the worker when its last item has ended.
+constexpr UINT kMsgItemsDone = WM_APP + 2;
+// The stop button: its picture and the window's ground it is drawn on.
+constexpr SIZE kStopPicture{64, 20};
+constexpr COLORREF kWindowBack = RGB(220, 230, 232);
+
+// The open stop question: a dialog of this thread owned by the window.
+struct OpenQuestion {
+    HWND hOwner;
+    HWND hBox;
+};
+
+BOOL CALLBACK FindQuestion(HWND hWnd, LPARAM lp)
+{
+    auto* pQuestion = reinterpret_cast<OpenQuestion*>(lp);
+    wchar_t szClass[16] = {};
+    ::GetClassNameW(hWnd, szClass, 16);
+    if (::GetWindow(hWnd, GW_OWNER) == pQuestion->hOwner && std::wstring(szClass) == L"#32770") {
+        pQuestion->hBox = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
 
 } // namespace
+
+ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopSize)
+{
+    constexpr int kInset = ProgressLayout::kInset;
+    ProgressLayout layout;
+    layout.rcBar = rcClient;
+    ::InflateRect(&layout.rcBar, -kInset, -kInset);
+    if (!bStopButton)
+        return layout;
+    const int top = rcClient.top + (rcClient.bottom - rcClient.top - stopSize.cy) / 2;
+    const int left = rcClient.right - kInset - stopSize.cx;
+    layout.rcStop = RECT{left, top, left + stopSize.cx, top + stopSize.cy};
+    layout.rcBar.right = left - kInset;
+    return layout;
+}
 
 CProgDlg::CProgDlg(CWnd* pParent) : CDialog(IDD_PROGRESS, pParent)
 {
@@ -77,13 +115,38 @@ void CProgDlg::RunWithoutWindow()
         SaveThreadProc(nullptr);
 }
 
+bool CProgDlg::Stoppable() const noexcept
+{
+    // A single file saved from a row has nothing after it to leave out.
+    return m_options.bStoppable && m_nMode != kSaveFileBatch;
+}
+
 BOOL CProgDlg::OnInitDialog()
 {
+    const bool bStoppable = Stoppable();
+    if (!bStoppable) {
+        // No close box where closing is not offered.
+        ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & ~LONG_PTR{WS_SYSMENU});
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    }
+    m_brBack.Reset(::CreateSolidBrush(kWindowBack));
     ::MoveWindow(m_hWnd, 0, 0, kWindowWidth, kWindowHeight, FALSE);
 
-    RECT rcBar = GetClientRect();
-    ::InflateRect(&rcBar, -kBarInset, -kBarInset);
-    m_progress.Create(WS_CHILD | WS_VISIBLE | PBS_SMOOTH, rcBar, m_hWnd, IDC_PROGRESS);
+    const SIZE buttonSize{kStopPicture.cx + 1, kStopPicture.cy + 1};
+    const ProgressLayout layout = LayOutProgress(GetClientRect(), bStoppable, buttonSize);
+    m_progress.Create(WS_CHILD | WS_VISIBLE | PBS_SMOOTH, layout.rcBar, m_hWnd, IDC_PROGRESS);
+    if (bStoppable) {
+        // The picture draws the label; the window text is what a screen
+        // reader speaks and carries the mnemonic.
+        m_btnStop.SetPaintedText(L"&S");
+        m_btnStop.Create(kStopLabel, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, layout.rcStop, m_hWnd,
+                         IDC_STOP);
+        m_btnStop.SetFont(GetFont(), FALSE);
+        for (int slot : {CThemedButton::HoverBack, CThemedButton::NormalBack, CThemedButton::FocusBack})
+            m_btnStop.SetColor(slot, kWindowBack);
+        m_btnStop.AssignBitmaps(LoadBitmapResource(IDB_STOP_HOT).Release(), LoadBitmapResource(IDB_STOP).Release());
+        m_btnStop.AssignTooltip(L"当前项目完成后停止批处理");
+    }
 
     CenterWindow();
 
@@ -115,7 +178,62 @@ void CProgDlg::WaitUntilReady() const noexcept
 
 void CProgDlg::OnOK() {}
 
-void CProgDlg::OnCancel() {}
+void CProgDlg::OnCancel()
+{
+    RequestStop();
+}
+
+BOOL CProgDlg::OnCommand(WPARAM wp, LPARAM lp)
+{
+    if (LOWORD(wp) == IDC_STOP && HIWORD(wp) == BN_CLICKED) {
+        RequestStop();
+        return TRUE;
+    }
+    return CDialog::OnCommand(wp, lp);
+}
+
+void CProgDlg::RequestStop()
+{
+    if (!Stoppable() || !m_hWorker || m_bWorkerClosing || m_bStopping || m_bItemsDone || m_bAsking)
+        return;
+    // The batch goes on while the question is open; No is the default, so
+    // a key pressed in passing stops nothing.
+    m_bAsking = true;
+    const int nAnswer =
+        ShowMessageBox(m_hWnd, kStopQuestion, BatchBoxCaption(m_nMode), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    m_bAsking = false;
+    if (nAnswer != IDYES || m_bItemsDone || !m_hWnd)
+        return;
+    m_bStopping = true;
+    ShowStopping();
+}
+
+void CProgDlg::ShowStopping()
+{
+    SetWindowText(ShownCaption(GetWindowText()));
+    if (m_btnStop.m_hWnd) {
+        // A further request asks nothing; the picture says why.
+        m_btnStop.SetWindowText(kStoppingLabel);
+        m_btnStop.AssignBitmaps(LoadBitmapResource(IDB_STOPPING).Release(), LoadBitmapResource(IDB_STOPPING).Release());
+        m_btnStop.AssignTooltip(L"当前项目完成后停止");
+        m_btnStop.Invalidate();
+    }
+}
+
+std::wstring CProgDlg::ShownCaption(const std::wstring& strCaption) const
+{
+    if (!m_bStopping || strCaption.starts_with(kStoppingCaptionPrefix))
+        return strCaption;
+    return kStoppingCaptionPrefix + strCaption;
+}
+
+void CProgDlg::ItemsDone() noexcept
+{
+    m_bItemsDone = true;
+    WaitUntilReady();
+    if (m_hWnd)
+        ::SendMessageW(m_hWnd, kMsgItemsDone, 0, 0);
+}
 
 void CProgDlg::QueueStart(int nItems, std::wstring strCaption)
 {
@@ -167,10 +285,10 @@ bool CProgDlg::ShowWaitingSteps()
     if (nStartItems >= 0) {
         m_progress.SendMessage(PBM_SETRANGE32, 0, nStartItems);
         m_progress.SendMessage(PBM_SETPOS, 0);
-        SetWindowText(strStartCaption);
+        SetWindowText(ShownCaption(strStartCaption));
     }
     if (nSteps) {
-        SetWindowText(strCaption);
+        SetWindowText(ShownCaption(strCaption));
         m_progress.SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(nSteps));
     }
     return nStartItems >= 0 || nSteps;
@@ -226,16 +344,25 @@ LRESULT CProgDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
             return 0;
         }
         break;
+    case kMsgItemsDone:
+        // A question about stopping is moot once every item has ended.
+        if (m_bAsking) {
+            OpenQuestion question{m_hWnd, nullptr};
+            ::EnumThreadWindows(::GetCurrentThreadId(), &FindQuestion, reinterpret_cast<LPARAM>(&question));
+            if (question.hBox)
+                ::PostMessageW(question.hBox, WM_COMMAND, IDNO, 0);
+        }
+        return 0;
+    case WM_CTLCOLORDLG:
+        return reinterpret_cast<LRESULT>(m_brBack.Get());
     case WM_CLOSE:
-        // Only the worker's own request ends the run while a batch runs.
+        // Only the worker's own request ends the run while a batch runs;
+        // any other (the close box, Alt+F4) asks whether to stop.
         if (MayClose())
             CDialog::OnCancel();
+        else
+            RequestStop();
         return 0;
-    case WM_SYSCOMMAND:
-        // Alt+F4 would end the window under a running worker.
-        if ((wp & 0xFFF0) == SC_CLOSE)
-            return 0;
-        break;
     default:
         break;
     }

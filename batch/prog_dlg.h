@@ -6,11 +6,30 @@
 #include "platform/controls.h"
 #include "platform/handles.h"
 #include "platform/wnd.h"
+#include "ui/controls/ThemedButton.h"
 
 #include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
+
+// Where the bar and the stop button stand in the window's client area: the
+// bar fills it less kInset on every side, or, with the button, up to kInset
+// left of the button, which stands kInset from the right edge, centred
+// from top to bottom.
+struct ProgressLayout {
+    static constexpr int kInset = 7;
+    RECT rcBar{};
+    RECT rcStop{}; // empty without the button
+};
+ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopSize);
+
+// The question a stop request asks, and how the window shows that the batch
+// stops after the item that is running.
+inline constexpr wchar_t kStopQuestion[] = L"是否在当前项目完成后停止?";
+inline constexpr wchar_t kStoppingCaptionPrefix[] = L"【当前项目完成后停止】";
+inline constexpr wchar_t kStopLabel[] = L"停止(&S)";
+inline constexpr wchar_t kStoppingLabel[] = L"正在停止";
 
 class CProgDlg : public CDialog {
 public:
@@ -58,9 +77,16 @@ public:
     // the worker starts before.
     void WaitUntilReady() const noexcept;
     // The worker's last act: it has reported and asks the window to close.
-    // Other close requests (a WM_CLOSE from elsewhere, a quit request) are
-    // ignored while the worker runs, as Enter and Escape are.
+    // Other close requests (the close box, Alt+F4, Escape, a WM_CLOSE from
+    // elsewhere) ask whether to stop after the item that is running, when
+    // m_options.bStoppable; otherwise they are ignored while the worker
+    // runs, as Enter and a quit request are.
     void CloseFromWorker() noexcept;
+    // Whether the user chose to stop: the worker starts no further item.
+    bool StopRequested() const noexcept { return m_bStopping; }
+    // The worker has ended its last item and is about to report: a stop
+    // question still open is withdrawn (answered No), and no new one is asked.
+    void ItemsDone() noexcept;
 
 protected:
     BOOL OnInitDialog() override;
@@ -68,9 +94,18 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
     bool EndsOnQuit() override;
 
 private:
+    bool Stoppable() const noexcept;
+    // Asks whether to stop after the running item, unless the batch is
+    // stopping already, its items are done or the question is open.
+    void RequestStop();
+    // The button and the caption say the batch stops after this item.
+    void ShowStopping();
+    // The caption as shown: with the stopping mark once the batch stops.
+    std::wstring ShownCaption(const std::wstring& strCaption) const;
     void WaitForWorker() noexcept;
     // Whether the window may close now: no worker, or the worker asked.
     bool MayClose() const noexcept;
@@ -78,6 +113,12 @@ private:
     bool ShowWaitingSteps();
     void OnStepTimer();
 
+    CThemedButton m_btnStop;
+    // The window's ground, the colour the button's pictures stand on.
+    CBrush m_brBack;
+    bool m_bAsking = false;
+    std::atomic<bool> m_bStopping = false;
+    std::atomic<bool> m_bItemsDone = false;
     CKernelHandle m_hWorker;
     CKernelHandle m_hReady;
     std::atomic<bool> m_bWorkerClosing = false;

@@ -69,6 +69,9 @@
 #define IDB_PANE_SEL_LEFT 170
 #define IDB_PANE_SEL_RIGHT 171
 #define IDB_MAKER 178
+#define IDB_STOP 179
+#define IDB_STOP_HOT 180
+#define IDB_STOPPING 181
 
 // Menus and their commands
 #define IDR_MENU_OPTIONS 172
@@ -79,3 +82,4 @@
 
 // Controls
 #define IDC_PROGRESS 1000
+#define IDC_STOP 1001

@@ -70,6 +70,13 @@ void Batch::SetUp()
 
     SystemDialogHooks hooks;
     hooks.messageBox = [this](HWND hOwner, const std::wstring& text, const std::wstring& caption, UINT nType) {
+        if (text == kStopQuestion) {
+            ++m_nQuestions;
+            EXPECT_EQ(nType, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+            if (m_onQuestion)
+                m_onQuestion();
+            return m_nStopAnswer;
+        }
         // The worker's thread: the window is still up, the user-interface
         // thread serves the bar's questions from its modal loop.
         ReportSeen seen;

@@ -92,6 +92,11 @@ protected:
     BatchSummary m_summary;
     std::function<void(const std::wstring&)> m_onCaption;
     std::function<void()> m_onReport;
+    // The stop question: how often it was asked, what runs while it is
+    // open (on the window's thread), and the answer.
+    int m_nQuestions = 0;
+    std::function<void()> m_onQuestion;
+    int m_nStopAnswer = IDNO;
 
 private:
     std::mutex m_mutex;

@@ -19,13 +19,19 @@ TEST_F(Batch, WindowStandsTopMostAboveTheWorkAreaBottomAndIgnoresTheUser)
     const std::wstring setup = Installer(L"slow setup.exe");
     // While the item runs, the user presses Enter and Escape, and tries the
     // close command: the window stays until the worker closes it.
+    // A batch that does not offer to stop (the command line's) shows no
+    // close box and no stop button, and asks nothing.
     bool bPressed = false;
     HWND hDlg = nullptr;
+    LONG_PTR style = 0;
+    HWND hStop = nullptr;
     m_onCaption = [&](const std::wstring& caption) {
         if (bPressed || caption.find(L"100.0%") == std::wstring::npos)
             return;
         bPressed = true;
         hDlg = g_pProgDlg->m_hWnd;
+        style = ::GetWindowLongPtrW(hDlg, GWL_STYLE);
+        hStop = ::GetDlgItem(hDlg, IDC_STOP);
         ::PostMessageW(hDlg, WM_KEYDOWN, VK_RETURN, 0x001C0001);
         ::PostMessageW(hDlg, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         ::PostMessageW(hDlg, WM_COMMAND, IDOK, 0);
@@ -36,6 +42,9 @@ TEST_F(Batch, WindowStandsTopMostAboveTheWorkAreaBottomAndIgnoresTheUser)
     EXPECT_EQ(Run(0, {setup + L" /S /delay=1500"}), IDCANCEL);
 
     EXPECT_TRUE(bPressed);
+    EXPECT_EQ(style & WS_SYSMENU, 0);
+    EXPECT_EQ(hStop, nullptr);
+    EXPECT_EQ(m_nQuestions, 0);
     ASSERT_TRUE(m_report.bShown);
     EXPECT_TRUE(m_report.bWindowVisible);
     EXPECT_EQ(Log(), L"slow setup.exe|/S /delay=1500\r\n");

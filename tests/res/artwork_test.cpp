@@ -41,6 +41,7 @@ constexpr Size kBitmaps[] = {
     {IDB_SELECTALL_HOT, 140, 24},    {IDB_PANE_BACK, 160, 1},          {IDB_PANE_ROW_MID, 1, 52},
     {IDB_PANE_ROW_LEFT, 3, 52},      {IDB_PANE_ROW_RIGHT, 10, 52},     {IDB_PANE_SEL_MID, 1, 52},
     {IDB_PANE_SEL_LEFT, 3, 52},      {IDB_PANE_SEL_RIGHT, 3, 52},      {IDB_MAKER, 29, 45},
+    {IDB_STOP, 64, 20},              {IDB_STOP_HOT, 64, 20},           {IDB_STOPPING, 64, 20},
 };
 
 constexpr Size kIcons[] = {
@@ -273,7 +274,8 @@ TEST_F(Artwork, ButtonPicturesCarryTheirGroundInTheCorners)
         {IDB_INSTALL_MANUAL, kWindowBack},  {IDB_INSTALL_MANUAL_HOT, kWindowBack}, {IDB_OPTIONS, kWindowBack},
         {IDB_CLOSE, kWindowBack},           {IDB_CLOSE_HOT, kWindowBack},         {IDB_MAKER, kWindowBack},
         {IDB_HELP, kBannerButtonBack},      {IDB_HELP_HOT, kBannerButtonBack},    {IDB_HOMEPAGE, kBannerButtonBack},
-        {IDB_HOMEPAGE_HOT, kBannerButtonBack},
+        {IDB_HOMEPAGE_HOT, kBannerButtonBack}, {IDB_STOP, kWindowBack},           {IDB_STOP_HOT, kWindowBack},
+        {IDB_STOPPING, kWindowBack},
     };
     for (const auto& b : buttons) {
         const testing_support::BitmapPixels p = Read(b.id);
@@ -295,7 +297,8 @@ TEST_F(Artwork, InstallModesAndHotLooksAreClearlyDifferent)
     for (const auto& pair : {std::pair{IDB_INSTALL_AUTO, IDB_INSTALL_AUTO_HOT},
                              std::pair{IDB_INSTALL_MANUAL, IDB_INSTALL_MANUAL_HOT}, std::pair{IDB_SAVE, IDB_SAVE_HOT},
                              std::pair{IDB_HELP, IDB_HELP_HOT}, std::pair{IDB_HOMEPAGE, IDB_HOMEPAGE_HOT},
-                             std::pair{IDB_CLOSE, IDB_CLOSE_HOT}, std::pair{IDB_SELECTALL, IDB_SELECTALL_HOT}})
+                             std::pair{IDB_CLOSE, IDB_CLOSE_HOT}, std::pair{IDB_SELECTALL, IDB_SELECTALL_HOT},
+                             std::pair{IDB_STOP, IDB_STOP_HOT}})
         EXPECT_GT(Difference(pair.first, pair.second), 0.01) << pair.first << " / " << pair.second;
     EXPECT_GT(Difference(IDB_ROW_MID, IDB_ROW_SEL_MID), 0.5);
     EXPECT_GT(Difference(IDB_PANE_ROW_MID, IDB_PANE_SEL_MID), 0.5);

@@ -2,6 +2,8 @@
 
 #include "tests/support/test_support.h"
 
+#include <vector>
+
 namespace testing_support {
 
 namespace {
@@ -32,7 +34,8 @@ struct OwnedBox {
 BOOL CALLBACK FindOwnedBox(HWND hWnd, LPARAM lp)
 {
     auto* pBox = reinterpret_cast<OwnedBox*>(lp);
-    if (::GetWindow(hWnd, GW_OWNER) == pBox->hOwner && ::IsWindowVisible(hWnd) && Caption(hWnd) == *pBox->caption) {
+    if (::GetWindow(hWnd, GW_OWNER) == pBox->hOwner && ::IsWindowVisible(hWnd) &&
+        Caption(hWnd).starts_with(*pBox->caption)) {
         pBox->hWnd = hWnd;
         return FALSE;
     }
@@ -104,16 +107,49 @@ std::wstring Caption(HWND hWnd)
     return text;
 }
 
-HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutMs)
+HWND FindOwnedWindow(HWND hOwner, const std::wstring& caption)
 {
     OwnedBox box{hOwner, &caption, nullptr};
-    PumpUntil(
-        [&] {
-            ::EnumWindows(&FindOwnedBox, reinterpret_cast<LPARAM>(&box));
-            return box.hWnd != nullptr;
-        },
-        std::chrono::milliseconds(timeoutMs));
+    ::EnumWindows(&FindOwnedBox, reinterpret_cast<LPARAM>(&box));
     return box.hWnd;
+}
+
+HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutMs)
+{
+    HWND hFound = nullptr;
+    PumpUntil([&] { return (hFound = FindOwnedWindow(hOwner, caption)) != nullptr; },
+              std::chrono::milliseconds(timeoutMs));
+    return hFound;
+}
+
+void ClickScreen(POINT pt)
+{
+    ::SetCursorPos(pt.x, pt.y);
+    INPUT inputs[2]{};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+void PressKey(WORD vk, bool bAlt)
+{
+    std::vector<INPUT> inputs;
+    auto key = [&](WORD code, bool bUp) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = code;
+        input.ki.dwFlags = bUp ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (bAlt)
+        key(VK_MENU, false);
+    key(vk, false);
+    key(vk, true);
+    if (bAlt)
+        key(VK_MENU, true);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 } // namespace testing_support

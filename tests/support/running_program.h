@@ -41,9 +41,18 @@ std::wstring CopyProgramTo(const TempDir& dir, const std::wstring& name);
 // A window's caption.
 std::wstring Caption(HWND hWnd);
 
-// A visible window owned by hOwner with the caption (a message box of the
-// program, say), waited for while this thread's messages are pumped; null
-// when none appeared.
+// A visible window owned by hOwner whose caption starts with caption (a
+// message box of the program, say; an empty caption: any such window); null
+// when there is none. The second waits for one while this thread's messages
+// are pumped.
+HWND FindOwnedWindow(HWND hOwner, const std::wstring& caption);
 HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutMs = 20000);
+
+// Real input through the system's input queue, as a person gives it: the
+// pointer moved to a point of the screen and the left button pressed and
+// released there; a key pressed and released, with Alt held when bAlt.
+// They reach whichever window is under the pointer or has the focus.
+void ClickScreen(POINT pt);
+void PressKey(WORD vk, bool bAlt = false);
 
 } // namespace testing_support

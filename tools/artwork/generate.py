@@ -789,6 +789,30 @@ def close_button(hot):
     return img
 
 
+def square(d, pt, u):
+    d.rectangle([*pt(0.26, 0.26), *pt(0.74, 0.74)], fill=255)
+
+
+STOPPING = {"normal": ([(0, (240, 243, 245)), (20, (222, 228, 232))], (184, 196, 204))}
+
+
+def stop_button(state):
+    """The progress window's small stop button, the close button's sibling;
+    once the batch is stopping it says so, greyed."""
+    w, h = 64, 20
+    stopping = state == "stopping"
+    img = button_base(w, h, STOPPING if stopping else NEUTRAL, "normal" if stopping else state, WINDOW)
+    caption = "正在停止" if stopping else "停止 (S)"
+    tw = text_width(caption, UI)
+    g = 11
+    x = (w - (g + 4 + tw)) // 2
+    colour = {"hot": (214, 64, 56), "normal": (120, 136, 148), "stopping": (170, 180, 188)}[state]
+    disc_glyph(img, x, (h - g) // 2, colour, square, g)
+    label(img, x + g + 4, centred_baseline(UI, 0, h), caption, UI, (110, 118, 124) if stopping else BLACK,
+          None if stopping else "S")
+    return img
+
+
 BANNER_BTN = {"normal": ([(0, (255, 255, 255)), (20, (226, 244, 254))], (30, 128, 196)),
               "hot": ([(0, (255, 255, 255)), (20, (255, 247, 214))], (12, 96, 164))}
 
@@ -847,7 +871,9 @@ def build():
         b["help" + suffix] = banner_button("使用帮助", question, state == "hot")
         b["homepage" + suffix] = banner_button("官方主页", house, state == "hot")
         b["close" + suffix] = close_button(state == "hot")
+        b["stop" + suffix] = stop_button(state)
     b["options"] = options_button()
+    b["stopping"] = stop_button("stopping")
     b["selectall"] = select_all(False)
     b["selectall_hot"] = select_all(True)
     b["maker"] = maker()

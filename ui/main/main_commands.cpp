@@ -36,6 +36,7 @@ void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
         dlg.m_strSavePath = strSavePath;
         dlg.m_options.arrNames = m_arrBatchNames;
         dlg.m_options.strCatalogue = ProfilePathFor(RunningExecutablePath());
+        dlg.m_options.bStoppable = true;
         dlg.DoModal();
     }
     ShowWindow(m_hWnd, SW_SHOW);

@@ -272,37 +272,6 @@ TEST(RowActionTargets, AFileIsKnownHoweverItsPathIsSpelt)
 }
 
 // The real program on the demo disc, its save dialog and message box real.
-struct OwnedWindow {
-    HWND hOwner;
-    const wchar_t* pszCaption;
-    HWND hFound;
-};
-
-BOOL CALLBACK FindOwnedProc(HWND hWnd, LPARAM lp)
-{
-    auto* p = reinterpret_cast<OwnedWindow*>(lp);
-    if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd) &&
-        (!p->pszCaption || Caption(hWnd).rfind(p->pszCaption, 0) == 0))
-        p->hFound = hWnd;
-    return p->hFound ? FALSE : TRUE;
-}
-
-// A visible window owned by hOwner; with a caption given, one whose caption
-// starts with it.
-HWND FindOwnedWindow(HWND hOwner, const wchar_t* pszCaption = nullptr)
-{
-    OwnedWindow owned{hOwner, pszCaption, nullptr};
-    ::EnumWindows(&FindOwnedProc, reinterpret_cast<LPARAM>(&owned));
-    return owned.hFound;
-}
-
-HWND WaitForOwned(HWND hOwner, const wchar_t* pszCaption = nullptr)
-{
-    HWND hFound = nullptr;
-    PumpUntil([&] { return (hFound = FindOwnedWindow(hOwner, pszCaption)) != nullptr; });
-    return hFound;
-}
-
 TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
 {
     TempDir copy;
@@ -370,14 +339,14 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
         }
     });
     ClickRemote(hList, points[3], true);
-    const HWND hSave = WaitForOwned(hMain);
+    const HWND hSave = WaitForOwnedWindow(hMain, L"");
     ASSERT_NE(hSave, nullptr);
     // The file name field: the edit box of the dialog's name combo box.
     const HWND hCombo = ::FindWindowExW(::GetDlgItem(hSave, cmb13), nullptr, L"ComboBox", nullptr);
     ::SetWindowTextW(::FindWindowExW(hCombo, nullptr, L"Edit", nullptr), target.c_str());
     ::PostMessageW(hSave, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hSave); }));
-    const HWND hBox = WaitForOwned(hMain, L"保存安装包");
+    const HWND hBox = WaitForOwnedWindow(hMain, L"保存安装包");
     watcher.request_stop();
     watcher.join();
     EXPECT_EQ(progressCaption, L"正在保存...100.0% " + zip);
