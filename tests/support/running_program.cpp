@@ -39,6 +39,21 @@ BOOL CALLBACK FindOwnedBox(HWND hWnd, LPARAM lp)
     return TRUE;
 }
 
+struct OwnedWindow {
+    HWND hOwner;
+    const wchar_t* pszCaption;
+    HWND hFound;
+};
+
+BOOL CALLBACK FindOwnedProc(HWND hWnd, LPARAM lp)
+{
+    auto* p = reinterpret_cast<OwnedWindow*>(lp);
+    if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd) &&
+        (!p->pszCaption || Caption(hWnd).rfind(p->pszCaption, 0) == 0))
+        p->hFound = hWnd;
+    return p->hFound ? FALSE : TRUE;
+}
+
 } // namespace
 
 RunningProgram::RunningProgram(const std::wstring& exePath, const std::wstring& currentDir,
@@ -114,6 +129,20 @@ HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutM
         },
         std::chrono::milliseconds(timeoutMs));
     return box.hWnd;
+}
+
+HWND FindOwnedWindow(HWND hOwner, const wchar_t* pszCaption)
+{
+    OwnedWindow owned{hOwner, pszCaption, nullptr};
+    ::EnumWindows(&FindOwnedProc, reinterpret_cast<LPARAM>(&owned));
+    return owned.hFound;
+}
+
+HWND WaitForOwned(HWND hOwner, const wchar_t* pszCaption)
+{
+    HWND hFound = nullptr;
+    PumpUntil([&] { return (hFound = FindOwnedWindow(hOwner, pszCaption)) != nullptr; });
+    return hFound;
 }
 
 } // namespace testing_support

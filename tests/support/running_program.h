@@ -46,4 +46,11 @@ std::wstring Caption(HWND hWnd);
 // when none appeared.
 HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutMs = 20000);
 
+// A visible window owned by hOwner (a dialog of the program, say); with a
+// caption given, one whose caption starts with it. FindOwnedWindow looks
+// once; WaitForOwned waits while this thread's messages are pumped. Null
+// when there is none.
+HWND FindOwnedWindow(HWND hOwner, const wchar_t* pszCaption = nullptr);
+HWND WaitForOwned(HWND hOwner, const wchar_t* pszCaption = nullptr);
+
 } // namespace testing_support

@@ -219,6 +219,30 @@ WindowPixels::WindowPixels(HWND hWnd) : BitmapPixels(ClientPixels(hWnd)) {}
 
 namespace {
 
+BitmapPixels ShownClientPixels(HWND hWnd)
+{
+    RECT rc{};
+    ::GetClientRect(hWnd, &rc);
+    POINT origin{0, 0};
+    ::ClientToScreen(hWnd, &origin);
+    if (rc.right <= 0 || rc.bottom <= 0)
+        return {};
+    CClientDC screen(nullptr);
+    CMemDC mem(::CreateCompatibleDC(screen.Get()));
+    CBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), rc.right, rc.bottom));
+    {
+        CSelectObject select(mem.Get(), bitmap.Get());
+        ::BitBlt(mem.Get(), 0, 0, rc.right, rc.bottom, screen.Get(), origin.x, origin.y, SRCCOPY);
+    }
+    return BitmapPixels(bitmap.Get(), rc.right, rc.bottom);
+}
+
+} // namespace
+
+ScreenPixels::ScreenPixels(HWND hWnd) : BitmapPixels(ShownClientPixels(hWnd)) {}
+
+namespace {
+
 BOOL CALLBACK CountWindow(HWND, LPARAM lp)
 {
     ++*reinterpret_cast<DWORD*>(lp);

@@ -89,6 +89,13 @@ public:
     explicit WindowPixels(HWND hWnd);
 };
 
+// The same read from the screen itself, for a window of another process
+// (whose own device context shows this process nothing).
+class ScreenPixels : public BitmapPixels {
+public:
+    explicit ScreenPixels(HWND hWnd);
+};
+
 // Counts of the GDI objects this process holds and of its user objects (where
 // the platform does not count those, the windows of this thread).
 DWORD GdiObjectCount();

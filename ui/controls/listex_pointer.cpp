@@ -137,6 +137,21 @@ bool CListEx::OnKeyDown(WPARAM wp, LPARAM lp)
     return true;
 }
 
+void CListEx::OpenMenuFromKeyboard()
+{
+    SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), static_cast<LPARAM>(-1));
+}
+
+void CListEx::FocusFirstEntryRow()
+{
+    if (SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) >= 0)
+        return;
+    const int nRow = list_geometry::EntryRowForKey([this](int nItem) { return RowKind(nItem) == kRowHeader; },
+                                                   GetItemCount(), 0, 1);
+    if (nRow >= 0)
+        SetItemState(nRow, LVIS_FOCUSED, LVIS_FOCUSED);
+}
+
 bool CListEx::RefusesCheckChange(const NMLISTVIEW* pNm) const noexcept
 {
     return m_bPressing && !m_bToggling && (pNm->uChanged & LVIF_STATE) &&

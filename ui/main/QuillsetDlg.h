@@ -147,6 +147,13 @@ private:
     void RecomputeSelectAll();
     // A click in an entry list: a link acts on the entry behind the row.
     void OnEntryClick(const NMITEMACTIVATE* pNm);
+    // The menu of an entry row of the list on show, asked for by hFrom at a
+    // screen point (lp), or at its focused row (lp -1, from the keyboard):
+    // the row's links as items. Header rows and empty space have none.
+    void OnEntryMenu(HWND hFrom, LPARAM lp);
+    // Link nAction (numbered as the list numbers its links) of row nRow of
+    // the list on show acts on the entry behind the row, however chosen.
+    void ActOnRow(int nRow, int nAction);
 
     // Which entry each row of each list shows, made once from the catalogue.
     CRowModel m_rows;

@@ -272,37 +272,6 @@ TEST(RowActionTargets, AFileIsKnownHoweverItsPathIsSpelt)
 }
 
 // The real program on the demo disc, its save dialog and message box real.
-struct OwnedWindow {
-    HWND hOwner;
-    const wchar_t* pszCaption;
-    HWND hFound;
-};
-
-BOOL CALLBACK FindOwnedProc(HWND hWnd, LPARAM lp)
-{
-    auto* p = reinterpret_cast<OwnedWindow*>(lp);
-    if (::GetWindow(hWnd, GW_OWNER) == p->hOwner && ::IsWindowVisible(hWnd) &&
-        (!p->pszCaption || Caption(hWnd).rfind(p->pszCaption, 0) == 0))
-        p->hFound = hWnd;
-    return p->hFound ? FALSE : TRUE;
-}
-
-// A visible window owned by hOwner; with a caption given, one whose caption
-// starts with it.
-HWND FindOwnedWindow(HWND hOwner, const wchar_t* pszCaption = nullptr)
-{
-    OwnedWindow owned{hOwner, pszCaption, nullptr};
-    ::EnumWindows(&FindOwnedProc, reinterpret_cast<LPARAM>(&owned));
-    return owned.hFound;
-}
-
-HWND WaitForOwned(HWND hOwner, const wchar_t* pszCaption = nullptr)
-{
-    HWND hFound = nullptr;
-    PumpUntil([&] { return (hFound = FindOwnedWindow(hOwner, pszCaption)) != nullptr; });
-    return hFound;
-}
-
 TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
 {
     TempDir copy;
