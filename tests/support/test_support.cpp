@@ -159,6 +159,54 @@ bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds time
     return true;
 }
 
+namespace {
+
+void SendInputs(std::vector<INPUT> inputs)
+{
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT KeyInput(WORD vk, bool bUp)
+{
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = bUp ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+} // namespace
+
+void PressKey(WORD vk, bool bShift)
+{
+    std::vector<INPUT> inputs;
+    if (bShift)
+        inputs.push_back(KeyInput(VK_SHIFT, false));
+    inputs.push_back(KeyInput(vk, false));
+    inputs.push_back(KeyInput(vk, true));
+    if (bShift)
+        inputs.push_back(KeyInput(VK_SHIFT, true));
+    SendInputs(inputs);
+}
+
+void RightClickAt(HWND hWnd, POINT pt)
+{
+    ::ClientToScreen(hWnd, &pt);
+    // The pointer moves in the same stream as the button, so the press
+    // lands where it was meant to.
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = ::MulDiv(pt.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = ::MulDiv(pt.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    INPUT down{};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    INPUT up = down;
+    up.mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInputs({move, down, up});
+}
+
 BitmapPixels::BitmapPixels(HBITMAP hBitmap, int cx, int cy)
     : m_width(cx), m_height(cy), m_bits(static_cast<size_t>(cx > 0 ? cx : 0) * static_cast<size_t>(cy > 0 ? cy : 0))
 {
