@@ -4,7 +4,6 @@
 #include "ui/controls/ListEx.h"
 
 #include "platform/handles.h"
-#include "ui/controls/focus_cue.h"
 #include "ui/controls/list_geometry.h"
 #include "ui/controls/list_text.h"
 
@@ -415,17 +414,10 @@ LRESULT CListEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         OnLButton(msg, wp, lp);
         return 0;
     case WM_KEYDOWN:
-        // The keyboard is in use: the focused row shows it from now on.
-        focus_cue::KeyboardUsed(m_hWnd);
-        if (OnKeyDown(wp, lp))
-            return 0;
-        break;
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
-        if (IsMenuKey(msg, wp, (::GetKeyState(VK_SHIFT) & 0x8000) != 0)) {
-            OpenMenuFromKeyboard();
+        if (OnKey(msg, wp, lp))
             return 0;
-        }
         break;
     case WM_UPDATEUISTATE: {
         const LRESULT result = DefWindowProc(msg, wp, lp);

@@ -3,6 +3,7 @@
 #include "ui/controls/ListEx.h"
 
 #include "platform/handles.h"
+#include "ui/controls/focus_cue.h"
 #include "ui/controls/list_geometry.h"
 #include "ui/controls/list_text.h"
 
@@ -137,9 +138,17 @@ bool CListEx::OnKeyDown(WPARAM wp, LPARAM lp)
     return true;
 }
 
-void CListEx::OpenMenuFromKeyboard()
+bool CListEx::OnKey(UINT msg, WPARAM wp, LPARAM lp)
 {
-    SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), static_cast<LPARAM>(-1));
+    if (list_geometry::IsMenuKey(msg, wp, (::GetKeyState(VK_SHIFT) & 0x8000) != 0)) {
+        SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), static_cast<LPARAM>(-1));
+        return true;
+    }
+    if (msg != WM_KEYDOWN)
+        return false;
+    // The keyboard is in use: the focused row shows it from now on.
+    focus_cue::KeyboardUsed(m_hWnd);
+    return OnKeyDown(wp, lp);
 }
 
 void CListEx::FocusFirstEntryRow()
