@@ -1,5 +1,8 @@
 #include "tests/support/test_support.h"
 
+#include <algorithm>
+#include <sstream>
+
 
 
 namespace testing_support {
@@ -205,6 +208,16 @@ void RightClickAt(HWND hWnd, POINT pt)
     INPUT up = down;
     up.mi.dwFlags = MOUSEEVENTF_RIGHTUP;
     SendInputs({move, down, up});
+}
+
+std::vector<std::wstring> SortedLines(const std::wstring& path)
+{
+    std::wistringstream in(FromUtf8(ReadFile(path)));
+    std::vector<std::wstring> lines;
+    for (std::wstring line; std::getline(in, line);)
+        lines.push_back(line.substr(0, line.find(L'\r')));
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 BitmapPixels::BitmapPixels(HBITMAP hBitmap, int cx, int cy)

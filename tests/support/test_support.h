@@ -42,6 +42,10 @@ using platform_text::ToUtf8;
 std::string ToUtf16LeWithBom(const std::wstring& text);
 std::string ToCodePage(const std::wstring& text, UINT codePage);
 
+// The lines of a UTF-8 text file (a log, say), without their line ends,
+// sorted; none when it cannot be read.
+std::vector<std::wstring> SortedLines(const std::wstring& path);
+
 // The folder of the running test program, with a trailing backslash.
 std::wstring ProgramFolder();
 

@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
-#include <sstream>
 #include <thread>
 #include <tuple>
 
@@ -66,16 +65,6 @@ struct Box {
     UINT type = 0;
     bool operator==(const Box&) const = default;
 };
-
-std::vector<std::wstring> SortedLines(const std::wstring& path)
-{
-    std::wistringstream in(FromUtf8(ReadFile(path)));
-    std::vector<std::wstring> lines;
-    for (std::wstring line; std::getline(in, line);)
-        lines.push_back(line.substr(0, line.find(L'\r')));
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
 
 class RowActions : public MainWindow {
 protected:
