@@ -192,24 +192,6 @@ void PressKey(WORD vk, bool bShift)
     SendInputs(inputs);
 }
 
-void RightClickAt(HWND hWnd, POINT pt)
-{
-    ::ClientToScreen(hWnd, &pt);
-    // The pointer moves in the same stream as the button, so the press
-    // lands where it was meant to.
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = ::MulDiv(pt.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-    move.mi.dy = ::MulDiv(pt.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    INPUT down{};
-    down.type = INPUT_MOUSE;
-    down.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    INPUT up = down;
-    up.mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInputs({move, down, up});
-}
-
 std::vector<std::wstring> SortedLines(const std::wstring& path)
 {
     std::wistringstream in(FromUtf8(ReadFile(path)));

@@ -69,12 +69,9 @@ void PumpMessages();
 bool PumpUntil(const std::function<bool()>& pred,
                std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
 
-// Input as a person gives it, through the system's input queue to the
-// window in front: a key pressed and released (Shift held meanwhile when
-// asked), and a click of the right button at a point of a window's client
-// area, the pointer moved there.
+// A key pressed and released as a person does, through the system's input
+// queue to the window in front, Shift held meanwhile when asked.
 void PressKey(WORD vk, bool bShift = false);
-void RightClickAt(HWND hWnd, POINT pt);
 
 // The pixels of a bitmap, top row first, read back as RGB() values.
 class BitmapPixels {

@@ -390,7 +390,9 @@ LRESULT CQuillsetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         LayoutControls();
         return 0;
     case WM_CONTEXTMENU:
-        OnEntryMenu(reinterpret_cast<HWND>(wp), lp);
+        // From the keyboard; the right button is the list's own notice.
+        if (lp == -1)
+            OnEntryMenuKey(reinterpret_cast<HWND>(wp));
         return 0;
     case kDetailsMessage:
         OnDetailsArrived();

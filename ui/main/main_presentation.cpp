@@ -355,6 +355,14 @@ BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)
             MirrorCheck(reinterpret_cast<const NMLISTVIEW*>(lp));
         else if (pHdr->code == static_cast<UINT>(NM_CLICK))
             OnEntryClick(reinterpret_cast<const NMITEMACTIVATE*>(lp));
+        else if (pHdr->code == static_cast<UINT>(NM_RCLICK)) {
+            // The row and point the right button was pressed at; the list
+            // sends no menu request of its own then.
+            const auto* pNm = reinterpret_cast<const NMITEMACTIVATE*>(lp);
+            OpenRowMenu(pNm->iItem, pNm->ptAction);
+            *pResult = 1;
+            return TRUE;
+        }
     }
     return CDialog::OnNotify(wp, lp, pResult);
 }

@@ -5,48 +5,30 @@
 #include "ui/controls/list_geometry.h"
 #include "ui/main/row_actions.h"
 
-#include <windowsx.h>
-
-namespace {
-
-// The row of the list under a point of the screen; -1 over empty space.
-int RowAtScreenPoint(const CListEx& list, POINT pt) noexcept
-{
-    LVHITTESTINFO hit{};
-    hit.pt = pt;
-    ::ScreenToClient(list.m_hWnd, &hit.pt);
-    const int nRow = static_cast<int>(list.SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    return (hit.flags & LVHT_ONITEM) ? nRow : -1;
-}
-
-} // namespace
-
-void CQuillsetDlg::OnEntryMenu(HWND hFrom, LPARAM lp)
+void CQuillsetDlg::OnEntryMenuKey(HWND hFrom)
 {
     if (!m_pEntryLists)
         return;
     CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
     if (!hFrom || hFrom != list.m_hWnd)
         return;
-    int nRow = -1;
-    POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-    if (lp == -1) {
-        // From the keyboard: under the focused row's links.
-        nRow = static_cast<int>(list.SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-        if (nRow < 0)
-            return;
-        list.SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nRow), FALSE);
-        RECT label{};
-        if (!list.GetItemRect(nRow, &label, LVIR_LABEL))
-            return;
-        pt = POINT{label.right + list.GetColumnWidth(row_actions::kLinkColumn - 1), label.bottom};
-        ::ClientToScreen(list.m_hWnd, &pt);
-    } else {
-        nRow = RowAtScreenPoint(list, pt);
-    }
+    const int nRow = static_cast<int>(list.SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     if (m_rows.EntryOfRow(m_nCurList, nRow) < 0)
         return;
+    list.SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nRow), FALSE);
+    RECT label{};
+    if (!list.GetItemRect(nRow, &label, LVIR_LABEL))
+        return;
+    // Under the row's links: the size column lies between the name and them.
+    OpenRowMenu(nRow, POINT{label.right + list.GetColumnWidth(1), label.bottom});
+}
 
+void CQuillsetDlg::OpenRowMenu(int nRow, POINT pt)
+{
+    if (m_rows.EntryOfRow(m_nCurList, nRow) < 0)
+        return;
+    const CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
+    ::ClientToScreen(list.m_hWnd, &pt);
     // The items are the links the row shows, in their order: item n is link n.
     const std::vector<std::wstring>& links =
         list.LinkList(list_geometry::LinkListIndex(list.ColumnKinds(), row_actions::kLinkColumn));
