@@ -122,34 +122,4 @@ HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutM
     return hFound;
 }
 
-void ClickScreen(POINT pt)
-{
-    ::SetCursorPos(pt.x, pt.y);
-    INPUT inputs[2]{};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
-}
-
-void PressKey(WORD vk, bool bAlt)
-{
-    std::vector<INPUT> inputs;
-    auto key = [&](WORD code, bool bUp) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = code;
-        input.ki.dwFlags = bUp ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    };
-    if (bAlt)
-        key(VK_MENU, false);
-    key(vk, false);
-    key(vk, true);
-    if (bAlt)
-        key(VK_MENU, true);
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 } // namespace testing_support

@@ -48,11 +48,4 @@ std::wstring Caption(HWND hWnd);
 HWND FindOwnedWindow(HWND hOwner, const std::wstring& caption);
 HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutMs = 20000);
 
-// Real input through the system's input queue, as a person gives it: the
-// pointer moved to a point of the screen and the left button pressed and
-// released there; a key pressed and released, with Alt held when bAlt.
-// They reach whichever window is under the pointer or has the focus.
-void ClickScreen(POINT pt);
-void PressKey(WORD vk, bool bAlt = false);
-
 } // namespace testing_support

@@ -1,5 +1,8 @@
 #include "tests/support/test_support.h"
 
+#include <algorithm>
+#include <sstream>
+
 
 
 namespace testing_support {
@@ -159,6 +162,57 @@ bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds time
     return true;
 }
 
+namespace {
+
+void SendInputs(std::vector<INPUT> inputs)
+{
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT KeyInput(WORD vk, bool bUp)
+{
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = bUp ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+} // namespace
+
+void PressKey(WORD vk, WORD modifier)
+{
+    std::vector<INPUT> inputs;
+    if (modifier)
+        inputs.push_back(KeyInput(modifier, false));
+    inputs.push_back(KeyInput(vk, false));
+    inputs.push_back(KeyInput(vk, true));
+    if (modifier)
+        inputs.push_back(KeyInput(modifier, true));
+    SendInputs(inputs);
+}
+
+void ClickScreen(POINT pt)
+{
+    ::SetCursorPos(pt.x, pt.y);
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    INPUT release = press;
+    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInputs({press, release});
+}
+
+std::vector<std::wstring> SortedLines(const std::wstring& path)
+{
+    std::wistringstream in(FromUtf8(ReadFile(path)));
+    std::vector<std::wstring> lines;
+    for (std::wstring line; std::getline(in, line);)
+        lines.push_back(line.substr(0, line.find(L'\r')));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
 BitmapPixels::BitmapPixels(HBITMAP hBitmap, int cx, int cy)
     : m_width(cx), m_height(cy), m_bits(static_cast<size_t>(cx > 0 ? cx : 0) * static_cast<size_t>(cy > 0 ? cy : 0))
 {
@@ -216,6 +270,30 @@ BitmapPixels ClientPixels(HWND hWnd)
 } // namespace
 
 WindowPixels::WindowPixels(HWND hWnd) : BitmapPixels(ClientPixels(hWnd)) {}
+
+namespace {
+
+BitmapPixels ShownClientPixels(HWND hWnd)
+{
+    RECT rc{};
+    ::GetClientRect(hWnd, &rc);
+    POINT origin{0, 0};
+    ::ClientToScreen(hWnd, &origin);
+    if (rc.right <= 0 || rc.bottom <= 0)
+        return {};
+    CClientDC screen(nullptr);
+    CMemDC mem(::CreateCompatibleDC(screen.Get()));
+    CBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), rc.right, rc.bottom));
+    {
+        CSelectObject select(mem.Get(), bitmap.Get());
+        ::BitBlt(mem.Get(), 0, 0, rc.right, rc.bottom, screen.Get(), origin.x, origin.y, SRCCOPY);
+    }
+    return BitmapPixels(bitmap.Get(), rc.right, rc.bottom);
+}
+
+} // namespace
+
+ScreenPixels::ScreenPixels(HWND hWnd) : BitmapPixels(ShownClientPixels(hWnd)) {}
 
 namespace {
 

@@ -42,6 +42,10 @@ using platform_text::ToUtf8;
 std::string ToUtf16LeWithBom(const std::wstring& text);
 std::string ToCodePage(const std::wstring& text, UINT codePage);
 
+// The lines of a UTF-8 text file (a log, say), without their line ends,
+// sorted; none when it cannot be read.
+std::vector<std::wstring> SortedLines(const std::wstring& path);
+
 // The folder of the running test program, with a trailing backslash.
 std::wstring ProgramFolder();
 
@@ -65,6 +69,14 @@ void PumpMessages();
 bool PumpUntil(const std::function<bool()>& pred,
                std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
 
+// Real input through the system's input queue, as a person gives it: a key
+// pressed and released, with a modifier key (VK_SHIFT, VK_MENU) held
+// meanwhile when one is given, to the window with the focus; the pointer
+// moved to a point of the screen and the left button pressed and released
+// there, for whichever window is under it.
+void PressKey(WORD vk, WORD modifier = 0);
+void ClickScreen(POINT pt);
+
 // The pixels of a bitmap, top row first, read back as RGB() values.
 class BitmapPixels {
 public:
@@ -87,6 +99,13 @@ private:
 class WindowPixels : public BitmapPixels {
 public:
     explicit WindowPixels(HWND hWnd);
+};
+
+// The same read from the screen itself, for a window of another process
+// (whose own device context shows this process nothing).
+class ScreenPixels : public BitmapPixels {
+public:
+    explicit ScreenPixels(HWND hWnd);
 };
 
 // Counts of the GDI objects this process holds and of its user objects (where

@@ -414,14 +414,24 @@ LRESULT CListEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         OnLButton(msg, wp, lp);
         return 0;
     case WM_KEYDOWN:
-        if (OnKeyDown(wp, lp))
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+        if (OnKey(msg, wp, lp))
             return 0;
         break;
     case LVM_SETITEMSTATE:
         if (lp && (reinterpret_cast<const LVITEMW*>(lp)->stateMask & LVIS_STATEIMAGEMASK) && OwnerKeepsChecks())
             return SetOwnerCheckStates(wp, *reinterpret_cast<const LVITEMW*>(lp));
         break;
+    case WM_UPDATEUISTATE: {
+        const LRESULT result = DefWindowProc(msg, wp, lp);
+        RepaintSelection();
+        return result;
+    }
     case WM_SETFOCUS:
+        // Some row shows where the keyboard works, even before one is chosen.
+        FocusFirstEntryRow();
+        [[fallthrough]];
     case WM_KILLFOCUS: {
         const LRESULT result = DefWindowProc(msg, wp, lp);
         // The other window is the list's own header: the list stays as it looks.

@@ -165,6 +165,14 @@ private:
     // The keys that move the focus pass over header rows, and Space on a
     // header row changes nothing; true when the key was dealt with.
     bool OnKeyDown(WPARAM wp, LPARAM lp);
+    // A key going down or coming up; true when the list dealt with it. Any
+    // key down shows focus cues from then on. The Apps key and Shift+F10
+    // ask the parent for the focused row's menu (WM_CONTEXTMENU with no
+    // point), once per press on every platform.
+    bool OnKey(UINT msg, WPARAM wp, LPARAM lp);
+    // Gives the first entry row the focus (not the selection) when no row
+    // has it.
+    void FocusFirstEntryRow();
     LRESULT OnEraseBkgnd(HDC hDC);
     LRESULT OnPaint(WPARAM wp, LPARAM lp);
 

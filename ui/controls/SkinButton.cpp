@@ -216,6 +216,13 @@ LRESULT CSkinButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_MOUSELEAVE:
         EndHover();
         return 0;
+    case WM_UPDATEUISTATE: {
+        // Focus cues shown or hidden: a focused button shows it at once.
+        const LRESULT result = DefWindowProc(msg, wp, lp);
+        if (::GetFocus() == m_hWnd)
+            Invalidate();
+        return result;
+    }
     case BM_SETCHECK:
         if (m_bCheckMode) {
             SetChecked((wp == BST_CHECKED || wp == BST_INDETERMINATE) ? 1 : 0);

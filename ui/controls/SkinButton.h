@@ -141,7 +141,6 @@ private:
     BOOL m_bCheckMode = FALSE;
     BYTE m_nImageAlign = 0;
     BOOL m_bBorder = TRUE;
-    BOOL m_bFlatFocus = FALSE;
     COLORREF m_crColors[button_drawing::kColorSlotCount] = {};
     HWND m_hMenuOwner = nullptr;
     std::optional<std::wstring> m_paintedText;

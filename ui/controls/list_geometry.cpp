@@ -232,4 +232,9 @@ int AutoSizeCandidate(int column, int textWidth, int iconRight) noexcept
     return column >= 1 ? textWidth + 12 : iconRight + textWidth + 6;
 }
 
+bool IsMenuKey(UINT msg, WPARAM key, bool bShiftDown) noexcept
+{
+    return (msg == WM_KEYUP && key == VK_APPS) || (msg == WM_SYSKEYDOWN && key == VK_F10 && bShiftDown);
+}
+
 } // namespace list_geometry

@@ -118,6 +118,10 @@ int LinkAt(int x, int y, const std::vector<RECT>& rects) noexcept;
 // the other way; -1 when no row is an entry row.
 int EntryRowForKey(const std::function<bool(int)>& isHeader, int nCount, int nRow, int nStep);
 
+// Whether a key message asks for the focused row's menu: the Apps key as it
+// comes up, or Shift+F10 as it goes down (F10 comes as a system key).
+bool IsMenuKey(UINT msg, WPARAM key, bool bShiftDown) noexcept;
+
 // The index of the link list of the multi-link column col: the number of
 // columns 1 .. col-1 of kind 2 or more.
 int LinkListIndex(const std::vector<DWORD>& columnKinds, int col) noexcept;

@@ -4,6 +4,7 @@
 #include "ui/controls/ListEx.h"
 
 #include "platform/handles.h"
+#include "ui/controls/focus_cue.h"
 #include "ui/controls/list_geometry.h"
 #include "ui/controls/list_text.h"
 
@@ -296,6 +297,9 @@ void CListEx::DrawItem(const DRAWITEMSTRUCT* pDis)
     default:
         break;
     }
+    // The row the keyboard works on, while the list has the keyboard.
+    if ((item.state & LVIS_FOCUSED) && ::GetFocus() == m_hWnd && focus_cue::Shown(m_hWnd))
+        focus_cue::Draw(paint.hDC, paint.bounds);
 }
 
 void CListEx::PaintBackground(const RowPaint& paint, const RECT& bounds, const std::array<HBITMAP, 9>& table) const

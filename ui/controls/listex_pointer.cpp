@@ -4,6 +4,7 @@
 #include "ui/controls/ListEx.h"
 
 #include "platform/handles.h"
+#include "ui/controls/focus_cue.h"
 #include "ui/controls/list_geometry.h"
 #include "ui/controls/list_text.h"
 
@@ -194,6 +195,29 @@ bool CListEx::OnKeyDown(WPARAM wp, LPARAM lp)
         SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nRow), FALSE);
     }
     return true;
+}
+
+bool CListEx::OnKey(UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (list_geometry::IsMenuKey(msg, wp, (::GetKeyState(VK_SHIFT) & 0x8000) != 0)) {
+        SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), static_cast<LPARAM>(-1));
+        return true;
+    }
+    if (msg != WM_KEYDOWN)
+        return false;
+    // The keyboard is in use: the focused row shows it from now on.
+    focus_cue::KeyboardUsed(m_hWnd);
+    return OnKeyDown(wp, lp);
+}
+
+void CListEx::FocusFirstEntryRow()
+{
+    if (SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) >= 0)
+        return;
+    const int nRow = list_geometry::EntryRowForKey([this](int nItem) { return RowKind(nItem) == kRowHeader; },
+                                                   GetItemCount(), 0, 1);
+    if (nRow >= 0)
+        SetItemState(nRow, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 bool CListEx::RefusesCheckChange(const NMLISTVIEW* pNm) const noexcept

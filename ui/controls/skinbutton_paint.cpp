@@ -2,6 +2,8 @@
 // hooks, and the captured parent background.
 #include "ui/controls/SkinButton.h"
 
+#include "ui/controls/focus_cue.h"
+
 #include <initializer_list>
 #include <vector>
 
@@ -95,11 +97,9 @@ void CSkinButton::DrawItem(const DRAWITEMSTRUCT& dis)
     if (bHasCaption)
         PaintText(hDC, caption, dis.rcItem, rcCaption, bPressed, m_bDisabled);
 
-    if ((!m_bFlat || m_bFlatFocus) && m_bFocused) {
-        RECT rcFocus = rcPaint;
-        ::InflateRect(&rcFocus, -3, -3);
-        ::DrawFocusRect(hDC, &rcFocus);
-    }
+    // Every button shows the keyboard focus, flat or not, over its images.
+    if (m_bFocused && focus_cue::Shown(m_hWnd))
+        focus_cue::Draw(hDC, rcPaint);
 }
 
 int CSkinButton::PaintBackground(HDC hDC, RECT& rc)

@@ -163,6 +163,9 @@ void CQuillsetDlg::CreateEntryList(CListEx& list, UINT nID, bool bVisible, const
     const DWORD style = WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED |
                         LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS | (bVisible ? WS_VISIBLE : 0);
     list.Create(style, rcClient, m_hWnd, nID);
+    // Tab goes from the category pane to the list on show, then on to the
+    // buttons, whenever the list was made.
+    ::SetWindowPos(list.m_hWnd, m_listCategories.m_hWnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const int j = static_cast<int>(nID - kIdFirstList);
     const SoftwareCategory* pCategories = Categories();
     list.SetWindowText(j > 0 && pCategories ? pCategories[j - 1].Name : LoadStringResource(IDS_ALL_SOFTWARE));
@@ -388,6 +391,11 @@ LRESULT CQuillsetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_SIZE:
         LayoutControls();
+        return 0;
+    case WM_CONTEXTMENU:
+        // From the keyboard; the right button is the list's own notice.
+        if (lp == -1)
+            OnEntryMenuKey(reinterpret_cast<HWND>(wp));
         return 0;
     case kDetailsMessage:
         OnDetailsArrived();

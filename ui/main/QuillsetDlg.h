@@ -152,6 +152,15 @@ private:
     void RecomputeSelectAll();
     // A click in an entry list: a link acts on the entry behind the row.
     void OnEntryClick(const NMITEMACTIVATE* pNm);
+    // The menu of the focused row of the list on show, asked for by hFrom
+    // from the keyboard (the Apps key, Shift+F10).
+    void OnEntryMenuKey(HWND hFrom);
+    // The menu of row nRow of the list on show at a point of the list: the
+    // row's links as items. Header rows and empty space (-1) have none.
+    void OpenRowMenu(int nRow, POINT pt);
+    // Link nAction (numbered as the list numbers its links) of row nRow of
+    // the list on show acts on the entry behind the row, however chosen.
+    void ActOnRow(int nRow, int nAction);
 
     // Which entry each row of each list shows, made once from the catalogue.
     CRowModel m_rows;

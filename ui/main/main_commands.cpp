@@ -182,11 +182,15 @@ void CQuillsetDlg::OnEntryClick(const NMITEMACTIVATE* pNm)
 {
     if (pNm->iSubItem != row_actions::kLinkColumn)
         return;
-    const int nEntry = m_rows.EntryOfRow(m_nCurList, pNm->iItem);
+    ActOnRow(pNm->iItem, m_pEntryLists[static_cast<size_t>(m_nCurList)].HotLink());
+}
+
+void CQuillsetDlg::ActOnRow(int nRow, int nAction)
+{
+    const int nEntry = m_rows.EntryOfRow(m_nCurList, nRow);
     if (nEntry < 0 || !Categories())
         return;
-    const CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
-    const std::wstring saved = row_actions::Perform(m_hWnd, list.HotLink(), Entry(nEntry),
+    const std::wstring saved = row_actions::Perform(m_hWnd, nAction, Entry(nEntry),
                                                     row_actions::SaveStartFolder(m_strLastSaveFolder,
                                                                                  m_pSettings->SavePath));
     if (!saved.empty())

@@ -360,6 +360,15 @@ BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)
             if (nList == m_nCurList)
                 OnEntryClick(reinterpret_cast<const NMITEMACTIVATE*>(lp));
             break;
+        case static_cast<UINT>(NM_RCLICK):
+            if (nList != m_nCurList)
+                break;
+            // The row and point the right button was pressed at; the list
+            // sends no menu request of its own then.
+            OpenRowMenu(reinterpret_cast<const NMITEMACTIVATE*>(lp)->iItem,
+                        reinterpret_cast<const NMITEMACTIVATE*>(lp)->ptAction);
+            *pResult = 1;
+            return TRUE;
         default:
             break;
         }

@@ -170,8 +170,9 @@ TEST_F(ListPaint, PaneRowsShowABigIconAndTheNameBesideIt)
     EXPECT_GE(middle, 24);
     EXPECT_LE(middle, 29);
 
-    // The selected row on its own pictures; below the rows the pane picture.
-    EXPECT_EQ(pixels.At(150, Label(*pane, 1).top + 3), kPaneSel);
+    // The selected row on its own pictures (inside its focus rectangle);
+    // below the rows the pane picture.
+    EXPECT_EQ(pixels.At(150, Label(*pane, 1).top + 5), kPaneSel);
     EXPECT_EQ(pixels.At(150, top + 3), kPaneRow);
     EXPECT_EQ(pixels.At(80, 250), kPaneBack);
 }
@@ -300,9 +301,9 @@ TEST_F(ListPaint, SelectedRowsChangePicturesAndColoursWithTheFocus)
     {
         const WindowPixels pixels(list->m_hWnd);
         EXPECT_EQ(pixels.At(300, top0 + 3), kEntryMid[0]);
-        EXPECT_EQ(pixels.At(300, top1 + 3), kEntryMid[1]);
-        EXPECT_EQ(pixels.At(3, top1 + 3), kEntryLeft[1]);
-        EXPECT_EQ(pixels.At(Bounds(*list, 1).right - 3, top1 + 3), kEntryRight[1]);
+        EXPECT_EQ(pixels.At(300, top1 + 5), kEntryMid[1]);
+        EXPECT_EQ(pixels.At(2, top1 + 5), kEntryLeft[1]);
+        EXPECT_EQ(pixels.At(Bounds(*list, 1).right - 3, top1 + 5), kEntryRight[1]);
         EXPECT_FALSE(Find(pixels, actions, linkInk(linkSelected)).empty());
         EXPECT_TRUE(Find(pixels, actions, linkInk(RGB(11, 91, 152))).empty());
     }
@@ -310,8 +311,8 @@ TEST_F(ListPaint, SelectedRowsChangePicturesAndColoursWithTheFocus)
     {
         const WindowPixels pixels(list->m_hWnd);
         EXPECT_EQ(pixels.At(300, top0 + 3), kEntryMid[0]);
-        EXPECT_EQ(pixels.At(300, top1 + 3), kEntryMid[2]);
-        EXPECT_EQ(pixels.At(3, top1 + 3), kEntryLeft[2]);
+        EXPECT_EQ(pixels.At(300, top1 + 5), kEntryMid[2]);
+        EXPECT_EQ(pixels.At(2, top1 + 5), kEntryLeft[2]);
         EXPECT_TRUE(Find(pixels, actions, linkInk(linkSelected)).empty());
         EXPECT_FALSE(Find(pixels, actions, linkInk(RGB(11, 91, 152))).empty());
     }
@@ -321,7 +322,7 @@ TEST_F(ListPaint, SelectedRowsChangePicturesAndColoursWithTheFocus)
     ::SetFocus(list->m_hWnd);
     {
         const WindowPixels pixels(list->m_hWnd);
-        EXPECT_EQ(pixels.At(300, top1 + 3), RGB(240, 250, 255));
+        EXPECT_EQ(pixels.At(300, top1 + 5), RGB(240, 250, 255));
         EXPECT_EQ(pixels.At(300, top0 + 3), RGB(240, 250, 255));
     }
 }

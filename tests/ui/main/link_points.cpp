@@ -55,4 +55,12 @@ void ClickRemote(HWND hWnd, POINT pt, bool bAsks)
         ::SendMessageW(hWnd, WM_LBUTTONUP, 0, lp);
 }
 
+void RightClickRemote(HWND hWnd, POINT pt)
+{
+    const LPARAM lp = MAKELPARAM(pt.x, pt.y);
+    ::PostMessageW(hWnd, WM_MOUSEMOVE, 0, lp);
+    ::PostMessageW(hWnd, WM_RBUTTONDOWN, MK_RBUTTON, lp);
+    ::PostMessageW(hWnd, WM_RBUTTONUP, 0, lp);
+}
+
 } // namespace testing_support

@@ -21,4 +21,8 @@ std::vector<POINT> ProgramLinkPoints(HWND hList, int nRow);
 // action; one that waits for an answer (bAsks) is posted, not sent.
 void ClickRemote(HWND hWnd, POINT pt, bool bAsks);
 
+// A click of the right button at pt of a window of another process, both
+// halves through its queue, so it works however the pointer lies.
+void RightClickRemote(HWND hWnd, POINT pt);
+
 } // namespace testing_support

@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
-#include <sstream>
 #include <thread>
 #include <tuple>
 
@@ -66,16 +65,6 @@ struct Box {
     UINT type = 0;
     bool operator==(const Box&) const = default;
 };
-
-std::vector<std::wstring> SortedLines(const std::wstring& path)
-{
-    std::wistringstream in(FromUtf8(ReadFile(path)));
-    std::vector<std::wstring> lines;
-    for (std::wstring line; std::getline(in, line);)
-        lines.push_back(line.substr(0, line.find(L'\r')));
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
 
 class RowActions : public MainWindow {
 protected:
@@ -199,6 +188,73 @@ TEST_F(RowActions, FailuresAreReportedAndClicksBesideTheLinksDoNothing)
     });
     EXPECT_TRUE(ReadFile(zip) == ReadFile(ProgramFolder() + L"demo_installer.exe")) << "the installer stays whole";
     EXPECT_EQ(ReadFile(m_log), "") << "nothing was started";
+}
+
+// The row menu as it opens: its items read, then one chosen with keys.
+struct RowMenu {
+    int nItem = 0;
+    std::vector<std::wstring> texts;
+};
+RowMenu* g_pRowMenu = nullptr;
+
+void CALLBACK ChooseFromRowMenu(HWND hWnd, UINT, UINT_PTR id, DWORD)
+{
+    HWND hMenu = ::FindWindowW(L"#32768", nullptr);
+    if (!hMenu || !::IsWindowVisible(hMenu))
+        return;
+    ::KillTimer(hWnd, id);
+    auto hPopup = reinterpret_cast<HMENU>(::SendMessageW(hMenu, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < ::GetMenuItemCount(hPopup); ++i) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(hPopup, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        g_pRowMenu->texts.push_back(text);
+    }
+    for (int i = 0; i < g_pRowMenu->nItem; ++i)
+        ::PostMessageW(hMenu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(hMenu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+TEST_F(RowActions, EachItemOfTheRowMenuDoesWhatItsLinkDoes)
+{
+    struct Case {
+        int nRow;
+        int nLink;
+    };
+    // In the all-software list: an installer, a missing one, a broken one.
+    const Case cases[] = {{1, 1}, {1, 2}, {1, 3}, {2, 2}, {2, 3}, {4, 1}};
+    struct Outcome {
+        std::vector<Box> boxes;
+        std::vector<std::wstring> asked;
+        std::vector<std::wstring> logged;
+        bool operator==(const Outcome&) const = default;
+    };
+    Open([&](TestDlg& dlg) {
+        CListEx& list = dlg.m_pEntryLists[0];
+        auto outcome = [&] {
+            PumpUntil([&] { return !m_boxes.empty() || !m_asked.empty() || !SortedLines(m_log).empty(); },
+                      std::chrono::seconds(30));
+            Outcome o{m_boxes, m_asked, SortedLines(m_log)};
+            m_boxes.clear();
+            m_asked.clear();
+            ::DeleteFileW(m_log.c_str());
+            return o;
+        };
+        for (const Case& c : cases) {
+            ClickLink(list, c.nRow, c.nLink);
+            const Outcome byLink = outcome();
+            EXPECT_NE(byLink, Outcome{}) << c.nRow << "," << c.nLink;
+            // The click left the keyboard on the row: its menu, by the Apps key.
+            ASSERT_EQ(::GetFocus(), list.m_hWnd);
+            RowMenu menu;
+            menu.nItem = c.nLink;
+            g_pRowMenu = &menu;
+            ::SetTimer(dlg.m_hWnd, 78, 20, &ChooseFromRowMenu);
+            PressKey(VK_APPS);
+            PumpUntil([&] { return !menu.texts.empty(); });
+            EXPECT_EQ(menu.texts, (std::vector<std::wstring>{L"手动安装", L"自动安装", L"保存安装包"}));
+            EXPECT_EQ(outcome(), byLink) << c.nRow << "," << c.nLink;
+        }
+    });
 }
 
 // With the build's folders presented as the CD-ROM drives E: and G: (the

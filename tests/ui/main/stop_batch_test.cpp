@@ -93,7 +93,7 @@ void AskToStop(HWND hProgress, Ask ask)
         ClickScreen(Centre(::GetDlgItem(hProgress, IDC_STOP)));
         break;
     case Ask::kAltF4:
-        PressKey(VK_F4, true);
+        PressKey(VK_F4, VK_MENU);
         break;
     }
 }
