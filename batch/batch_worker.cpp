@@ -129,12 +129,13 @@ unsigned RunBatch(int nMode)
         if (nMode != kSaveBatch)
             shell.Locate(items[i], std::wstring());
         const std::wstring strPath = nMode == kSaveBatch ? paths[i] : shell.m_strFile;
+        LogItem item;
+        item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
+        // An installer's command line; a copy names its target as it ends.
+        item.strWork = shell.m_strParameters.empty() || nMode != kInstallBatch ? strPath
+                                                                                : strPath + L" " + shell.m_strParameters;
         if (pDlg->StopRequested()) {
             // The user chose to stop: this item and every later one stay undone.
-            LogItem item;
-            item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
-            item.strWork = shell.m_strParameters.empty() || nMode == kSaveBatch ? strPath
-                                                                                 : strPath + L" " + shell.m_strParameters;
             item.outcome = ItemOutcome::NotRun;
             pDlg->m_summary.arrNotRun.push_back(strPath);
             log.Item(item);
@@ -143,8 +144,6 @@ unsigned RunBatch(int nMode)
         const float fPercent = static_cast<float>(static_cast<double>(i + 1) / static_cast<double>(nItems) * 100.0);
         pDlg->QueueStep(BatchCaption(nMode, fPercent, strPath));
 
-        LogItem item;
-        item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
         item.bFound = shell.m_bFound;
         if (nMode == kSaveBatch) {
             // Without a folder there is nowhere to copy to.
@@ -158,7 +157,6 @@ unsigned RunBatch(int nMode)
         } else {
             // The caption names the item before it starts.
             pDlg->ShowSteps();
-            item.strWork = shell.m_strParameters.empty() ? strPath : strPath + L" " + shell.m_strParameters;
             RunInstaller(shell, options, item);
         }
         item.nMilliseconds = ::GetTickCount64() - nStart;

@@ -6,6 +6,7 @@
 #include "platform/handles.h"
 #include "ui/controls/list_geometry.h"
 #include "ui/controls/list_text.h"
+#include "ui/controls/update_lock.h"
 
 #include <windowsx.h>
 
@@ -19,28 +20,6 @@ namespace {
 
 constexpr COLORREF kDescColour = RGB(99, 99, 101);
 constexpr COLORREF kLinkColour = RGB(11, 91, 152);
-
-// Window updates of one control locked for a scope. A lock that could not
-// be taken (another window holds the one lock there is) is not released. A
-// window that is not on show paints nothing and is not locked; nor is a
-// missing one (a null window would release whatever lock another holds).
-class CUpdateLock {
-public:
-    explicit CUpdateLock(HWND hWnd) noexcept
-        : m_bLocked(hWnd && ::IsWindowVisible(hWnd) && ::LockWindowUpdate(hWnd) != FALSE)
-    {
-    }
-    CUpdateLock(const CUpdateLock&) = delete;
-    CUpdateLock& operator=(const CUpdateLock&) = delete;
-    ~CUpdateLock()
-    {
-        if (m_bLocked)
-            ::LockWindowUpdate(nullptr);
-    }
-
-private:
-    bool m_bLocked;
-};
 
 } // namespace
 
