@@ -15,6 +15,12 @@ public:
     // with an output file, the program's standard output goes there.
     RunningProgram(const std::wstring& exePath, const std::wstring& currentDir, const std::wstring& arguments = L"",
                    const std::wstring& outputFile = L"");
+    // A whole command line as a tool writes it, quotes or none: the system
+    // finds the program from it.
+    struct Written {
+        std::wstring commandLine;
+    };
+    RunningProgram(const Written& line, const std::wstring& currentDir, const std::wstring& outputFile);
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
     ~RunningProgram();
@@ -28,6 +34,9 @@ public:
     DWORD ProcessId() const { return m_pi.dwProcessId; }
 
 private:
+    void Start(const wchar_t* pszExePath, std::wstring commandLine, const std::wstring& currentDir,
+               const std::wstring& outputFile);
+
     bool m_started = false;
     PROCESS_INFORMATION m_pi{};
 };
@@ -40,6 +49,8 @@ std::wstring CopyProgramTo(const TempDir& dir, const std::wstring& name);
 
 // A window's caption.
 std::wstring Caption(HWND hWnd);
+// The text of a message box; empty for any other window.
+std::wstring MessageBoxText(HWND hBox);
 
 // A visible window owned by hOwner whose caption starts with caption (a
 // message box of the program, say; an empty caption: any such window); null
