@@ -73,15 +73,6 @@ AutoInstall=setup\zip.exe /S /at
         EXPECT_TRUE(program.WaitForExit(60000, &exitCode)) << arguments;
         return exitCode;
     }
-    // Runs a command line as a tool writes it, the program found from it.
-    DWORD RunWritten(const std::wstring& commandLine)
-    {
-        const RunningProgram program(RunningProgram::Written{commandLine}, m_elsewhere.Path(),
-                                     m_elsewhere / L"output.txt");
-        DWORD exitCode = 0xDEAD;
-        EXPECT_TRUE(program.WaitForExit(60000, &exitCode)) << commandLine;
-        return exitCode;
-    }
     std::wstring Output() const { return FromUtf8(ReadFile(m_elsewhere / L"output.txt")); }
     std::wstring Installed() const { return FromUtf8(ReadFile(m_disc / L"install.log")); }
 
@@ -189,22 +180,6 @@ TEST_F(Unattended, QuietLinesNeverWaitForInput)
     EXPECT_EQ(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(::GetFileAttributesW((m_elsewhere / L"q.log").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(Installed(), L"");
-}
-
-// Started as some tools write it: the program's path without quotes, in
-// folders with blanks in their names, under its own name or renamed.
-TEST_F(Unattended, TheProgramsPathWithoutQuotesNamesItself)
-{
-    for (const std::wstring name : {L"Quillset", L"Quillset (1)"}) {
-        const std::wstring folder = m_elsewhere / (L"Program Files\\" + name);
-        WriteFile(folder + L"\\setup\\zip.exe", "");
-        ASSERT_TRUE(::CopyFileW(m_exe.c_str(), (folder + L"\\" + name + L".exe").c_str(), FALSE));
-        ASSERT_TRUE(::CopyFileW((m_disc / L"Quillset.INI").c_str(), (folder + L"\\" + name + L".INI").c_str(), FALSE));
-        ASSERT_TRUE(::CopyFileW((m_disc / L"setup\\zip.exe").c_str(), (folder + L"\\setup\\zip.exe").c_str(), FALSE));
-        ::DeleteFileW((m_disc / L"install.log").c_str());
-        EXPECT_EQ(RunWritten(folder + L"\\" + name + L".exe /auto /quiet /select:压缩"), 0u) << Output();
-        EXPECT_EQ(Installed(), L"zip.exe|/S\r\n") << name;
-    }
 }
 
 // What the catalogue gave, or why it gave nothing, reaches the output and

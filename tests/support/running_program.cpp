@@ -47,20 +47,9 @@ BOOL CALLBACK FindOwnedBox(HWND hWnd, LPARAM lp)
 RunningProgram::RunningProgram(const std::wstring& exePath, const std::wstring& currentDir,
                                const std::wstring& arguments, const std::wstring& outputFile)
 {
-    Start(exePath.c_str(), L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments), currentDir,
-          outputFile);
-}
-
-RunningProgram::RunningProgram(const Written& line, const std::wstring& currentDir, const std::wstring& outputFile)
-{
-    Start(nullptr, line.commandLine, currentDir, outputFile);
-}
-
-void RunningProgram::Start(const wchar_t* pszExePath, std::wstring commandLine, const std::wstring& currentDir,
-                           const std::wstring& outputFile)
-{
     STARTUPINFOW si{};
     si.cb = sizeof(si);
+    std::wstring commandLine = L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     CFileHandle output;
     if (!outputFile.empty()) {
@@ -70,7 +59,7 @@ void RunningProgram::Start(const wchar_t* pszExePath, std::wstring commandLine, 
         si.hStdOutput = output.Get();
         si.hStdError = output.Get();
     }
-    m_started = ::CreateProcessW(pszExePath, commandLine.data(), nullptr, nullptr, output ? TRUE : FALSE, 0,
+    m_started = ::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, output ? TRUE : FALSE, 0,
                                  nullptr, currentDir.c_str(), &si, &m_pi) != FALSE;
 }
 

@@ -15,12 +15,6 @@ public:
     // with an output file, the program's standard output goes there.
     RunningProgram(const std::wstring& exePath, const std::wstring& currentDir, const std::wstring& arguments = L"",
                    const std::wstring& outputFile = L"");
-    // A whole command line as a tool writes it, quotes or none: the system
-    // finds the program from it.
-    struct Written {
-        std::wstring commandLine;
-    };
-    RunningProgram(const Written& line, const std::wstring& currentDir, const std::wstring& outputFile);
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
     ~RunningProgram();
@@ -34,9 +28,6 @@ public:
     DWORD ProcessId() const { return m_pi.dwProcessId; }
 
 private:
-    void Start(const wchar_t* pszExePath, std::wstring commandLine, const std::wstring& currentDir,
-               const std::wstring& outputFile);
-
     bool m_started = false;
     PROCESS_INFORMATION m_pi{};
 };
