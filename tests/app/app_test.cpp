@@ -69,11 +69,6 @@ TEST(Program, ACatalogueThatGivesNoSoftwareIsNamedInANoticeBeforeTheEmptyWindow)
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
          },
          L"目录文件无法读取: ", L" (Windows 错误 32: "},
-        {L"no entry", L"Quillset.exe",
-         [](const std::wstring& folder, CFileHandle&) {
-             WriteFile(folder + L"\\Quillset.INI", ToUtf16LeWithBom(L"[Type]\r\nSort1=工具\r\n"));
-         },
-         L"目录文件中没有任何软件: ", L""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(ToUtf8(c.name));
