@@ -5,6 +5,7 @@
 #include "batch/prog_dlg.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
+#include "platform/module_path.h"
 #include "platform/system_dialogs.h"
 #include "platform/text.h"
 
@@ -66,7 +67,7 @@ int RunCommandLine(const CommandLine& commandLine)
         return kExitBadCommandLine;
     }
 
-    const std::wstring catalogue = ProfilePathFor(RunningExecutablePath());
+    const std::wstring catalogue = ProfilePathFor(ProgramPlace().Path());
     const DWORD dwAttributes = catalogue.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(catalogue.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         Tell(L"程序旁边没有目录文件: " + catalogue, commandLine.bQuiet, MB_ICONEXCLAMATION);
@@ -100,14 +101,13 @@ int RunCommandLine(const CommandLine& commandLine)
     }
 
     const bool bInstall = commandLine.kind == StartKind::Install;
-    std::vector<std::wstring> items;
+    // Each item is looked up once, here; the batch acts on what was found.
+    std::vector<ResolvedItem> items;
+    for (const SoftwareEntry* pEntry : entries)
+        items.push_back(ResolveItem(pEntry->Name, bInstall ? pEntry->AutoInstall : pEntry->ManualInstall));
     CProgDlg dlg;
-    for (const SoftwareEntry* pEntry : entries) {
-        items.push_back(bInstall ? pEntry->AutoInstall : pEntry->ManualInstall);
-        dlg.m_options.arrNames.push_back(pEntry->Name);
-    }
     dlg.m_nMode = bInstall ? kInstallBatch : kSaveBatch;
-    dlg.m_pSourceList = &items;
+    dlg.m_pItems = &items;
     dlg.m_strSavePath = commandLine.strSaveFolder;
     dlg.m_options.strCatalogue = catalogue;
     dlg.m_options.strLogFile = commandLine.strLogFile;

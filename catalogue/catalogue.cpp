@@ -126,7 +126,7 @@ CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource&
 
 CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueExtent* pExtent)
 {
-    const std::wstring exePath = RunningExecutablePath();
+    const std::wstring exePath = ProgramPlace().Path();
     const std::wstring profilePath = ProfilePathFor(exePath);
     if (pApp)
         pApp->m_strProfileName = profilePath;
