@@ -9,12 +9,22 @@
 
 namespace {
 
-std::optional<FileIdentity> IdentityOfOpen(HANDLE hFile)
+struct FileFacts {
+    FileIdentity identity;
+    FileStamp stamp;
+    bool operator==(const FileFacts&) const = default;
+};
+
+std::optional<FileFacts> FactsOf(HANDLE hFile)
 {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(hFile, &info))
         return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    const auto wide = [](DWORD high, DWORD low) { return (static_cast<ULONGLONG>(high) << 32) | low; };
+    return FileFacts{{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow},
+                    {(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                     wide(info.nFileSizeHigh, info.nFileSizeLow),
+                     wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)}};
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b)
@@ -42,13 +52,14 @@ ResolvedItem ResolveItem(const std::wstring& strName, const std::wstring& strCon
     const CFileHandle hFile(::CreateFileW(FullPathOrAsGiven(shell.m_strFile).c_str(), FILE_READ_ATTRIBUTES,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    const std::optional<FileIdentity> identity = hFile ? IdentityOfOpen(hFile.Get()) : std::nullopt;
+    const std::optional<FileFacts> facts = hFile ? FactsOf(hFile.Get()) : std::nullopt;
     std::wstring finalPath = hFile ? FinalPathOf(hFile.Get()) : std::wstring();
-    if (!identity || finalPath.empty())
+    if (!facts || finalPath.empty())
         return item;
     item.bFound = true;
     item.strFile = std::move(finalPath);
-    item.identity = *identity;
+    item.identity = facts->identity;
+    item.stamp = facts->stamp;
     return item;
 }
 
@@ -80,9 +91,10 @@ CHeldFile::CHeldFile(const ResolvedItem& item)
             m_dwError = kErrorFileReplaced;
         return;
     }
-    // Another file in its place, or a link put on its way: not the file
-    // that was confirmed.
-    if (IdentityOfOpen(hFile.Get()) != item.identity || !SamePath(FinalPathOf(hFile.Get()), item.strFile)) {
+    // Another file in its place, a link put on its way, or the file
+    // written since: not the file that was confirmed.
+    if (FactsOf(hFile.Get()) != FileFacts{item.identity, item.stamp} ||
+        !SamePath(FinalPathOf(hFile.Get()), item.strFile)) {
         m_dwError = kErrorFileReplaced;
         return;
     }

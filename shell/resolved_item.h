@@ -13,6 +13,16 @@
 #include <string>
 #include <vector>
 
+// What else tells the file found from one put in its place later, should
+// the file system give the new one the old one's index: its kind, size and
+// last write.
+struct FileStamp {
+    bool bFolder = false;
+    ULONGLONG nSize = 0;
+    ULONGLONG nWritten = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 struct ResolvedItem {
     // The catalogue entry the item comes from (may be empty).
     std::wstring strName;
@@ -27,6 +37,7 @@ struct ResolvedItem {
     std::wstring strDrive;
     // The file that was found.
     FileIdentity identity;
+    FileStamp stamp;
 };
 
 // Looks the configured text up (CShell's resolution), opens what it found
@@ -54,7 +65,8 @@ public:
     // Opens the item's file by its final path and keeps it when it is the
     // resolved file still (same identity, same final path); else holds
     // nothing, and Error() tells why: kErrorFileReplaced for another file
-    // in its place, the system's error when it cannot be opened.
+    // in its place (or the file changed since), the system's error when it
+    // cannot be opened.
     explicit CHeldFile(const ResolvedItem& item);
 
     bool Held() const noexcept { return static_cast<bool>(m_hFile); }
