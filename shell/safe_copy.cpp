@@ -127,9 +127,3 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path)
         return std::nullopt;
     return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
-
-bool SameFile(const std::wstring& a, const std::wstring& b)
-{
-    const auto first = IdentityOf(a);
-    return first && first == IdentityOf(b);
-}

@@ -54,5 +54,3 @@ struct FileIdentity {
 };
 // The identity of an existing file or folder; nullopt when it cannot be had.
 std::optional<FileIdentity> IdentityOf(const std::wstring& path);
-// Whether two paths name one existing file.
-bool SameFile(const std::wstring& a, const std::wstring& b);

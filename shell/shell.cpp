@@ -104,11 +104,6 @@ std::wstring CShell::GetFile(std::wstring& strParameters) const
     return m_strFile;
 }
 
-bool CShell::FoundOnOtherDrive() const
-{
-    return m_bFound && !m_strDrive.empty() && ::lstrcmpiW(m_strDrive.c_str(), ProgramDriveRoot().c_str()) != 0;
-}
-
 HANDLE CShell::Run(bool bWait)
 {
     m_dwLastError = ERROR_FILE_NOT_FOUND;

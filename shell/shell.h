@@ -27,9 +27,6 @@ public:
     void Take(const ResolvedItem& item);
     // The file; the parameters come back through strParameters.
     std::wstring GetFile(std::wstring& strParameters) const;
-    // Whether the last Locate found a "cdrom:\" path on another drive than
-    // the one this program was started from.
-    bool FoundOnOtherDrive() const;
     // Starts the located file in its own folder and, when asked, waits until
     // the process ends: a program (.exe, .com) as a process of its own,
     // a package (.msi) through the system's msiexec, anything else by its

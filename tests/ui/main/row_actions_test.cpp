@@ -213,6 +213,32 @@ TEST_F(RowActions, ASaveCopiesTheFileFoundOrNothing)
     EXPECT_EQ(::GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing was copied";
 }
 
+TEST_F(RowActions, ABatchFileStaysAsItWasWhileItRuns)
+{
+    // The script tries to add a line to itself as it runs, then notes that
+    // it ran.
+    const std::wstring script = m_disc / L"soft\\self.cmd";
+    const std::string text = "@echo rem added>>\"%~f0\"\r\n@echo ran>\"%~dp0ran.txt\"\r\n";
+    WriteFile(script, text);
+    WriteCatalogue(LR"([Type]
+Sort1=甲类
+[甲类.List]
+List1=脚本
+[脚本]
+WorkingDir=%CurrDir%
+AutoInstall=soft\self.cmd
+)");
+    Open([&](TestDlg& dlg) {
+        ClickLink(dlg.m_pEntryLists[0], 1, 2);
+        EXPECT_TRUE(PumpUntil([&] { return ReadFile(m_disc / L"soft\\ran.txt") == "ran\r\n"; },
+                              std::chrono::seconds(30)));
+    });
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_EQ(ReadFile(script), text);
+    // Let go once its process has ended.
+    EXPECT_TRUE(PumpUntil([&] { return ::DeleteFileW(script.c_str()) != FALSE; }, std::chrono::seconds(30)));
+}
+
 // The row menu as it opens: its items read, then one chosen with keys.
 struct RowMenu {
     int nItem = 0;
@@ -356,9 +382,10 @@ TEST(RowActionTargets, AFileIsKnownHoweverItsPathIsSpelt)
     TempDir dir;
     WriteFile(dir / L"a.exe", "a");
     WriteFile(dir / L"b.exe", "a");
-    EXPECT_TRUE(SameFile(dir / L"a.exe", dir / L"sub\\..\\.\\A.EXE"));
-    EXPECT_FALSE(SameFile(dir / L"a.exe", dir / L"b.exe"));
-    EXPECT_FALSE(SameFile(dir / L"a.exe", dir / L"c.exe"));
+    ASSERT_TRUE(IdentityOf(dir / L"a.exe"));
+    EXPECT_EQ(IdentityOf(dir / L"a.exe"), IdentityOf(dir / L"sub\\..\\.\\A.EXE"));
+    EXPECT_NE(IdentityOf(dir / L"a.exe"), IdentityOf(dir / L"b.exe"));
+    EXPECT_FALSE(IdentityOf(dir / L"c.exe"));
 }
 
 // The real program on the demo disc, its save dialog and message box real.
