@@ -5,7 +5,7 @@
 #include "platform/handles.h"
 
 #include <atomic>
-#include <vector>
+#include <memory>
 
 namespace {
 
@@ -58,13 +58,14 @@ bool CopyToNewFile(HANDLE hSource, const std::wstring& target)
         return false;
     LARGE_INTEGER start{};
     bool bCopied = ::SetFilePointerEx(hSource, start, nullptr, FILE_BEGIN) != FALSE;
-    std::vector<char> buffer(kCopyBufferBytes);
+    static thread_local std::unique_ptr<char[]> s_buffer(new char[kCopyBufferBytes]);
+    char* const buffer = s_buffer.get();
     for (DWORD dwRead = 0; bCopied;) {
-        bCopied = ::ReadFile(hSource, buffer.data(), static_cast<DWORD>(buffer.size()), &dwRead, nullptr) != FALSE;
+        bCopied = ::ReadFile(hSource, buffer, static_cast<DWORD>(kCopyBufferBytes), &dwRead, nullptr) != FALSE;
         if (!bCopied || dwRead == 0)
             break;
         DWORD dwWritten = 0;
-        bCopied = ::WriteFile(hTarget.Get(), buffer.data(), dwRead, &dwWritten, nullptr) && dwWritten == dwRead;
+        bCopied = ::WriteFile(hTarget.Get(), buffer, dwRead, &dwWritten, nullptr) && dwWritten == dwRead;
     }
     // The copy keeps the source's times, as a copy by the system does.
     FILETIME created{};
