@@ -27,6 +27,15 @@ std::optional<FileFacts> FactsOf(HANDLE hFile)
                      wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)}};
 }
 
+// The name to start an open file by: its final path, which a 32-bit
+// program on 64-bit Windows still spells through "Sysnative" when it lies
+// in the system folder (else the system would take it to the 32-bit one).
+std::wstring StartNameOf(HANDLE hFile)
+{
+    const std::wstring finalPath = FinalPathOf(hFile);
+    return finalPath.empty() ? finalPath : NativeSystemPath(finalPath);
+}
+
 bool SamePath(const std::wstring& a, const std::wstring& b)
 {
     return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
@@ -53,7 +62,7 @@ ResolvedItem ResolveItem(const std::wstring& strName, const std::wstring& strCon
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     const std::optional<FileFacts> facts = hFile ? FactsOf(hFile.Get()) : std::nullopt;
-    std::wstring finalPath = hFile ? FinalPathOf(hFile.Get()) : std::wstring();
+    std::wstring finalPath = hFile ? StartNameOf(hFile.Get()) : std::wstring();
     if (!facts || finalPath.empty())
         return item;
     item.bFound = true;
@@ -94,7 +103,7 @@ CHeldFile::CHeldFile(const ResolvedItem& item)
     // Another file in its place, a link put on its way, or the file
     // written since: not the file that was confirmed.
     if (FactsOf(hFile.Get()) != FileFacts{item.identity, item.stamp} ||
-        !SamePath(FinalPathOf(hFile.Get()), item.strFile)) {
+        !SamePath(StartNameOf(hFile.Get()), item.strFile)) {
         m_dwError = kErrorFileReplaced;
         return;
     }

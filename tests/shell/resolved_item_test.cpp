@@ -122,6 +122,33 @@ TEST(ResolvedItems, AnItemIsFoundOnceByTheFileItsNameLeadsTo)
     ::SetCurrentDirectoryW(szOld);
 }
 
+TEST(ResolvedItems, AFileInTheSystemFolderIsHeldAndStartedAsItIsInEitherBuild)
+{
+    // A 32-bit program on 64-bit Windows names the real system folder
+    // "Sysnative"; the file found there must be the one held.
+    wchar_t szSystem[MAX_PATH] = {};
+    wchar_t szWindows[MAX_PATH] = {};
+    ASSERT_NE(::GetSystemDirectoryW(szSystem, MAX_PATH), 0u);
+    ASSERT_NE(::GetWindowsDirectoryW(szWindows, MAX_PATH), 0u);
+    const std::wstring file = szSystem + std::wstring(L"\\quillset-held.exe");
+    BOOL bWow64 = FALSE;
+    ::IsWow64Process(::GetCurrentProcess(), &bWow64);
+    PVOID pRedirection = nullptr;
+    if (bWow64)
+        ::Wow64DisableWow64FsRedirection(&pRedirection);
+    WriteFile(file, "MZ");
+    if (bWow64)
+        ::Wow64RevertWow64FsRedirection(pRedirection);
+
+    const ResolvedItem item = ResolveItem(L"", file + L" /S");
+    EXPECT_TRUE(item.bFound);
+    EXPECT_EQ(item.strFile, bWow64 ? szWindows + std::wstring(L"\\Sysnative\\quillset-held.exe") : file);
+    CHeldFile held(item);
+    EXPECT_TRUE(held.Held()) << held.Error();
+    held.Release();
+    ::DeleteFileW(item.strFile.c_str());
+}
+
 // The shell_tests_links entry plants "linked", a link to the folder
 // "elsewhere": an item is found at the end of the link, and a file held
 // there stays the one found.
