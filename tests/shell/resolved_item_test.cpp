@@ -98,30 +98,6 @@ TEST(ResolvedItems, AHeldFileIsReadButNeitherWrittenNorReplacedNorMovedUntilLetG
     EXPECT_TRUE(::DeleteFileW(path.c_str()));
 }
 
-TEST(ResolvedItems, AnItemIsFoundOnceByTheFileItsNameLeadsTo)
-{
-    TempDir dir;
-    WriteFile(dir / L"Soft\\Setup Tool.exe", "MZ");
-    wchar_t szOld[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, szOld);
-    ASSERT_TRUE(::SetCurrentDirectoryW(dir.Path().c_str()));
-    // Configured text, then the file and parameters found.
-    const std::tuple<std::wstring, bool, std::wstring, std::wstring> cases[] = {
-        {L"Soft\\Setup Tool.exe /S", true, dir / L"Soft\\Setup Tool.exe", L"/S"},
-        {L"  SOFT\\.\\setup tool.EXE", true, dir / L"Soft\\Setup Tool.exe", L""},
-        {dir / L"Soft\\gone.exe /S", false, dir / L"Soft\\gone.exe /S", L""},
-    };
-    for (const auto& [configured, bFound, file, parameters] : cases) {
-        const ResolvedItem item = ResolveItem(L"工具", configured);
-        EXPECT_EQ(item.bFound, bFound) << configured;
-        EXPECT_EQ(item.strFile, file) << configured;
-        EXPECT_EQ(item.strParameters, parameters) << configured;
-        EXPECT_EQ(item.strConfigured, configured);
-        EXPECT_EQ(item.strName, L"工具");
-    }
-    ::SetCurrentDirectoryW(szOld);
-}
-
 TEST(ResolvedItems, AFileInTheSystemFolderIsHeldAndStartedAsItIsInEitherBuild)
 {
     // A 32-bit program on 64-bit Windows names the real system folder
