@@ -12,8 +12,11 @@
 BOOL CQuillsetApp::InitInstance()
 {
     // Relative catalogue paths mean the program's own folder, however the
-    // program was started (a prompt, a deployment tool, a shortcut).
-    const std::wstring folder = ExecutableFolder(RunningExecutablePath());
+    // program was started (a prompt, a deployment tool, a shortcut): the
+    // folder it really lies in, taken from the opened program and held, so
+    // that a junction or link it was started through can be re-pointed
+    // without moving it.
+    const std::wstring folder = ProgramPlace().Folder();
     if (!folder.empty())
         ::SetCurrentDirectoryW(folder.c_str());
     INITCOMMONCONTROLSEX icc{};

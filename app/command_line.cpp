@@ -47,6 +47,13 @@ bool CanBePath(const std::wstring& path) noexcept
     return true;
 }
 
+// Whether two paths name one existing file.
+bool SameFile(const std::wstring& a, const std::wstring& b)
+{
+    const std::optional<FileIdentity> identity = IdentityOf(a);
+    return identity && identity == IdentityOf(b);
+}
+
 // Whether a start of the command line, read as CreateProcess reads an
 // unquoted program name, names the program's own file.
 bool NamesProgram(const std::wstring& candidate, const std::wstring& strProgram)

@@ -5,6 +5,7 @@
 #include "batch/prog_dlg.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
+#include "platform/module_path.h"
 #include "platform/system_dialogs.h"
 #include "platform/text.h"
 
@@ -129,14 +130,13 @@ int RunCommandLine(const CommandLine& commandLine)
         WriteToCaller(note + L"\n");
 
     const bool bInstall = commandLine.kind == StartKind::Install;
-    std::vector<std::wstring> items;
+    // Each item is looked up once, here; the batch acts on what was found.
+    std::vector<ResolvedItem> items;
+    for (const SoftwareEntry* pEntry : entries)
+        items.push_back(ResolveItem(pEntry->Name, bInstall ? pEntry->AutoInstall : pEntry->ManualInstall));
     CProgDlg dlg;
-    for (const SoftwareEntry* pEntry : entries) {
-        items.push_back(bInstall ? pEntry->AutoInstall : pEntry->ManualInstall);
-        dlg.m_options.arrNames.push_back(pEntry->Name);
-    }
     dlg.m_nMode = bInstall ? kInstallBatch : kSaveBatch;
-    dlg.m_pSourceList = &items;
+    dlg.m_pItems = &items;
     dlg.m_strSavePath = commandLine.strSaveFolder;
     dlg.m_options.strCatalogue = load.strPath;
     dlg.m_options.strLogFile = commandLine.strLogFile;

@@ -4,6 +4,7 @@
 #include "platform/system_dialogs.h"
 #include "platform/text.h"
 #include "shell/path_resolution.h"
+#include "shell/resolved_item.h"
 
 #include <shlobj.h>
 
@@ -129,6 +130,8 @@ std::wstring LogItemLine(const LogItem& item)
         line += L"退出代码 " + std::to_wstring(static_cast<long>(item.dwCode));
     } else if (item.dwCode == 0) {
         line += item.bCopy ? L"已复制" : L"没有启动进程";
+    } else if (item.dwCode == kErrorFileReplaced) {
+        line += kReplacedText;
     } else {
         line += WindowsErrorText(item.dwCode);
     }

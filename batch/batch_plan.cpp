@@ -1,15 +1,30 @@
 #include "batch/batch_plan.h"
 
 #include "batch/batch_texts.h"
+#include "shell/resolved_item.h"
 #include "shell/shell.h"
 
-void RunInstaller(CShell& shell, const BatchOptions& options, LogItem& item)
+void RunInstaller(const ResolvedItem& resolved, const BatchOptions& options, LogItem& item)
 {
+    CShell shell;
+    shell.Take(resolved);
     for (item.nAttempts = 1;; ++item.nAttempts) {
-        const HANDLE hProcess = shell.Run(true);
+        // The file is checked and held before each start: until its
+        // process has started, or, for a file the process reads as it
+        // runs, until the process ends.
+        CHeldFile held(resolved);
+        HANDLE hProcess = nullptr;
+        if (held.Held()) {
+            hProcess = shell.Run(false);
+            if (!ReadAfterStart(resolved.strFile))
+                held.Release();
+            if (hProcess)
+                ::WaitForSingleObject(hProcess, INFINITE);
+            held.Release();
+        }
         DWORD dwExitCode = 0;
         item.bExitCode = hProcess && ::GetExitCodeProcess(hProcess, &dwExitCode);
-        item.dwCode = item.bExitCode ? dwExitCode : shell.LastError();
+        item.dwCode = item.bExitCode ? dwExitCode : held.Error() ? held.Error() : shell.LastError();
         if (!item.bExitCode || dwExitCode != ERROR_INSTALL_ALREADY_RUNNING || item.nAttempts > options.nBusyRetries)
             break;
         ::Sleep(options.dwBusyWaitMs);

@@ -17,9 +17,6 @@ struct BatchOptions {
     // Lines the log carries after its head: what the items do not tell (a
     // catalogue cut short, nothing selected, why nothing ran).
     std::vector<std::wstring> arrLogNotes;
-    // The entry name of each item, in item order; an item without one is
-    // named by its own text.
-    std::vector<std::wstring> arrNames;
     // Whether the batch ends with its report box (the window's batches).
     bool bReport = true;
     // Whether the progress window offers to stop the batch after the item
@@ -75,14 +72,16 @@ inline constexpr int kExitFailed = ERROR_INSTALL_FAILURE;                 // 160
 inline constexpr int kExitBadCommandLine = ERROR_INVALID_PARAMETER;       // 87
 inline constexpr int kExitNoCatalogue = ERROR_FILE_NOT_FOUND;             // 2
 
-class CShell;
+struct ResolvedItem;
 
-// Starts the located installer of shell, waits for it and notes in item
-// its exit code (or the Windows error), the attempts and the outcome: 0 is
+// Starts the resolved installer, waits for it and notes in item its exit
+// code (or the Windows error), the attempts and the outcome. Its file is
+// checked and held before each start (CHeldFile): one that is no longer
+// the file resolved is not started and fails with kErrorFileReplaced. 0 is
 // a success, 3010 and 1641 a success that needs a restart, anything else a
 // failure. One that ends with 1618 (another installation is running) is
 // started again after options.dwBusyWaitMs, at most nBusyRetries times.
-void RunInstaller(CShell& shell, const BatchOptions& options, LogItem& item);
+void RunInstaller(const ResolvedItem& resolved, const BatchOptions& options, LogItem& item);
 
 // The exit code of a batch: 1603 when an item failed or did not run or the
 // log could not be written, else 3010 when an item asked for a restart, else 0.

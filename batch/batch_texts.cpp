@@ -1,6 +1,7 @@
 #include "batch/batch_texts.h"
 
 #include "platform/text.h"
+#include "shell/resolved_item.h"
 
 #include <cwchar>
 
@@ -52,6 +53,8 @@ std::wstring FailureReason(const LogItem& item)
 {
     if (!item.bFound)
         return L"(文件没找到)";
+    if (!item.bExitCode && item.dwCode == kErrorFileReplaced)
+        return L"(" + std::wstring(kReplacedText) + L")";
     if (item.bExitCode)
         return L"(退出码 " + std::to_wstring(static_cast<long>(item.dwCode)) + L")";
     if (item.dwCode == 0)

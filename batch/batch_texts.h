@@ -37,8 +37,13 @@ bool InstallerSucceeded(DWORD dwExitCode) noexcept;
 
 using platform_text::WindowsErrorText;
 
+// What the report and the log say of an item whose file is no longer the
+// one that was resolved and confirmed: it was neither started nor copied.
+inline constexpr wchar_t kReplacedText[] = L"文件已被更换, 不是确认时的文件, 没有运行或复制";
+
 // Why an item failed, as a report puts it after the item's path:
-// "(文件没找到)", "(退出码 1603)" or "(Windows 错误 5: 拒绝访问)".
+// "(文件没找到)", "(退出码 1603)", "(" kReplacedText ")" or
+// "(Windows 错误 5: 拒绝访问)".
 std::wstring FailureReason(const LogItem& item);
 
 // A report or confirmation lists at most this many items, one a line, so

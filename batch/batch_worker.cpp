@@ -14,8 +14,8 @@
 #include "batch/save_plan.h"
 #include "platform/system_dialogs.h"
 #include "platform/thread.h"
+#include "shell/resolved_item.h"
 #include "shell/safe_copy.h"
-#include "shell/shell.h"
 
 #include <commctrl.h>
 
@@ -23,11 +23,11 @@
 
 namespace {
 
-// Carries out the planned save of one item; false when its file is not in
-// the folder afterwards. Notes what the report must tell; written collects
-// the targets that hold their file.
-bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<std::wstring>& written,
-          std::vector<std::wstring>& arrNotes, bool bFolderIsLink)
+// Carries out the planned save of one item from its held file; false when
+// its file is not in the folder afterwards. Notes what the report must
+// tell; written collects the targets that hold their file.
+bool Save(const CHeldFile& source, const std::wstring& strSource, const PlannedSave& save,
+          std::vector<std::wstring>& written, std::vector<std::wstring>& arrNotes, bool bFolderIsLink)
 {
     switch (save.step) {
     case SaveStep::kAlreadyThere:
@@ -41,7 +41,7 @@ bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<st
     default:
         return false;
     }
-    if (save.strTarget.empty())
+    if (save.strTarget.empty() || !source.Held())
         return false;
     if (bFolderIsLink) {
         arrNotes.push_back(NoteFolderIsLink(save.strTarget));
@@ -49,7 +49,7 @@ bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<st
     }
     // A file the batch replaces is one that no item reads; a renamed one
     // takes a name that was free.
-    if (!CopyIntoPlace(strSource, save.strTarget, save.bRenamed))
+    if (!CopyIntoPlace(source.Get(), save.strTarget, save.bRenamed))
         return false;
     if (save.bRenamed)
         arrNotes.push_back(NoteRenamed(strSource, save.strTarget));
@@ -57,26 +57,29 @@ bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<st
     return true;
 }
 
-// Copies the located file to the chosen file strTarget. The installer's
-// own file as the target is refused, as the row's save always did.
-bool SaveAs(const std::wstring& strSource, const std::wstring& strTarget, std::vector<std::wstring>& arrNotes)
+// Copies the held file to the chosen file strTarget. The installer's own
+// file as the target is refused, as the row's save always did.
+bool SaveAs(const CHeldFile& source, const ResolvedItem& resolved, const std::wstring& strTarget,
+            std::vector<std::wstring>& arrNotes)
 {
-    if (strTarget.empty() || SameFile(strSource, strTarget))
+    if (strTarget.empty() || !source.Held() || IdentityOf(strTarget) == resolved.identity)
         return false;
-    const CopyOutcome outcome = CopyWithoutFollowingLinks(strSource, strTarget, false);
+    const CopyOutcome outcome = CopyWithoutFollowingLinks(source.Get(), strTarget, false);
     if (outcome == CopyOutcome::kFolderIsLink)
         arrNotes.push_back(NoteFolderIsLink(strTarget));
     return outcome == CopyOutcome::kCopied;
 }
 
-// Notes a copy's outcome for the log.
-void NoteCopy(LogItem& item, bool bSaved, bool bFound, bool bFolderIsLink, const std::wstring& strSource,
-              const std::wstring& strTarget)
+// Notes a copy's outcome for the log; dwHoldError is why the source could
+// not be held, or 0.
+void NoteCopy(LogItem& item, bool bSaved, bool bFound, bool bFolderIsLink, DWORD dwHoldError,
+              const std::wstring& strSource, const std::wstring& strTarget)
 {
     const DWORD dwError = ::GetLastError();
     item.bFound = bFound;
     item.dwCode = bSaved             ? 0
                   : !bFound          ? ERROR_FILE_NOT_FOUND
+                  : dwHoldError      ? dwHoldError
                   : strTarget.empty() ? ERROR_PATH_NOT_FOUND
                   : bFolderIsLink    ? kErrorStoppedOnLink
                   : dwError          ? dwError
@@ -93,8 +96,8 @@ unsigned RunBatch(int nMode)
         return 0;
     // The shell wants COM on a thread that starts programs through it.
     const CComApartment com;
-    static const std::vector<std::wstring> s_noItems;
-    const std::vector<std::wstring>& items = pDlg->m_pSourceList ? *pDlg->m_pSourceList : s_noItems;
+    static const std::vector<ResolvedItem> s_noItems;
+    const std::vector<ResolvedItem>& items = pDlg->m_pItems ? *pDlg->m_pItems : s_noItems;
     const size_t nItems = items.size();
 
     pDlg->QueueStart(static_cast<int>(nItems), BatchCaption(nMode, 0.0f, std::wstring()));
@@ -102,38 +105,30 @@ unsigned RunBatch(int nMode)
     const BatchOptions& options = pDlg->m_options;
     CBatchLog log(options, nMode, pDlg->m_strSavePath);
 
-    CShell shell;
-    // A save batch finds all its files first and decides where each goes
-    // before it writes anything.
-    std::vector<std::wstring> paths;
-    std::vector<std::wstring> sources;
+    // A save batch decides where each file goes before it writes anything.
     std::vector<PlannedSave> plan;
     std::vector<std::wstring> written;
     // One look at the folder serves every item.
     bool bFolderIsLink = false;
-    if (nMode == kSaveBatch) {
-        for (const std::wstring& item : items) {
-            const bool bFound = shell.Locate(item, std::wstring()) != 0;
-            paths.push_back(shell.m_strFile);
-            sources.push_back(bFound ? shell.m_strFile : std::wstring());
-        }
-        if (!pDlg->m_strSavePath.empty()) {
-            plan = PlanSaves(sources, pDlg->m_strSavePath);
-            bFolderIsLink = FolderPassesThroughLink(pDlg->m_strSavePath);
-        }
+    if (nMode == kSaveBatch && !pDlg->m_strSavePath.empty()) {
+        std::vector<std::wstring> sources;
+        for (const ResolvedItem& resolved : items)
+            sources.push_back(resolved.bFound ? resolved.strFile : std::wstring());
+        plan = PlanSaves(sources, pDlg->m_strSavePath);
+        bFolderIsLink = FolderPassesThroughLink(pDlg->m_strSavePath);
     }
     // The report's lines: each failed item's path and why it failed.
     std::vector<std::wstring> failedLines;
     for (size_t i = 0; i < nItems; ++i) {
         const ULONGLONG nStart = ::GetTickCount64();
-        if (nMode != kSaveBatch)
-            shell.Locate(items[i], std::wstring());
-        const std::wstring strPath = nMode == kSaveBatch ? paths[i] : shell.m_strFile;
+        const ResolvedItem& resolved = items[i];
+        const std::wstring& strPath = resolved.strFile;
         LogItem item;
-        item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
+        item.strName = resolved.strName.empty() ? strPath : resolved.strName;
         // An installer's command line; a copy names its target as it ends.
-        item.strWork = shell.m_strParameters.empty() || nMode != kInstallBatch ? strPath
-                                                                                : strPath + L" " + shell.m_strParameters;
+        item.strWork = resolved.strParameters.empty() || nMode != kInstallBatch
+                           ? strPath
+                           : strPath + L" " + resolved.strParameters;
         if (pDlg->StopRequested()) {
             // The user chose to stop: this item and every later one stay undone.
             item.outcome = ItemOutcome::NotRun;
@@ -144,20 +139,26 @@ unsigned RunBatch(int nMode)
         const float fPercent = static_cast<float>(static_cast<double>(i + 1) / static_cast<double>(nItems) * 100.0);
         pDlg->QueueStep(BatchCaption(nMode, fPercent, strPath));
 
-        item.bFound = shell.m_bFound;
+        item.bFound = resolved.bFound;
         if (nMode == kSaveBatch) {
-            // Without a folder there is nowhere to copy to.
-            const bool bSaved = !plan.empty() && Save(strPath, plan[i], written, pDlg->m_arrNotes, bFolderIsLink);
-            const bool bFound = !sources[i].empty();
-            NoteCopy(item, bSaved, bFound, bFolderIsLink, strPath,
+            // Without a folder there is nowhere to copy to. The file is
+            // held from the check until its copy is done.
+            const bool bCopies = !plan.empty() && plan[i].step == SaveStep::kCopy;
+            const CHeldFile source = bCopies ? CHeldFile(resolved) : CHeldFile();
+            const bool bSaved = !plan.empty() && Save(source, strPath, plan[i], written, pDlg->m_arrNotes, bFolderIsLink);
+            NoteCopy(item, bSaved, resolved.bFound, bFolderIsLink, bCopies ? source.Error() : 0, strPath,
                      plan.empty() || plan[i].strTarget.empty() ? pDlg->m_strSavePath : plan[i].strTarget);
         } else if (nMode == kSaveFileBatch) {
-            const bool bSaved = shell.m_bFound && SaveAs(strPath, pDlg->m_strSavePath, pDlg->m_arrNotes);
-            NoteCopy(item, bSaved, shell.m_bFound != 0, false, strPath, pDlg->m_strSavePath);
+            const CHeldFile source = resolved.bFound ? CHeldFile(resolved) : CHeldFile();
+            const bool bSaved = SaveAs(source, resolved, pDlg->m_strSavePath, pDlg->m_arrNotes);
+            NoteCopy(item, bSaved, resolved.bFound, false, source.Error(), strPath, pDlg->m_strSavePath);
+            // The one who asked words the failure, and needs its reason.
+            if (source.Error() == kErrorFileReplaced)
+                pDlg->m_arrNotes.push_back(kReplacedText);
         } else {
             // The caption names the item before it starts.
             pDlg->ShowSteps();
-            RunInstaller(shell, options, item);
+            RunInstaller(resolved, options, item);
         }
         item.nMilliseconds = ::GetTickCount64() - nStart;
         if (item.outcome == ItemOutcome::Failed) {

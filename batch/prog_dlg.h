@@ -6,6 +6,7 @@
 #include "platform/controls.h"
 #include "platform/handles.h"
 #include "platform/wnd.h"
+#include "shell/resolved_item.h"
 #include "ui/controls/ThemedButton.h"
 
 #include <atomic>
@@ -44,8 +45,10 @@ public:
     CProgressCtrl m_progress;
     // 0 = install batch, 1 = save batch, 2 = one file saved as m_strSavePath.
     int m_nMode = 0;
-    // The batch items; they belong to the caller and must outlive the window.
-    const std::vector<std::wstring>* m_pSourceList = nullptr;
+    // The batch items, resolved by the caller before it asked; the worker
+    // acts on exactly these. They belong to the caller and must outlive the
+    // window.
+    const std::vector<ResolvedItem>* m_pItems = nullptr;
     // Filled by the worker: the failed items, in item order.
     std::vector<std::wstring> m_arrFailed;
     // Filled by a save batch: what its report tells beside the failures.

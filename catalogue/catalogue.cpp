@@ -139,7 +139,7 @@ std::wstring CatalogueNotice(const CatalogueLoad& load)
 
 CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueLoad* pLoad)
 {
-    const std::wstring exePath = RunningExecutablePath();
+    const std::wstring exePath = ProgramPlace().Path();
     CatalogueLoad load;
     load.strPath = ProfilePathFor(exePath);
     if (pApp)

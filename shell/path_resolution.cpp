@@ -271,10 +271,10 @@ std::vector<std::wstring> CdromRootsFor(const std::wstring& programPath)
 
 std::vector<std::wstring> CdromRoots()
 {
-    return CdromRootsFor(RunningExecutablePath());
+    return CdromRootsFor(ProgramPlace().Path());
 }
 
 std::wstring ProgramDriveRoot()
 {
-    return DriveRootOf(RunningExecutablePath());
+    return DriveRootOf(ProgramPlace().Path());
 }

@@ -5,6 +5,7 @@
 #include "platform/handles.h"
 
 #include <atomic>
+#include <memory>
 
 namespace {
 
@@ -36,7 +37,7 @@ bool FolderPassesThroughLink(const std::wstring& folder)
     }
 }
 
-CopyOutcome CopyWithoutFollowingLinks(const std::wstring& source, const std::wstring& target, bool bFailIfExists)
+CopyOutcome CopyWithoutFollowingLinks(HANDLE hSource, const std::wstring& target, bool bFailIfExists)
 {
     const std::wstring full = FullPath(target);
     const size_t slash = full.find_last_of(L'\\');
@@ -44,16 +45,48 @@ CopyOutcome CopyWithoutFollowingLinks(const std::wstring& source, const std::wst
         return CopyOutcome::kFailed;
     if (FolderPassesThroughLink(full.substr(0, slash)))
         return CopyOutcome::kFolderIsLink;
-    return CopyIntoPlace(source, full, bFailIfExists) ? CopyOutcome::kCopied : CopyOutcome::kFailed;
+    return CopyIntoPlace(hSource, full, bFailIfExists) ? CopyOutcome::kCopied : CopyOutcome::kFailed;
 }
 
-bool CopyIntoPlace(const std::wstring& source, const std::wstring& target, bool bFailIfExists)
+bool CopyToNewFile(HANDLE hSource, const std::wstring& target)
 {
-    // A name that is free takes the copy itself: creating a file never
-    // follows a link, and a link (even one to nowhere) holds its name.
+    // A new file only: creating one never follows a link, and a link (even
+    // one to nowhere) holds its name.
+    const CFileHandle hTarget(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!hTarget)
+        return false;
+    LARGE_INTEGER start{};
+    bool bCopied = ::SetFilePointerEx(hSource, start, nullptr, FILE_BEGIN) != FALSE;
+    static thread_local std::unique_ptr<char[]> s_buffer(new char[kCopyBufferBytes]);
+    char* const buffer = s_buffer.get();
+    for (DWORD dwRead = 0; bCopied;) {
+        bCopied = ::ReadFile(hSource, buffer, static_cast<DWORD>(kCopyBufferBytes), &dwRead, nullptr) != FALSE;
+        if (!bCopied || dwRead == 0)
+            break;
+        DWORD dwWritten = 0;
+        bCopied = ::WriteFile(hTarget.Get(), buffer, dwRead, &dwWritten, nullptr) && dwWritten == dwRead;
+    }
+    // The copy keeps the source's times, as a copy by the system does.
+    FILETIME created{};
+    FILETIME accessed{};
+    FILETIME written{};
+    if (bCopied && ::GetFileTime(hSource, &created, &accessed, &written))
+        ::SetFileTime(hTarget.Get(), &created, &accessed, &written);
+    if (!bCopied) {
+        const DWORD dwError = ::GetLastError();
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        ::SetFileInformationByHandle(hTarget.Get(), FileDispositionInfo, &disposition, sizeof(disposition));
+        ::SetLastError(dwError);
+    }
+    return bCopied;
+}
+
+bool CopyIntoPlace(HANDLE hSource, const std::wstring& target, bool bFailIfExists)
+{
     if (::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
         ::GetLastError() == ERROR_FILE_NOT_FOUND) {
-        if (::CopyFileW(source.c_str(), target.c_str(), TRUE))
+        if (CopyToNewFile(hSource, target))
             return true;
         if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
@@ -69,7 +102,7 @@ bool CopyIntoPlace(const std::wstring& source, const std::wstring& target, bool 
     std::wstring temporary;
     for (int attempt = 0; attempt < 100 && temporary.empty(); ++attempt) {
         std::wstring name = TemporaryName(full.substr(0, slash));
-        if (::CopyFileW(source.c_str(), name.c_str(), TRUE))
+        if (CopyToNewFile(hSource, name))
             temporary = std::move(name);
         else if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
@@ -94,10 +127,4 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path)
     if (!hFile || !::GetFileInformationByHandle(hFile.Get(), &info))
         return std::nullopt;
     return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-}
-
-bool SameFile(const std::wstring& a, const std::wstring& b)
-{
-    const auto first = IdentityOf(a);
-    return first && first == IdentityOf(b);
 }

@@ -25,15 +25,23 @@ inline constexpr DWORD kErrorStoppedOnLink = 681;
 // junction or another reparse point.
 bool FolderPassesThroughLink(const std::wstring& folder);
 
-// Copies source to target: into a new file of the target's folder, which is
-// then moved into place, so that a link at the target is replaced rather
-// than written through. An existing target is replaced unless bFailIfExists
-// is set. A target folder that passes through a link is refused.
-CopyOutcome CopyWithoutFollowingLinks(const std::wstring& source, const std::wstring& target, bool bFailIfExists);
+// Copies the open file hSource (read from its start) to target: into a new
+// file of the target's folder, which is then moved into place, so that a
+// link at the target is replaced rather than written through. An existing
+// target is replaced unless bFailIfExists is set. A target folder that
+// passes through a link is refused.
+CopyOutcome CopyWithoutFollowingLinks(HANDLE hSource, const std::wstring& target, bool bFailIfExists);
 // The same without the look at the folders, for a caller that has looked
 // already (a batch that writes many files into one folder); true when the
 // copy is in place.
-bool CopyIntoPlace(const std::wstring& source, const std::wstring& target, bool bFailIfExists);
+bool CopyIntoPlace(HANDLE hSource, const std::wstring& target, bool bFailIfExists);
+// Copies the open file hSource, from its start, into a new file target
+// (CREATE_NEW: nothing there is followed or replaced), with the source's
+// times; a copy that fails half-way is removed. False with the Windows
+// error set when it could not be made.
+bool CopyToNewFile(HANDLE hSource, const std::wstring& target);
+// The size of each read of a copy.
+inline constexpr size_t kCopyBufferBytes = 1024 * 1024;
 
 // What tells one file from another, however its path is spelt: the volume
 // and the file's index on it.
@@ -46,5 +54,3 @@ struct FileIdentity {
 };
 // The identity of an existing file or folder; nullopt when it cannot be had.
 std::optional<FileIdentity> IdentityOf(const std::wstring& path);
-// Whether two paths name one existing file.
-bool SameFile(const std::wstring& a, const std::wstring& b);

@@ -1,6 +1,7 @@
 #include "shell/shell.h"
 
 #include "shell/path_resolution.h"
+#include "shell/resolved_item.h"
 #include "shell/safe_copy.h"
 
 #include <shellapi.h>
@@ -89,15 +90,18 @@ void CShell::Resolve()
     m_strDrive = std::move(resolved.strDrive);
 }
 
+void CShell::Take(const ResolvedItem& item)
+{
+    m_bFound = item.bFound ? 1 : 0;
+    m_strFile = item.strFile;
+    m_strParameters = item.strParameters;
+    m_strDrive = item.strDrive;
+}
+
 std::wstring CShell::GetFile(std::wstring& strParameters) const
 {
     strParameters = m_strParameters;
     return m_strFile;
-}
-
-bool CShell::FoundOnOtherDrive() const
-{
-    return m_bFound && !m_strDrive.empty() && ::lstrcmpiW(m_strDrive.c_str(), ProgramDriveRoot().c_str()) != 0;
 }
 
 HANDLE CShell::Run(bool bWait)
@@ -140,20 +144,15 @@ int CShell::CopyTo(const std::wstring& strTarget, bool bFailIfExists)
     m_dwLastError = ERROR_FILE_NOT_FOUND;
     if (!m_bFound)
         return 0;
-    const CopyOutcome outcome = CopyWithoutFollowingLinks(m_strFile, strTarget, bFailIfExists);
+    const CFileHandle hSource(::CreateFileW(FullPathOrAsGiven(m_strFile).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!hSource) {
+        m_dwLastError = ::GetLastError();
+        return 0;
+    }
+    const CopyOutcome outcome = CopyWithoutFollowingLinks(hSource.Get(), strTarget, bFailIfExists);
     m_dwLastError = outcome == CopyOutcome::kCopied      ? 0
                     : outcome == CopyOutcome::kFolderIsLink ? kErrorStoppedOnLink
                                                             : ::GetLastError();
     return outcome == CopyOutcome::kCopied ? 1 : 0;
-}
-
-std::vector<std::wstring> FilesFromOtherDrives(const std::vector<std::wstring>& items)
-{
-    std::vector<std::wstring> files;
-    CShell shell;
-    for (const std::wstring& item : items) {
-        if (item.find(kCdromPrefix) != std::wstring::npos && shell.Locate(item, L"") && shell.FoundOnOtherDrive())
-            files.push_back(shell.m_strFile);
-    }
-    return files;
 }

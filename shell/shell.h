@@ -6,7 +6,8 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
+
+struct ResolvedItem;
 
 class CShell {
 public:
@@ -21,11 +22,11 @@ public:
     // found (m_strFile is then that file, m_strParameters its parameters),
     // else 0 (m_strFile is the trimmed input, the parameters are unchanged).
     int Locate(const std::wstring& strFile, const std::wstring& strParameters);
+    // Takes an item resolved before as located, without looking it up
+    // again: its final path, parameters and drive.
+    void Take(const ResolvedItem& item);
     // The file; the parameters come back through strParameters.
     std::wstring GetFile(std::wstring& strParameters) const;
-    // Whether the last Locate found a "cdrom:\" path on another drive than
-    // the one this program was started from.
-    bool FoundOnOtherDrive() const;
     // Starts the located file in its own folder and, when asked, waits until
     // the process ends: a program (.exe, .com) as a process of its own,
     // a package (.msi) through the system's msiexec, anything else by its
@@ -53,8 +54,3 @@ private:
 
     DWORD m_dwLastError = 0;
 };
-
-// The located files of the "cdrom:\" items that lie on another drive than
-// the one this program was started from (a mounted image, a stick), in item
-// order: what a technician should see before they run.
-std::vector<std::wstring> FilesFromOtherDrives(const std::vector<std::wstring>& items);

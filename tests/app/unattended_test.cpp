@@ -2,6 +2,7 @@
 // line, its exit code, its output, its log and the stand-in installers'
 // own records.
 #include "batch/batch_log.h"
+#include "batch/batch_texts.h"
 #include "tests/support/running_program.h"
 #include "tests/support/test_support.h"
 
@@ -138,6 +139,66 @@ TEST_F(Unattended, EveryBatchWritesItsLog)
             << saved;
     }
     EXPECT_EQ(ReadFile(planted + L"victim.txt"), "not for the log\n");
+}
+
+TEST_F(Unattended, AnItemReplacedWhileAnEarlierOneRunsIsRefused)
+{
+    // The first item moves another installer over the second one's file.
+    WriteFile(m_disc / L"setup\\other.exe", ReadFile(ProgramFolder() + L"demo_installer.exe"));
+    WriteFile(m_disc / L"setup\\swap.cmd", "@move /y \"%~dp0other.exe\" \"%~dp0zip.exe\"\r\n");
+    WriteFile(m_disc / L"Quillset.INI", ToUtf16LeWithBom(LR"([Type]
+Sort1=工具
+[工具.List]
+List1=换
+List2=压缩
+[换]
+WorkingDir=%CurrDir%
+AutoInstall=setup\swap.cmd
+[压缩]
+WorkingDir=%CurrDir%
+AutoInstall=setup\zip.exe /S
+)"));
+    const std::wstring log = m_elsewhere / L"batch.log";
+    EXPECT_EQ(Run(L"/auto /quiet /select:换;压缩 /log:" + log), 1603u) << Output();
+    EXPECT_EQ(Installed(), L"") << "the installer put in its place never runs";
+    EXPECT_EQ(ReadFile(m_disc / L"setup\\other.exe"), "") << "the first item did its work";
+    const std::wstring written = FromUtf8(ReadFile(log));
+    EXPECT_NE(written.find(L"\r\n失败 | 压缩 | " + (m_disc / L"setup\\zip.exe") + L" /S | " + kReplacedText),
+              std::wstring::npos)
+        << written;
+}
+
+// The program started through a link to its folder (a shared "Installers"
+// folder, say), as the app_program_link entry lays it: it takes its
+// catalogue and its items from the folder it really lies in.
+TEST_F(Unattended, StartedThroughALinkItWorksInTheFolderItLiesIn)
+{
+    const std::wstring real = ProgramFolder() + L"program-link\\real\\";
+    const std::wstring linked = ProgramFolder() + L"program-link\\installers\\";
+    ASSERT_TRUE(::CopyFileW(m_exe.c_str(), (real + L"Quillset.exe").c_str(), FALSE));
+    WriteFile(real + L"setup\\zip.exe", ReadFile(ProgramFolder() + L"demo_installer.exe"));
+    WriteFile(real + L"Quillset.INI", ToUtf16LeWithBom(LR"([Type]
+Sort1=工具
+[工具.List]
+List1=所在
+List2=相对
+[所在]
+WorkingDir=%CurrDir%
+AutoInstall=setup\zip.exe /S
+[相对]
+AutoInstall=setup\zip.exe /quiet
+)"));
+    const std::wstring log = m_elsewhere / L"batch.log";
+    const RunningProgram program(linked + L"Quillset.exe", m_elsewhere.Path(),
+                                 L"/auto /quiet /select:所在;相对 /log:" + log, m_elsewhere / L"output.txt");
+    DWORD exitCode = 0xDEAD;
+    EXPECT_TRUE(program.WaitForExit(60000, &exitCode));
+    EXPECT_EQ(exitCode, 0u) << Output();
+    const std::wstring written = FromUtf8(ReadFile(log));
+    for (const std::wstring& line : {L"\r\n目录文件: " + real + L"Quillset.INI\r\n",
+                                     L"\r\n成功 | 所在 | " + real + L"setup\\zip.exe /S | ",
+                                     L"\r\n成功 | 相对 | " + real + L"setup\\zip.exe /quiet | "})
+        EXPECT_NE(written.find(line), std::wstring::npos) << line << "\n" << written;
 }
 
 TEST_F(Unattended, UsageGoesToTheCallerOrIntoAMessageBox)

@@ -129,6 +129,11 @@ void Batch::TearDown()
 
 INT_PTR Batch::Run(int nMode, const std::vector<std::wstring>& items, const std::wstring& strSavePath)
 {
+    return RunResolved(nMode, ResolveItems(m_names, items), strSavePath);
+}
+
+INT_PTR Batch::RunResolved(int nMode, const std::vector<ResolvedItem>& items, const std::wstring& strSavePath)
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_events.clear();
@@ -138,7 +143,7 @@ INT_PTR Batch::Run(int nMode, const std::vector<std::wstring>& items, const std:
     EXPECT_EQ(g_pProgDlg, &dlg);
     dlg.onCaption = m_onCaption;
     dlg.m_nMode = nMode;
-    dlg.m_pSourceList = &items;
+    dlg.m_pItems = &items;
     dlg.m_strSavePath = strSavePath;
     dlg.m_options = m_options;
     const INT_PTR nResult = dlg.DoModal();

@@ -67,8 +67,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs a batch modally to its end; returns what DoModal returned.
+    // Runs a batch modally to its end over the items, each resolved with
+    // its name from m_names first; returns what DoModal returned.
     INT_PTR Run(int nMode, const std::vector<std::wstring>& items, const std::wstring& strSavePath = L"");
+    // The same over items resolved before.
+    INT_PTR RunResolved(int nMode, const std::vector<ResolvedItem>& items, const std::wstring& strSavePath = L"");
 
     // A copy of the demo installer at m_dir / relative.
     std::wstring Installer(const std::wstring& relative) const;
@@ -85,6 +88,8 @@ protected:
     ReportSeen m_report;
     // Given to every batch: its log in m_dir, short waits for a busy installer.
     BatchOptions m_options;
+    // The entry names of the items Run resolves, in item order.
+    std::vector<std::wstring> m_names;
     // The answer to the report, and the restarts asked for.
     int m_nReportAnswer = IDOK;
     int m_nRestarts = 0;

@@ -25,7 +25,7 @@ TEST_F(Batch, LogHoldsEveryItemAndTheReportOffersTheRestart)
     const std::wstring a = Installer(L"光盘\\压缩.exe");
     const std::wstring b = Installer(L"office setup.exe");
     const std::wstring missing = m_dir / L"缺失.exe";
-    m_options.arrNames = {L"压缩", L"办公 2026", L"驱动"};
+    m_names = {L"压缩", L"办公 2026", L"驱动"};
     // The log's lines in order, each as it starts.
     const std::vector<std::wstring> starts{
         L"\xFEFFTovrin Quillset 1.1.125.1400\r\n批处理: 软件安装\r\n目录文件: \r\n计算机: ", L"\r\n开始时间: 20",

@@ -108,7 +108,7 @@ TEST_F(Batch, LastConstructedWindowIsTheOneTheWorkerFinds)
         CProgDlg second(&m_main);
         EXPECT_EQ(g_pProgDlg, &second);
         EXPECT_EQ(second.m_nMode, 0);
-        EXPECT_EQ(second.m_pSourceList, nullptr);
+        EXPECT_EQ(second.m_pItems, nullptr);
         EXPECT_TRUE(second.m_arrFailed.empty());
         EXPECT_TRUE(second.m_strSavePath.empty());
     }

@@ -152,7 +152,8 @@ TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)
 TEST_F(Batch, SaveBatchCopiesAFileFoundByItsBareName)
 {
     // A "cdrom:\" item without CD-ROM drives is found in the current folder
-    // under a name without any backslash; it keeps that name in the folder.
+    // under a name without any backslash; it keeps that name in the folder,
+    // and the batch names the file it found by its full path.
     ASSERT_TRUE(CdromRoots().empty()) << "this test needs a Wine prefix without CD-ROM drives";
     const std::wstring folder = m_dir / L"Packages";
     ::CreateDirectoryW(folder.c_str(), nullptr);
@@ -165,7 +166,7 @@ TEST_F(Batch, SaveBatchCopiesAFileFoundByItsBareName)
 
     EXPECT_TRUE(m_report.arrFailed.empty());
     EXPECT_EQ(ReadFile(folder + L"\\setup.exe"), "setup");
-    EXPECT_EQ(Events()[3], L"caption \"正在保存...100.0% setup.exe\" at 0");
+    EXPECT_EQ(Events()[3], L"caption \"正在保存...100.0% " + (m_dir / L"Work\\setup.exe") + L"\" at 0");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // CD-ROM drives E: and G: (the shell_tests_cdrom entry sets them up and
 // names them in QUILLSET_CDROM_DRIVES; elsewhere these tests are skipped).
 #include "shell/path_resolution.h"
+#include "shell/resolved_item.h"
 #include "shell/shell.h"
 #include "tests/support/test_support.h"
 
@@ -103,11 +104,14 @@ TEST_F(CdromDrives, TheProgramsOwnDriveComesFirstAndAnotherDriveIsTold)
     Make(m_g, L"Soft\\tool.exe");
     CShell shell(L"cdrom:\\Soft\\tool.exe /S", L"");
     EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\tool.exe");
-    EXPECT_TRUE(shell.FoundOnOtherDrive());
-    EXPECT_EQ(shell.Locate(m_g + L"Soft\\tool.exe", L""), 1);
-    EXPECT_FALSE(shell.FoundOnOtherDrive());
-    EXPECT_EQ(FilesFromOtherDrives({m_g + L"Soft\\tool.exe", L"cdrom:\\Soft\\gone.exe", L"cdrom:\\Soft\\tool.exe /S"}),
-              std::vector<std::wstring>{L"G:\\Soft\\tool.exe"});
+    const std::vector<ResolvedItem> items =
+        ResolveItems({}, {m_g + L"Soft\\tool.exe", L"cdrom:\\Soft\\gone.exe", L"cdrom:\\Soft\\tool.exe /S"});
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_FALSE(FromOtherDrive(items[0]));
+    EXPECT_FALSE(FromOtherDrive(items[1]));
+    EXPECT_TRUE(FromOtherDrive(items[2]));
+    EXPECT_EQ(items[2].strFile, L"G:\\Soft\\tool.exe");
+    EXPECT_EQ(items[2].strDrive, L"G:\\");
 }
 
 TEST_F(CdromDrives, TextBeforeThePrefixIsDropped)

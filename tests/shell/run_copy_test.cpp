@@ -315,8 +315,10 @@ TEST(LinkedTargets, CopiesReplaceALinkAtTheTargetAndRefuseAFolderLink)
         {fixture + L"linked\\tool.exe", CopyOutcome::kFolderIsLink},
         {fixture + L"linked\\sub\\tool.exe", CopyOutcome::kFolderIsLink},
     };
+    const CFileHandle hSource(
+        ::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     for (const auto& [target, outcome] : cases)
-        EXPECT_EQ(CopyWithoutFollowingLinks(source, target, false), outcome) << target;
+        EXPECT_EQ(CopyWithoutFollowingLinks(hSource.Get(), target, false), outcome) << target;
     EXPECT_EQ(ReadFile(fixture + L"save\\tool.exe"), "installer");
     EXPECT_EQ(ReadFile(fixture + L"victim.txt"), "victim") << "the link's file stays as it was";
     EXPECT_EQ(::GetFileAttributesW((fixture + L"elsewhere\\tool.exe").c_str()), INVALID_FILE_ATTRIBUTES);

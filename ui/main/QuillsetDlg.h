@@ -5,6 +5,7 @@
 
 #include "platform/handles.h"
 #include "platform/wnd.h"
+#include "shell/resolved_item.h"
 #include "ui/controls/ListEx.h"
 #include "ui/controls/ThemedButton.h"
 #include "ui/main/details_loader.h"
@@ -86,9 +87,9 @@ protected:
     RECT m_rcList{};
     int m_nCurList = 0;
     std::vector<std::wstring> m_arrActionNames;
-    std::vector<std::wstring> m_arrBatch;
-    // The entry names of m_arrBatch's items, for the batch's log.
-    std::vector<std::wstring> m_arrBatchNames;
+    // The items of the last batch command, resolved once: what its
+    // confirmation shows and its batch acts on.
+    std::vector<ResolvedItem> m_arrBatch;
 
     void LayoutControls();
 
@@ -131,8 +132,7 @@ private:
     void NoteIfLoaded();
 
     // Fills m_arrBatch with that item of every checked entry, in catalogue
-    // order (an entry listed twice, once), and m_arrBatchNames with their
-    // names.
+    // order (an entry listed twice, once), each resolved with its name.
     void CollectSelection(std::wstring SoftwareEntry::*pItem);
     // Runs a batch over m_arrBatch behind the progress window, the main
     // window hidden meanwhile; the batch writes its log.

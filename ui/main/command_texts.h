@@ -2,6 +2,8 @@
 // items, and the notices.
 #pragma once
 
+#include "shell/resolved_item.h"
+
 #include <string>
 #include <vector>
 
@@ -26,14 +28,19 @@ inline constexpr wchar_t kLabelManualInstall[] = L"手动安装(&I)";
 // them and a line that counts them all ("…… 等共 N 款软件").
 std::wstring ItemLines(const std::vector<std::wstring>& items);
 
+// How a confirmation names a resolved item: the file found, with its
+// parameters; an item not found, as configured.
+std::wstring ItemLine(const ResolvedItem& item);
+
 // The "cdrom:\" items whose file lies on another drive than the program's
 // own (a mounted image, a stick), each with that file, under a heading;
 // empty when there is none.
-std::wstring OtherDriveLines(const std::vector<std::wstring>& items);
+std::wstring OtherDriveLines(const std::vector<ResolvedItem>& items);
 
-// The install confirmation, and the save confirmation with its folder; both
-// name files that come from another drive.
-std::wstring InstallQuestion(bool bAutomatic, const std::vector<std::wstring>& items);
-std::wstring SaveQuestion(const std::vector<std::wstring>& items, const std::wstring& folder);
+// The install confirmation, and the save confirmation with its folder: the
+// items as resolved, and the files that come from another drive. The save
+// lists files alone: a copy takes no parameters.
+std::wstring InstallQuestion(bool bAutomatic, const std::vector<ResolvedItem>& items);
+std::wstring SaveQuestion(const std::vector<ResolvedItem>& items, const std::wstring& folder);
 
 } // namespace command_texts

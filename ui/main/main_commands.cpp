@@ -4,6 +4,7 @@
 
 #include "batch/prog_dlg.h"
 #include "catalogue/catalogue.h"
+#include "platform/module_path.h"
 #include "platform/system_dialogs.h"
 #include "res/resource.h"
 #include "ui/about/AboutDlg.h"
@@ -15,15 +16,14 @@ using namespace command_texts;
 void CQuillsetDlg::CollectSelection(std::wstring SoftwareEntry::*pItem)
 {
     m_arrBatch.clear();
-    m_arrBatchNames.clear();
     if (!m_pSettings)
         return;
+    // Each item is looked up here, once: the confirmation shows what was
+    // found and the batch acts on exactly that.
     for (const SoftwareEntry* pEntry : SelectEntries(*m_pSettings, [](const SoftwareEntry& entry) {
              return entry.Checked != 0;
-         })) {
-        m_arrBatch.push_back(pEntry->*pItem);
-        m_arrBatchNames.push_back(pEntry->Name);
-    }
+         }))
+        m_arrBatch.push_back(ResolveItem(pEntry->Name, pEntry->*pItem));
 }
 
 void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
@@ -32,10 +32,9 @@ void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
     {
         CProgDlg dlg(this);
         dlg.m_nMode = nMode;
-        dlg.m_pSourceList = &m_arrBatch;
+        dlg.m_pItems = &m_arrBatch;
         dlg.m_strSavePath = strSavePath;
-        dlg.m_options.arrNames = m_arrBatchNames;
-        dlg.m_options.strCatalogue = ProfilePathFor(RunningExecutablePath());
+        dlg.m_options.strCatalogue = ProfilePathFor(ProgramPlace().Path());
         dlg.m_options.bStoppable = true;
         dlg.DoModal();
     }

@@ -4,6 +4,7 @@
 #include "batch/prog_dlg.h"
 #include "catalogue/catalogue.h"
 #include "platform/system_dialogs.h"
+#include "shell/resolved_item.h"
 #include "shell/shell.h"
 
 #include <shlobj.h>
@@ -25,6 +26,12 @@ const wchar_t kGoOn[] = L"\n\n是否继续?";
 // One file type, every file: description and pattern, each ended by a null.
 const std::wstring kSaveFilter = L"所有文件(*.*)\0*.*\0"s;
 
+// Why a file could not be started: it is not the one found, or the system's words.
+std::wstring FailureText(DWORD dwError)
+{
+    return dwError == kErrorFileReplaced ? std::wstring(kReplacedText) : WindowsErrorText(dwError);
+}
+
 std::wstring Caption(int nAction)
 {
     switch (nAction) {
@@ -39,9 +46,10 @@ std::wstring Caption(int nAction)
 
 // Copies the located installer to a file the technician picks; returns the
 // folder it was saved in, or empty.
-std::wstring SaveInstaller(HWND hOwner, CShell& shell, const std::wstring& configured, const std::wstring& savePath)
+std::wstring SaveInstaller(HWND hOwner, const ResolvedItem& resolved, const std::wstring& savePath)
 {
     const std::wstring caption = Caption(kSaveInstaller);
+    const std::wstring& configured = resolved.strConfigured;
     const std::optional<std::wstring> target = AskSaveFileName(hOwner, ProposedTarget(savePath, configured),
                                                                kSaveFilter);
     if (!target)
@@ -49,14 +57,14 @@ std::wstring SaveInstaller(HWND hOwner, CShell& shell, const std::wstring& confi
     // A large installer from a slow disc takes minutes: the copy runs on the
     // batch worker behind the progress window, as a batch of one, which
     // refuses a copy onto the installer itself.
-    const std::vector<std::wstring> items{shell.m_strFile};
+    const std::vector<ResolvedItem> items{resolved};
     std::vector<std::wstring> notes;
     bool bSaved = false;
     ::ShowWindow(hOwner, SW_HIDE);
     {
         CProgDlg dlg(CWnd::FromHandle(hOwner));
         dlg.m_nMode = kSaveFileBatch;
-        dlg.m_pSourceList = &items;
+        dlg.m_pItems = &items;
         dlg.m_strSavePath = *target;
         dlg.DoModal();
         bSaved = dlg.m_arrFailed.empty();
@@ -99,22 +107,36 @@ std::wstring Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const
         return std::wstring();
     const std::wstring caption = Caption(nAction);
     const std::wstring& configured = nAction == kAutoInstall ? entry.AutoInstall : entry.ManualInstall;
-    CShell shell;
-    if (!shell.Locate(configured, L"")) {
+    // Looked up once: what the technician is asked about is what runs.
+    const ResolvedItem resolved = ResolveItem(entry.Name, configured);
+    if (!resolved.bFound) {
         ShowMessageBox(hOwner, kNotFound + configured, caption, MB_ICONEXCLAMATION);
         return std::wstring();
     }
     // A "cdrom:\" file from another drive than the program's own (a mounted
     // image, a stick) runs only when the technician agrees to it.
-    if (shell.FoundOnOtherDrive() &&
-        ShowMessageBox(hOwner, kOtherDrive + shell.m_strFile + kGoOn, caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (FromOtherDrive(resolved) &&
+        ShowMessageBox(hOwner, kOtherDrive + resolved.strFile + kGoOn, caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return std::wstring();
     if (nAction == kSaveInstaller)
-        return SaveInstaller(hOwner, shell, configured, savePath);
+        return SaveInstaller(hOwner, resolved, savePath);
+    // The file must still be the one found, and stays so until its process
+    // has started (or, for a file the process reads as it runs, has ended).
+    CHeldFile held(resolved);
+    if (!held.Held()) {
+        ShowMessageBox(hOwner, kRunFailed + configured + L"\n\n" + FailureText(held.Error()), caption,
+                       MB_ICONEXCLAMATION);
+        return std::wstring();
+    }
     // The installer runs on while the technician goes on working; its process
     // handle goes with the shell object at the end of this action.
-    if (!shell.Run(false))
+    CShell shell;
+    shell.Take(resolved);
+    const HANDLE hProcess = shell.Run(false);
+    if (!hProcess)
         ShowMessageBox(hOwner, kRunFailed + configured, caption, MB_ICONEXCLAMATION);
+    else if (ReadAfterStart(resolved.strFile))
+        HoldUntilProcessEnds(std::move(held), hProcess);
     return std::wstring();
 }
 

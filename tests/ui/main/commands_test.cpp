@@ -4,6 +4,7 @@
 // install-mode menu.
 #include "tests/ui/main/main_window_fixture.h"
 
+#include "batch/batch_texts.h"
 #include "platform/system_dialogs.h"
 #include "res/resource.h"
 #include "ui/main/command_texts.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -41,6 +43,8 @@ protected:
         hooks.messageBox = [this](HWND, const std::wstring& text, const std::wstring& caption, UINT nType) {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_shown.push_back(Shown{text, caption, nType, m_hMain && ::IsWindowVisible(m_hMain)});
+            if (m_onQuestion && (nType & MB_YESNO))
+                std::exchange(m_onQuestion, {})();
             if (m_answers.empty())
                 return IDOK;
             const int answer = m_answers.front();
@@ -114,6 +118,8 @@ Checked=1
     HWND m_hMain = nullptr;
     std::vector<Shown> m_shown;
     std::deque<int> m_answers;
+    // Runs once, while the next question is open.
+    std::function<void()> m_onQuestion;
     std::deque<std::optional<std::wstring>> m_folders;
     int m_nBrowsed = 0;
     // Where the folder browser started, each time.
@@ -186,6 +192,25 @@ TEST_F(Commands, AnAutomaticInstallRunsTheCheckedEntriesBehindTheProgressWindow)
         << log;
     EXPECT_NE(log.find(L"\r\n失败 | 缺失 | " + (m_disc / L"missing.exe") + L" /S | Windows 错误 2"), std::wstring::npos)
         << log;
+}
+
+TEST_F(Commands, TheBatchRunsWhatTheConfirmationShowedOrNothing)
+{
+    // The installer named in the question is replaced while it is open:
+    // clean.exe is moved over it.
+    const std::wstring zip = m_disc / L"soft dir\\zip setup.exe";
+    m_onQuestion = [&] {
+        EXPECT_TRUE(::MoveFileExW((m_disc / L"clean.exe").c_str(), zip.c_str(), MOVEFILE_REPLACE_EXISTING));
+    };
+    Open([&](TestDlg& dlg) {
+        m_answers = {IDYES, IDOK};
+        Command(dlg, CQuillsetDlg::kIdInstall);
+    });
+    EXPECT_EQ(Log(), L"") << "the file put in its place never runs";
+    const std::vector<Shown> shown = TakeShown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text.find(L"您确定要开始自动安装如下软件么?\n\n" + zip + L" /S /D=C:\\x\n"), 0u) << shown[0].text;
+    EXPECT_NE(shown[1].text.find(L"\n" + zip + L" (" + kReplacedText + L")\n"), std::wstring::npos) << shown[1].text;
 }
 
 TEST_F(Commands, SaveBatchesIntoTheConfiguredOrAChosenFolder)

@@ -4,6 +4,7 @@
 // real program on the demo disc, driven through one entry's links.
 #include "tests/ui/main/main_window_fixture.h"
 
+#include "batch/batch_texts.h"
 #include "platform/system_dialogs.h"
 #include "shell/safe_copy.h"
 #include "tests/support/running_program.h"
@@ -190,6 +191,54 @@ TEST_F(RowActions, FailuresAreReportedAndClicksBesideTheLinksDoNothing)
     EXPECT_EQ(ReadFile(m_log), "") << "nothing was started";
 }
 
+TEST_F(RowActions, ASaveCopiesTheFileFoundOrNothing)
+{
+    // While the technician chooses the target, another file is moved over
+    // the installer that was found.
+    const std::wstring zip = m_disc / L"soft\\zip setup.exe";
+    const std::wstring target = m_out / L"zip copy.exe";
+    SystemDialogHooks hooks;
+    hooks.messageBox = [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+        m_boxes.push_back(Box{text, caption, type});
+        return IDOK;
+    };
+    hooks.saveFileName = [&](HWND, const std::wstring&, const std::wstring&) -> std::optional<std::wstring> {
+        EXPECT_TRUE(::MoveFileExW((m_disc / L"soft\\broken.exe").c_str(), zip.c_str(), MOVEFILE_REPLACE_EXISTING));
+        return target;
+    };
+    SetSystemDialogHooks(hooks);
+    Open([&](TestDlg& dlg) { ClickLink(dlg.m_pEntryLists[0], 1, 3); });
+    EXPECT_EQ(m_boxes, (std::vector<Box>{{kSaveFailed + zip + L"\n文件保存路径: " + target + L"\n\n" + kReplacedText,
+                                          L"保存安装包", MB_ICONEXCLAMATION}}));
+    EXPECT_EQ(::GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing was copied";
+}
+
+TEST_F(RowActions, ABatchFileStaysAsItWasWhileItRuns)
+{
+    // The script tries to add a line to itself as it runs, then notes that
+    // it ran.
+    const std::wstring script = m_disc / L"soft\\self.cmd";
+    const std::string text = "@echo rem added>>\"%~f0\"\r\n@echo ran>\"%~dp0ran.txt\"\r\n";
+    WriteFile(script, text);
+    WriteCatalogue(LR"([Type]
+Sort1=甲类
+[甲类.List]
+List1=脚本
+[脚本]
+WorkingDir=%CurrDir%
+AutoInstall=soft\self.cmd
+)");
+    Open([&](TestDlg& dlg) {
+        ClickLink(dlg.m_pEntryLists[0], 1, 2);
+        EXPECT_TRUE(PumpUntil([&] { return ReadFile(m_disc / L"soft\\ran.txt") == "ran\r\n"; },
+                              std::chrono::seconds(30)));
+    });
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_EQ(ReadFile(script), text);
+    // Let go once its process has ended.
+    EXPECT_TRUE(PumpUntil([&] { return ::DeleteFileW(script.c_str()) != FALSE; }, std::chrono::seconds(30)));
+}
+
 // The row menu as it opens: its items read, then one chosen with keys.
 struct RowMenu {
     int nItem = 0;
@@ -276,29 +325,40 @@ AutoInstall=cdrom:\Soft\zip setup.exe /S
 )");
     const std::wstring question =
         L"此文件不在本程序所在的驱动器上, 将使用:\n\nG:\\Soft\\zip setup.exe\n\n是否继续?";
-    // Link, answer, and what is logged afterwards.
-    const std::tuple<int, int, std::vector<std::wstring>> cases[] = {
-        {1, IDNO, {}},
-        {2, IDYES, {L"zip setup.exe|/S"}},
+    const Box asked{question, L"自动安装", MB_YESNO | MB_ICONQUESTION};
+    // Link, answer, whether another file is moved over the installer while
+    // the question is open, the boxes shown and what is logged afterwards.
+    const std::tuple<int, int, bool, std::vector<Box>, std::vector<std::wstring>> cases[] = {
+        {1, IDNO, false, {{question, L"手动安装", MB_YESNO | MB_ICONQUESTION}}, {}},
+        {2, IDYES, false, {asked}, {L"zip setup.exe|/S"}},
+        {2, IDYES, true,
+         {asked, {std::wstring(kRunFailed) + L"cdrom:\\Soft\\zip setup.exe /S\n\n" + kReplacedText, L"自动安装", MB_ICONEXCLAMATION}},
+         {}},
     };
     Open([&](TestDlg& dlg) {
         Show(dlg, 0);
-        for (const auto& [nLink, nAnswer, logged] : cases) {
+        for (const auto& [nLink, nAnswer, bReplace, boxes, logged] : cases) {
             SystemDialogHooks hooks;
-            hooks.messageBox = [&, nAnswer = nAnswer](HWND, const std::wstring& text, const std::wstring& caption,
-                                                     UINT type) {
+            hooks.messageBox = [&, nAnswer = nAnswer, bReplace = bReplace](
+                                   HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+                if (bReplace && m_boxes.empty()) {
+                    EXPECT_TRUE(::MoveFileExW((installer + L".new").c_str(), installer.c_str(),
+                                              MOVEFILE_REPLACE_EXISTING));
+                }
                 m_boxes.push_back(Box{text, caption, type});
                 return nAnswer;
             };
             SetSystemDialogHooks(hooks);
+            WriteFile(installer + L".new", ReadFile(ProgramFolder() + L"demo_installer.exe"));
+            ::DeleteFileW(m_log.c_str());
             m_boxes.clear();
             ClickLink(dlg.m_pEntryLists[0], 1, nLink);
-            EXPECT_EQ(m_boxes, (std::vector<Box>{{question, nLink == 1 ? L"手动安装" : L"自动安装",
-                                                  MB_YESNO | MB_ICONQUESTION}}));
+            EXPECT_EQ(m_boxes, boxes);
             PumpUntil([&] { return SortedLines(m_log) == logged; }, std::chrono::seconds(logged.empty() ? 2 : 30));
-            EXPECT_EQ(SortedLines(m_log), logged);
+            EXPECT_EQ(SortedLines(m_log), logged) << "the file put in its place never runs";
         }
     });
+    ::DeleteFileW((installer + L".new").c_str());
     ::DeleteFileW(installer.c_str());
 }
 
@@ -322,9 +382,10 @@ TEST(RowActionTargets, AFileIsKnownHoweverItsPathIsSpelt)
     TempDir dir;
     WriteFile(dir / L"a.exe", "a");
     WriteFile(dir / L"b.exe", "a");
-    EXPECT_TRUE(SameFile(dir / L"a.exe", dir / L"sub\\..\\.\\A.EXE"));
-    EXPECT_FALSE(SameFile(dir / L"a.exe", dir / L"b.exe"));
-    EXPECT_FALSE(SameFile(dir / L"a.exe", dir / L"c.exe"));
+    ASSERT_TRUE(IdentityOf(dir / L"a.exe"));
+    EXPECT_EQ(IdentityOf(dir / L"a.exe"), IdentityOf(dir / L"sub\\..\\.\\A.EXE"));
+    EXPECT_NE(IdentityOf(dir / L"a.exe"), IdentityOf(dir / L"b.exe"));
+    EXPECT_FALSE(IdentityOf(dir / L"c.exe"));
 }
 
 // The real program on the demo disc, its save dialog and message box real.

@@ -1,0 +1,149 @@
+#include "shell/resolved_item.h"
+
+#include "platform/module_path.h"
+#include "platform/thread.h"
+#include "shell/path_resolution.h"
+#include "shell/shell.h"
+
+#include <memory>
+
+namespace {
+
+struct FileFacts {
+    FileIdentity identity;
+    FileStamp stamp;
+    bool operator==(const FileFacts&) const = default;
+};
+
+std::optional<FileFacts> FactsOf(HANDLE hFile)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(hFile, &info))
+        return std::nullopt;
+    const auto wide = [](DWORD high, DWORD low) { return (static_cast<ULONGLONG>(high) << 32) | low; };
+    return FileFacts{{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow},
+                    {(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                     wide(info.nFileSizeHigh, info.nFileSizeLow),
+                     wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)}};
+}
+
+// The name to start an open file by: its final path, which a 32-bit
+// program on 64-bit Windows still spells through "Sysnative" when it lies
+// in the system folder (else the system would take it to the 32-bit one).
+std::wstring StartNameOf(HANDLE hFile)
+{
+    const std::wstring finalPath = FinalPathOf(hFile);
+    return finalPath.empty() ? finalPath : NativeSystemPath(finalPath);
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b)
+{
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+ResolvedItem ResolveItem(const std::wstring& strName, const std::wstring& strConfigured)
+{
+    ResolvedItem item;
+    item.strName = strName;
+    item.strConfigured = strConfigured;
+    CShell shell;
+    shell.Locate(strConfigured, std::wstring());
+    item.strParameters = shell.m_strParameters;
+    item.strDrive = shell.m_strDrive;
+    item.strFile = shell.m_strFile;
+    if (!shell.m_bFound)
+        return item;
+    // The file itself, whatever links its name passed through: no access
+    // asked for, so that a file another program holds open is seen too.
+    const CFileHandle hFile(::CreateFileW(FullPathOrAsGiven(shell.m_strFile).c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const std::optional<FileFacts> facts = hFile ? FactsOf(hFile.Get()) : std::nullopt;
+    std::wstring finalPath = hFile ? StartNameOf(hFile.Get()) : std::wstring();
+    if (!facts || finalPath.empty())
+        return item;
+    item.bFound = true;
+    item.strFile = std::move(finalPath);
+    item.identity = facts->identity;
+    item.stamp = facts->stamp;
+    return item;
+}
+
+std::vector<ResolvedItem> ResolveItems(const std::vector<std::wstring>& names, const std::vector<std::wstring>& texts)
+{
+    std::vector<ResolvedItem> items;
+    items.reserve(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i)
+        items.push_back(ResolveItem(i < names.size() ? names[i] : std::wstring(), texts[i]));
+    return items;
+}
+
+bool FromOtherDrive(const ResolvedItem& item)
+{
+    return item.bFound && !item.strDrive.empty() && !SamePath(item.strDrive, ProgramDriveRoot());
+}
+
+CHeldFile::CHeldFile(const ResolvedItem& item)
+{
+    if (!item.bFound) {
+        m_dwError = ERROR_FILE_NOT_FOUND;
+        return;
+    }
+    CFileHandle hFile(::CreateFileW(item.strFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!hFile) {
+        m_dwError = ::GetLastError();
+        if (m_dwError == ERROR_FILE_NOT_FOUND || m_dwError == ERROR_PATH_NOT_FOUND)
+            m_dwError = kErrorFileReplaced;
+        return;
+    }
+    // Another file in its place, a link put on its way, or the file
+    // written since: not the file that was confirmed.
+    if (FactsOf(hFile.Get()) != FileFacts{item.identity, item.stamp} ||
+        !SamePath(StartNameOf(hFile.Get()), item.strFile)) {
+        m_dwError = kErrorFileReplaced;
+        return;
+    }
+    m_hFile = std::move(hFile);
+}
+
+namespace {
+
+struct HeldWhileRunning {
+    CFileHandle hFile;
+    CKernelHandle hProcess;
+};
+
+unsigned WaitThenRelease(void* pParam)
+{
+    const std::unique_ptr<HeldWhileRunning> pHeld(static_cast<HeldWhileRunning*>(pParam));
+    ::WaitForSingleObject(pHeld->hProcess.Get(), INFINITE);
+    return 0;
+}
+
+} // namespace
+
+void HoldUntilProcessEnds(CHeldFile&& held, HANDLE hProcess)
+{
+    auto pHeld = std::make_unique<HeldWhileRunning>();
+    HANDLE hOwnProcess = nullptr;
+    if (!::DuplicateHandle(::GetCurrentProcess(), hProcess, ::GetCurrentProcess(), &hOwnProcess, SYNCHRONIZE, FALSE,
+                           0))
+        return;
+    pHeld->hProcess.Reset(hOwnProcess);
+    pHeld->hFile = held.Take();
+    if (BeginThread(&WaitThenRelease, pHeld.get()))
+        pHeld.release();
+}
+
+bool ReadAfterStart(const std::wstring& file)
+{
+    const size_t dot = file.find_last_of(L'.');
+    if (dot == std::wstring::npos || file.find(L'\\', dot) != std::wstring::npos)
+        return false;
+    const std::wstring extension = file.substr(dot);
+    return SamePath(extension, L".msi") || SamePath(extension, L".bat") || SamePath(extension, L".cmd");
+}
