@@ -78,7 +78,7 @@ size_t CountEntries(const CatalogueSettings& settings)
 {
     size_t n = 0;
     for (const SoftwareCategory* c = settings.Categories.get(); !c->Name.empty(); ++c) {
-        for (const SoftwareEntry* e = c->Entries.get(); e && !e->Name.empty(); ++e)
+        for (SoftwareEntry* const* e = c->Entries.get(); e && *e; ++e)
             ++n;
     }
     return n;
@@ -96,14 +96,17 @@ bool SameCatalogue(const CatalogueSettings& a, const CatalogueSettings& b)
         if (ca.Name.empty())
             return true;
         for (size_t j = 0; ca.Entries; ++j) {
-            const SoftwareEntry& ea = ca.Entries[j];
-            const SoftwareEntry& eb = cb.Entries[j];
+            if (!ca.Entries[j] || !cb.Entries[j]) {
+                if (ca.Entries[j] != cb.Entries[j])
+                    return false;
+                break;
+            }
+            const SoftwareEntry& ea = *ca.Entries[j];
+            const SoftwareEntry& eb = *cb.Entries[j];
             if (ea.Name != eb.Name || ea.IconPath != eb.IconPath || ea.Checked != eb.Checked ||
                 ea.AutoInstall != eb.AutoInstall || ea.ManualInstall != eb.ManualInstall ||
                 ea.Description != eb.Description)
                 return false;
-            if (ea.Name.empty())
-                break;
         }
     }
 }

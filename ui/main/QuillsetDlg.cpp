@@ -75,7 +75,7 @@ SoftwareCategory* CQuillsetDlg::Categories() const noexcept
 SoftwareEntry& CQuillsetDlg::Entry(int nEntry) const noexcept
 {
     const CRowModel::Place place = m_rows.PlaceOf(nEntry);
-    return Categories()[place.category - 1].Entries[place.index];
+    return *Categories()[place.category - 1].Entries[place.index];
 }
 
 // --- Building the window ------------------------------------------------------

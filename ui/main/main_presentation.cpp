@@ -315,9 +315,11 @@ void CQuillsetDlg::StoreCheck(int nList, const NMLISTVIEW* pNm)
     const int nEntry = m_rows.EntryOfRow(nList, pNm->iItem);
     if (nEntry < 0 || !Categories())
         return;
-    // The list that changed paints its row again; the other list that shows
-    // the entry is hidden and is painted whole when it shows.
+    // One mark for every row that shows the entry: the list that changed
+    // paints all its rows again, for the entry may be listed there more than
+    // once; the other lists are hidden and are painted whole when they show.
     Entry(nEntry).Checked = nNew == kOn ? 1 : 0;
+    m_pEntryLists[static_cast<size_t>(nList)].Invalidate(FALSE);
 }
 
 BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)

@@ -67,7 +67,7 @@ protected:
     }
     int EntryChecked(int category, int row) const
     {
-        return m_settings.Categories[static_cast<size_t>(category)].Entries[static_cast<size_t>(row)].Checked;
+        return m_settings.Categories[static_cast<size_t>(category)].Entries[static_cast<size_t>(row)]->Checked;
     }
 };
 
