@@ -147,6 +147,8 @@ CBatchLog::CBatchLog(const BatchOptions& options, int nMode, const std::wstring&
     head += L"目录文件: " + options.strCatalogue + L"\r\n";
     head += L"计算机: " + MachineName() + L"\r\n";
     head += L"开始时间: " + NowText() + L"\r\n";
+    for (const std::wstring& note : options.arrLogNotes)
+        head += note + L"\r\n";
     Write(head);
 }
 
