@@ -1,15 +1,19 @@
 // Loading the catalogue: generated catalogues of 50, 500 and 5,000 entries,
 // read with the in-memory profile (parsed once) and, in the same run, with
-// the platform's profile functions (which open the file for every key).
+// the platform's profile functions (which open the file for every key); then
+// the memory a small file takes that lists one entry of long values 50 times
+// under each of 1,000 categories.
 #include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
 #include "platform/handles.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <new>
 #include <string>
 
 namespace {
@@ -78,7 +82,7 @@ size_t CountEntries(const CatalogueSettings& settings)
 {
     size_t n = 0;
     for (const SoftwareCategory* c = settings.Categories.get(); !c->Name.empty(); ++c) {
-        for (const SoftwareEntry* e = c->Entries.get(); e && !e->Name.empty(); ++e)
+        for (SoftwareEntry* const* e = c->Entries.get(); e && *e; ++e)
             ++n;
     }
     return n;
@@ -96,14 +100,17 @@ bool SameCatalogue(const CatalogueSettings& a, const CatalogueSettings& b)
         if (ca.Name.empty())
             return true;
         for (size_t j = 0; ca.Entries; ++j) {
-            const SoftwareEntry& ea = ca.Entries[j];
-            const SoftwareEntry& eb = cb.Entries[j];
+            if (!ca.Entries[j] || !cb.Entries[j]) {
+                if (ca.Entries[j] != cb.Entries[j])
+                    return false;
+                break;
+            }
+            const SoftwareEntry& ea = *ca.Entries[j];
+            const SoftwareEntry& eb = *cb.Entries[j];
             if (ea.Name != eb.Name || ea.IconPath != eb.IconPath || ea.Checked != eb.Checked ||
                 ea.AutoInstall != eb.AutoInstall || ea.ManualInstall != eb.ManualInstall ||
                 ea.Description != eb.Description)
                 return false;
-            if (ea.Name.empty())
-                break;
         }
     }
 }
@@ -112,6 +119,66 @@ double Milliseconds(std::chrono::steady_clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
 }
+
+// One entry whose WorkingDir is put in front of three values, all four of
+// 4,095 characters, listed 50 times under each of 1,000 categories.
+std::wstring OneEntryListedEverywhere()
+{
+    const std::wstring value(4095, L'x');
+    std::wstring text = L"[Type]\r\n";
+    for (int c = 1; c <= 1000; ++c)
+        text += L"Sort" + std::to_wstring(c) + L"=C" + std::to_wstring(c) + L"\r\n";
+    for (int c = 1; c <= 1000; ++c) {
+        text += L"[C" + std::to_wstring(c) + L".List]\r\n";
+        for (int k = 1; k <= 50; ++k)
+            text += L"List" + std::to_wstring(k) + L"=E\r\n";
+    }
+    return text + L"[E]\r\nWorkingDir=" + value + L"\r\nIconPath=" + value + L"\r\nAutoInstall=" + value +
+           L"\r\nManualInstall=" + value + L"\r\n";
+}
+
+double CommittedMegabytes(bool bPeak)
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                           sizeof(counters));
+    return static_cast<double>(bPeak ? counters.PeakPagefileUsage : counters.PagefileUsage) / (1024.0 * 1024.0);
+}
+
+// Reads the file and prints what the process holds before, after and at
+// most while reading it.
+void MeasureMemory(const std::wstring& path)
+{
+    const std::wstring text = OneEntryListedEverywhere();
+    if (!WriteUtf16File(path, text)) {
+        std::printf("cannot write %ls\n", path.c_str());
+        return;
+    }
+    std::printf("\nMemory: one entry of long values listed 50 times under each of 1,000 categories (%zu KB file),\n"
+                "%d-bit build. Memory committed by the process, MB.\n",
+                (text.size() * 2 + 2) / 1024, static_cast<int>(sizeof(void*) * 8));
+    const double before = CommittedMegabytes(false);
+    CatalogueSettings settings;
+    const char* outcome = "whole";
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        const CIniProfile profile(path);
+        if (ReadCatalogue(settings, profile, L"C:\\") == CatalogueExtent::CutShort)
+            outcome = "cut short";
+    } catch (const std::bad_alloc&) {
+        outcome = "std::bad_alloc";
+    }
+    const double ms = Milliseconds(std::chrono::steady_clock::now() - start);
+    size_t categories = 0;
+    while (settings.Categories && !settings.Categories[categories].Name.empty())
+        ++categories;
+    std::printf("%12s %12s %12s | %10s %8s | %s\n", "before", "after", "peak", "categories", "ms", "outcome");
+    std::printf("%12.1f %12.1f %12.1f | %10zu %8.0f | %s\n", before, CommittedMegabytes(false), CommittedMegabytes(true),
+                categories, ms, outcome);
+    ::DeleteFileW(path.c_str());
+}
+
 
 } // namespace
 
@@ -157,6 +224,7 @@ int main()
                     platformMs * 1000.0 / static_cast<double>(entries), SameCatalogue(ours, platform) ? "yes" : "NO");
         ::DeleteFileW(path.c_str());
     }
+    MeasureMemory(folder + L"\\QuillsetListedEverywhere.INI");
     ::RemoveDirectoryW(folder.c_str());
     return 0;
 }

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+#include <new>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -40,10 +43,7 @@ std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const 
     return names;
 }
 
-namespace {
-
-// The category names of [Type], each section once, at its first place.
-std::vector<std::wstring> ReadCategoryNames(const CProfileSource& profile, bool& bCut)
+std::vector<std::wstring> ReadCategoryNames(const CProfileSource& profile, size_t limit, bool* pCut)
 {
     std::vector<std::wstring> names;
     std::unordered_set<std::wstring> seen;
@@ -53,8 +53,9 @@ std::vector<std::wstring> ReadCategoryNames(const CProfileSource& profile, bool&
             break;
         if (seen.count(FoldedProfileName(value)))
             continue;
-        if (names.size() == kMaxCategories) {
-            bCut = true;
+        if (names.size() == limit) {
+            if (pCut)
+                *pCut = true;
             break;
         }
         seen.insert(FoldedProfileName(value));
@@ -63,7 +64,22 @@ std::vector<std::wstring> ReadCategoryNames(const CProfileSource& profile, bool&
     return names;
 }
 
-} // namespace
+bool StartsWithQuotedProgram(std::wstring_view line)
+{
+    if (line.size() < 2 || line.front() != L'"')
+        return false;
+    const size_t close = line.find(L'"', 1);
+    return close != std::wstring_view::npos && close > 1 && close + 1 < line.size();
+}
+
+std::wstring ReadInstallLine(const CProfileSource& profile, const std::wstring& section, const std::wstring& key,
+                             const std::wstring& defaultValue)
+{
+    std::wstring raw = profile.GetRawString(section, key, defaultValue);
+    if (StartsWithQuotedProgram(raw))
+        return raw;
+    return profile.GetString(section, key, defaultValue);
+}
 
 std::wstring ProfilePathFor(const std::wstring& exePath)
 {
@@ -80,8 +96,99 @@ std::wstring ProfilePathFor(const std::wstring& exePath)
 std::wstring CutShortNotice()
 {
     return L"配置文件列出的软件过多，只读取了前 " + std::to_wstring(kMaxCategories) + L" 个分类中的前 " +
-           std::to_wstring(kMaxEntryRecords) + L" 款软件。";
+           std::to_wstring(kMaxListings) + L" 款软件。";
 }
+
+namespace {
+
+// What the catalogue spends of its byte budget.
+class CBudget {
+public:
+    // Takes the bytes of the texts; false, taking nothing, when they do not fit.
+    bool Take(std::initializer_list<const std::wstring*> texts, size_t nTimes = 1) noexcept
+    {
+        size_t bytes = 0;
+        for (const std::wstring* pText : texts)
+            bytes += (pText->size() + 1) * sizeof(wchar_t);
+        bytes *= nTimes;
+        if (bytes > kMaxCatalogueBytes - m_nUsed)
+            return false;
+        m_nUsed += bytes;
+        return true;
+    }
+
+private:
+    size_t m_nUsed = 0;
+};
+
+// An entry's record read from its section.
+SoftwareEntry ReadEntry(const CProfileSource& profile, const std::wstring& section, const std::wstring& exeFolder)
+{
+    SoftwareEntry entry;
+    entry.Name = section;
+    const std::wstring dir = ReadWorkingDir(profile, section, exeFolder);
+    entry.IconPath = dir + profile.GetString(section, L"IconPath", L"");
+    entry.Checked = profile.GetInt(section, L"Checked", 0);
+    entry.AutoInstall = dir + ReadInstallLine(profile, section, L"AutoInstall");
+    entry.ManualInstall = dir + ReadInstallLine(profile, section, L"ManualInstall");
+    entry.Description = profile.GetString(section, L"Description", L"");
+    return entry;
+}
+
+// The categories as read: their names and icons, and each one's listings
+// as indices of records.
+struct CategoriesRead {
+    std::vector<std::wstring> names;
+    std::vector<std::wstring> icons;
+    std::vector<std::vector<size_t>> listings;
+};
+
+// Reads the categories named and the records they list into read and
+// records, as far as the bounds allow; bCut is set where they leave
+// something out. Past the last listing allowed the categories still come,
+// empty; past the byte budget nothing more does. What is read is whole
+// whenever reading stops: every listing has its record.
+void ReadCategories(const CProfileSource& profile, const std::wstring& exeFolder, std::vector<std::wstring>& names,
+                    CBudget& budget, CategoriesRead& read, std::vector<SoftwareEntry>& records, bool& bCut)
+{
+    std::unordered_map<std::wstring, size_t> recordOf;
+    size_t nListings = 0;
+    for (std::wstring& name : names) {
+        std::wstring icon = ReadWorkingDir(profile, name, exeFolder) + profile.GetString(name, L"IconPath", L"");
+        if (!budget.Take({&name, &icon})) {
+            bCut = true;
+            return;
+        }
+        const std::vector<std::wstring> sections =
+            ReadNumberedList(profile, name + L".List", L"List", kMaxListings - nListings, &bCut);
+        read.names.push_back(std::move(name));
+        read.icons.push_back(std::move(icon));
+        read.listings.emplace_back();
+        for (const std::wstring& section : sections) {
+            const auto [at, bNew] = recordOf.try_emplace(FoldedProfileName(section), records.size());
+            if (bNew) {
+                SoftwareEntry entry = ReadEntry(profile, section, exeFolder);
+                if (!budget.Take({&entry.Name, &entry.IconPath, &entry.AutoInstall, &entry.ManualInstall,
+                                  &entry.Description})) {
+                    bCut = true;
+                    return;
+                }
+                records.push_back(std::move(entry));
+            }
+            // Each listing is a row of the all-software list and of its
+            // category's list, each with the name and description.
+            const SoftwareEntry& entry = records[at->second];
+            if (!budget.Take({&entry.Name, &entry.Description}, 2)) {
+                bCut = true;
+                return;
+            }
+            read.listings.back().push_back(at->second);
+            ++nListings;
+        }
+    }
+}
+
+} // namespace
 
 CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile,
                               const std::wstring& exeFolder)
@@ -93,34 +200,33 @@ CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource&
     if (!settings.SavePath.empty() && settings.SavePath.back() != L'\\')
         settings.SavePath += L'\\';
     settings.DefaultMode = profile.GetInt(L"Config", L"Default", 1);
+    settings.Categories.reset();
+    settings.Entries.clear();
 
+    CBudget budget;
+    budget.Take({&settings.TitleText, &settings.SavePath});
     bool bCut = false;
-    size_t nEntryRecords = 0;
-    const std::vector<std::wstring> categoryNames = ReadCategoryNames(profile, bCut);
-    settings.Categories = std::make_unique<SoftwareCategory[]>(categoryNames.size() + 1);
-    for (size_t i = 0; i < categoryNames.size(); ++i) {
-        SoftwareCategory& category = settings.Categories[i];
-        category.Name = categoryNames[i];
-        const std::wstring categoryDir = ReadWorkingDir(profile, category.Name, exeFolder);
-        category.IconPath = categoryDir + profile.GetString(category.Name, L"IconPath", L"");
+    std::vector<std::wstring> names = ReadCategoryNames(profile, kMaxCategories, &bCut);
+    CategoriesRead read;
+    try {
+        ReadCategories(profile, exeFolder, names, budget, read, settings.Entries, bCut);
+    } catch (const std::bad_alloc&) {
+        bCut = true;
+    }
 
-        const std::vector<std::wstring> entryNames =
-            ReadNumberedList(profile, category.Name + L".List", L"List", kMaxEntryRecords - nEntryRecords, &bCut);
-        nEntryRecords += entryNames.size();
-        if (entryNames.empty())
+    // The records stay where they are from here on: the categories point at them.
+    const size_t nCategories = read.listings.size();
+    settings.Categories = std::make_unique<SoftwareCategory[]>(nCategories + 1);
+    for (size_t i = 0; i < nCategories; ++i) {
+        SoftwareCategory& category = settings.Categories[i];
+        category.Name = std::move(read.names[i]);
+        category.IconPath = std::move(read.icons[i]);
+        const std::vector<size_t>& listings = read.listings[i];
+        if (listings.empty())
             continue;
-        category.Entries = std::make_unique<SoftwareEntry[]>(entryNames.size() + 1);
-        for (size_t j = 0; j < entryNames.size(); ++j) {
-            SoftwareEntry& entry = category.Entries[j];
-            const std::wstring& section = entryNames[j];
-            entry.Name = section;
-            const std::wstring dir = ReadWorkingDir(profile, section, exeFolder);
-            entry.IconPath = dir + profile.GetString(section, L"IconPath", L"");
-            entry.Checked = profile.GetInt(section, L"Checked", 0);
-            entry.AutoInstall = dir + profile.GetString(section, L"AutoInstall", L"");
-            entry.ManualInstall = dir + profile.GetString(section, L"ManualInstall", L"");
-            entry.Description = profile.GetString(section, L"Description", L"");
-        }
+        category.Entries = std::make_unique<SoftwareEntry*[]>(listings.size() + 1);
+        for (size_t j = 0; j < listings.size(); ++j)
+            category.Entries[j] = &settings.Entries[listings[j]];
     }
     return bCut ? CatalogueExtent::CutShort : CatalogueExtent::Whole;
 }
@@ -146,13 +252,16 @@ CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueLoad* pLoad)
         pApp->m_strProfileName = load.strPath;
     const CIniProfile profile(load.strPath);
     load.dwError = profile.ReadError();
-    load.extent = ReadCatalogue(g_settings, profile, ExecutableFolder(exePath));
-    const SoftwareCategory* pCategories = g_settings.Categories.get();
-    for (int j = 0; !pCategories[j].Name.empty(); ++j) {
-        const SoftwareEntry* pEntries = pCategories[j].Entries.get();
-        for (int r = 0; pEntries && !pEntries[r].Name.empty(); ++r)
-            ++load.nEntryRecords;
+    load.extent = CatalogueExtent::CutShort;
+    try {
+        load.extent = ReadCatalogue(g_settings, profile, ExecutableFolder(exePath));
+    } catch (const std::bad_alloc&) {
+        // No memory even for what fits the bounds: no catalogue, and the
+        // user is told it was cut short.
+        g_settings = CatalogueSettings();
+        g_settings.Categories = std::make_unique<SoftwareCategory[]>(1);
     }
+    load.nEntryRecords = g_settings.Entries.size();
     if (pLoad) {
         *pLoad = load;
     } else {
@@ -166,15 +275,11 @@ CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueLoad* pLoad)
 std::vector<const SoftwareEntry*> SelectEntries(const CatalogueSettings& settings,
                                                 const std::function<bool(const SoftwareEntry&)>& filter)
 {
+    // The records are in the order first listed.
     std::vector<const SoftwareEntry*> selected;
-    std::unordered_set<std::wstring> seen;
-    const SoftwareCategory* pCategories = settings.Categories.get();
-    for (int j = 0; pCategories && !pCategories[j].Name.empty(); ++j) {
-        const SoftwareEntry* pEntries = pCategories[j].Entries.get();
-        for (int r = 0; pEntries && !pEntries[r].Name.empty(); ++r) {
-            if (filter(pEntries[r]) && seen.insert(FoldedProfileName(pEntries[r].Name)).second)
-                selected.push_back(&pEntries[r]);
-        }
+    for (const SoftwareEntry& entry : settings.Entries) {
+        if (filter(entry))
+            selected.push_back(&entry);
     }
     return selected;
 }

@@ -9,8 +9,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+// One entry section of the file. However often and under however many
+// categories the section is listed, it is this one record: its check mark
+// is the same for every listing.
 struct SoftwareEntry {
     std::wstring Name;
     std::wstring IconPath;
@@ -23,9 +27,10 @@ struct SoftwareEntry {
 struct SoftwareCategory {
     std::wstring Name;
     std::wstring IconPath;
-    // Ends with a record whose Name is empty; null when the category lists
-    // no entry.
-    std::unique_ptr<SoftwareEntry[]> Entries;
+    // The entries the category lists, in list order, ending with a null
+    // pointer; null when it lists none. The records belong to the settings:
+    // a section listed twice is the same record both times.
+    std::unique_ptr<SoftwareEntry*[]> Entries;
 };
 
 struct CatalogueSettings {
@@ -38,6 +43,9 @@ struct CatalogueSettings {
     int DefaultMode = 1;
     // Ends with a record whose Name is empty; always holds that record.
     std::unique_ptr<SoftwareCategory[]> Categories;
+    // Every entry section the categories list, once, in the order first
+    // listed; the categories point into it.
+    std::vector<SoftwareEntry> Entries;
 };
 
 class CWinApp;
@@ -58,20 +66,41 @@ std::vector<std::wstring> ReadNumberedList(const CProfileSource& profile, const 
 inline constexpr wchar_t kCurrDir[] = L"%CurrDir%";
 
 // Bounds on what one catalogue can make, far above any disc's needs: a small
-// file that lists the same entries under many categories could otherwise
-// fill the memory with records.
+// file that lists the same entries under many categories, or long values
+// many times, could otherwise fill the memory.
 inline constexpr size_t kMaxCategories = 1000;
-inline constexpr size_t kMaxEntryRecords = 50000; // over all categories together
+inline constexpr size_t kMaxListings = 50000; // entries listed, over all categories together
+// The bytes of text the catalogue keeps, and each listing's share of what
+// the window keeps for its rows (the entry's name and description, in two
+// lists), together.
+inline constexpr size_t kMaxCatalogueBytes = 32u * 1024u * 1024u;
 
 enum class CatalogueExtent {
     Whole,     // every category and entry of the file was read
     CutShort   // the file lists more than the bounds allow: only the first ones were read
 };
 
+// The category names of [Type], up to the first empty value: a category
+// named again (its sections are the same) is read once, at its first place.
+// At most limit of them; *pCut is set when there were more.
+std::vector<std::wstring> ReadCategoryNames(const CProfileSource& profile, size_t limit = kMaxCategories,
+                                            bool* pCut = nullptr);
+
+// Whether an install line starts with a quoted program followed by more
+// text ("a b.exe" /S /D="x"): such a line is read as the file holds it,
+// since the pair of quotes around the whole of it is no pair at all.
+bool StartsWithQuotedProgram(std::wstring_view line);
+// An install line (AutoInstall, ManualInstall) of a section: one that starts
+// with a quoted program as the file holds it, any other as the profile
+// functions answer.
+std::wstring ReadInstallLine(const CProfileSource& profile, const std::wstring& section, const std::wstring& key,
+                             const std::wstring& defaultValue = L"");
+
 // Reads a catalogue from a profile into settings; exeFolder (ending with a
 // backslash) stands for a WorkingDir of exactly kCurrDir. A category
 // named again in [Type] (its section is the same) is read once, at its first
-// place.
+// place; an entry section listed again is the record already read. Reading
+// stops at the bounds above.
 CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile,
                               const std::wstring& exeFolder);
 
@@ -86,7 +115,7 @@ struct CatalogueLoad {
     // there), as CIniProfile::ReadError() tells it.
     unsigned long dwError = 0;
     CatalogueExtent extent = CatalogueExtent::Whole;
-    // The entry records read, over all categories.
+    // The entries read, each entry section once.
     size_t nEntryRecords = 0;
 
     // Whether the file gave software to work on: it was read and lists at
@@ -110,7 +139,7 @@ std::wstring CatalogueNotice(const CatalogueLoad& load);
 CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueLoad* pLoad = nullptr);
 
 // The entries that pass the filter, in catalogue order: categories in
-// order, entries in order within each. An entry listed under several
-// categories comes once, where it is first listed.
+// order, entries in order within each. An entry listed several times comes
+// once, where it is first listed.
 std::vector<const SoftwareEntry*> SelectEntries(const CatalogueSettings& settings,
                                                 const std::function<bool(const SoftwareEntry&)>& filter);

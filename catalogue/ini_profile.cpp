@@ -239,6 +239,26 @@ int CPlatformProfile::GetInt(std::wstring_view section, std::wstring_view key, i
     return ReadProfileInt(m_strPath, std::wstring(section), std::wstring(key), defaultValue);
 }
 
+std::wstring CPlatformProfile::GetRawString(std::wstring_view section, std::wstring_view key,
+                                            std::wstring_view defaultValue) const
+{
+    // The first line of the key's name; a line without "=" names the key
+    // without a value. The section's lines leave out some a question can
+    // still reach (comments before the first section): those are answered
+    // as the string functions answer them.
+    const std::wstring_view wanted = TrimName(key);
+    for (const std::wstring& line : ReadProfileSection(m_strPath, std::wstring(TrimName(section)))) {
+        const std::wstring_view text(line);
+        const size_t equals = text.find(L'=');
+        if (!SameNameFoldingAToZ(TrimName(text.substr(0, equals)), wanted))
+            continue;
+        if (equals == std::wstring_view::npos)
+            return std::wstring(defaultValue);
+        return std::wstring(text.substr(equals + 1, kProfileValueLimit));
+    }
+    return GetString(section, key, defaultValue);
+}
+
 CIniProfile::CIniProfile(const std::wstring& path)
 {
     if (path.empty()) {
@@ -438,4 +458,13 @@ int CIniProfile::GetInt(std::wstring_view section, std::wstring_view key, int de
     // The platform reads the value into a buffer of 30 characters first.
     const std::wstring text = Answer(section, key, L"", 30);
     return text.empty() ? defaultValue : ParseInteger(text);
+}
+
+std::wstring CIniProfile::GetRawString(std::wstring_view section, std::wstring_view key,
+                                       std::wstring_view defaultValue) const
+{
+    const Key* pKey = m_bUnreadable ? nullptr : Find(section, key);
+    if (!pKey || !pKey->hasValue)
+        return std::wstring(defaultValue);
+    return std::wstring(View(pKey->value).substr(0, kProfileValueLimit));
 }

@@ -29,6 +29,11 @@ public:
                                    std::wstring_view defaultValue) const = 0;
     // GetPrivateProfileIntW.
     virtual int GetInt(std::wstring_view section, std::wstring_view key, int defaultValue) const = 0;
+    // The value as the file holds it, as GetPrivateProfileSectionW gives it:
+    // no pair of quotes removed, at most 4095 characters. The default as
+    // given when there is no such key.
+    virtual std::wstring GetRawString(std::wstring_view section, std::wstring_view key,
+                                      std::wstring_view defaultValue) const = 0;
 };
 
 // Every question goes to the platform's profile functions, which open and
@@ -39,6 +44,8 @@ public:
     std::wstring GetString(std::wstring_view section, std::wstring_view key,
                            std::wstring_view defaultValue) const override;
     int GetInt(std::wstring_view section, std::wstring_view key, int defaultValue) const override;
+    std::wstring GetRawString(std::wstring_view section, std::wstring_view key,
+                              std::wstring_view defaultValue) const override;
 
 private:
     std::wstring m_strPath;
@@ -73,6 +80,8 @@ public:
     std::wstring GetString(std::wstring_view section, std::wstring_view key,
                            std::wstring_view defaultValue) const override;
     int GetInt(std::wstring_view section, std::wstring_view key, int defaultValue) const override;
+    std::wstring GetRawString(std::wstring_view section, std::wstring_view key,
+                              std::wstring_view defaultValue) const override;
 
 private:
     struct Span {

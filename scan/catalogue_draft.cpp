@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace {
 
 constexpr size_t kMaxNameLength = 200;
@@ -17,6 +19,12 @@ const wchar_t* const kCategoryKeys[] = {L"WorkingDir", L"IconPath"};
 const wchar_t* const kEntryKeys[] = {L"WorkingDir", L"IconPath", L"Checked", L"AutoInstall", L"ManualInstall",
                                      L"Description"};
 
+bool IsInstallKey(const std::wstring& key)
+{
+    return SameNameIgnoringCase(key, L"AutoInstall") || SameNameIgnoringCase(key, L"ManualInstall");
+}
+
+// The keys of a section that are there, each read as the program reads it.
 template <size_t N>
 std::vector<std::pair<std::wstring, std::wstring>> PresentKeys(const CProfileSource& profile,
                                                                const std::wstring& section,
@@ -24,17 +32,27 @@ std::vector<std::pair<std::wstring, std::wstring>> PresentKeys(const CProfileSou
 {
     std::vector<std::pair<std::wstring, std::wstring>> keys;
     for (const wchar_t* name : names) {
-        std::wstring value = profile.GetString(section, name, kAbsent);
+        std::wstring value = IsInstallKey(name) ? ReadInstallLine(profile, section, name, kAbsent)
+                                                : profile.GetString(section, name, kAbsent);
         if (value != kAbsent)
             keys.emplace_back(name, std::move(value));
     }
     return keys;
 }
 
-// A value written so the profile functions give it back as it is: on one
-// line, and quoted when it would otherwise lose the blanks or the pair of
-// quotes around it.
-std::wstring ValueText(std::wstring value)
+bool WrappedInQuotes(const std::wstring& value)
+{
+    return value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
+}
+
+// A value written so the program reads it back as it is: on one line, and
+// quoted when the profile functions would otherwise take the blanks or the
+// pair of quotes around it. An install line is read as the file holds it
+// when it starts with a quoted program, and is written so; any other gets
+// its ends trimmed (blanks there mean nothing to a command line) and, when
+// it stands in a pair of quotes, one more pair of the same kind, which
+// never reads as a quoted program.
+std::wstring ValueText(const std::wstring& key, std::wstring value)
 {
     for (wchar_t& c : value) {
         if (c == L'\r' || c == L'\n')
@@ -42,8 +60,14 @@ std::wstring ValueText(std::wstring value)
     }
     if (value.size() > kProfileValueLimit - 2)
         value.resize(kProfileValueLimit - 2);
-    const bool quoted =
-        value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
+    if (IsInstallKey(key)) {
+        const size_t first = value.find_first_not_of(L" \t");
+        value = first == std::wstring::npos ? std::wstring() : value.substr(first, value.find_last_not_of(L" \t") - first + 1);
+        if (StartsWithQuotedProgram(value) || !WrappedInQuotes(value))
+            return value;
+        return value.front() + value + value.front();
+    }
+    const bool quoted = WrappedInQuotes(value);
     const bool padded = !value.empty() && (value.front() == L' ' || value.front() == L'\t' || value.back() == L' ' ||
                                            value.back() == L'\t');
     if (quoted || padded)
@@ -62,7 +86,7 @@ void AppendSection(std::wstring& text, const std::wstring& name,
 {
     AppendLine(text, L"[" + name + L"]");
     for (const auto& [key, value] : keys)
-        AppendLine(text, key + L"=" + ValueText(value));
+        AppendLine(text, key + L"=" + ValueText(key, value));
     AppendLine(text, L"");
 }
 
@@ -103,7 +127,8 @@ CCatalogueDraft::CCatalogueDraft()
 CCatalogueDraft::CCatalogueDraft(const CProfileSource& existing)
 {
     m_config = PresentKeys(existing, L"Config", kConfigKeys);
-    for (const std::wstring& categoryName : ReadNumberedList(existing, L"Type", L"Sort")) {
+    // Each category once, as the program reads them.
+    for (const std::wstring& categoryName : ReadCategoryNames(existing, SIZE_MAX)) {
         DraftCategory& category = Category(categoryName);
         category.keys = PresentKeys(existing, categoryName, kCategoryKeys);
         for (const std::wstring& entryName : ReadNumberedList(existing, categoryName + L".List", L"List")) {
@@ -176,13 +201,13 @@ std::string CCatalogueDraft::FileBytes() const
     AppendSection(text, L"Config", m_config);
     AppendLine(text, L"[Type]");
     for (size_t i = 0; i < m_categories.size(); ++i)
-        AppendLine(text, L"Sort" + std::to_wstring(i + 1) + L"=" + ValueText(m_categories[i].name));
+        AppendLine(text, L"Sort" + std::to_wstring(i + 1) + L"=" + ValueText(L"", m_categories[i].name));
     AppendLine(text, L"");
     for (const DraftCategory& category : m_categories) {
         AppendSection(text, category.name, category.keys);
         AppendLine(text, L"[" + category.name + L".List]");
         for (size_t j = 0; j < category.entryNames.size(); ++j)
-            AppendLine(text, L"List" + std::to_wstring(j + 1) + L"=" + ValueText(category.entryNames[j]));
+            AppendLine(text, L"List" + std::to_wstring(j + 1) + L"=" + ValueText(L"", category.entryNames[j]));
         AppendLine(text, L"");
     }
     for (const DraftEntry& entry : m_entries)

@@ -145,10 +145,17 @@ std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vect
 
 bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath)
 {
+    // An install line's program as a path, without the quotes it may stand in.
+    const auto unquoted = [](const std::wstring& line) {
+        if (!StartsWithQuotedProgram(line))
+            return line;
+        const size_t close = line.find(L'"', 1);
+        return line.substr(1, close - 1) + line.substr(close + 1);
+    };
     for (const DraftEntry& entry : draft.Entries()) {
         const std::wstring dir = KeyValue(entry, L"WorkingDir");
-        const std::wstring manual = DiscRelative(dir, KeyValue(entry, L"ManualInstall"), folder);
-        const std::wstring automatic = DiscRelative(dir, KeyValue(entry, L"AutoInstall"), folder);
+        const std::wstring manual = DiscRelative(dir, unquoted(KeyValue(entry, L"ManualInstall")), folder);
+        const std::wstring automatic = DiscRelative(dir, unquoted(KeyValue(entry, L"AutoInstall")), folder);
         if (SameNameIgnoringCase(manual, relativePath) || SameNameIgnoringCase(automatic, relativePath) ||
             (automatic.size() > relativePath.size() && automatic[relativePath.size()] == L' ' &&
              SameNameIgnoringCase(automatic.substr(0, relativePath.size()), relativePath)))

@@ -4,6 +4,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
 #include "platform/handles.h"
+#include "platform/profile.h"
 #include "tests/support/running_program.h"
 #include "tests/support/test_support.h"
 
@@ -49,8 +50,8 @@ std::vector<std::wstring> EntryNames(const SoftwareCategory& category)
     std::vector<std::wstring> names;
     if (!category.Entries)
         return names;
-    for (const SoftwareEntry* p = category.Entries.get(); !p->Name.empty(); ++p)
-        names.push_back(p->Name);
+    for (SoftwareEntry* const* p = category.Entries.get(); *p; ++p)
+        names.push_back((*p)->Name);
     return names;
 }
 
@@ -72,9 +73,9 @@ void ExpectSameCatalogue(const CatalogueSettings& a, const CatalogueSettings& b)
         if (!ca.Entries)
             continue;
         size_t j = 0;
-        for (; !ca.Entries[j].Name.empty() && !cb.Entries[j].Name.empty(); ++j) {
-            const SoftwareEntry& ea = ca.Entries[j];
-            const SoftwareEntry& eb = cb.Entries[j];
+        for (; ca.Entries[j] && cb.Entries[j]; ++j) {
+            const SoftwareEntry& ea = *ca.Entries[j];
+            const SoftwareEntry& eb = *cb.Entries[j];
             EXPECT_EQ(ea.Name, eb.Name);
             EXPECT_EQ(ea.IconPath, eb.IconPath);
             EXPECT_EQ(ea.Checked, eb.Checked);
@@ -82,7 +83,7 @@ void ExpectSameCatalogue(const CatalogueSettings& a, const CatalogueSettings& b)
             EXPECT_EQ(ea.ManualInstall, eb.ManualInstall);
             EXPECT_EQ(ea.Description, eb.Description);
         }
-        EXPECT_TRUE(ca.Entries[j].Name.empty() && cb.Entries[j].Name.empty()) << "entry count differs in " << i;
+        EXPECT_TRUE(!ca.Entries[j] && !cb.Entries[j]) << "entry count differs in " << i;
     }
     EXPECT_TRUE(a.Categories[i].Name.empty() && b.Categories[i].Name.empty()) << "category count differs";
 }
@@ -131,13 +132,13 @@ void ExpectChineseCatalogue(const CatalogueSettings& s)
     const SoftwareCategory& common = s.Categories[0];
     EXPECT_EQ(common.IconPath, kExeFolder + L"\u56FE\u6807\\\u5E38\u7528.ico");
     ASSERT_EQ(EntryNames(common), (std::vector<std::wstring>{L"\u8F93\u5165\u6CD5", L"\u538B\u7F29\u5DE5\u5177"}));
-    const SoftwareEntry& ime = common.Entries[0];
+    const SoftwareEntry& ime = *common.Entries[0];
     EXPECT_EQ(ime.IconPath, kExeFolder + L"\u56FE\u6807\\\u8F93\u5165.ico");
     EXPECT_EQ(ime.Checked, 1);
     EXPECT_EQ(ime.AutoInstall, kExeFolder + L"\u5B89\u88C5\\\u8F93\u5165\u6CD5.exe /S");
     EXPECT_EQ(ime.ManualInstall, kExeFolder + L"\u5B89\u88C5\\\u8F93\u5165\u6CD5.exe");
     EXPECT_EQ(ime.Description, L"\u62FC\u97F3\u8F93\u5165\uFF0C\u542B\u8BCD\u5E93");
-    const SoftwareEntry& zip = common.Entries[1];
+    const SoftwareEntry& zip = *common.Entries[1];
     EXPECT_EQ(zip.IconPath, L"C:\\\u56FE\u6807\\zip.ico");
     EXPECT_EQ(zip.Checked, 0);
     EXPECT_EQ(zip.AutoInstall, L"\u538B\u7F29.exe /quiet");
@@ -191,7 +192,7 @@ TEST(CatalogueRules, ListsEndAtTheFirstEmptyValue)
                   L"[A.List]\r\nList1=x\r\nList2=y\r\nList4=z\r\n");
     EXPECT_EQ(CategoryNames(gap), std::vector<std::wstring>{L"A"});
     EXPECT_EQ(EntryNames(gap.Categories[0]), (std::vector<std::wstring>{L"x", L"y"}));
-    EXPECT_TRUE(gap.Categories[0].Entries[2].Name.empty());
+    EXPECT_EQ(gap.Categories[0].Entries[2], nullptr);
 
     CatalogueSettings emptyFirst;
     ReadText(emptyFirst, L"[Type]\r\nSort1=\r\nSort2=A\r\nSort3=B\r\n");
@@ -214,10 +215,7 @@ TEST(CatalogueRules, CategoryWithoutEntriesHasNoEntryArray)
     EXPECT_EQ(EntryNames(s.Categories[2]), std::vector<std::wstring>{L"x"});
     // The sentinels: empty strings, nothing ticked, no entries.
     EXPECT_EQ(s.Categories[3].Entries, nullptr);
-    const SoftwareEntry& sentinel = s.Categories[2].Entries[1];
-    EXPECT_TRUE(sentinel.Name.empty() && sentinel.IconPath.empty() && sentinel.AutoInstall.empty() &&
-                sentinel.ManualInstall.empty() && sentinel.Description.empty());
-    EXPECT_EQ(sentinel.Checked, 0);
+    EXPECT_EQ(s.Categories[2].Entries[1], nullptr);
 }
 
 TEST(CatalogueRules, WorkingDirPrefixesPathsOnlyAndOnlyExactCurrDirIsReplaced)
@@ -232,21 +230,54 @@ TEST(CatalogueRules, WorkingDirPrefixesPathsOnlyAndOnlyExactCurrDirIsReplaced)
                 L"[Plain]\r\nWorkingDir=D:\\Soft\r\nAutoInstall=setup.exe /S\r\nDescription=text\r\n"
                 L"[None]\r\nIconPath=n.ico\r\nAutoInstall=x.exe\r\nManualInstall=y.exe\r\n");
     EXPECT_EQ(s.Categories[0].IconPath, L"%currdir%c.ico");
-    const SoftwareEntry* e = s.Categories[0].Entries.get();
-    EXPECT_EQ(e[0].IconPath, kExeFolder + L"i.ico");
-    EXPECT_EQ(e[0].AutoInstall, kExeFolder + L"a.exe /S");
-    EXPECT_EQ(e[0].ManualInstall, kExeFolder + L"m.exe");
-    EXPECT_EQ(e[0].Description, L"desc");
-    EXPECT_EQ(e[1].AutoInstall, L"%currdir%a.exe");
-    EXPECT_EQ(e[1].IconPath, L"%currdir%");
-    EXPECT_EQ(e[2].AutoInstall, L"%CurrDir%\\Setupa.exe");
-    EXPECT_EQ(e[3].AutoInstall, L"D:\\Softsetup.exe /S");
-    EXPECT_EQ(e[3].ManualInstall, L"D:\\Soft");
-    EXPECT_EQ(e[3].Description, L"text");
-    EXPECT_EQ(e[4].IconPath, L"n.ico");
-    EXPECT_EQ(e[4].AutoInstall, L"x.exe");
-    EXPECT_EQ(e[4].ManualInstall, L"y.exe");
-    EXPECT_EQ(e[4].Description, L"");
+    SoftwareEntry* const* e = s.Categories[0].Entries.get();
+    EXPECT_EQ(e[0]->IconPath, kExeFolder + L"i.ico");
+    EXPECT_EQ(e[0]->AutoInstall, kExeFolder + L"a.exe /S");
+    EXPECT_EQ(e[0]->ManualInstall, kExeFolder + L"m.exe");
+    EXPECT_EQ(e[0]->Description, L"desc");
+    EXPECT_EQ(e[1]->AutoInstall, L"%currdir%a.exe");
+    EXPECT_EQ(e[1]->IconPath, L"%currdir%");
+    EXPECT_EQ(e[2]->AutoInstall, L"%CurrDir%\\Setupa.exe");
+    EXPECT_EQ(e[3]->AutoInstall, L"D:\\Softsetup.exe /S");
+    EXPECT_EQ(e[3]->ManualInstall, L"D:\\Soft");
+    EXPECT_EQ(e[3]->Description, L"text");
+    EXPECT_EQ(e[4]->IconPath, L"n.ico");
+    EXPECT_EQ(e[4]->AutoInstall, L"x.exe");
+    EXPECT_EQ(e[4]->ManualInstall, L"y.exe");
+    EXPECT_EQ(e[4]->Description, L"");
+}
+
+TEST(CatalogueRules, AnInstallLineThatStartsWithAQuotedProgramKeepsItsQuotes)
+{
+    const struct {
+        const wchar_t* written;
+        const wchar_t* read; // after the WorkingDir D:\Soft\ in front
+    } cases[] = {
+        {L"\"setup\\my app.exe\" /S /D=\"C:\\x y\"", L"D:\\Soft\\\"setup\\my app.exe\" /S /D=\"C:\\x y\""},
+        {L"\"setup.exe\" /s /v\"/qn\"", L"D:\\Soft\\\"setup.exe\" /s /v\"/qn\""},
+        // A pair around the whole line is no quoted program: taken off.
+        {L"\"setup.exe /S\"", L"D:\\Soft\\setup.exe /S"},
+        {L"\"\"a b.exe\" /S\"", L"D:\\Soft\\\"a b.exe\" /S"},
+        {L"'a b.exe' /S '", L"D:\\Soft\\a b.exe' /S "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.written));
+        TempDir dir;
+        WriteFile(dir / L"Quillset.INI",
+                  ToUtf16LeWithBom(std::wstring(L"[Type]\r\nSort1=A\r\n[A.List]\r\nList1=E\r\n[E]\r\nWorkingDir=D:\\Soft\\\r\n"
+                                                L"AutoInstall=") + c.written + L"\r\nManualInstall=" + c.written +
+                                   L"\r\nDescription=" + c.written + L"\r\n"));
+        CatalogueSettings ours;
+        ReadFrom(ours, dir / L"Quillset.INI");
+        ASSERT_EQ(ours.Entries.size(), 1u);
+        EXPECT_EQ(ours.Entries[0].AutoInstall, c.read);
+        EXPECT_EQ(ours.Entries[0].ManualInstall, c.read);
+        // Any other value is read as the profile functions read it.
+        EXPECT_EQ(ours.Entries[0].Description, ReadProfileString(dir / L"Quillset.INI", L"E", L"Description", L""));
+        CatalogueSettings platform;
+        ReadCatalogue(platform, CPlatformProfile(dir / L"Quillset.INI"), kExeFolder);
+        ExpectSameCatalogue(ours, platform);
+    }
 }
 
 TEST(CatalogueRules, SavePathEndsWithOneBackslash)
@@ -276,26 +307,26 @@ TEST(CatalogueRules, DefaultModeIsAutomaticUnlessZero)
     }
 }
 
-TEST(CatalogueRules, AnEntryUnderTwoCategoriesIsTwoSeparateRecordsOfOneSection)
+TEST(CatalogueRules, AnEntrySectionListedAgainIsTheOneRecordOfItsFirstListing)
 {
     CatalogueSettings s;
-    ReadText(s, L"[Type]\r\nSort1=A\r\nSort2=B\r\n[A.List]\r\nList1=Shared\r\n[B.List]\r\nList1=Other\r\n"
-                L"List2=shared\r\n[Shared]\r\nChecked=1\r\nAutoInstall=s.exe\r\nDescription=one section\r\n"
+    ReadText(s, L"[Type]\r\nSort1=A\r\nSort2=B\r\n[A.List]\r\nList1=Shared\r\nList2=Other\r\nList3=SHARED\r\n"
+                L"[B.List]\r\nList1=Other\r\nList2=shared\r\n[Shared]\r\nChecked=1\r\nAutoInstall=s.exe\r\n"
                 L"[Other]\r\nAutoInstall=o.exe\r\n");
-    SoftwareEntry& first = s.Categories[0].Entries[0];
-    SoftwareEntry& second = s.Categories[1].Entries[1];
-    EXPECT_EQ(first.Name, L"Shared");
-    EXPECT_EQ(second.Name, L"shared");
-    EXPECT_EQ(first.AutoInstall, L"s.exe");
-    EXPECT_EQ(second.AutoInstall, L"s.exe");
-    EXPECT_EQ(second.Description, L"one section");
-    EXPECT_EQ(first.Checked, 1);
-    EXPECT_EQ(second.Checked, 1);
-    EXPECT_NE(&first, &second);
-    first.Checked = 0;
-    first.Description = L"changed";
-    EXPECT_EQ(second.Checked, 1);
-    EXPECT_EQ(second.Description, L"one section");
+    ASSERT_EQ(s.Entries.size(), 2u);
+    SoftwareEntry* const shared = &s.Entries[0];
+    SoftwareEntry* const other = &s.Entries[1];
+    EXPECT_EQ(shared->Name, L"Shared");
+    EXPECT_EQ(shared->AutoInstall, L"s.exe");
+    const std::vector<SoftwareEntry*> a(s.Categories[0].Entries.get(), s.Categories[0].Entries.get() + 4);
+    const std::vector<SoftwareEntry*> b(s.Categories[1].Entries.get(), s.Categories[1].Entries.get() + 3);
+    EXPECT_EQ(a, (std::vector<SoftwareEntry*>{shared, other, shared, nullptr}));
+    EXPECT_EQ(b, (std::vector<SoftwareEntry*>{other, shared, nullptr}));
+    const auto checked = SelectEntries(s, [](const SoftwareEntry& e) { return e.Checked != 0; });
+    EXPECT_EQ(checked, (std::vector<const SoftwareEntry*>{shared}));
+    // A settings record read again holds the new file's records only.
+    ReadText(s, L"[Type]\r\nSort1=A\r\n[A.List]\r\nList1=Other\r\n");
+    EXPECT_EQ(s.Entries.size(), 1u);
 }
 
 // [Type] naming the categories given (C<i> for a number i), and in
@@ -332,7 +363,7 @@ TEST(CatalogueRules, ACategoryNamedAgainIsShownOnceAndTheRecordsAreBounded)
         {ListedTwice({L"C0", L"B", L"c0", L"C0"}, 1, 2), 2, 2, CatalogueExtent::Whole},
         {ListedTwice(std::vector<std::wstring>(600, L"C0"), 1, 600), 1, 600, CatalogueExtent::Whole},
         {ListedTwice(Numbered(kMaxCategories + 1), 0, 0), kMaxCategories, 0, CatalogueExtent::CutShort},
-        {ListedTwice(Numbered(60), 60, 1000), 60, kMaxEntryRecords, CatalogueExtent::CutShort},
+        {ListedTwice(Numbered(60), 60, 1000), 60, kMaxListings, CatalogueExtent::CutShort},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.categories);
@@ -346,6 +377,68 @@ TEST(CatalogueRules, ACategoryNamedAgainIsShownOnceAndTheRecordsAreBounded)
         for (size_t i = 0; i < c.categories; ++i)
             entries += EntryNames(s.Categories[i]).size();
         EXPECT_EQ(entries, c.entries);
+    }
+}
+
+// Categories C0 ... C<categories - 1>, each listing the entry E times
+// times, and E's section.
+std::wstring OneEntryListed(size_t categories, int times, const std::wstring& section)
+{
+    std::wstring text = L"[Type]\r\n";
+    for (size_t i = 0; i < categories; ++i)
+        text += L"Sort" + std::to_wstring(i + 1) + L"=C" + std::to_wstring(i) + L"\r\n";
+    for (size_t i = 0; i < categories; ++i) {
+        text += L"[C" + std::to_wstring(i) + L".List]\r\n";
+        for (int k = 1; k <= times; ++k)
+            text += L"List" + std::to_wstring(k) + L"=E\r\n";
+    }
+    return text + L"[E]\r\n" + section;
+}
+
+// One category listing E1 ... E<entries>, each with the keys given.
+std::wstring ManyEntries(int entries, const std::wstring& keys)
+{
+    std::wstring text = L"[Type]\r\nSort1=C0\r\n[C0.List]\r\n";
+    for (int i = 1; i <= entries; ++i)
+        text += L"List" + std::to_wstring(i) + L"=E" + std::to_wstring(i) + L"\r\n";
+    for (int i = 1; i <= entries; ++i)
+        text += L"[E" + std::to_wstring(i) + L"]\r\n" + keys;
+    return text;
+}
+
+TEST(CatalogueRules, ASmallFileThatWouldFillTheMemoryIsReadWithinABudget)
+{
+    const std::wstring long4095(4095, L'x');
+    const std::wstring longValues = L"WorkingDir=" + long4095 + L"\r\nIconPath=" + long4095 + L"\r\nAutoInstall=" +
+                                    long4095 + L"\r\nManualInstall=" + long4095 + L"\r\n";
+    const struct {
+        const char* what;
+        std::wstring text;
+        CatalogueExtent extent;
+        size_t minListings, maxListings;
+        size_t minRecords, maxRecords;
+    } cases[] = {
+        {"one entry of long values, 50 times in each of 1,000 categories", OneEntryListed(1000, 50, longValues),
+         CatalogueExtent::Whole, 50000, 50000, 1, 1},
+        {"one entry of a long description, as often", OneEntryListed(1000, 50, L"Description=" + long4095 + L"\r\n"),
+         CatalogueExtent::CutShort, 1000, 49999, 1, 1},
+        {"1,500 entries of long values", ManyEntries(1500, L"WorkingDir=" + long4095 + L"\r\nIconPath=i\r\n"
+                                                           L"AutoInstall=a\r\nManualInstall=m\r\n"),
+         CatalogueExtent::CutShort, 500, 1499, 500, 1499},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        WriteFile(dir / L"Quillset.INI", ToUtf16LeWithBom(c.text));
+        CatalogueSettings s;
+        EXPECT_EQ(ReadCatalogue(s, CIniProfile(dir / L"Quillset.INI"), kExeFolder), c.extent);
+        size_t listings = 0;
+        for (const SoftwareCategory* p = s.Categories.get(); !p->Name.empty(); ++p)
+            listings += EntryNames(*p).size();
+        EXPECT_GE(listings, c.minListings);
+        EXPECT_LE(listings, c.maxListings);
+        EXPECT_GE(s.Entries.size(), c.minRecords);
+        EXPECT_LE(s.Entries.size(), c.maxRecords);
     }
 }
 
@@ -436,7 +529,7 @@ TEST(HostileFiles, BinaryGarbageAndATruncatedUtf16File)
     ReadHostile(s, dir);
     EXPECT_EQ(s.TitleText, L"\u88C5\u673A\u5149\u76D8 2026");
     ASSERT_EQ(CategoryNames(s).size(), 2u);
-    EXPECT_EQ(s.Categories[0].Entries[1].Description, L"\u538B\u7F29\u4E0E");
+    EXPECT_EQ(s.Categories[0].Entries[1]->Description, L"\u538B\u7F29\u4E0E");
 }
 
 TEST(HostileFiles, TenThousandSectionsAndAFourMegabyteValue)
@@ -453,7 +546,7 @@ TEST(HostileFiles, TenThousandSectionsAndAFourMegabyteValue)
     ReadHostile(s, dir);
     EXPECT_EQ(s.TitleText, std::wstring(4095, L'v'));
     ASSERT_EQ(EntryNames(s.Categories[0]).size(), 10000u);
-    EXPECT_EQ(s.Categories[0].Entries[9999].AutoInstall, L"e10000.exe");
+    EXPECT_EQ(s.Categories[0].Entries[9999]->AutoInstall, L"e10000.exe");
 }
 
 TEST(HostileFiles, AFolderOrALockedFileReadsAsMissing)

@@ -37,6 +37,14 @@ std::vector<std::wstring> Disagreements(const std::wstring& path, const std::vec
                                 actual.substr(0, 60) + L"' (" + std::to_wstring(actual.size()) + L")");
             }
         }
+        // The value as the file holds it, quotes and all.
+        const std::wstring expectedRaw = platform.GetRawString(q.section, q.key, L"<none>");
+        const std::wstring actualRaw = ours.GetRawString(q.section, q.key, L"<none>");
+        if (expectedRaw != actualRaw) {
+            found.push_back(L"[" + q.section + L"] " + q.key + L" as written: platform '" + expectedRaw.substr(0, 60) +
+                            L"' (" + std::to_wstring(expectedRaw.size()) + L"), ours '" + actualRaw.substr(0, 60) +
+                            L"' (" + std::to_wstring(actualRaw.size()) + L")");
+        }
         const int expected = platform.GetInt(q.section, q.key, -7);
         const int actual = ours.GetInt(q.section, q.key, -7);
         if (expected != actual) {
@@ -97,6 +105,7 @@ std::wstring SyntaxCorpus()
            L"Q7=\" inner blanks \"\r\n"
            L"Q8=\"a\"b\"\r\n"
            L"Q9=x\"quoted inside\"\r\n"
+           L"Q10=\"a b.exe\" /S /D=\"x y\"\r\n"
            L"CaseKey=case value\r\n"
            L"\r\n"
            L"   \t  \r\n"
@@ -139,7 +148,7 @@ std::vector<std::wstring> SyntaxKeys()
             L" spaced ",  L"Tabbed",     L"Empty",     L"EmptySpaced", L"",          L"NoEquals",
             L"Shadow",    L"Twice",      L"Dup",       L"dup",        L"Q1",         L"Q2",
             L"Q3",        L"Q4",         L"Q5",        L"Q6",         L"Q7",         L"Q8",
-            L"Q9",        L"casekey",    L"OnlyInSecond", L"Inside",  L"key",        L"\u00E0key",
+            L"Q9",        L"Q10",        L"casekey",    L"OnlyInSecond", L"Inside",  L"key",        L"\u00E0key",
             L"\u00C0KEY", L"\u03C3key",  L"\u03A3Key", L"\u540D\u79F0", L"CrOnly",   L"LfOnly",
             L"Mixed",     L"AfterBlank", L"EofMark",   L"Missing"};
 }

@@ -223,7 +223,7 @@ TEST_F(Scanner, WritesACatalogueTheProgramReadsWithPathsOnTheDisc)
         SCOPED_TRACE(ToUtf8(e.name));
         const SoftwareCategory* category = FindCategory(settings, e.category);
         ASSERT_NE(category, nullptr);
-        const SoftwareEntry& entry = category->Entries[static_cast<size_t>(e.index)];
+        const SoftwareEntry& entry = *category->Entries[static_cast<size_t>(e.index)];
         EXPECT_EQ(entry.Name, e.name);
         EXPECT_EQ(entry.ManualInstall, disc + e.installer);
         EXPECT_EQ(entry.Description, e.description);
@@ -280,8 +280,8 @@ TEST_F(Scanner, KeepsAnExistingCatalogueUnlessToldToMergeOrReplace)
     Load(settings);
     EXPECT_EQ(settings.TitleText, L"新光盘");
     EXPECT_EQ(settings.Categories[0].Name, L"tools");
-    EXPECT_EQ(settings.Categories[0].Entries[0].Name, L"viewer");
-    EXPECT_EQ(settings.Categories[0].Entries[1].Name, L"极速压缩");
+    EXPECT_EQ(settings.Categories[0].Entries[0]->Name, L"viewer");
+    EXPECT_EQ(settings.Categories[0].Entries[1]->Name, L"极速压缩");
     EXPECT_TRUE(settings.Categories[1].Name.empty());
 }
 
@@ -308,7 +308,7 @@ TEST_F(Scanner, QuillsetShowsTheWrittenCatalogueAndItsNsisEntryInstallsSilently)
     CatalogueSettings settings;
     Load(settings);
     ASSERT_NE(settings.Categories[0].Entries, nullptr);
-    CShell shell(settings.Categories[0].Entries[0].AutoInstall, L"");
+    CShell shell(settings.Categories[0].Entries[0]->AutoInstall, L"");
     ASSERT_EQ(shell.m_bFound, 1);
     ASSERT_NE(shell.Run(true), nullptr);
     EXPECT_EQ(ReadFile(m_disc / L"压缩\\installed\\QuickZip\\readme.txt"), "Installed by a test installer.\r\n");
@@ -341,7 +341,7 @@ TEST_F(Scanner, NeverWritesOverAFileItDidNotWriteNorThroughALink)
         EXPECT_NE(run.output.find(c.output), std::wstring::npos) << ToUtf8(run.output);
         CatalogueSettings settings;
         ReadCatalogue(settings, CIniProfile(c.folder + L"\\Quillset.INI"), c.folder + L"\\");
-        EXPECT_EQ(settings.Categories[0].Entries ? settings.Categories[0].Entries[0].IconPath : L"",
+        EXPECT_EQ(settings.Categories[0].Entries ? settings.Categories[0].Entries[0]->IconPath : L"",
                   c.iconPath ? c.folder + L"\\" + c.iconPath : L"");
     }
     EXPECT_EQ(ReadFile(m_disc / L"icons\\setup.ico"), "the technician's own icon");
@@ -421,6 +421,56 @@ TEST_F(Scanner, VersionTextsAreReadWholeAndAZeroFileVersionGivesWayToTheProductV
     }
 }
 
+// A hand-written catalogue that names a category twice in [Type] and starts
+// install lines with quoted programs whose parameters end in a quote: a
+// merge keeps every category once and every line whole, and the program
+// then starts each installer with its parameters.
+TEST_F(Scanner, AMergeKeepsCategoriesOnceAndQuotedInstallLinesWholeAndTheyInstall)
+{
+    for (const wchar_t* installer : {L"setup\\my app.exe", L"setup\\is setup.exe"})
+        Put(installer, ReadFile(ProgramFolder() + L"demo_installer.exe"));
+    const std::wstring exe = CopyProgramTo(m_disc, L"Quillset.exe");
+    Put(L"Quillset.INI",
+        ToUtf16LeWithBom(L"[Type]\r\nSort1=甲\r\nSort2=乙\r\nSort3=甲\r\nSort4=乙\r\n[甲.List]\r\nList1=引号\r\n"
+                         L"[乙.List]\r\nList1=开关\r\n[引号]\r\nWorkingDir=%CurrDir%\r\n"
+                         L"AutoInstall=\"setup\\my app.exe\" /S /D=\"C:\\x y\"\r\n"
+                         L"ManualInstall=\"setup\\my app.exe\"\r\nChecked=1\r\n[开关]\r\nWorkingDir=%CurrDir%\r\n"
+                         L"AutoInstall=\"setup\\is setup.exe\" /s /v\"/qn\"\r\nManualInstall=setup\\is setup.exe\r\n"
+                         L"Checked=1\r\n"));
+    const ScanRun merged = Scan(L"--merge");
+    ASSERT_EQ(merged.exitCode, 0u) << ToUtf8(merged.output);
+    EXPECT_NE(merged.output.find(L"New entries: 0\n"), std::wstring::npos) << ToUtf8(merged.output);
+
+    const CIniProfile profile(m_disc / L"Quillset.INI");
+    const struct {
+        const wchar_t* section;
+        const wchar_t* key;
+        const wchar_t* value; // as the file holds it
+    } expected[] = {
+        {L"Type", L"Sort1", L"甲"},
+        {L"Type", L"Sort2", L"乙"},
+        {L"Type", L"Sort3", L"<none>"},
+        {L"甲.List", L"List2", L"<none>"},
+        {L"乙.List", L"List2", L"<none>"},
+        {L"引号", L"AutoInstall", L"\"setup\\my app.exe\" /S /D=\"C:\\x y\""},
+        {L"开关", L"AutoInstall", L"\"setup\\is setup.exe\" /s /v\"/qn\""},
+    };
+    for (const auto& e : expected)
+        EXPECT_EQ(profile.GetRawString(e.section, e.key, L"<none>"), e.value) << ToUtf8(e.section) << "/" << ToUtf8(e.key);
+
+    const std::wstring installLog = m_disc / L"install.log";
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", installLog.c_str()));
+    {
+        RunningProgram program(exe, m_disc.Path(), L"/auto /quiet", m_disc / L"output.txt");
+        DWORD exitCode = 1;
+        ASSERT_TRUE(program.WaitForExit(60000, &exitCode));
+        EXPECT_EQ(exitCode, 0u) << ReadFile(m_disc / L"output.txt");
+    }
+    ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
+    EXPECT_EQ(FromUtf8(ReadFile(installLog)),
+              L"my app.exe|/S /D=\"C:\\x y\"\r\nis setup.exe|/s /v\"/qn\"\r\n");
+}
+
 // Real installers of the two kinds most discs carry, made by their own tools
 // for 32-bit Windows: the program built here installs both unattended, in a
 // batch from its window and from a row's "自动安装" link.
@@ -451,8 +501,8 @@ TEST_F(Scanner, QuillsetInstallsTheWrittenInnoSetupAndNsisEntriesUnattended)
     ASSERT_TRUE(category && category->Entries);
     for (size_t i = 0; i < std::size(entries); ++i) {
         SCOPED_TRACE(ToUtf8(entries[i].name));
-        EXPECT_EQ(category->Entries[i].Name, entries[i].name);
-        EXPECT_EQ(category->Entries[i].AutoInstall, m_disc.Path() + L"\\" + entries[i].installer + L" " +
+        EXPECT_EQ(category->Entries[i]->Name, entries[i].name);
+        EXPECT_EQ(category->Entries[i]->AutoInstall, m_disc.Path() + L"\\" + entries[i].installer + L" " +
                                                         entries[i].switches);
     }
     const auto installed = [&] {

@@ -75,7 +75,12 @@ SoftwareCategory* CQuillsetDlg::Categories() const noexcept
 SoftwareEntry& CQuillsetDlg::Entry(int nEntry) const noexcept
 {
     const CRowModel::Place place = m_rows.PlaceOf(nEntry);
-    return Categories()[place.category - 1].Entries[place.index];
+    return *Categories()[place.category - 1].Entries[place.index];
+}
+
+int CQuillsetDlg::SectionOf(int nEntry) const noexcept
+{
+    return static_cast<int>(&Entry(nEntry) - m_pSettings->Entries.data());
 }
 
 // --- Building the window ------------------------------------------------------
@@ -173,7 +178,7 @@ void CQuillsetDlg::CreateEntryList(CListEx& list, UINT nID, bool bVisible, const
     // The check marks are the catalogue's: every list answers them from there
     // (AnswerCheck), so a change to many entries at once is one repaint.
     list.SendMessage(LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
-    list.SetImageList(m_pEntryImages[nID - kIdFirstList].Get(), LVSIL_SMALL);
+    list.SetImageList(m_imgEntries.Get(), LVSIL_SMALL);
     // The check-box style made the list a state image list of its own,
     // which a list that shares its image lists never releases.
     CImageList ownChecks(list.SetImageList(m_imgCheck.Get(), LVSIL_STATE));

@@ -69,7 +69,9 @@ protected:
     CIcon m_hIcon;
     CImageList m_imgCategory;
     CImageList m_imgCheck;
-    std::unique_ptr<CImageList[]> m_pEntryImages;
+    // The icon of each entry section, shared by every entry list: a row
+    // shows the image of its entry's section.
+    CImageList m_imgEntries;
     COLORREF m_crBack = RGB(220, 230, 232);
     COLORREF m_crListBack = RGB(244, 245, 247);
     COLORREF m_crLinkSelected = RGB(252, 24, 17);
@@ -113,6 +115,9 @@ private:
     SoftwareCategory* Categories() const noexcept;
     // Entry nEntry of the catalogue, numbered as the row model numbers it.
     SoftwareEntry& Entry(int nEntry) const noexcept;
+    // The entry section entry nEntry lists: its place among the catalogue's
+    // entry sections.
+    int SectionOf(int nEntry) const noexcept;
     void OnSysCommand(UINT nID, LPARAM lp);
     void OnPaint();
     BOOL OnEraseBkgnd(HDC hDC);
@@ -128,7 +133,7 @@ private:
     void CreateButtons();
     void StartDetails();
     void OnDetailsArrived();
-    void ApplyEntryDetail(int nEntry, const IconImage& image, unsigned long long nSize);
+    void ApplyEntrySize(int nEntry, unsigned long long nSize);
     void NoteIfLoaded();
 
     // Fills m_arrBatch with that item of every checked entry, in catalogue
@@ -166,6 +171,9 @@ private:
     CRowModel m_rows;
     // The size text of each entry once known.
     std::vector<std::wstring> m_arrSizes;
+    // Per entry section of the catalogue, the entries (as the row model
+    // numbers them) that list it.
+    std::vector<std::vector<int>> m_arrListingsOf;
     // Lists 0 .. m_nListsBuilt - 1 exist; the rest are built after the
     // window shows, or when first chosen.
     int m_nListsBuilt = 0;

@@ -85,11 +85,9 @@ void CQuillsetDlg::BuildImageLists()
     m_imgCategory = MakeImageList(32, nCategories + 1, m_crListBack);
     m_imgCheck = MakeImageList(16, 2, m_crListBack);
     AddIcon(m_imgCategory, LoadIconResource(IDI_ALL_SOFTWARE, 32, 32).Get());
-    m_pEntryImages = std::make_unique<CImageList[]>(static_cast<size_t>(nCategories) + 1);
-    m_pEntryImages[0] = MakeImageList(32, m_rows.Entries(), RGB(255, 255, 255));
     // The icons of the categories and entries follow as they are read.
-    for (int j = 1; j <= nCategories; ++j)
-        m_pEntryImages[j] = MakeImageList(32, m_rows.Count(j), RGB(255, 255, 255));
+    m_imgEntries = MakeImageList(32, m_pSettings ? static_cast<int>(m_pSettings->Entries.size()) : 0,
+                                 RGB(255, 255, 255));
     AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_OFF, 16, 16).Get());
     AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_ON, 16, 16).Get());
 }
@@ -128,7 +126,7 @@ void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
             continue;
         }
         const SoftwareEntry& entry = Entry(nEntry);
-        all.InsertListItem(A, entry.Name, list_geometry::kRowEntry, entry.Description, nEntry);
+        all.InsertListItem(A, entry.Name, list_geometry::kRowEntry, entry.Description, SectionOf(nEntry));
         all.SetLinks(A, m_arrActionNames);
     }
     DecorateEntryList(all);
@@ -153,7 +151,7 @@ void CQuillsetDlg::BuildCategoryList(int j)
         for (int r = 0; r < m_rows.Count(j); ++r) {
             const int nEntry = m_rows.EntryOfRow(j, r);
             const SoftwareEntry& entry = Entry(nEntry);
-            list.InsertListItem(r, entry.Name, list_geometry::kRowEntry, entry.Description, r);
+            list.InsertListItem(r, entry.Name, list_geometry::kRowEntry, entry.Description, SectionOf(nEntry));
             list.SetItemText(r, 1, m_arrSizes[static_cast<size_t>(nEntry)]);
             list.SetLinks(r, m_arrActionNames);
         }
@@ -179,9 +177,15 @@ void CQuillsetDlg::StartDetails()
     SoftwareCategory* pCategories = Categories();
     for (int j = 1; j < m_rows.Lists(); ++j)
         jobs.push_back(DetailJob{pCategories[j - 1].IconPath, L""});
-    for (int nEntry = 0; nEntry < m_rows.Entries(); ++nEntry) {
-        const SoftwareEntry& entry = Entry(nEntry);
-        jobs.push_back(DetailJob{entry.IconPath, entry.ManualInstall});
+    // One job per entry section, however often it is listed: its rows all
+    // show what the job reads.
+    m_arrListingsOf.clear();
+    if (m_pSettings) {
+        m_arrListingsOf.resize(m_pSettings->Entries.size());
+        for (int nEntry = 0; nEntry < m_rows.Entries(); ++nEntry)
+            m_arrListingsOf[static_cast<size_t>(SectionOf(nEntry))].push_back(nEntry);
+        for (const SoftwareEntry& entry : m_pSettings->Entries)
+            jobs.push_back(DetailJob{entry.IconPath, entry.ManualInstall});
     }
     m_loader.Start(std::move(jobs), m_hWnd, kDetailsMessage);
 }
@@ -209,8 +213,11 @@ void CQuillsetDlg::OnDetailsArrived()
         if (result.nJob < nCategories) {
             PutIcon(m_imgCategory, static_cast<int>(result.nJob) + 1, image);
             bPaneChanged = true;
-        } else if (result.nJob - nCategories < static_cast<size_t>(m_rows.Entries())) {
-            ApplyEntryDetail(static_cast<int>(result.nJob - nCategories), image, result.nSize);
+        } else if (result.nJob - nCategories < m_arrListingsOf.size()) {
+            const size_t nSection = result.nJob - nCategories;
+            PutIcon(m_imgEntries, static_cast<int>(nSection), image);
+            for (const int nEntry : m_arrListingsOf[nSection])
+                ApplyEntrySize(nEntry, result.nSize);
         }
     }
     if (bPaneChanged)
@@ -229,13 +236,11 @@ void CQuillsetDlg::NoteIfLoaded()
     }
 }
 
-void CQuillsetDlg::ApplyEntryDetail(int nEntry, const IconImage& image, unsigned long long nSize)
+void CQuillsetDlg::ApplyEntrySize(int nEntry, unsigned long long nSize)
 {
     const CRowModel::Place place = m_rows.PlaceOf(nEntry);
     CListEx& all = m_pEntryLists[0];
     CListEx& list = m_pEntryLists[static_cast<size_t>(place.category)];
-    PutIcon(m_pEntryImages[0], nEntry, image);
-    PutIcon(m_pEntryImages[static_cast<size_t>(place.category)], place.index, image);
     // Straight to the list views, which repaint the row: the size column
     // stays a plain column.
     std::wstring& size = m_arrSizes[static_cast<size_t>(nEntry)];
@@ -315,9 +320,11 @@ void CQuillsetDlg::StoreCheck(int nList, const NMLISTVIEW* pNm)
     const int nEntry = m_rows.EntryOfRow(nList, pNm->iItem);
     if (nEntry < 0 || !Categories())
         return;
-    // The list that changed paints its row again; the other list that shows
-    // the entry is hidden and is painted whole when it shows.
+    // One mark for every row that shows the entry: the list that changed
+    // paints all its rows again, for the entry may be listed there more than
+    // once; the other lists are hidden and are painted whole when they show.
     Entry(nEntry).Checked = nNew == kOn ? 1 : 0;
+    m_pEntryLists[static_cast<size_t>(nList)].Invalidate(FALSE);
 }
 
 BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)

@@ -28,7 +28,7 @@ CRowModel CRowModel::OfCatalogue(const SoftwareCategory* pCategories)
     std::vector<int> counts;
     for (int j = 0; pCategories && !pCategories[j].Name.empty(); ++j) {
         int n = 0;
-        while (pCategories[j].Entries && !pCategories[j].Entries[n].Name.empty())
+        while (pCategories[j].Entries && pCategories[j].Entries[n])
             ++n;
         counts.push_back(n);
     }

@@ -21,7 +21,7 @@ public:
     using CQuillsetDlg::m_listCategories;
     using CQuillsetDlg::m_nCurList;
     using CQuillsetDlg::m_nPaneOverflow;
-    using CQuillsetDlg::m_pEntryImages;
+    using CQuillsetDlg::m_imgEntries;
     using CQuillsetDlg::m_pEntryLists;
     using CQuillsetDlg::m_rcList;
 

@@ -67,7 +67,7 @@ protected:
     }
     int EntryChecked(int category, int row) const
     {
-        return m_settings.Categories[static_cast<size_t>(category)].Entries[static_cast<size_t>(row)].Checked;
+        return m_settings.Categories[static_cast<size_t>(category)].Entries[static_cast<size_t>(row)]->Checked;
     }
 };
 
@@ -109,12 +109,20 @@ TEST_F(Catalogue, ShowsCategoriesEntriesSizesIconsAndCheckMarks)
         const CIcon zip(static_cast<HICON>(::LoadImageW(nullptr, (icons + L"zip.ico").c_str(), IMAGE_ICON, 32, 32,
                                                         LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
         const CIcon app = LoadIconResource(IDR_MAINFRAME, 32, 32);
-        HIMAGELIST hAll = dlg.m_pEntryImages[0].Get();
+        // One image per entry section, shared by every list.
+        const auto rowImage = [](CListEx& list, int nRow) {
+            LVITEMW item{};
+            item.mask = LVIF_IMAGE;
+            item.iItem = nRow;
+            list.SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            return ImagePixels(list.GetImageList(LVSIL_SMALL), item.iImage);
+        };
+        HIMAGELIST hAll = dlg.m_imgEntries.Get();
         EXPECT_EQ(::ImageList_GetImageCount(hAll), 5);
-        EXPECT_EQ(ImagePixels(hAll, 0), IconPixels(zip.Get()));
-        EXPECT_EQ(ImagePixels(dlg.m_pEntryImages[1].Get(), 0), IconPixels(zip.Get()));
-        EXPECT_EQ(ImagePixels(hAll, 1), IconPixels(app.Get()));
-        EXPECT_EQ(ImagePixels(dlg.m_pEntryImages[3].Get(), 1), IconPixels(app.Get()));
+        EXPECT_EQ(rowImage(all, 1), IconPixels(zip.Get()));
+        EXPECT_EQ(rowImage(dlg.m_pEntryLists[1], 0), IconPixels(zip.Get()));
+        EXPECT_EQ(rowImage(all, 2), IconPixels(app.Get()));
+        EXPECT_EQ(rowImage(dlg.m_pEntryLists[3], 1), IconPixels(app.Get()));
         EXPECT_NE(ImagePixels(hAll, 0), ImagePixels(hAll, 1));
         EXPECT_EQ(ImageList_GetImageCount(dlg.m_listCategories.GetImageList(LVSIL_SMALL)), 4);
         // The three action links fit their column whole.

@@ -80,15 +80,16 @@ TEST(RowModel, EveryRowOfEveryListBothWays)
 
 TEST(RowModel, CountsTheCatalogueUpToItsSentinels)
 {
+    SoftwareEntry a1, a2, c1;
     auto categories = std::make_unique<SoftwareCategory[]>(4);
     categories[0].Name = L"A";
-    categories[0].Entries = std::make_unique<SoftwareEntry[]>(3);
-    categories[0].Entries[0].Name = L"a1";
-    categories[0].Entries[1].Name = L"a2";
+    categories[0].Entries = std::make_unique<SoftwareEntry*[]>(3);
+    categories[0].Entries[0] = &a1;
+    categories[0].Entries[1] = &a2;
     categories[1].Name = L"B";
     categories[2].Name = L"C";
-    categories[2].Entries = std::make_unique<SoftwareEntry[]>(2);
-    categories[2].Entries[0].Name = L"c1";
+    categories[2].Entries = std::make_unique<SoftwareEntry*[]>(2);
+    categories[2].Entries[0] = &c1;
 
     const CRowModel model = CRowModel::OfCatalogue(categories.get());
     EXPECT_EQ(model.Lists(), 4);
