@@ -78,6 +78,8 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine)
             bAuto = true;
         } else if (name == L"quiet" && !bValue) {
             result.bQuiet = true;
+        } else if (name == L"anydrive" && !bValue) {
+            result.bAnyDrive = true;
         } else if (name == L"save" && !value.empty()) {
             bSave = true;
             result.strSaveFolder = FullPathOrAsGiven(value);
@@ -112,7 +114,7 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine)
         return Bad(L"/auto 与 /save: 不能同时使用");
     if (!bAuto && !bSave) {
         if (!seen.empty())
-            return Bad(L"/select:、/quiet 和 /log: 只能与 /auto 或 /save: 一起使用");
+            return Bad(L"/select:、/quiet、/log: 和 /anydrive 只能与 /auto 或 /save: 一起使用");
         return result;
     }
     result.kind = bAuto ? StartKind::Install : StartKind::Save;
@@ -130,6 +132,8 @@ std::wstring UsageText()
            L"/select:<名称>;<名称>...: 改为处理所列的软件\n"
            L"/quiet: 不显示任何窗口\n"
            L"/log:<文件>: 日志写到此文件\n"
+           L"/anydrive: cdrom:\\ 的文件也可以取自其他光驱\n"
+           L"  (默认只取本程序所在的光盘或文件夹中的)\n"
            L"/?: 显示本说明\n"
            L"\n"
            L"没有 /auto 或 /save: 时打开主窗口。\n"

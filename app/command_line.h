@@ -1,6 +1,6 @@
 // The program's switches, for deployment tools that start it unattended:
-// /auto, /save:<folder>, /select:<name>;<name>..., /quiet, /log:<file>
-// and /?, in any letter case, each with "/" or "-".
+// /auto, /save:<folder>, /select:<name>;<name>..., /quiet, /log:<file>,
+// /anydrive and /?, in any letter case, each with "/" or "-".
 #pragma once
 
 #include <string>
@@ -22,6 +22,9 @@ struct CommandLine {
     // The /select: names, in the order given; empty: the checked entries.
     std::vector<std::wstring> arrSelect;
     bool bQuiet = false;
+    // /anydrive: "cdrom:\" files may come from other drives than the
+    // program's own.
+    bool bAnyDrive = false;
     // What is wrong with a bad command line, in the user's words.
     std::wstring strError;
 };

@@ -1,6 +1,7 @@
 #include "batch/batch_texts.h"
 
 #include "platform/text.h"
+#include "shell/shell.h"
 
 #include <cwchar>
 
@@ -50,6 +51,10 @@ bool InstallerSucceeded(DWORD dwExitCode) noexcept
 
 std::wstring WindowsErrorText(DWORD dwError)
 {
+    // The program's own refusals are no Windows errors.
+    std::wstring refusal = RefusalText(dwError);
+    if (!refusal.empty())
+        return refusal;
     return L"Windows 错误 " + std::to_wstring(dwError) + L": " + platform_text::SystemMessage(dwError);
 }
 

@@ -34,7 +34,8 @@ std::wstring NumberedName(const std::wstring& strPath, int n);
 // 3010 and 1641 (done, a restart is needed or has been started).
 bool InstallerSucceeded(DWORD dwExitCode) noexcept;
 
-// "Windows 错误 N: " followed by the system's words for the error.
+// "Windows 错误 N: " followed by the system's words for the error; for a
+// refusal of the program's own (RefusalText), its words alone.
 std::wstring WindowsErrorText(DWORD dwError);
 
 // Why an item failed, as a report puts it after the item's path:

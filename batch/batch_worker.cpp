@@ -103,10 +103,14 @@ unsigned RunBatch(int nMode)
     CBatchLog log(options, nMode, pDlg->m_strSavePath);
 
     CShell shell;
+    shell.m_bUnattended = options.bUnattended;
+    shell.m_bAnyDrive = options.bAnyDrive;
     // A save batch finds all its files first and decides where each goes
-    // before it writes anything.
+    // before it writes anything; a file refused for its drive goes nowhere.
     std::vector<std::wstring> paths;
     std::vector<std::wstring> sources;
+    std::vector<std::wstring> drives;
+    std::vector<bool> refused;
     std::vector<PlannedSave> plan;
     std::vector<std::wstring> written;
     // One look at the folder serves every item.
@@ -115,7 +119,9 @@ unsigned RunBatch(int nMode)
         for (const std::wstring& item : items) {
             const bool bFound = shell.Locate(item, std::wstring()) != 0;
             paths.push_back(shell.m_strFile);
-            sources.push_back(bFound ? shell.m_strFile : std::wstring());
+            refused.push_back(shell.RefusedForItsDrive());
+            sources.push_back(bFound && !refused.back() ? shell.m_strFile : std::wstring());
+            drives.push_back(shell.m_strDrive);
         }
         if (!pDlg->m_strSavePath.empty()) {
             plan = PlanSaves(sources, pDlg->m_strSavePath);
@@ -131,6 +137,7 @@ unsigned RunBatch(int nMode)
         const std::wstring strPath = nMode == kSaveBatch ? paths[i] : shell.m_strFile;
         LogItem item;
         item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
+        item.strDrive = nMode == kSaveBatch ? drives[i] : shell.m_strDrive;
         // An installer's command line; a copy names its target as it ends.
         item.strWork = shell.m_strParameters.empty() || nMode != kInstallBatch ? strPath
                                                                                 : strPath + L" " + shell.m_strParameters;
@@ -151,6 +158,10 @@ unsigned RunBatch(int nMode)
             const bool bFound = !sources[i].empty();
             NoteCopy(item, bSaved, bFound, bFolderIsLink, strPath,
                      plan.empty() || plan[i].strTarget.empty() ? pDlg->m_strSavePath : plan[i].strTarget);
+            if (refused[i]) {
+                item.bFound = true;
+                item.dwCode = kErrorOtherDrive;
+            }
         } else if (nMode == kSaveFileBatch) {
             const bool bSaved = shell.m_bFound && SaveAs(strPath, pDlg->m_strSavePath, pDlg->m_arrNotes);
             NoteCopy(item, bSaved, shell.m_bFound != 0, false, strPath, pDlg->m_strSavePath);

@@ -112,8 +112,9 @@ std::wstring Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const
     if (nAction == kSaveInstaller)
         return SaveInstaller(hOwner, shell, configured, savePath);
     // The installer runs on while the technician goes on working; its process
-    // handle goes with the shell object at the end of this action.
-    if (!shell.Run(false))
+    // handle goes with the shell object at the end of this action. A
+    // document opened through the desktop's shell has no process here.
+    if (!shell.Run(false) && shell.LastError() != 0)
         ShowMessageBox(hOwner, kRunFailed + configured, caption, MB_ICONEXCLAMATION);
     return std::wstring();
 }
