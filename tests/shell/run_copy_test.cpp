@@ -1,13 +1,17 @@
 // Starting located files through the shell and copying them: real programs
 // (copies of the demo installer) and real files.
+#include "platform/desktop_open.h"
 #include "shell/safe_copy.h"
 #include "shell/shell.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -61,14 +65,6 @@ public:
         else
             SetValue(m_extension, m_oldClass);
         ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_class.c_str());
-    }
-    static bool HasProgram(const std::wstring& extension)
-    {
-        HKEY hKey = nullptr;
-        if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, extension.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-            return false;
-        ::RegCloseKey(hKey);
-        return true;
     }
 
 private:
@@ -132,14 +128,11 @@ TEST_F(DemoInstallers, ParametersArriveExactlyAsWritten)
 TEST_F(DemoInstallers, EachFileStartsInItsOwnFolderWhateverTheCurrentOne)
 {
     // With a relative log name the demo installer logs into its current
-    // folder: a program started directly, and a document's program started
-    // by its association, both work in the started file's folder.
-    const std::wstring viewer = Installer(L"Viewer\\doc viewer.exe");
-    const FileType type(L".quilldoc", L"\"" + viewer + L"\" /S");
-    WriteFile(m_dir / L"Notes\\read me.quilldoc", "Quillset");
+    // folder, and so does a batch file: both work in their own folder.
+    WriteFile(m_dir / L"Batch\\log here.cmd", "@echo batch> relative.log\r\n");
     const std::pair<std::wstring, std::wstring> cases[] = {
         {Installer(L"Soft\\setup.exe") + L" /S", m_dir / L"Soft\\relative.log"},
-        {m_dir / L"Notes\\read me.quilldoc", m_dir / L"Notes\\relative.log"},
+        {m_dir / L"Batch\\log here.cmd", m_dir / L"Batch\\relative.log"},
     };
     TempDir work;
     wchar_t szOld[MAX_PATH] = {};
@@ -190,38 +183,76 @@ TEST_F(DemoInstallers, NothingStartsAfterAFailedLocate)
     EXPECT_EQ(Log(), L"");
 }
 
-TEST_F(DemoInstallers, DocumentOpensInItsAssociatedProgram)
+TEST_F(DemoInstallers, BatchFilesRunInTheSystemsCmdNeverThroughTheirAssociation)
 {
-    // A document type of its own, opened by a copy of the demo installer.
+    // A user's own association for batch files would run, elevated,
+    // whatever it names: here a logging program that must never start.
+    const std::wstring logger = Installer(L"Hijack\\logger.exe");
+    const FileType cmdType(L".cmd", L"\"" + logger + L"\" \"%1\"");
+    const FileType batType(L".bat", L"\"" + logger + L"\" \"%1\"");
+    const std::string script = "@echo off\r\necho %~1^|%~2> out.txt\r\nexit /b 7\r\n";
+    // Batch file, its parameters, and what it writes beside itself before it
+    // ends with 7.
+    const std::tuple<std::wstring, std::wstring, std::wstring> cases[] = {
+        {L"光盘\\批 处理\\post install.cmd", L"\"a b\" c", L"a b|c\r\n"},
+        {L"R&D (x86)\\setup.bat", L"/S /D", L"/S|/D\r\n"},
+    };
+    for (const auto& [relative, parameters, written] : cases) {
+        SCOPED_TRACE(ToUtf8(relative));
+        const std::wstring batch = m_dir / relative;
+        WriteFile(batch, script);
+        CShell shell(batch + L" " + parameters, L"");
+        ASSERT_EQ(shell.m_bFound, 1);
+        const HANDLE hProcess = shell.Run(true);
+        ASSERT_NE(hProcess, nullptr);
+        DWORD exitCode = 0;
+        ::GetExitCodeProcess(hProcess, &exitCode);
+        EXPECT_EQ(exitCode, 7u);
+        EXPECT_EQ(FromUtf8(ReadFile(batch.substr(0, batch.find_last_of(L'\\')) + L"\\out.txt")), written);
+    }
+    EXPECT_EQ(Log(), L"");
+}
+
+TEST_F(DemoInstallers, DocumentsOpenAsTheDesktopsUserAndNeverUnattended)
+{
+    // A document type of its own, opened by a copy of the demo installer
+    // that waits a few seconds before it logs.
     const std::wstring viewer = Installer(L"Viewer\\doc viewer.exe");
-    const FileType type(L".quilldoc", L"\"" + viewer + L"\" /S /file=\"%1\"");
+    const FileType type(L".quilldoc", L"\"" + viewer + L"\" /S /delay=3000 /file=\"%1\"");
     const std::wstring document = m_dir / L"Notes\\read me.quilldoc";
     WriteFile(document, "Quillset");
 
+    // The desktop's shell opens it: the viewer runs with the desktop's
+    // environment, not this process's, and logs beside itself.
     CShell shell(document, L"");
     ASSERT_EQ(shell.m_bFound, 1);
-    HANDLE hProcess = shell.Run(true);
-    ASSERT_NE(hProcess, nullptr);
-    EXPECT_EQ(Log(), L"doc viewer.exe|/S /file=\"" + document + L"\"\r\n");
-}
+    EXPECT_EQ(shell.Run(true), nullptr);
+    EXPECT_EQ(shell.LastError(), 0u);
+    const std::wstring beside = m_dir / L"Viewer\\demo-install.log";
+    ASSERT_TRUE(PumpUntil([&] { return !ReadFile(beside).empty(); }, std::chrono::seconds(20)));
+    EXPECT_EQ(FromUtf8(ReadFile(beside)), L"doc viewer.exe|/S /delay=3000 /file=\"" + document + L"\"\r\n");
+    EXPECT_EQ(Log(), L"");
 
-TEST_F(DemoInstallers, TextFileOpensOnlyWhereTextFilesHaveAProgram)
-{
-    // Wine's prefix as the project creates it has no program for ".txt":
-    // Run fails at once, without the shell's own error box (which would hold
-    // a batch until someone answered it). A system that has one starts it.
-    const std::wstring file = m_dir / L"read me.txt";
-    WriteFile(file, "Quillset\r\n");
-    CShell shell(file, L"");
-    ASSERT_EQ(shell.m_bFound, 1);
-    HANDLE hProcess = shell.Run(false);
-    if (FileType::HasProgram(L".txt")) {
-        ASSERT_NE(hProcess, nullptr);
-        ::TerminateProcess(hProcess, 0);
-        ::WaitForSingleObject(hProcess, 10000);
-    } else {
-        EXPECT_EQ(hProcess, nullptr);
-    }
+    // Where the desktop's shell does not open it, this elevated process does
+    // not open it itself; an unattended run does not even ask the desktop.
+    ASSERT_TRUE(RunsElevated()) << "Wine gives every process an elevated token";
+    ASSERT_TRUE(PumpUntil([] { return !ProcessRunning(L"doc viewer.exe"); }));
+    std::vector<std::wstring> asked;
+    SetDesktopShellHook([&](const std::wstring& file, const std::wstring& parameters, const std::wstring& folder) {
+        asked.push_back(file + L"|" + parameters + L"|" + folder);
+        return false;
+    });
+    ASSERT_EQ(shell.Locate(document, L"/p"), 1);
+    EXPECT_EQ(shell.Run(false), nullptr);
+    EXPECT_NE(shell.LastError(), 0u);
+    EXPECT_FALSE(ProcessRunning(L"doc viewer.exe"));
+    shell.m_bUnattended = true;
+    EXPECT_EQ(shell.Run(false), nullptr);
+    EXPECT_EQ(shell.LastError(), kErrorNotAProgram);
+    SetDesktopShellHook({});
+    EXPECT_EQ(asked, std::vector<std::wstring>{document + L"|/p|" + m_dir / L"Notes"});
+    EXPECT_FALSE(ProcessRunning(L"doc viewer.exe"));
+    EXPECT_EQ(Log(), L"");
 }
 
 // Puts the demo installer at path (or removes it) with the file system's

@@ -1,5 +1,7 @@
 #include "tests/support/test_support.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <sstream>
 
@@ -348,6 +350,22 @@ DWORD UserObjectCount()
     DWORD n = 0;
     ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindowAndDescendants, reinterpret_cast<LPARAM>(&n));
     return n;
+}
+
+} // namespace testing_support
+
+namespace testing_support {
+
+bool ProcessRunning(const std::wstring& exeName)
+{
+    const CFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
+        if (::lstrcmpiW(entry.szExeFile, exeName.c_str()) == 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace testing_support

@@ -49,6 +49,9 @@ std::vector<std::wstring> SortedLines(const std::wstring& path);
 // The folder of the running test program, with a trailing backslash.
 std::wstring ProgramFolder();
 
+// Whether a process whose program file is named exeName runs now.
+bool ProcessRunning(const std::wstring& exeName);
+
 // A visible top-level window to put controls in: its client area is filled
 // with crBack, and it is brought to the foreground.
 class HostWindow : public CWnd {
