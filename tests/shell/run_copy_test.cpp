@@ -41,6 +41,13 @@ protected:
     std::wstring m_log;
 };
 
+std::wstring SystemFolder()
+{
+    wchar_t szSystem[MAX_PATH] = {};
+    const UINT n = ::GetSystemDirectoryW(szSystem, MAX_PATH);
+    return std::wstring(szSystem, n < MAX_PATH ? n : 0);
+}
+
 // A file type registered for the life of the object: its extension opens
 // with the given command. An extension the system knows gets its own class
 // back afterwards.
@@ -190,25 +197,39 @@ TEST_F(DemoInstallers, BatchFilesRunInTheSystemsCmdNeverThroughTheirAssociation)
     const std::wstring logger = Installer(L"Hijack\\logger.exe");
     const FileType cmdType(L".cmd", L"\"" + logger + L"\" \"%1\"");
     const FileType batType(L".bat", L"\"" + logger + L"\" \"%1\"");
-    const std::string script = "@echo off\r\necho %~1^|%~2> out.txt\r\nexit /b 7\r\n";
-    // Batch file, its parameters, and what it writes beside itself before it
+    // It writes its parameters beside itself, waits there for go.txt and
     // ends with 7.
+    const std::string script = "@echo off\r\necho %~1^|%~2> out.txt\r\n:wait\r\nif not exist go.txt goto wait\r\n"
+                               "exit /b 7\r\n";
+    // Batch file, its parameters, and what it writes.
     const std::tuple<std::wstring, std::wstring, std::wstring> cases[] = {
         {L"光盘\\批 处理\\post install.cmd", L"\"a b\" c", L"a b|c\r\n"},
         {L"R&D (x86)\\setup.bat", L"/S /D", L"/S|/D\r\n"},
     };
+    BOOL bWow64 = FALSE;
+    ::IsWow64Process(::GetCurrentProcess(), &bWow64);
     for (const auto& [relative, parameters, written] : cases) {
         SCOPED_TRACE(ToUtf8(relative));
         const std::wstring batch = m_dir / relative;
+        const std::wstring folder = batch.substr(0, batch.find_last_of(L'\\') + 1);
         WriteFile(batch, script);
         CShell shell(batch + L" " + parameters, L"");
         ASSERT_EQ(shell.m_bFound, 1);
-        const HANDLE hProcess = shell.Run(true);
+        const HANDLE hProcess = shell.Run(false);
         ASSERT_NE(hProcess, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return FromUtf8(ReadFile(folder + L"out.txt")) == written; }));
+        // The system's cmd.exe, without the AutoRun commands of the
+        // registry. (A 32-bit test cannot read the 64-bit cmd.exe's.)
+        const std::wstring commandLine = CommandLineOf(hProcess);
+        if (!bWow64) {
+            EXPECT_EQ(commandLine,
+                      L"\"" + SystemFolder() + L"\\cmd.exe\" /d /c \"\"" + batch + L"\" " + parameters + L"\"");
+        }
+        WriteFile(folder + L"go.txt", "");
+        ASSERT_EQ(::WaitForSingleObject(hProcess, 30000), WAIT_OBJECT_0);
         DWORD exitCode = 0;
         ::GetExitCodeProcess(hProcess, &exitCode);
         EXPECT_EQ(exitCode, 7u);
-        EXPECT_EQ(FromUtf8(ReadFile(batch.substr(0, batch.find_last_of(L'\\')) + L"\\out.txt")), written);
     }
     EXPECT_EQ(Log(), L"");
 }

@@ -1,6 +1,7 @@
 #include "tests/support/test_support.h"
 
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <sstream>
@@ -352,10 +353,6 @@ DWORD UserObjectCount()
     return n;
 }
 
-} // namespace testing_support
-
-namespace testing_support {
-
 bool ProcessRunning(const std::wstring& exeName)
 {
     const CFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -366,6 +363,31 @@ bool ProcessRunning(const std::wstring& exeName)
             return true;
     }
     return false;
+}
+
+std::wstring CommandLineOf(HANDLE hProcess)
+{
+    BOOL bOwnWow64 = FALSE;
+    BOOL bTheirWow64 = FALSE;
+    if (!::IsWow64Process(::GetCurrentProcess(), &bOwnWow64) || !::IsWow64Process(hProcess, &bTheirWow64) ||
+        bOwnWow64 != bTheirWow64)
+        return {};
+    using PfnQuery = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    FARPROC pfn = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess");
+    PROCESS_BASIC_INFORMATION basic{};
+    if (!pfn || reinterpret_cast<PfnQuery>(reinterpret_cast<void (*)()>(pfn))(hProcess, ProcessBasicInformation, &basic,
+                                                                              sizeof(basic), nullptr) != 0)
+        return {};
+    PEB peb{};
+    RTL_USER_PROCESS_PARAMETERS parameters{};
+    if (!::ReadProcessMemory(hProcess, basic.PebBaseAddress, &peb, sizeof(peb), nullptr) ||
+        !::ReadProcessMemory(hProcess, peb.ProcessParameters, &parameters, sizeof(parameters), nullptr))
+        return {};
+    std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    if (!::ReadProcessMemory(hProcess, parameters.CommandLine.Buffer, text.data(), parameters.CommandLine.Length,
+                             nullptr))
+        return {};
+    return text;
 }
 
 } // namespace testing_support

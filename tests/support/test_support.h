@@ -51,6 +51,9 @@ std::wstring ProgramFolder();
 
 // Whether a process whose program file is named exeName runs now.
 bool ProcessRunning(const std::wstring& exeName);
+// The command line a running process was started with; empty when it
+// cannot be read (a process of the other bitness).
+std::wstring CommandLineOf(HANDLE hProcess);
 
 // A visible top-level window to put controls in: its client area is filled
 // with crBack, and it is brought to the foreground.
