@@ -48,47 +48,6 @@ std::wstring SystemFolder()
     return std::wstring(szSystem, n < MAX_PATH ? n : 0);
 }
 
-// A file type registered for the life of the object: its extension opens
-// with the given command. An extension the system knows gets its own class
-// back afterwards.
-class FileType {
-public:
-    FileType(const std::wstring& extension, const std::wstring& command)
-        : m_extension(extension), m_class(L"Quillset.Test" + extension.substr(1))
-    {
-        wchar_t szOld[256] = {};
-        LONG cb = sizeof(szOld);
-        if (::RegQueryValueW(HKEY_CLASSES_ROOT, m_extension.c_str(), szOld, &cb) == ERROR_SUCCESS)
-            m_oldClass = szOld;
-        SetValue(m_extension, m_class);
-        SetValue(m_class + L"\\shell\\open\\command", command);
-    }
-    FileType(const FileType&) = delete;
-    FileType& operator=(const FileType&) = delete;
-    ~FileType()
-    {
-        if (m_oldClass.empty())
-            ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_extension.c_str());
-        else
-            SetValue(m_extension, m_oldClass);
-        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_class.c_str());
-    }
-
-private:
-    static void SetValue(const std::wstring& key, const std::wstring& value)
-    {
-        HKEY hKey = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExW(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(hKey);
-    }
-
-    std::wstring m_extension;
-    std::wstring m_class;
-    std::wstring m_oldClass;
-};
 
 TEST_F(DemoInstallers, RunWaitsForTheProcessOnlyWhenAsked)
 {

@@ -1,5 +1,6 @@
 #include "tests/support/test_support.h"
 
+#include <gtest/gtest.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -351,6 +352,40 @@ DWORD UserObjectCount()
     DWORD n = 0;
     ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindowAndDescendants, reinterpret_cast<LPARAM>(&n));
     return n;
+}
+
+namespace {
+
+void SetClassValue(const std::wstring& key, const std::wstring& value)
+{
+    HKEY hKey = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExW(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(hKey);
+}
+
+} // namespace
+
+FileType::FileType(const std::wstring& extension, const std::wstring& command)
+    : m_extension(extension), m_class(L"Quillset.Test" + extension.substr(1))
+{
+    wchar_t szOld[256] = {};
+    LONG cb = sizeof(szOld);
+    if (::RegQueryValueW(HKEY_CLASSES_ROOT, m_extension.c_str(), szOld, &cb) == ERROR_SUCCESS)
+        m_oldClass = szOld;
+    SetClassValue(m_extension, m_class);
+    SetClassValue(m_class + L"\\shell\\open\\command", command);
+}
+
+FileType::~FileType()
+{
+    if (m_oldClass.empty())
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_extension.c_str());
+    else
+        SetClassValue(m_extension, m_oldClass);
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_class.c_str());
 }
 
 bool ProcessRunning(const std::wstring& exeName)

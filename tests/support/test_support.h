@@ -49,6 +49,22 @@ std::vector<std::wstring> SortedLines(const std::wstring& path);
 // The folder of the running test program, with a trailing backslash.
 std::wstring ProgramFolder();
 
+// A file type registered for the life of the object: its extension opens
+// with the given command. An extension the system knows gets its own class
+// back afterwards.
+class FileType {
+public:
+    FileType(const std::wstring& extension, const std::wstring& command);
+    FileType(const FileType&) = delete;
+    FileType& operator=(const FileType&) = delete;
+    ~FileType();
+
+private:
+    std::wstring m_extension;
+    std::wstring m_class;
+    std::wstring m_oldClass;
+};
+
 // Whether a process whose program file is named exeName runs now.
 bool ProcessRunning(const std::wstring& exeName);
 // The command line a running process was started with; empty when it
