@@ -131,7 +131,7 @@ std::wstring LogItemLine(const LogItem& item)
     } else if (item.dwCode == 0) {
         line += item.bCopy ? L"已复制" : L"没有启动进程";
     } else {
-        line += WindowsErrorText(item.dwCode);
+        line += ItemErrorText(item.dwCode);
     }
     if (item.nAttempts > 1)
         line += L" (尝试 " + std::to_wstring(item.nAttempts) + L" 次)";
@@ -148,6 +148,8 @@ CBatchLog::CBatchLog(const BatchOptions& options, int nMode, const std::wstring&
     head += L"目录文件: " + options.strCatalogue + L"\r\n";
     head += L"计算机: " + MachineName() + L"\r\n";
     head += L"开始时间: " + NowText() + L"\r\n";
+    for (const std::wstring& note : options.arrLogNotes)
+        head += note + L"\r\n";
     Write(head);
 }
 

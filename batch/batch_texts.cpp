@@ -49,13 +49,11 @@ bool InstallerSucceeded(DWORD dwExitCode) noexcept
            dwExitCode == ERROR_SUCCESS_REBOOT_INITIATED;
 }
 
-std::wstring WindowsErrorText(DWORD dwError)
+std::wstring ItemErrorText(DWORD dwError)
 {
     // The program's own refusals are no Windows errors.
     std::wstring refusal = RefusalText(dwError);
-    if (!refusal.empty())
-        return refusal;
-    return L"Windows 错误 " + std::to_wstring(dwError) + L": " + platform_text::SystemMessage(dwError);
+    return refusal.empty() ? WindowsErrorText(dwError) : refusal;
 }
 
 std::wstring FailureReason(const LogItem& item)
@@ -66,7 +64,7 @@ std::wstring FailureReason(const LogItem& item)
         return L"(退出码 " + std::to_wstring(static_cast<long>(item.dwCode)) + L")";
     if (item.dwCode == 0)
         return L"(没有启动进程)";
-    return L"(" + WindowsErrorText(item.dwCode) + L")";
+    return L"(" + ItemErrorText(item.dwCode) + L")";
 }
 
 std::wstring ListedLines(const std::vector<std::wstring>& items, const std::wstring& strUnit)
