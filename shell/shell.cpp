@@ -126,26 +126,32 @@ HANDLE CShell::Run(bool bWait)
     const std::wstring folder = FolderOf(file);
     const std::wstring extension = LowerExtension(file);
     const std::wstring quoted = L"\"" + file + L"\"";
+    // Nothing starts through the file associations, which an elevated
+    // process still takes from the user's own registry classes.
     HANDLE hProcess = nullptr;
     if (extension == L".exe" || extension == L".com") {
         hProcess = StartProcess(file, WithParameters(quoted, m_strParameters), folder);
         // A program that asks for more rights than this process has: the
-        // shell asks the user for them (no rights are gained by the route).
-        if (!hProcess && ::GetLastError() == kElevationRequired)
+        // shell asks the user for them (no rights are gained by the route),
+        // unless nobody is there to answer.
+        if (!hProcess && ::GetLastError() == kElevationRequired && !m_bUnattended)
             hProcess = StartByAssociation(file, m_strParameters, folder);
     } else if (extension == L".msi") {
         const std::wstring msiexec = SystemProgram(L"msiexec.exe");
-        if (!msiexec.empty())
-            hProcess = StartProcess(msiexec, WithParameters(L"\"" + msiexec + L"\" /i " + quoted, m_strParameters), folder);
+        if (!msiexec.empty()) {
+            hProcess =
+                StartProcess(msiexec, WithParameters(L"\"" + msiexec + L"\" /i " + quoted, m_strParameters), folder);
+        }
     } else if (extension == L".bat" || extension == L".cmd") {
         // The cmd.exe Explorer runs it with in either build (the 64-bit one
         // on 64-bit Windows). /d: none of the AutoRun commands the registry
         // (the user's own key too) names. cmd takes the outer quotes off and
         // runs the rest as written.
         const std::wstring cmd = NativeSystemPath(SystemProgram(L"cmd.exe"));
-        if (!cmd.empty())
+        if (!cmd.empty()) {
             hProcess = StartProcess(
                 cmd, L"\"" + cmd + L"\" /d /c \"" + WithParameters(quoted, m_strParameters) + L"\"", folder);
+        }
     } else if (m_bUnattended) {
         m_dwLastError = kErrorNotAProgram;
         return nullptr;
