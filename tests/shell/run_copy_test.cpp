@@ -204,6 +204,7 @@ TEST_F(DemoInstallers, DocumentsOpenAsTheDesktopsUserAndNeverUnattended)
 
     // The desktop's shell opens it: the viewer runs with the desktop's
     // environment, not this process's, and logs beside itself.
+    ASSERT_TRUE(WaitForDesktopShell());
     CShell shell(document, L"");
     ASSERT_EQ(shell.m_bFound, 1);
     EXPECT_EQ(shell.Run(true), nullptr);

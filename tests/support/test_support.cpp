@@ -1,6 +1,10 @@
 #include "tests/support/test_support.h"
 
+#include "platform/thread.h"
+
+#include <exdisp.h>
 #include <gtest/gtest.h>
+#include <shlguid.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -398,6 +402,30 @@ bool ProcessRunning(const std::wstring& exeName)
             return true;
     }
     return false;
+}
+
+bool WaitForDesktopShell(std::chrono::milliseconds timeout)
+{
+    const CComApartment com;
+    return PumpUntil(
+        [] {
+            IShellWindows* pWindows = nullptr;
+            if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                                          reinterpret_cast<void**>(&pWindows))))
+                return false;
+            VARIANT location{};
+            VARIANT root{};
+            long hwnd = 0;
+            IDispatch* pDesktop = nullptr;
+            const bool bFound =
+                pWindows->FindWindowSW(&location, &root, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH, &pDesktop) == S_OK &&
+                pDesktop;
+            if (pDesktop)
+                pDesktop->Release();
+            pWindows->Release();
+            return bFound;
+        },
+        timeout);
 }
 
 std::wstring CommandLineOf(HANDLE hProcess)

@@ -67,6 +67,11 @@ private:
 
 // Whether a process whose program file is named exeName runs now.
 bool ProcessRunning(const std::wstring& exeName);
+// Waits, pumping this thread's messages, until the desktop's shell window
+// process answers for the desktop (at the start of a session it takes a
+// moment to register); false when it did not within the time.
+bool WaitForDesktopShell(std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
+
 // The command line a running process was started with; empty when it
 // cannot be read (a process of the other bitness).
 std::wstring CommandLineOf(HANDLE hProcess);

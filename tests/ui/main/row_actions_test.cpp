@@ -321,6 +321,7 @@ ManualInstall=docs\read me.quilldoc
     // The desktop's shell opens it: its program runs with the desktop's
     // environment, not this program's, and logs beside itself.
     const std::wstring beside = m_disc / L"viewer\\demo-install.log";
+    ASSERT_TRUE(WaitForDesktopShell());
     Open([&](TestDlg& dlg) {
         Show(dlg, 0);
         ClickLink(dlg.m_pEntryLists[0], 1, 1);
