@@ -202,6 +202,8 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstr
             bAuto = true;
         } else if (name == L"quiet" && !bValue) {
             result.bQuiet = true;
+        } else if (name == L"anydrive" && !bValue) {
+            result.bAnyDrive = true;
         } else if (name == L"save" && !value.empty()) {
             bSave = true;
             result.strSaveFolder = FullPathOrAsGiven(value);
@@ -230,7 +232,7 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstr
         return Bad(L"/auto 与 /save: 不能同时使用", bQuietWritten);
     if (!bAuto && !bSave) {
         if (!seen.empty())
-            return Bad(L"/select:、/quiet 和 /log: 只能与 /auto 或 /save: 一起使用", bQuietWritten);
+            return Bad(L"/select:、/quiet、/log: 和 /anydrive 只能与 /auto 或 /save: 一起使用", bQuietWritten);
         return result;
     }
     result.kind = bAuto ? StartKind::Install : StartKind::Save;
@@ -250,6 +252,8 @@ std::wstring UsageText()
            L"    以 @ 开头的名称写作 @@ (单个 @ 留作他用)\n"
            L"/quiet: 不显示任何窗口, 也不等待任何输入\n"
            L"/log:<文件>: 日志写到此文件\n"
+           L"/anydrive: cdrom:\\ 的文件也可以取自其他光驱\n"
+           L"  (默认只取本程序所在的光盘或文件夹中的)\n"
            L"/?: 显示本说明\n"
            L"\n"
            L"没有 /auto 或 /save: 时打开主窗口。\n"

@@ -1,6 +1,7 @@
 // The program's switches, for deployment tools that start it unattended:
 // /auto, /save:<folder>, /select:<name>;<name>... (given once or more),
-// /quiet, /log:<file> and /?, in any letter case, each with "/" or "-".
+// /quiet, /log:<file>, /anydrive and /?, in any letter case, each with "/"
+// or "-".
 #pragma once
 
 #include <string>
@@ -24,6 +25,9 @@ struct CommandLine {
     // No window and nothing that waits for input: /quiet given, or, on a
     // line that is refused or asks for the usage, written anywhere in it.
     bool bQuiet = false;
+    // /anydrive: "cdrom:\" files may come from other drives than the
+    // program's own.
+    bool bAnyDrive = false;
     // What is wrong with a bad command line, in the user's words.
     std::wstring strError;
 };

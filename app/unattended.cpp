@@ -142,6 +142,8 @@ int RunCommandLine(const CommandLine& commandLine)
     dlg.m_options.strLogFile = commandLine.strLogFile;
     dlg.m_options.arrLogNotes = notes;
     dlg.m_options.bReport = false;
+    dlg.m_options.bUnattended = true;
+    dlg.m_options.bAnyDrive = commandLine.bAnyDrive;
     // A missing save folder is made first; if it cannot be, the copies fail
     // and the log tells why.
     if (!bInstall && ::GetFileAttributesW(commandLine.strSaveFolder.c_str()) == INVALID_FILE_ATTRIBUTES)

@@ -124,22 +124,21 @@ std::wstring LogItemLine(const LogItem& item)
     static const wchar_t* const s_outcomes[] = {L"成功", L"需要重新启动", L"失败", L"未运行"};
     std::wstring line = s_outcomes[static_cast<int>(item.outcome)];
     line += L" | " + item.strName + L" | " + item.strWork + L" | ";
+    const std::wstring drive = item.strDrive.empty() ? std::wstring() : L" | 来自 " + item.strDrive;
     if (item.outcome == ItemOutcome::NotRun)
-        return line + L"批处理已按用户要求停止";
+        return line + L"批处理已按用户要求停止" + drive;
     if (item.bExitCode) {
         line += L"退出代码 " + std::to_wstring(static_cast<long>(item.dwCode));
     } else if (item.dwCode == 0) {
         line += item.bCopy ? L"已复制" : L"没有启动进程";
-    } else if (item.dwCode == kErrorFileReplaced) {
-        line += kReplacedText;
     } else {
-        line += WindowsErrorText(item.dwCode);
+        line += ItemErrorText(item.dwCode);
     }
     if (item.nAttempts > 1)
         line += L" (尝试 " + std::to_wstring(item.nAttempts) + L" 次)";
     wchar_t szSeconds[32] = {};
     std::swprintf(szSeconds, std::size(szSeconds), L" | %.1f 秒", static_cast<double>(item.nMilliseconds) / 1000.0);
-    return line + szSeconds;
+    return line + szSeconds + drive;
 }
 
 CBatchLog::CBatchLog(const BatchOptions& options, int nMode, const std::wstring& strSavePath)

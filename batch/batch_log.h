@@ -23,6 +23,7 @@ bool CreateFolderPath(const std::wstring& strFolder);
 
 // "成功 | name | work | 退出代码 0 | 1.2 秒"; a retried item tells its
 // attempts; an item a stop left out reads "未运行 | name | work | 批处理已按用户要求停止".
+// A "cdrom:\" item ends with " | 来自 E:\", where its file was found.
 std::wstring LogItemLine(const LogItem& item);
 
 class CBatchLog {

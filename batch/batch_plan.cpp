@@ -8,6 +8,8 @@ void RunInstaller(const ResolvedItem& resolved, const BatchOptions& options, Log
 {
     CShell shell;
     shell.Take(resolved);
+    shell.m_bUnattended = options.bUnattended;
+    shell.m_bAnyDrive = options.bAnyDrive;
     for (item.nAttempts = 1;; ++item.nAttempts) {
         // The file is checked and held before each start: until its
         // process has started, or, for a file the process reads as it

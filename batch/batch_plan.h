@@ -26,6 +26,11 @@ struct BatchOptions {
     // is started again after this wait, at most nBusyRetries times.
     int nBusyRetries = 3;
     DWORD dwBusyWaitMs = 20000;
+    // A deployment tool's run, which nobody watches: it opens no file that
+    // is no program, and takes a "cdrom:\" file from another drive than the
+    // program's own only when bAnyDrive allows it.
+    bool bUnattended = false;
+    bool bAnyDrive = false;
 };
 
 enum class ItemOutcome {
@@ -41,6 +46,9 @@ struct LogItem {
     std::wstring strName;
     // The command line started, or the source and target of a copy.
     std::wstring strWork;
+    // Where a "cdrom:\" file was found (a drive root, or the program's own
+    // folder); empty for other items.
+    std::wstring strDrive;
     bool bCopy = false;
     // Whether the item's file was found at all.
     bool bFound = true;

@@ -2,6 +2,7 @@
 
 #include "platform/text.h"
 #include "shell/resolved_item.h"
+#include "shell/shell.h"
 
 #include <cwchar>
 
@@ -49,17 +50,24 @@ bool InstallerSucceeded(DWORD dwExitCode) noexcept
            dwExitCode == ERROR_SUCCESS_REBOOT_INITIATED;
 }
 
+std::wstring ItemErrorText(DWORD dwError)
+{
+    // The program's own refusals are no Windows errors.
+    if (dwError == kErrorFileReplaced)
+        return kReplacedText;
+    std::wstring refusal = RefusalText(dwError);
+    return refusal.empty() ? WindowsErrorText(dwError) : refusal;
+}
+
 std::wstring FailureReason(const LogItem& item)
 {
     if (!item.bFound)
         return L"(文件没找到)";
-    if (!item.bExitCode && item.dwCode == kErrorFileReplaced)
-        return L"(" + std::wstring(kReplacedText) + L")";
     if (item.bExitCode)
         return L"(退出码 " + std::to_wstring(static_cast<long>(item.dwCode)) + L")";
     if (item.dwCode == 0)
         return L"(没有启动进程)";
-    return L"(" + WindowsErrorText(item.dwCode) + L")";
+    return L"(" + ItemErrorText(item.dwCode) + L")";
 }
 
 std::wstring ListedLines(const std::vector<std::wstring>& items, const std::wstring& strUnit)

@@ -41,6 +41,11 @@ using platform_text::WindowsErrorText;
 // one that was resolved and confirmed: it was neither started nor copied.
 inline constexpr wchar_t kReplacedText[] = L"文件已被更换, 不是确认时的文件, 没有运行或复制";
 
+// The words for an item's error: a refusal of the program's own
+// (RefusalText), a file that is no longer the one resolved (kReplacedText),
+// else WindowsErrorText.
+std::wstring ItemErrorText(DWORD dwError);
+
 // Why an item failed, as a report puts it after the item's path:
 // "(文件没找到)", "(退出码 1603)", "(" kReplacedText ")" or
 // "(Windows 错误 5: 拒绝访问)".

@@ -16,6 +16,7 @@
 #include "platform/thread.h"
 #include "shell/resolved_item.h"
 #include "shell/safe_copy.h"
+#include "shell/shell.h"
 
 #include <commctrl.h>
 
@@ -70,6 +71,17 @@ bool SaveAs(const CHeldFile& source, const ResolvedItem& resolved, const std::ws
     return outcome == CopyOutcome::kCopied;
 }
 
+// Whether an unattended batch leaves the item alone for the drive its
+// file was found on.
+bool RefusedForItsDrive(const ResolvedItem& resolved, const BatchOptions& options)
+{
+    CShell shell;
+    shell.Take(resolved);
+    shell.m_bUnattended = options.bUnattended;
+    shell.m_bAnyDrive = options.bAnyDrive;
+    return shell.RefusedForItsDrive();
+}
+
 // Notes a copy's outcome for the log; dwHoldError is why the source could
 // not be held, or 0.
 void NoteCopy(LogItem& item, bool bSaved, bool bFound, bool bFolderIsLink, DWORD dwHoldError,
@@ -105,7 +117,8 @@ unsigned RunBatch(int nMode)
     const BatchOptions& options = pDlg->m_options;
     CBatchLog log(options, nMode, pDlg->m_strSavePath);
 
-    // A save batch decides where each file goes before it writes anything.
+    // A save batch decides where each file goes before it writes anything;
+    // a file refused for its drive goes nowhere.
     std::vector<PlannedSave> plan;
     std::vector<std::wstring> written;
     // One look at the folder serves every item.
@@ -113,7 +126,8 @@ unsigned RunBatch(int nMode)
     if (nMode == kSaveBatch && !pDlg->m_strSavePath.empty()) {
         std::vector<std::wstring> sources;
         for (const ResolvedItem& resolved : items)
-            sources.push_back(resolved.bFound ? resolved.strFile : std::wstring());
+            sources.push_back(resolved.bFound && !RefusedForItsDrive(resolved, options) ? resolved.strFile
+                                                                                        : std::wstring());
         plan = PlanSaves(sources, pDlg->m_strSavePath);
         bFolderIsLink = FolderPassesThroughLink(pDlg->m_strSavePath);
     }
@@ -125,6 +139,7 @@ unsigned RunBatch(int nMode)
         const std::wstring& strPath = resolved.strFile;
         LogItem item;
         item.strName = resolved.strName.empty() ? strPath : resolved.strName;
+        item.strDrive = resolved.strDrive;
         // An installer's command line; a copy names its target as it ends.
         item.strWork = resolved.strParameters.empty() || nMode != kInstallBatch
                            ? strPath
@@ -148,6 +163,10 @@ unsigned RunBatch(int nMode)
             const bool bSaved = !plan.empty() && Save(source, strPath, plan[i], written, pDlg->m_arrNotes, bFolderIsLink);
             NoteCopy(item, bSaved, resolved.bFound, bFolderIsLink, bCopies ? source.Error() : 0, strPath,
                      plan.empty() || plan[i].strTarget.empty() ? pDlg->m_strSavePath : plan[i].strTarget);
+            if (RefusedForItsDrive(resolved, options)) {
+                item.bFound = true;
+                item.dwCode = kErrorOtherDrive;
+            }
         } else if (nMode == kSaveFileBatch) {
             const CHeldFile source = resolved.bFound ? CHeldFile(resolved) : CHeldFile();
             const bool bSaved = SaveAs(source, resolved, pDlg->m_strSavePath, pDlg->m_arrNotes);

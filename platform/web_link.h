@@ -6,10 +6,9 @@
 
 #include <string>
 
-// Opens url through the shell of the desktop, so that the browser runs with
-// the desktop user's rights even while this program runs elevated; where
-// the desktop's shell cannot be reached, through ShellExecuteExW. False when
-// neither could open it.
+// Opens url as the desktop's user opens it (OpenAsDesktopUser), so that the
+// browser never runs with this program's rights. False when it was not
+// opened.
 bool OpenWebLink(const std::wstring& url);
 
 // Opens url, and tells the user in a message box owned by hOwner when it

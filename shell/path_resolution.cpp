@@ -4,7 +4,6 @@
 #include "platform/module_path.h"
 #include "platform/text.h"
 
-#include <cwctype>
 #include <optional>
 #include <string_view>
 
@@ -160,29 +159,23 @@ ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strPar
     // The whole text may be a folder (a catalogue may open one on purpose)
     // as long as no parameters come with it.
     const bool bWholeMayBeFolder = strParameters.empty();
-    // The first existing part before a blank that is no program: taken
-    // only when no longer part is one.
-    std::optional<ResolvedPath> other;
-    // Position 0 is never a split point.
-    size_t split = file.find(L' ', 1);
-    do {
-        const std::wstring candidate = split == std::wstring::npos ? std::wstring() : file.substr(0, split);
-        const std::wstring tail = split == std::wstring::npos ? std::wstring() : file.substr(split + 1);
-        for (const std::wstring& root : roots) {
-            const std::wstring drive = bOnDrives ? root : std::wstring();
-            if (exists(root + file, bWholeMayBeFolder))
-                return {true, root + file, strParameters, drive};
-            if (exists(root + candidate, false)) {
-                ResolvedPath found{true, root + candidate, tail + strParameters, drive};
-                if (IsProgramName(candidate))
-                    return found;
-                if (!other)
-                    other = std::move(found);
-            }
+    // Each root is searched through before the next is tried, so that a
+    // file on another drive never beats the program's own disc because its
+    // name is longer or shorter. Before a blank only a program Windows
+    // starts is taken: a document or a file without an extension there is
+    // never what a command line means.
+    for (const std::wstring& root : roots) {
+        const std::wstring drive = bOnDrives ? root : std::wstring();
+        if (exists(root + file, bWholeMayBeFolder))
+            return {true, root + file, strParameters, drive};
+        // Position 0 is never a split point.
+        for (size_t split = file.find(L' ', 1); split != std::wstring::npos; split = file.find(L' ', split + 1)) {
+            const std::wstring candidate = file.substr(0, split);
+            if (IsProgramName(candidate) && exists(root + candidate, false))
+                return {true, root + candidate, file.substr(split + 1) + strParameters, drive};
         }
-        split = split == std::wstring::npos ? std::wstring::npos : file.find(L' ', split + 1);
-    } while (split != std::wstring::npos);
-    return other ? *other : notFound;
+    }
+    return notFound;
 }
 
 std::wstring FullPath(const std::wstring& path)
@@ -254,12 +247,18 @@ bool PathExists(const std::wstring& name, bool bFolderCounts)
     return false;
 }
 
+std::wstring OwnCdromRootFor(const std::wstring& programPath)
+{
+    const std::wstring drive = DriveRootOf(programPath);
+    const UINT type = drive.empty() ? DRIVE_UNKNOWN : ::GetDriveTypeW(drive.c_str());
+    return type == DRIVE_CDROM || type == DRIVE_REMOVABLE ? drive : ExecutableFolder(programPath);
+}
+
 std::vector<std::wstring> CdromRootsFor(const std::wstring& programPath)
 {
     std::vector<std::wstring> roots;
-    const std::wstring own = DriveRootOf(programPath);
-    const UINT ownType = own.empty() ? DRIVE_UNKNOWN : ::GetDriveTypeW(own.c_str());
-    if (ownType == DRIVE_CDROM || ownType == DRIVE_REMOVABLE)
+    const std::wstring own = OwnCdromRootFor(programPath);
+    if (!own.empty())
         roots.push_back(own);
     for (wchar_t letter = L'C'; letter <= L'Z'; ++letter) {
         std::wstring root{letter, L':', L'\\'};
@@ -274,7 +273,12 @@ std::vector<std::wstring> CdromRoots()
     return CdromRootsFor(ProgramPlace().Path());
 }
 
-std::wstring ProgramDriveRoot()
+std::wstring OwnCdromRoot()
 {
-    return DriveRootOf(ProgramPlace().Path());
+    return OwnCdromRootFor(ProgramPlace().Path());
+}
+
+bool IsOtherCdromRoot(const std::wstring& root)
+{
+    return !root.empty() && ::lstrcmpiW(root.c_str(), OwnCdromRoot().c_str()) != 0;
 }

@@ -19,7 +19,8 @@ struct ResolvedPath {
     // The parameters: the text after the chosen blank followed by the
     // parameters given, or the parameters given unchanged.
     std::wstring strParameters;
-    // The drive root a "cdrom:\" path was found on; empty for other paths.
+    // The root a "cdrom:\" path was found on (a drive root, or the
+    // program's own folder); empty for other paths.
     std::wstring strDrive;
 };
 
@@ -27,19 +28,18 @@ struct ResolvedPath {
 using ExistsQuery = std::function<bool(const std::wstring& name, bool bFolderCounts)>;
 using CdromRootsQuery = std::function<std::vector<std::wstring>()>;
 
-// Tries, blank after blank, the whole text and the part before the blank;
-// with the CD-ROM prefix every attempt is made on each CD-ROM root in turn.
-// cdromRoots is asked once, and only when the text holds the prefix. A
-// folder is taken only as the whole text with no parameters: a folder
-// before a blank is never the program of a command line. A part before a
-// blank that is no program Windows starts (IsProgramName) is taken only
-// when no longer part is one. A text that starts with a quote, or whose
-// first quote follows a folder prefix ("D:\Soft\"), names its program
-// inside the quotes, as written, with the prefix in front unless the quoted
-// path is absolute; the text after the closing quote is the parameters.
-// While the queries run, the system shows no "no disk" box for an empty
-// drive. A text under the system folder is looked up, and found, as
-// NativeSystemPath gives it.
+// Tries each root in turn (the CD-ROM roots with the prefix, else the text
+// as it stands), and on each the whole text, then the parts before a blank
+// from the shortest to the longest: the first root that holds a match
+// wins. cdromRoots is asked once, and only when the text holds the prefix.
+// A folder is taken only as the whole text with no parameters; a part
+// before a blank only when it is a program Windows starts (IsProgramName).
+// A text that starts with a quote, or whose first quote follows a folder
+// prefix ("D:\Soft\"), names its program inside the quotes, as written,
+// with the prefix in front unless the quoted path is absolute; the text
+// after the closing quote is the parameters. While the queries run, the
+// system shows no "no disk" box for an empty drive. A text under the
+// system folder is looked up, and found, as NativeSystemPath gives it.
 ResolvedPath ResolvePath(const std::wstring& strFile, const std::wstring& strParameters, const ExistsQuery& exists,
                          const CdromRootsQuery& cdromRoots);
 
@@ -60,15 +60,22 @@ bool IsProgramName(const std::wstring& name);
 // The root of the drive a path lies on, with a trailing backslash: "E:\", or
 // "\\server\share\" for a network path; empty for a relative path.
 std::wstring DriveRootOf(const std::wstring& path);
+// Where "cdrom:\" first looks for a program at programPath: the root of its
+// own drive when that is a CD-ROM or removable drive (a disc, or a copy of
+// one on a stick), else its own folder, with a trailing backslash (a disc
+// copied to a hard disk or a share; never that drive's root, where anyone
+// may have made folders). Empty for a path without a folder.
+std::wstring OwnCdromRootFor(const std::wstring& programPath);
 // The roots "cdrom:\" stands for, for a program at programPath: its own
-// drive first when that is a CD-ROM or removable drive (a disc, or a copy
-// of one on a stick), then "C:\" to "Z:\" in that order, those the system
-// reports as CD-ROM drives.
+// root first (OwnCdromRootFor), then "C:\" to "Z:\" in that order, those
+// the system reports as CD-ROM drives.
 std::vector<std::wstring> CdromRootsFor(const std::wstring& programPath);
-// The same for the running program.
+// The same two for the running program.
 std::vector<std::wstring> CdromRoots();
-// The root of the drive the running program was started from.
-std::wstring ProgramDriveRoot();
+std::wstring OwnCdromRoot();
+// Whether a "cdrom:\" file found under root lies elsewhere than where
+// "cdrom:\" first looks for this program (OwnCdromRoot): another drive.
+bool IsOtherCdromRoot(const std::wstring& root);
 
 // The name as 64-bit Windows sees it. A 32-bit program on 64-bit Windows
 // has its names under the system folder (System32) taken to the 32-bit one

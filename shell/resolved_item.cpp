@@ -83,7 +83,7 @@ std::vector<ResolvedItem> ResolveItems(const std::vector<std::wstring>& names, c
 
 bool FromOtherDrive(const ResolvedItem& item)
 {
-    return item.bFound && !item.strDrive.empty() && !SamePath(item.strDrive, ProgramDriveRoot());
+    return item.bFound && IsOtherCdromRoot(item.strDrive);
 }
 
 CHeldFile::CHeldFile(const ResolvedItem& item)

@@ -1,5 +1,6 @@
 #include "shell/shell.h"
 
+#include "platform/desktop_open.h"
 #include "shell/path_resolution.h"
 #include "shell/resolved_item.h"
 #include "shell/safe_copy.h"
@@ -60,6 +61,16 @@ HANDLE StartByAssociation(const std::wstring& file, const std::wstring& paramete
     return sei.hProcess;
 }
 
+// A program of the system folder; empty when the folder cannot be told.
+std::wstring SystemProgram(const wchar_t* name)
+{
+    wchar_t szSystem[MAX_PATH] = {};
+    const UINT n = ::GetSystemDirectoryW(szSystem, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return {};
+    return std::wstring(szSystem, n) + L"\\" + name;
+}
+
 std::wstring WithParameters(std::wstring commandLine, const std::wstring& parameters)
 {
     return parameters.empty() ? commandLine : commandLine + L" " + parameters;
@@ -104,33 +115,59 @@ std::wstring CShell::GetFile(std::wstring& strParameters) const
     return m_strFile;
 }
 
+bool CShell::FoundOnOtherDrive() const
+{
+    return m_bFound && IsOtherCdromRoot(m_strDrive);
+}
+
+bool CShell::RefusedForItsDrive() const
+{
+    return m_bUnattended && !m_bAnyDrive && FoundOnOtherDrive();
+}
+
 HANDLE CShell::Run(bool bWait)
 {
-    m_dwLastError = ERROR_FILE_NOT_FOUND;
-    if (!m_bFound)
+    m_hProcess.Reset();
+    m_dwLastError = !m_bFound ? ERROR_FILE_NOT_FOUND : RefusedForItsDrive() ? kErrorOtherDrive : 0;
+    if (m_dwLastError)
         return nullptr;
-    // Programs and packages start without the file associations, which an
-    // elevated process still takes from the user's own registry classes.
     const std::wstring file = FullPathOrAsGiven(m_strFile);
     const std::wstring folder = FolderOf(file);
     const std::wstring extension = LowerExtension(file);
+    const std::wstring quoted = L"\"" + file + L"\"";
+    // Nothing starts through the file associations, which an elevated
+    // process still takes from the user's own registry classes.
     HANDLE hProcess = nullptr;
     if (extension == L".exe" || extension == L".com") {
-        hProcess = StartProcess(file, WithParameters(L"\"" + file + L"\"", m_strParameters), folder);
+        hProcess = StartProcess(file, WithParameters(quoted, m_strParameters), folder);
         // A program that asks for more rights than this process has: the
-        // shell asks the user for them (no rights are gained by the route).
-        if (!hProcess && ::GetLastError() == kElevationRequired)
+        // shell asks the user for them (no rights are gained by the route),
+        // unless nobody is there to answer.
+        if (!hProcess && ::GetLastError() == kElevationRequired && !m_bUnattended)
             hProcess = StartByAssociation(file, m_strParameters, folder);
     } else if (extension == L".msi") {
-        wchar_t szSystem[MAX_PATH] = {};
-        const UINT n = ::GetSystemDirectoryW(szSystem, MAX_PATH);
-        if (n > 0 && n < MAX_PATH) {
-            const std::wstring msiexec = std::wstring(szSystem, n) + L"\\msiexec.exe";
-            hProcess = StartProcess(
-                msiexec, WithParameters(L"\"" + msiexec + L"\" /i \"" + file + L"\"", m_strParameters), folder);
+        const std::wstring msiexec = SystemProgram(L"msiexec.exe");
+        if (!msiexec.empty()) {
+            hProcess =
+                StartProcess(msiexec, WithParameters(L"\"" + msiexec + L"\" /i " + quoted, m_strParameters), folder);
         }
+    } else if (extension == L".bat" || extension == L".cmd") {
+        // The cmd.exe Explorer runs it with in either build (the 64-bit one
+        // on 64-bit Windows). /d: none of the AutoRun commands the registry
+        // (the user's own key too) names. cmd takes the outer quotes off and
+        // runs the rest as written.
+        const std::wstring cmd = NativeSystemPath(SystemProgram(L"cmd.exe"));
+        if (!cmd.empty()) {
+            hProcess = StartProcess(
+                cmd, L"\"" + cmd + L"\" /d /c \"" + WithParameters(quoted, m_strParameters) + L"\"", folder);
+        }
+    } else if (m_bUnattended) {
+        m_dwLastError = kErrorNotAProgram;
+        return nullptr;
     } else {
-        hProcess = StartByAssociation(file, m_strParameters, folder);
+        // Opened, or not, with no process of this program's to wait for.
+        m_dwLastError = OpenAsDesktopUser(file, m_strParameters, folder) ? 0 : ::GetLastError();
+        return nullptr;
     }
     m_dwLastError = hProcess ? 0 : ::GetLastError();
     m_hProcess.Reset(hProcess);
@@ -141,8 +178,8 @@ HANDLE CShell::Run(bool bWait)
 
 int CShell::CopyTo(const std::wstring& strTarget, bool bFailIfExists)
 {
-    m_dwLastError = ERROR_FILE_NOT_FOUND;
-    if (!m_bFound)
+    m_dwLastError = !m_bFound ? ERROR_FILE_NOT_FOUND : RefusedForItsDrive() ? kErrorOtherDrive : 0;
+    if (m_dwLastError)
         return 0;
     const CFileHandle hSource(::CreateFileW(FullPathOrAsGiven(m_strFile).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -155,4 +192,16 @@ int CShell::CopyTo(const std::wstring& strTarget, bool bFailIfExists)
                     : outcome == CopyOutcome::kFolderIsLink ? kErrorStoppedOnLink
                                                             : ::GetLastError();
     return outcome == CopyOutcome::kCopied ? 1 : 0;
+}
+
+std::wstring RefusalText(DWORD dwError)
+{
+    switch (dwError) {
+    case kErrorNotAProgram:
+        return L"不是程序, 无人值守时不打开";
+    case kErrorOtherDrive:
+        return L"不在本程序所在的光盘或文件夹中, 无人值守时不使用 (/anydrive 允许)";
+    default:
+        return {};
+    }
 }

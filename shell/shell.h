@@ -9,6 +9,16 @@
 
 struct ResolvedItem;
 
+// Why Run or CopyTo refused a file it had found, beside the system's own
+// errors (bit 29 marks an application's codes, which Windows never uses).
+// In an unattended run: a file that is no program, package or batch file;
+// a "cdrom:\" file found on another drive than the program's own.
+inline constexpr DWORD kErrorNotAProgram = 0x20000001;
+inline constexpr DWORD kErrorOtherDrive = 0x20000002;
+
+// The words for those two codes; empty for any other.
+std::wstring RefusalText(DWORD dwError);
+
 class CShell {
 public:
     CShell() noexcept = default;
@@ -27,10 +37,20 @@ public:
     void Take(const ResolvedItem& item);
     // The file; the parameters come back through strParameters.
     std::wstring GetFile(std::wstring& strParameters) const;
+    // Whether the last Locate found a "cdrom:\" path elsewhere than where
+    // "cdrom:\" first looks for this program (OwnCdromRoot): another drive.
+    bool FoundOnOtherDrive() const;
+    // Whether Run and CopyTo refuse the located file for where it lies: a
+    // file FoundOnOtherDrive in an unattended run that does not allow it.
+    bool RefusedForItsDrive() const;
     // Starts the located file in its own folder and, when asked, waits until
-    // the process ends: a program (.exe, .com) as a process of its own,
-    // a package (.msi) through the system's msiexec, anything else by its
-    // type's default action. Returns the process handle, which stays valid
+    // the process ends, never through the file associations, which an
+    // elevated process would take from the user's own registry classes: a
+    // program (.exe, .com) as a process of its own, a package (.msi)
+    // through the system's msiexec, a batch file (.bat, .cmd) through the
+    // system's cmd.exe. Any other file is refused in an unattended run and
+    // otherwise opened as the desktop's user opens it (OpenAsDesktopUser),
+    // which gives no process. Returns the process handle, which stays valid
     // until the next Run or until this object goes; null when nothing was
     // started.
     HANDLE Run(bool bWait);
@@ -46,8 +66,13 @@ public:
     CKernelHandle m_hProcess;
     std::wstring m_strFile;
     std::wstring m_strParameters;
-    // The drive root a "cdrom:\" path was found on; empty for other paths.
+    // The root a "cdrom:\" path was found on (a drive root, or this
+    // program's own folder); empty for other paths.
     std::wstring m_strDrive;
+    // Whether nobody watches what starts (a deployment tool's run), and
+    // whether such a run may take "cdrom:\" files from other drives.
+    bool m_bUnattended = false;
+    bool m_bAnyDrive = false;
 
 private:
     void Resolve();

@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -37,6 +40,9 @@ List3=缺失
 List4=慢速
 List5=解压;工具
 List6=@符号
+List7=文档
+List8=自带光盘
+List9=别的光驱
 [办公.List]
 List1=压缩
 [压缩]
@@ -60,6 +66,14 @@ AutoInstall=setup\zip.exe /S /semicolon
 [@符号]
 WorkingDir=%CurrDir%
 AutoInstall=setup\zip.exe /S /at
+[文档]
+WorkingDir=%CurrDir%
+AutoInstall=setup\read me.txt
+[自带光盘]
+AutoInstall=cdrom:\Drivers Pack\setup.exe -script post\x.cmd
+[别的光驱]
+AutoInstall=cdrom:\tools\tool.exe /S
+ManualInstall=cdrom:\tools\tool.exe
 )";
         WriteFile(m_disc / L"Quillset.INI", ToUtf16LeWithBom(m_catalogue));
         ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", (m_disc / L"install.log").c_str());
@@ -76,6 +90,12 @@ AutoInstall=setup\zip.exe /S /at
     }
     std::wstring Output() const { return FromUtf8(ReadFile(m_elsewhere / L"output.txt")); }
     std::wstring Installed() const { return FromUtf8(ReadFile(m_disc / L"install.log")); }
+    // A copy of the demo installer at path.
+    static void Installer(const std::wstring& path)
+    {
+        WriteFile(path, "");
+        ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), path.c_str(), FALSE));
+    }
 
     TempDir m_disc;
     TempDir m_elsewhere;
@@ -168,6 +188,17 @@ AutoInstall=setup\zip.exe /S
         << written;
 }
 
+TEST_F(Unattended, ADocumentIsRefused)
+{
+    WriteFile(m_disc / L"setup\\read me.txt", "read me\r\n");
+    const std::wstring log = m_elsewhere / L"batch.log";
+    EXPECT_EQ(Run(L"/auto /quiet /select:文档 /log:" + log), 1603u) << Output();
+    const std::wstring written = FromUtf8(ReadFile(log));
+    EXPECT_NE(written.find(L"\r\n失败 | 文档 | " + (m_disc / L"setup\\read me.txt") + L" | 不是程序, 无人值守时不打开 | "),
+              std::wstring::npos)
+        << written;
+}
+
 // The program started through a link to its folder (a shared "Installers"
 // folder, say), as the app_program_link entry lays it: it takes its
 // catalogue and its items from the folder it really lies in.
@@ -199,6 +230,75 @@ AutoInstall=setup\zip.exe /quiet
                                      L"\r\n成功 | 所在 | " + real + L"setup\\zip.exe /S | ",
                                      L"\r\n成功 | 相对 | " + real + L"setup\\zip.exe /quiet | "})
         EXPECT_NE(written.find(line), std::wstring::npos) << line << "\n" << written;
+}
+
+// With two folders of the build presented as the CD-ROM drives E: and G:
+// (the app_tests_cdrom entry sets them up; elsewhere these tests are
+// skipped) and the program copied to a hard disk, as deployment tools keep
+// a disc.
+class UnattendedCdrom : public Unattended {
+protected:
+    void SetUp() override
+    {
+        const char* drives = std::getenv("QUILLSET_CDROM_DRIVES");
+        if (!drives || std::string(drives) != "EG")
+            GTEST_SKIP() << "run by the app_tests_cdrom entry, which presents E: and G: as CD-ROM drives";
+        Unattended::SetUp();
+        m_e = ProgramFolder() + L"cdrom-e\\";
+        Installer(m_disc / L"Drivers Pack\\setup.exe");
+        Installer(m_e + L"tools\\tool.exe");
+        // Named by the whole text of the own disc's line: never to run.
+        WriteFile(m_e + kPlanted, "@echo planted> \"" + ToUtf8(m_elsewhere / L"planted.txt") + "\"\r\n");
+    }
+    void TearDown() override
+    {
+        Unattended::TearDown();
+        if (m_e.empty())
+            return;
+        for (const wchar_t* file : {L"tools\\tool.exe", kPlanted})
+            ::DeleteFileW((m_e + file).c_str());
+        for (const wchar_t* folder : {L"tools", L"Drivers Pack\\setup.exe -script post", L"Drivers Pack"})
+            ::RemoveDirectoryW((m_e + folder).c_str());
+    }
+
+    static constexpr const wchar_t* kPlanted = L"Drivers Pack\\setup.exe -script post\\x.cmd";
+    std::wstring m_e;
+};
+
+TEST_F(UnattendedCdrom, FilesComeFromTheOwnDiscUnlessAnotherDriveIsAllowed)
+{
+    const std::wstring log = m_elsewhere / L"batch.log";
+    const std::wstring pkg = m_elsewhere / L"pkg";
+    const std::wstring refused = L" | 不在本程序所在的光盘或文件夹中, 无人值守时不使用 (/anydrive 允许) | ";
+    const std::wstring fromOwn = L" | 来自 " + m_disc.Path() + L"\\";
+    const std::wstring fromE = L" | 来自 E:\\";
+    // Switches, exit code, what the installers logged, and the item's line
+    // in the log: how it starts, what it holds, how it ends.
+    const std::tuple<std::wstring, DWORD, std::wstring, std::wstring, std::wstring, std::wstring> cases[] = {
+        {L"/auto /select:自带光盘", 0, L"setup.exe|-script post\\x.cmd\r\n",
+         L"成功 | 自带光盘 | " + (m_disc / L"Drivers Pack\\setup.exe") + L" -script post\\x.cmd", L" | 退出代码 0 | ",
+         fromOwn},
+        {L"/auto /select:别的光驱", 1603, L"", L"失败 | 别的光驱 | E:\\tools\\tool.exe /S", refused, fromE},
+        {L"/auto /anydrive /select:别的光驱", 0, L"tool.exe|/S\r\n", L"成功 | 别的光驱 | E:\\tools\\tool.exe /S",
+         L" | 退出代码 0 | ", fromE},
+        {L"/save:" + pkg + L" /select:别的光驱", 1603, L"", L"失败 | 别的光驱 | E:\\tools\\tool.exe -> ", refused, fromE},
+        {L"/save:" + pkg + L" /anydrive /select:别的光驱", 0, L"", L"成功 | 别的光驱 | E:\\tools\\tool.exe -> ",
+         L" | 已复制 | ", fromE},
+    };
+    for (const auto& [switches, code, installed, start, holds, end] : cases) {
+        SCOPED_TRACE(ToUtf8(switches));
+        ::DeleteFileW((m_disc / L"install.log").c_str());
+        EXPECT_EQ(Run(switches + L" /quiet /log:" + log), code) << Output();
+        EXPECT_EQ(Installed(), installed);
+        const std::wstring written = FromUtf8(ReadFile(log));
+        const size_t at = written.find(L"\r\n" + start);
+        ASSERT_NE(at, std::wstring::npos) << written;
+        const std::wstring line = written.substr(at + 2, written.find(L"\r\n", at + 2) - at - 2);
+        EXPECT_NE(line.find(holds), std::wstring::npos) << line;
+        EXPECT_EQ(line.substr(line.size() - std::min(line.size(), end.size())), end) << line;
+    }
+    EXPECT_EQ(ReadFile(pkg + L"\\tool.exe"), ReadFile(ProgramFolder() + L"demo_installer.exe"));
+    EXPECT_EQ(::GetFileAttributesW((m_elsewhere / L"planted.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Unattended, UsageGoesToTheCallerOrIntoAMessageBox)

@@ -135,11 +135,11 @@ TEST_F(Batch, FailureInTheMiddleDoesNotStopTheBatch)
 {
     const std::wstring first = Installer(L"first.exe");
     const std::wstring last = Installer(L"last.exe");
-    // The second is found but no program can open it: it fails without a
-    // process, reported as the located file without its switches.
+    // The third is found but no program can open it: it fails without a
+    // process.
     const std::wstring document = m_dir / L"Docs\\notes.quillnone";
     WriteFile(document, "notes");
-    const std::vector<std::wstring> items{first + L" /S", m_dir / L"gone.exe /S", document + L" /S", last + L" /S"};
+    const std::vector<std::wstring> items{first + L" /S", m_dir / L"gone.exe /S", document, last + L" /S"};
 
     Run(0, items);
 

@@ -151,17 +151,17 @@ TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)
 
 TEST_F(Batch, SaveBatchCopiesAFileFoundByItsBareName)
 {
-    // A "cdrom:\" item without CD-ROM drives is found in the current folder
-    // under a name without any backslash; it keeps that name in the folder,
-    // and the batch names the file it found by its full path.
-    ASSERT_TRUE(CdromRoots().empty()) << "this test needs a Wine prefix without CD-ROM drives";
+    // An item without a folder (a catalogue entry without WorkingDir) is
+    // found in the current folder under a name without any backslash; it
+    // keeps that name in the folder, and the batch names the file it found
+    // by its full path.
     const std::wstring folder = m_dir / L"Packages";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     WriteFile(m_dir / L"Work\\setup.exe", "setup");
     wchar_t szOld[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, szOld);
     ASSERT_TRUE(::SetCurrentDirectoryW((m_dir / L"Work").c_str()));
-    Run(1, {L"cdrom:\\setup.exe"}, folder);
+    Run(1, {L"setup.exe"}, folder);
     ::SetCurrentDirectoryW(szOld);
 
     EXPECT_TRUE(m_report.arrFailed.empty());

@@ -23,7 +23,8 @@ protected:
         const char* drives = std::getenv("QUILLSET_CDROM_DRIVES");
         if (!drives || std::string(drives) != "EG")
             GTEST_SKIP() << "run by the shell_tests_cdrom entry, which presents E: and G: as CD-ROM drives";
-        const std::vector<std::wstring> expected{L"E:\\", L"G:\\"};
+        // This program runs from a hard disk: its own folder comes first.
+        const std::vector<std::wstring> expected{ProgramFolder(), L"E:\\", L"G:\\"};
         ASSERT_EQ(CdromRoots(), expected);
         // The drives show these folders of the build; the files are made
         // through their ordinary path.
@@ -34,11 +35,17 @@ protected:
     {
         for (const std::wstring& path : m_made)
             ::DeleteFileW(path.c_str());
+        for (const std::wstring& folder : m_folders)
+            ::RemoveDirectoryW(folder.c_str());
     }
     void Make(const std::wstring& root, const std::wstring& relative)
     {
         WriteFile(root + relative, "MZ");
         m_made.push_back(root + relative);
+        // The folders made on the way, innermost first, go with the files.
+        for (size_t slash = relative.find_last_of(L'\\'); slash != std::wstring::npos && slash > 0;
+             slash = relative.find_last_of(L'\\', slash - 1))
+            m_folders.push_back(root + relative.substr(0, slash));
     }
 
     std::wstring m_e;
@@ -46,6 +53,7 @@ protected:
 
 private:
     std::vector<std::wstring> m_made;
+    std::vector<std::wstring> m_folders;
 };
 
 TEST_F(CdromDrives, FirstCdromDriveHoldingTheFileWins)
@@ -66,19 +74,24 @@ TEST_F(CdromDrives, FirstCdromDriveHoldingTheFileWins)
     EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\Zip Tool\\only g.exe");
     EXPECT_EQ(shell.m_strParameters, L"/verysilent /norestart");
 
-    // Each pass tries every drive before the candidate grows: a shorter
-    // candidate on G: comes before a longer one on E:, unless it is no
-    // program (a folder, or a file planted without an extension).
+    // Each drive is searched through before the next: a longer part on E:
+    // comes before a shorter program on G:, and a file that is no program
+    // (a folder, or a file planted without an extension) is never the match.
     Make(m_e, L"Soft\\Zip Tool\\x.exe");
     Make(m_g, L"Soft\\Zip Tool\\y.exe");
     Make(m_g, L"Soft\\Zip");
     EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip Tool\\x.exe /S", L""), 1);
     EXPECT_EQ(shell.m_strFile, L"E:\\Soft\\Zip Tool\\x.exe");
     EXPECT_EQ(shell.m_strParameters, L"/S");
+    EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip Tool\\gone.exe /S", L""), 0);
     Make(m_g, L"Soft\\Zip.cmd");
+    Make(m_e, L"Soft\\Zip.cmd Tool\\x.exe");
     EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip.cmd Tool\\x.exe /S", L""), 1);
+    EXPECT_EQ(shell.m_strFile, L"E:\\Soft\\Zip.cmd Tool\\x.exe");
+    EXPECT_EQ(shell.m_strParameters, L"/S");
+    EXPECT_EQ(shell.Locate(L"cdrom:\\Soft\\Zip.cmd Tool\\y.exe /S", L""), 1);
     EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\Zip.cmd");
-    EXPECT_EQ(shell.m_strParameters, L"Tool\\x.exe /S");
+    EXPECT_EQ(shell.m_strParameters, L"Tool\\y.exe /S");
     // A quoted path is tried on each drive as written.
     EXPECT_EQ(shell.Locate(L"cdrom:\\\"Soft\\Zip Tool\\y.exe\" /S", L""), 1);
     EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\Zip Tool\\y.exe");
@@ -87,12 +100,14 @@ TEST_F(CdromDrives, FirstCdromDriveHoldingTheFileWins)
 
 TEST_F(CdromDrives, TheProgramsOwnDriveComesFirstAndAnotherDriveIsTold)
 {
-    // Program path, and the drives "cdrom:\" stands for: the program's own
-    // drive first when it is a disc (or a stick), then the CD-ROM drives.
+    // Program path, and the roots "cdrom:\" stands for: the program's own
+    // drive first when it is a disc (or a stick), else its own folder (a
+    // copied disc, never that drive's root), then the CD-ROM drives.
     const std::vector<std::pair<std::wstring, std::vector<std::wstring>>> cases{
         {L"G:\\Quillset.exe", {L"G:\\", L"E:\\"}},
         {L"E:\\装机\\Quillset.exe", {L"E:\\", L"G:\\"}},
-        {L"C:\\Disc\\Quillset.exe", {L"E:\\", L"G:\\"}},
+        {L"C:\\Disc\\Quillset.exe", {L"C:\\Disc\\", L"E:\\", L"G:\\"}},
+        {L"\\\\server\\share\\装机\\Quillset.exe", {L"\\\\server\\share\\装机\\", L"E:\\", L"G:\\"}},
         {L"Quillset.exe", {L"E:\\", L"G:\\"}},
     };
     for (const auto& [program, roots] : cases)
@@ -100,7 +115,7 @@ TEST_F(CdromDrives, TheProgramsOwnDriveComesFirstAndAnotherDriveIsTold)
     EXPECT_EQ(DriveRootOf(L"\\\\server\\share\\disc\\Quillset.exe"), L"\\\\server\\share\\");
 
     // This program runs from no CD-ROM drive: a file found through the
-    // prefix is on another drive than its own.
+    // prefix on a drive is on another drive than its own.
     Make(m_g, L"Soft\\tool.exe");
     CShell shell(L"cdrom:\\Soft\\tool.exe /S", L"");
     EXPECT_EQ(shell.m_strFile, L"G:\\Soft\\tool.exe");
@@ -112,6 +127,10 @@ TEST_F(CdromDrives, TheProgramsOwnDriveComesFirstAndAnotherDriveIsTold)
     EXPECT_TRUE(FromOtherDrive(items[2]));
     EXPECT_EQ(items[2].strFile, L"G:\\Soft\\tool.exe");
     EXPECT_EQ(items[2].strDrive, L"G:\\");
+    EXPECT_EQ(shell.m_strDrive, L"G:\\");
+    EXPECT_TRUE(shell.FoundOnOtherDrive());
+    EXPECT_EQ(shell.Locate(m_g + L"Soft\\tool.exe", L""), 1);
+    EXPECT_FALSE(shell.FoundOnOtherDrive());
 }
 
 TEST_F(CdromDrives, TextBeforeThePrefixIsDropped)
@@ -144,8 +163,10 @@ TEST_F(CdromDrives, FailureReportsTheTextWithItsPrefix)
     EXPECT_FALSE(resolved.bFound);
     EXPECT_EQ(resolved.strFile, L"cdrom:\\Soft\\missing.exe /S");
     EXPECT_EQ(resolved.strParameters, L"");
-    // Whole text, then the candidate, on each drive in turn.
-    const std::vector<std::wstring> expected{L"E:\\Soft\\missing.exe /S", L"E:\\Soft\\missing.exe",
+    // Whole text, then the candidate, on each root in turn.
+    const std::wstring own = ProgramFolder();
+    const std::vector<std::wstring> expected{own + L"Soft\\missing.exe /S", own + L"Soft\\missing.exe",
+                                             L"E:\\Soft\\missing.exe /S", L"E:\\Soft\\missing.exe",
                                              L"G:\\Soft\\missing.exe /S", L"G:\\Soft\\missing.exe"};
     EXPECT_EQ(asked, expected);
 

@@ -40,14 +40,14 @@ TEST(PathResolution, CommandLineSplitsAtTheFirstBlankWhoseLeftPartExists)
     const std::wstring setup = dir / L"Program Files\\Tool\\setup.exe";
     WriteFile(setup, "MZ");
 
-    // The whole line and the part before the first blank are tried and do
-    // not exist; the second pass finds the program.
+    // The whole line is tried and does not exist; "<dir>\Program" is no
+    // program and is not even looked for; the program is found.
     RecordingExists recorder;
     const ResolvedPath resolved = ResolveRecorded(setup + L" /S", recorder);
     EXPECT_TRUE(resolved.bFound);
     EXPECT_EQ(resolved.strFile, setup);
     EXPECT_EQ(resolved.strParameters, L"/S");
-    const std::vector<std::wstring> expected{setup + L" /S", dir / L"Program", setup + L" /S", setup};
+    const std::vector<std::wstring> expected{setup + L" /S", setup};
     EXPECT_EQ(recorder.asked, expected);
     // No probe could raise the system's "no disk" box, and the thread's
     // error mode is back as it was.
@@ -89,12 +89,12 @@ TEST(PathResolution, WholeTextNamingAFileIsTakenWholeBeforeAnyShorterCandidate)
     EXPECT_EQ(shell.m_strParameters, L"/S");
 }
 
-TEST(PathResolution, QuotedProgramsAreTakenAsWrittenAndProgramsComeBeforeOtherFiles)
+TEST(PathResolution, QuotedProgramsAreTakenAsWrittenAndOnlyAProgramStandsBeforeABlank)
 {
     TempDir dir;
     const std::wstring root = dir.Path() + L"\\";
     for (const wchar_t* file : {L"inst\\my app\\setup.exe", L"inst\\my", L"setup\\Zip Tool\\zip setup.exe",
-                                L"setup\\Zip", L"docs\\manual.pdf", L"装机\\my app\\setup.msi"})
+                                L"setup\\Zip", L"docs\\manual.pdf", L"装机\\my app\\setup.msi", L"Node.js"})
         WriteFile(root + file, "MZ");
     struct Case {
         std::wstring text;
@@ -116,9 +116,12 @@ TEST(PathResolution, QuotedProgramsAreTakenAsWrittenAndProgramsComeBeforeOtherFi
         // a longer part that is a program ...
         {root + L"setup\\Zip Tool\\zip setup.exe /S", root + L"setup\\Zip Tool\\zip setup.exe", L"/S"},
         {root + L"inst\\my app\\setup.exe /S", root + L"inst\\my app\\setup.exe", L"/S"},
-        // ... and is taken when there is none.
-        {root + L"setup\\Zip Tool\\gone.exe /S", root + L"setup\\Zip", L"Tool\\gone.exe /S"},
-        {root + L"docs\\manual.pdf /page=2", root + L"docs\\manual.pdf", L"/page=2"},
+        // ... and is never taken itself: the program is missing, so is the item.
+        {root + L"setup\\Zip Tool\\gone.exe /S", L"", L""},
+        {root + L"docs\\manual.pdf /page=2", L"", L""},
+        {root + L"Node.js 20\\node-v20-x64.msi /qn", L"", L""},
+        // A document named whole is found.
+        {root + L"docs\\manual.pdf", root + L"docs\\manual.pdf", L""},
     };
     CShell shell;
     for (const Case& c : cases) {
@@ -133,13 +136,15 @@ TEST(PathResolution, AFolderIsFoundOnlyAsTheWholeTextWithoutParameters)
     TempDir dir;
     ::CreateDirectoryW((dir / L"Office").c_str(), nullptr);
     WriteFile(dir / L"Office 2010\\notes.txt", "notes");
+    WriteFile(dir / L"Office 2010\\setup-1.exe", "MZ");
     // Text, and whether it is found: setup.exe has gone, and the folder
     // before the blank does not stand in for it; a folder of drivers opened
     // on purpose is found, but not with parameters; a pattern counts when
-    // it matches a file.
+    // it matches a program.
     const std::vector<std::pair<std::wstring, int>> cases{
-        {dir / L"Office 2010\\setup.exe /S", 0}, {dir / L"Office 2010", 1}, {dir / L"Office 2010 /S", 0},
-        {dir / L"Off* /S", 0},                     {dir / L"Office 2010\\*.txt /S", 1},
+        {dir / L"Office 2010\\setup.exe /S", 0}, {dir / L"Office 2010", 1},
+        {dir / L"Office 2010 /S", 0},            {dir / L"Off* /S", 0},
+        {dir / L"Office 2010\\*.txt /S", 0},     {dir / L"Office 2010\\setup-?.exe /S", 1},
     };
     CShell shell;
     for (const auto& [text, found] : cases)
@@ -159,7 +164,7 @@ TEST(PathResolution, BlanksAtTheStartAreNeverSplitPoints)
     const ResolvedPath resolved = ResolveRecorded(L"cdrom:\\ setup.exe", recorder, roots);
     EXPECT_FALSE(resolved.bFound);
     EXPECT_EQ(resolved.strFile, L"cdrom:\\ setup.exe");
-    const std::vector<std::wstring> expected{dir.Path() + L"\\ setup.exe", dir.Path() + L"\\"};
+    const std::vector<std::wstring> expected{dir.Path() + L"\\ setup.exe"};
     EXPECT_EQ(recorder.asked, expected);
 
     // Leading blanks of the configured text are trimmed away.
@@ -176,8 +181,8 @@ TEST(PathResolution, NamesOf260CharactersOrMoreNeverExist)
     // the long-name prefix.
     const std::wstring folder = dir / std::wstring(200 - dir.Path().size(), L'd');
     ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr));
-    const std::wstring name259 = folder + L"\\" + std::wstring(57, L'f');
-    const std::wstring name260 = folder + L"\\" + std::wstring(58, L'f');
+    const std::wstring name259 = folder + L"\\" + std::wstring(53, L'f') + L".exe";
+    const std::wstring name260 = folder + L"\\" + std::wstring(54, L'f') + L".exe";
     ASSERT_EQ(name259.size(), 259u);
     ASSERT_EQ(name260.size(), 260u);
     for (const std::wstring& name : {name259, name260}) {
@@ -248,26 +253,76 @@ TEST(PathResolution, FailureKeepsTheTrimmedTextAndTheParameters)
     EXPECT_EQ(shell.m_bFound, 0);
 }
 
-TEST(PathResolution, PrefixWithoutCdromDrivesIsRelativeToTheCurrentFolder)
+TEST(PathResolution, EachCdromRootIsSearchedThroughBeforeTheNext)
 {
-    ASSERT_TRUE(CdromRoots().empty()) << "this test needs a Wine prefix without CD-ROM drives";
-    TempDir dir;
-    WriteFile(dir / L"Disc\\setup.exe", "MZ");
+    // The program's own folder (a copied disc) first, then a drive.
+    TempDir own;
+    TempDir other;
+    const std::wstring ownRoot = own.Path() + L"\\";
+    const std::wstring otherRoot = other.Path() + L"\\";
+    WriteFile(own / L"Drivers Pack\\setup.exe", "MZ");
+    WriteFile(other / L"Drivers Pack\\setup.exe -script post\\x.cmd", "@echo planted");
+    WriteFile(other / L"tools\\tool.exe", "MZ");
+    WriteFile(other / L"Node.js", "planted");
+    WriteFile(own / L"both\\setup.exe", "MZ");
+    WriteFile(other / L"both\\setup.exe", "MZ");
+    const struct {
+        std::wstring text;
+        std::wstring file; // empty: not found
+        std::wstring parameters;
+        std::wstring drive;
+    } cases[] = {
+        // The other drive's file named by the whole text does not beat the
+        // own disc's program at the second blank.
+        {L"cdrom:\\Drivers Pack\\setup.exe -script post\\x.cmd", ownRoot + L"Drivers Pack\\setup.exe",
+         L"-script post\\x.cmd", ownRoot},
+        {L"cdrom:\\both\\setup.exe /S", ownRoot + L"both\\setup.exe", L"/S", ownRoot},
+        {L"cdrom:\\tools\\tool.exe /S", otherRoot + L"tools\\tool.exe", L"/S", otherRoot},
+        // A file that is no program before a blank, on any drive, is no match.
+        {L"cdrom:\\Node.js 20\\node-v20-x64.msi /qn", L"", L"", L""},
+    };
+    for (const auto& c : cases) {
+        const ResolvedPath resolved = ResolvePath(c.text, L"", &PathExists, [&] {
+            return std::vector<std::wstring>{ownRoot, otherRoot};
+        });
+        EXPECT_EQ(resolved.bFound, !c.file.empty()) << c.text;
+        EXPECT_EQ(resolved.strFile, c.file.empty() ? c.text : c.file) << c.text;
+        EXPECT_EQ(resolved.strParameters, c.parameters) << c.text;
+        EXPECT_EQ(resolved.strDrive, c.drive) << c.text;
+    }
+}
+
+TEST(PathResolution, WithoutCdromDrivesThePrefixMeansTheProgramsOwnFolder)
+{
+    ASSERT_TRUE(CdromRoots() == std::vector<std::wstring>{ProgramFolder()})
+        << "this test needs a Wine prefix without CD-ROM drives";
+    // The program runs from a hard disk: "cdrom:\" is its folder, a copied
+    // disc, never the current folder.
+    TempDir current;
+    WriteFile(current / L"Disc\\setup.exe", "MZ");
+    WriteFile(current / L"Disc\\current only.exe", "MZ");
+    const std::wstring own = ProgramFolder() + L"quillset-own-folder\\";
+    WriteFile(own + L"setup.exe", "MZ");
     wchar_t szOld[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, szOld);
-    ASSERT_TRUE(::SetCurrentDirectoryW(dir.Path().c_str()));
+    ASSERT_TRUE(::SetCurrentDirectoryW(current.Path().c_str()));
 
-    CShell shell(L"cdrom:\\Disc\\setup.exe /S", L"");
+    CShell shell(L"cdrom:\\quillset-own-folder\\setup.exe /S", L"");
     EXPECT_EQ(shell.m_bFound, 1);
-    EXPECT_EQ(shell.m_strFile, L"Disc\\setup.exe");
+    EXPECT_EQ(shell.m_strFile, own + L"setup.exe");
     EXPECT_EQ(shell.m_strParameters, L"/S");
+    EXPECT_EQ(shell.m_strDrive, ProgramFolder());
+    EXPECT_FALSE(shell.FoundOnOtherDrive());
     // Whatever stands before the prefix is dropped.
-    EXPECT_EQ(shell.Locate(L"D:\\Soft\\cdrom:\\Disc\\setup.exe", L""), 1);
-    EXPECT_EQ(shell.m_strFile, L"Disc\\setup.exe");
+    EXPECT_EQ(shell.Locate(L"D:\\Soft\\cdrom:\\quillset-own-folder\\setup.exe", L""), 1);
+    EXPECT_EQ(shell.m_strFile, own + L"setup.exe");
+    EXPECT_EQ(shell.Locate(L"cdrom:\\Disc\\current only.exe", L""), 0);
     // The prefix is case-sensitive: "CDROM:\" is an ordinary (missing) path.
-    EXPECT_EQ(shell.Locate(L"CDROM:\\Disc\\setup.exe", L""), 0);
+    EXPECT_EQ(shell.Locate(L"CDROM:\\quillset-own-folder\\setup.exe", L""), 0);
 
     ::SetCurrentDirectoryW(szOld);
+    ::DeleteFileW((own + L"setup.exe").c_str());
+    ::RemoveDirectoryW(own.c_str());
 }
 
 } // namespace

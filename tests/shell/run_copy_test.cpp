@@ -1,13 +1,17 @@
 // Starting located files through the shell and copying them: real programs
 // (copies of the demo installer) and real files.
+#include "platform/desktop_open.h"
 #include "shell/safe_copy.h"
 #include "shell/shell.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -37,55 +41,13 @@ protected:
     std::wstring m_log;
 };
 
-// A file type registered for the life of the object: its extension opens
-// with the given command. An extension the system knows gets its own class
-// back afterwards.
-class FileType {
-public:
-    FileType(const std::wstring& extension, const std::wstring& command)
-        : m_extension(extension), m_class(L"Quillset.Test" + extension.substr(1))
-    {
-        wchar_t szOld[256] = {};
-        LONG cb = sizeof(szOld);
-        if (::RegQueryValueW(HKEY_CLASSES_ROOT, m_extension.c_str(), szOld, &cb) == ERROR_SUCCESS)
-            m_oldClass = szOld;
-        SetValue(m_extension, m_class);
-        SetValue(m_class + L"\\shell\\open\\command", command);
-    }
-    FileType(const FileType&) = delete;
-    FileType& operator=(const FileType&) = delete;
-    ~FileType()
-    {
-        if (m_oldClass.empty())
-            ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_extension.c_str());
-        else
-            SetValue(m_extension, m_oldClass);
-        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_class.c_str());
-    }
-    static bool HasProgram(const std::wstring& extension)
-    {
-        HKEY hKey = nullptr;
-        if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, extension.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-            return false;
-        ::RegCloseKey(hKey);
-        return true;
-    }
+std::wstring SystemFolder()
+{
+    wchar_t szSystem[MAX_PATH] = {};
+    const UINT n = ::GetSystemDirectoryW(szSystem, MAX_PATH);
+    return std::wstring(szSystem, n < MAX_PATH ? n : 0);
+}
 
-private:
-    static void SetValue(const std::wstring& key, const std::wstring& value)
-    {
-        HKEY hKey = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExW(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(hKey);
-    }
-
-    std::wstring m_extension;
-    std::wstring m_class;
-    std::wstring m_oldClass;
-};
 
 TEST_F(DemoInstallers, RunWaitsForTheProcessOnlyWhenAsked)
 {
@@ -132,14 +94,11 @@ TEST_F(DemoInstallers, ParametersArriveExactlyAsWritten)
 TEST_F(DemoInstallers, EachFileStartsInItsOwnFolderWhateverTheCurrentOne)
 {
     // With a relative log name the demo installer logs into its current
-    // folder: a program started directly, and a document's program started
-    // by its association, both work in the started file's folder.
-    const std::wstring viewer = Installer(L"Viewer\\doc viewer.exe");
-    const FileType type(L".quilldoc", L"\"" + viewer + L"\" /S");
-    WriteFile(m_dir / L"Notes\\read me.quilldoc", "Quillset");
+    // folder, and so does a batch file: both work in their own folder.
+    WriteFile(m_dir / L"Batch\\log here.cmd", "@echo batch> relative.log\r\n");
     const std::pair<std::wstring, std::wstring> cases[] = {
         {Installer(L"Soft\\setup.exe") + L" /S", m_dir / L"Soft\\relative.log"},
-        {m_dir / L"Notes\\read me.quilldoc", m_dir / L"Notes\\relative.log"},
+        {m_dir / L"Batch\\log here.cmd", m_dir / L"Batch\\relative.log"},
     };
     TempDir work;
     wchar_t szOld[MAX_PATH] = {};
@@ -190,38 +149,91 @@ TEST_F(DemoInstallers, NothingStartsAfterAFailedLocate)
     EXPECT_EQ(Log(), L"");
 }
 
-TEST_F(DemoInstallers, DocumentOpensInItsAssociatedProgram)
+TEST_F(DemoInstallers, BatchFilesRunInTheSystemsCmdNeverThroughTheirAssociation)
 {
-    // A document type of its own, opened by a copy of the demo installer.
+    // A user's own association for batch files would run, elevated,
+    // whatever it names: here a logging program that must never start.
+    const std::wstring logger = Installer(L"Hijack\\logger.exe");
+    const FileType cmdType(L".cmd", L"\"" + logger + L"\" \"%1\"");
+    const FileType batType(L".bat", L"\"" + logger + L"\" \"%1\"");
+    // It writes its parameters beside itself, waits there for go.txt and
+    // ends with 7.
+    const std::string script = "@echo off\r\necho %~1^|%~2> out.txt\r\n:wait\r\nif not exist go.txt goto wait\r\n"
+                               "exit /b 7\r\n";
+    // Batch file, its parameters, and what it writes.
+    const std::tuple<std::wstring, std::wstring, std::wstring> cases[] = {
+        {L"光盘\\批 处理\\post install.cmd", L"\"a b\" c", L"a b|c\r\n"},
+        {L"R&D (x86)\\setup.bat", L"/S /D", L"/S|/D\r\n"},
+    };
+    BOOL bWow64 = FALSE;
+    ::IsWow64Process(::GetCurrentProcess(), &bWow64);
+    for (const auto& [relative, parameters, written] : cases) {
+        SCOPED_TRACE(ToUtf8(relative));
+        const std::wstring batch = m_dir / relative;
+        const std::wstring folder = batch.substr(0, batch.find_last_of(L'\\') + 1);
+        WriteFile(batch, script);
+        CShell shell(batch + L" " + parameters, L"");
+        ASSERT_EQ(shell.m_bFound, 1);
+        const HANDLE hProcess = shell.Run(false);
+        ASSERT_NE(hProcess, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return FromUtf8(ReadFile(folder + L"out.txt")) == written; }));
+        // The system's cmd.exe, without the AutoRun commands of the
+        // registry. (A 32-bit test cannot read the 64-bit cmd.exe's.)
+        const std::wstring commandLine = CommandLineOf(hProcess);
+        if (!bWow64) {
+            EXPECT_EQ(commandLine,
+                      L"\"" + SystemFolder() + L"\\cmd.exe\" /d /c \"\"" + batch + L"\" " + parameters + L"\"");
+        }
+        WriteFile(folder + L"go.txt", "");
+        ASSERT_EQ(::WaitForSingleObject(hProcess, 30000), WAIT_OBJECT_0);
+        DWORD exitCode = 0;
+        ::GetExitCodeProcess(hProcess, &exitCode);
+        EXPECT_EQ(exitCode, 7u);
+    }
+    EXPECT_EQ(Log(), L"");
+}
+
+TEST_F(DemoInstallers, DocumentsOpenAsTheDesktopsUserAndNeverUnattended)
+{
+    // A document type of its own, opened by a copy of the demo installer
+    // that waits a few seconds before it logs.
     const std::wstring viewer = Installer(L"Viewer\\doc viewer.exe");
-    const FileType type(L".quilldoc", L"\"" + viewer + L"\" /S /file=\"%1\"");
+    const FileType type(L".quilldoc", L"\"" + viewer + L"\" /S /delay=3000 /file=\"%1\"");
     const std::wstring document = m_dir / L"Notes\\read me.quilldoc";
     WriteFile(document, "Quillset");
 
+    // The desktop's shell opens it: the viewer runs with the desktop's
+    // environment, not this process's, and logs beside itself.
+    ASSERT_TRUE(WaitForDesktopShell());
     CShell shell(document, L"");
     ASSERT_EQ(shell.m_bFound, 1);
-    HANDLE hProcess = shell.Run(true);
-    ASSERT_NE(hProcess, nullptr);
-    EXPECT_EQ(Log(), L"doc viewer.exe|/S /file=\"" + document + L"\"\r\n");
-}
+    EXPECT_EQ(shell.Run(true), nullptr);
+    EXPECT_EQ(shell.LastError(), 0u);
+    const std::wstring beside = m_dir / L"Viewer\\demo-install.log";
+    ASSERT_TRUE(PumpUntil([&] { return !ReadFile(beside).empty(); }, std::chrono::seconds(20)));
+    EXPECT_EQ(FromUtf8(ReadFile(beside)), L"doc viewer.exe|/S /delay=3000 /file=\"" + document + L"\"\r\n");
+    EXPECT_EQ(Log(), L"");
 
-TEST_F(DemoInstallers, TextFileOpensOnlyWhereTextFilesHaveAProgram)
-{
-    // Wine's prefix as the project creates it has no program for ".txt":
-    // Run fails at once, without the shell's own error box (which would hold
-    // a batch until someone answered it). A system that has one starts it.
-    const std::wstring file = m_dir / L"read me.txt";
-    WriteFile(file, "Quillset\r\n");
-    CShell shell(file, L"");
-    ASSERT_EQ(shell.m_bFound, 1);
-    HANDLE hProcess = shell.Run(false);
-    if (FileType::HasProgram(L".txt")) {
-        ASSERT_NE(hProcess, nullptr);
-        ::TerminateProcess(hProcess, 0);
-        ::WaitForSingleObject(hProcess, 10000);
-    } else {
-        EXPECT_EQ(hProcess, nullptr);
-    }
+    // Where the desktop's shell does not open it, this elevated process does
+    // not open it itself; an unattended run does not even ask the desktop.
+    ASSERT_TRUE(RunsElevated()) << "Wine gives every process an elevated token";
+    ASSERT_TRUE(PumpUntil([] { return !ProcessRunning(L"doc viewer.exe"); }));
+    std::vector<std::wstring> asked;
+    SetDesktopShellHook([&](const std::wstring& file, const std::wstring& parameters, const std::wstring& folder) {
+        asked.push_back(file + L"|" + parameters + L"|" + folder);
+        return false;
+    });
+    ASSERT_EQ(shell.Locate(document, L"/p"), 1);
+    EXPECT_EQ(shell.Run(false), nullptr);
+    EXPECT_NE(shell.LastError(), 0u);
+    EXPECT_FALSE(ProcessRunning(L"doc viewer.exe"));
+    shell.m_bUnattended = true;
+    EXPECT_EQ(shell.Run(false), nullptr);
+    EXPECT_EQ(shell.LastError(), kErrorNotAProgram);
+    SetDesktopShellHook({});
+    EXPECT_EQ(asked, std::vector<std::wstring>{document + L"|/p|" + m_dir / L"Notes"});
+    EXPECT_FALSE(ProcessRunning(L"doc viewer.exe"));
+    EXPECT_EQ(Log(), L"");
 }
 
 // Puts the demo installer at path (or removes it) with the file system's

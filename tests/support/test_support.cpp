@@ -1,5 +1,13 @@
 #include "tests/support/test_support.h"
 
+#include "platform/thread.h"
+
+#include <exdisp.h>
+#include <gtest/gtest.h>
+#include <shlguid.h>
+#include <tlhelp32.h>
+#include <winternl.h>
+
 #include <algorithm>
 #include <sstream>
 
@@ -348,6 +356,101 @@ DWORD UserObjectCount()
     DWORD n = 0;
     ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindowAndDescendants, reinterpret_cast<LPARAM>(&n));
     return n;
+}
+
+namespace {
+
+void SetClassValue(const std::wstring& key, const std::wstring& value)
+{
+    HKEY hKey = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExW(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(hKey);
+}
+
+} // namespace
+
+FileType::FileType(const std::wstring& extension, const std::wstring& command)
+    : m_extension(extension), m_class(L"Quillset.Test" + extension.substr(1))
+{
+    wchar_t szOld[256] = {};
+    LONG cb = sizeof(szOld);
+    if (::RegQueryValueW(HKEY_CLASSES_ROOT, m_extension.c_str(), szOld, &cb) == ERROR_SUCCESS)
+        m_oldClass = szOld;
+    SetClassValue(m_extension, m_class);
+    SetClassValue(m_class + L"\\shell\\open\\command", command);
+}
+
+FileType::~FileType()
+{
+    if (m_oldClass.empty())
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_extension.c_str());
+    else
+        SetClassValue(m_extension, m_oldClass);
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_class.c_str());
+}
+
+bool ProcessRunning(const std::wstring& exeName)
+{
+    const CFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
+        if (::lstrcmpiW(entry.szExeFile, exeName.c_str()) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool WaitForDesktopShell(std::chrono::milliseconds timeout)
+{
+    const CComApartment com;
+    return PumpUntil(
+        [] {
+            IShellWindows* pWindows = nullptr;
+            if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                                          reinterpret_cast<void**>(&pWindows))))
+                return false;
+            VARIANT location{};
+            VARIANT root{};
+            long hwnd = 0;
+            IDispatch* pDesktop = nullptr;
+            const bool bFound =
+                pWindows->FindWindowSW(&location, &root, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH, &pDesktop) == S_OK &&
+                pDesktop;
+            if (pDesktop)
+                pDesktop->Release();
+            pWindows->Release();
+            return bFound;
+        },
+        timeout);
+}
+
+std::wstring CommandLineOf(HANDLE hProcess)
+{
+    BOOL bOwnWow64 = FALSE;
+    BOOL bTheirWow64 = FALSE;
+    if (!::IsWow64Process(::GetCurrentProcess(), &bOwnWow64) || !::IsWow64Process(hProcess, &bTheirWow64) ||
+        bOwnWow64 != bTheirWow64)
+        return {};
+    using PfnQuery = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    FARPROC pfn = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess");
+    PROCESS_BASIC_INFORMATION basic{};
+    if (!pfn || reinterpret_cast<PfnQuery>(reinterpret_cast<void (*)()>(pfn))(hProcess, ProcessBasicInformation, &basic,
+                                                                              sizeof(basic), nullptr) != 0)
+        return {};
+    PEB peb{};
+    RTL_USER_PROCESS_PARAMETERS parameters{};
+    if (!::ReadProcessMemory(hProcess, basic.PebBaseAddress, &peb, sizeof(peb), nullptr) ||
+        !::ReadProcessMemory(hProcess, peb.ProcessParameters, &parameters, sizeof(parameters), nullptr))
+        return {};
+    std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    if (!::ReadProcessMemory(hProcess, parameters.CommandLine.Buffer, text.data(), parameters.CommandLine.Length,
+                             nullptr))
+        return {};
+    return text;
 }
 
 } // namespace testing_support

@@ -49,6 +49,33 @@ std::vector<std::wstring> SortedLines(const std::wstring& path);
 // The folder of the running test program, with a trailing backslash.
 std::wstring ProgramFolder();
 
+// A file type registered for the life of the object: its extension opens
+// with the given command. An extension the system knows gets its own class
+// back afterwards.
+class FileType {
+public:
+    FileType(const std::wstring& extension, const std::wstring& command);
+    FileType(const FileType&) = delete;
+    FileType& operator=(const FileType&) = delete;
+    ~FileType();
+
+private:
+    std::wstring m_extension;
+    std::wstring m_class;
+    std::wstring m_oldClass;
+};
+
+// Whether a process whose program file is named exeName runs now.
+bool ProcessRunning(const std::wstring& exeName);
+// Waits, pumping this thread's messages, until the desktop's shell window
+// process answers for the desktop (at the start of a session it takes a
+// moment to register); false when it did not within the time.
+bool WaitForDesktopShell(std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
+
+// The command line a running process was started with; empty when it
+// cannot be read (a process of the other bitness).
+std::wstring CommandLineOf(HANDLE hProcess);
+
 // A visible top-level window to put controls in: its client area is filled
 // with crBack, and it is brought to the foreground.
 class HostWindow : public CWnd {

@@ -26,12 +26,6 @@ const wchar_t kGoOn[] = L"\n\n是否继续?";
 // One file type, every file: description and pattern, each ended by a null.
 const std::wstring kSaveFilter = L"所有文件(*.*)\0*.*\0"s;
 
-// Why a file could not be started: it is not the one found, or the system's words.
-std::wstring FailureText(DWORD dwError)
-{
-    return dwError == kErrorFileReplaced ? std::wstring(kReplacedText) : WindowsErrorText(dwError);
-}
-
 std::wstring Caption(int nAction)
 {
     switch (nAction) {
@@ -124,18 +118,19 @@ std::wstring Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const
     // has started (or, for a file the process reads as it runs, has ended).
     CHeldFile held(resolved);
     if (!held.Held()) {
-        ShowMessageBox(hOwner, kRunFailed + configured + L"\n\n" + FailureText(held.Error()), caption,
+        ShowMessageBox(hOwner, kRunFailed + configured + L"\n\n" + ItemErrorText(held.Error()), caption,
                        MB_ICONEXCLAMATION);
         return std::wstring();
     }
     // The installer runs on while the technician goes on working; its process
-    // handle goes with the shell object at the end of this action.
+    // handle goes with the shell object at the end of this action. A
+    // document opened through the desktop's shell has no process here.
     CShell shell;
     shell.Take(resolved);
     const HANDLE hProcess = shell.Run(false);
-    if (!hProcess)
+    if (!hProcess && shell.LastError() != 0)
         ShowMessageBox(hOwner, kRunFailed + configured, caption, MB_ICONEXCLAMATION);
-    else if (ReadAfterStart(resolved.strFile))
+    else if (hProcess && ReadAfterStart(resolved.strFile))
         HoldUntilProcessEnds(std::move(held), hProcess);
     return std::wstring();
 }

@@ -1,5 +1,6 @@
 // What the skinned buttons do with real messages: hover tracking, clicks,
 // check mode, links, images, tooltips, focus and colours.
+#include "platform/desktop_open.h"
 #include "platform/system_dialogs.h"
 #include "res/resource.h"
 #include "tests/support/test_support.h"
@@ -220,6 +221,24 @@ TEST_F(ButtonLink, ALinkThatCannotBeOpenedIsSaidOverTheWindow)
     button.SendMessage(BM_CLICK);
     EXPECT_EQ(boxes, std::vector<std::wstring>{L"打开网页|网页打开失败, 请在浏览器中访问:\n\n" + link});
     EXPECT_EQ(owners, std::vector<HWND>{host->m_hWnd});
+}
+
+TEST_F(ButtonLink, WhereTheDesktopDoesNotOpenTheLinkThisElevatedProgramDoesNotEither)
+{
+    ASSERT_TRUE(RunsElevated()) << "Wine gives every process an elevated token";
+    std::vector<std::wstring> asked;
+    SetDesktopShellHook([&](const std::wstring& file, const std::wstring&, const std::wstring&) {
+        asked.push_back(file);
+        return false;
+    });
+    CThemedButton button;
+    ASSERT_TRUE(button.Create(L"", kChild | BS_PUSHBUTTON, RECT{10, 10, 110, 40}, host->m_hWnd, 1005));
+    PointAt(button);
+    button.SendMessage(BM_CLICK);
+    SetDesktopShellHook({});
+    EXPECT_EQ(asked, std::vector<std::wstring>{target});
+    EXPECT_EQ(boxes, std::vector<std::wstring>{L"打开网页|网页打开失败, 请在浏览器中访问:\n\n" + target});
+    EXPECT_FALSE(testing_support::ProcessRunning(L"link target.exe"));
 }
 
 TEST_F(ButtonLink, ACheckButtonDoesNotOpenItsLink)

@@ -362,6 +362,36 @@ AutoInstall=cdrom:\Soft\zip setup.exe /S
     ::DeleteFileW(installer.c_str());
 }
 
+TEST_F(RowActions, ADocumentOpensAsTheDesktopsUserAndIsNoFailure)
+{
+    // A document type of its own, opened by a copy of the demo installer.
+    const std::wstring viewer = m_disc / L"viewer\\doc viewer.exe";
+    WriteFile(viewer, ReadFile(ProgramFolder() + L"demo_installer.exe"));
+    const FileType type(L".quilldoc", L"\"" + viewer + L"\" /S /file=\"%1\"");
+    const std::wstring document = m_disc / L"docs\\read me.quilldoc";
+    WriteFile(document, "Quillset");
+    WriteCatalogue(LR"([Type]
+Sort1=甲类
+[甲类.List]
+List1=说明
+[说明]
+WorkingDir=%CurrDir%
+ManualInstall=docs\read me.quilldoc
+)");
+    // The desktop's shell opens it: its program runs with the desktop's
+    // environment, not this program's, and logs beside itself.
+    const std::wstring beside = m_disc / L"viewer\\demo-install.log";
+    ASSERT_TRUE(WaitForDesktopShell());
+    Open([&](TestDlg& dlg) {
+        Show(dlg, 0);
+        ClickLink(dlg.m_pEntryLists[0], 1, 1);
+        EXPECT_TRUE(PumpUntil([&] { return !ReadFile(beside).empty(); }, std::chrono::seconds(20)));
+        EXPECT_EQ(m_boxes, std::vector<Box>{});
+    });
+    EXPECT_EQ(FromUtf8(ReadFile(beside)), L"doc viewer.exe|/S /file=\"" + document + L"\"\r\n");
+    EXPECT_EQ(ReadFile(m_log), "");
+}
+
 TEST(RowActionTargets, TheSaveDialogProposesTheInstallersNameInTheSaveFolder)
 {
     EXPECT_EQ(row_actions::ProposedTarget(L"D:\\包\\", L"C:\\disc\\soft\\zip setup.exe"), L"D:\\包\\zip setup.exe");
