@@ -30,9 +30,10 @@ Sort1=工具
 Sort2=办公
 [工具.List]
 List1=压缩
-List2=清理
-List3=缺失
-List4=慢速
+List2=缺失
+List3=重启
+List4=清理
+List5=慢速
 [办公.List]
 List1=压缩
 [压缩]
@@ -50,6 +51,9 @@ AutoInstall=setup\missing.exe /S
 [慢速]
 WorkingDir=%CurrDir%
 AutoInstall=setup\zip.exe /S /delay=3000
+[重启]
+WorkingDir=%CurrDir%
+AutoInstall=setup\clean.exe /S /exit=1641
 )"));
         ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", (m_disc / L"install.log").c_str());
     }
@@ -79,6 +83,10 @@ TEST_F(Unattended, ExitCodesTellWhatBecameOfTheBatch)
         {L"-AUTO -Quiet /Select:清理;压缩" + log, 3010, L"zip.exe|/S\r\nclean.exe|/S /exit=3010\r\n"},
         {L"/auto /quiet \"/select:缺失; 压缩\"" + log, 1603, L"zip.exe|/S\r\n"},
         {L"/auto /quiet /select:压缩;无此软件" + log, 87, L""},
+        // An installer that has started a restart is the last one started.
+        {L"/auto /quiet /select:清理;重启" + log, 1641, L"clean.exe|/S /exit=1641\r\n"},
+        {L"/auto /quiet /select:压缩;重启;清理" + log, 1641, L"zip.exe|/S\r\nclean.exe|/S /exit=1641\r\n"},
+        {L"/auto /quiet /select:缺失;重启;清理" + log, 1603, L"clean.exe|/S /exit=1641\r\n"},
         {L"/save: /quiet", 87, L""},
     };
     for (const auto& [arguments, expectedCode, installed] : cases) {
