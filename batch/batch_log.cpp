@@ -126,7 +126,7 @@ std::wstring LogItemLine(const LogItem& item)
     line += L" | " + item.strName + L" | " + item.strWork + L" | ";
     const std::wstring drive = item.strDrive.empty() ? std::wstring() : L" | 来自 " + item.strDrive;
     if (item.outcome == ItemOutcome::NotRun)
-        return line + L"批处理已按用户要求停止" + drive;
+        return line + (item.bAfterRestart ? L"前面的安装程序已开始重新启动计算机" : L"批处理已按用户要求停止") + drive;
     if (item.bExitCode) {
         line += L"退出代码 " + std::to_wstring(static_cast<long>(item.dwCode));
     } else if (item.dwCode == 0) {
@@ -237,7 +237,9 @@ void CBatchLog::Finish(BatchSummary& summary)
     Write(L"结束时间: " + NowText() + L"\r\n结果: 共 " + std::to_wstring(nItems) + L" 项, 成功 " +
           std::to_wstring(m_nCounts[0]) + L" 项, 需要重新启动 " + std::to_wstring(m_nCounts[1]) + L" 项, 失败 " +
           std::to_wstring(m_nCounts[2]) + L" 项" +
-          (m_nCounts[3] ? L", 未运行 " + std::to_wstring(m_nCounts[3]) + L" 项 (已停止)" : std::wstring()) +
+          (m_nCounts[3] ? L", 未运行 " + std::to_wstring(m_nCounts[3]) +
+                              (summary.strRestartStarted.empty() ? L" 项 (已停止)" : L" 项 (已开始重新启动)")
+                        : std::wstring()) +
           L"\r\n");
     m_hFile.Reset();
     summary.strLogFile = m_strPath;

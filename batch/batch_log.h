@@ -22,7 +22,8 @@ std::wstring LogFileName(const SYSTEMTIME& st);
 bool CreateFolderPath(const std::wstring& strFolder);
 
 // "成功 | name | work | 退出代码 0 | 1.2 秒"; a retried item tells its
-// attempts; an item a stop left out reads "未运行 | name | work | 批处理已按用户要求停止".
+// attempts; an item a stop left out reads "未运行 | name | work | 批处理已按用户要求停止",
+// one left out after a started restart "... | 前面的安装程序已开始重新启动计算机".
 // A "cdrom:\" item ends with " | 来自 E:\", where its file was found.
 std::wstring LogItemLine(const LogItem& item);
 
@@ -36,8 +37,9 @@ public:
 
     // Writes an item's line at once, so the log holds every item that ended.
     void Item(const LogItem& item);
-    // Writes the end time and the counts, closes the file and tells the
-    // summary where the log is and whether it was written whole.
+    // Writes the end time and the counts (and why items did not run: a stop,
+    // or summary.strRestartStarted), closes the file and tells the summary
+    // where the log is and whether it was written whole.
     void Finish(BatchSummary& summary);
 
 private:

@@ -41,7 +41,11 @@ void RunInstaller(const ResolvedItem& resolved, const BatchOptions& options, Log
 
 int BatchExitCode(size_t nFailed, const BatchSummary& summary) noexcept
 {
-    if (nFailed > 0 || !summary.arrNotRun.empty() || summary.dwLogError != 0)
+    if (nFailed > 0 || summary.dwLogError != 0)
+        return kExitFailed;
+    if (!summary.strRestartStarted.empty())
+        return kExitRestartStarted;
+    if (!summary.arrNotRun.empty())
         return kExitFailed;
     return summary.arrRestart.empty() ? kExitSuccess : kExitRestartNeeded;
 }

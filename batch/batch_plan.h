@@ -37,7 +37,8 @@ enum class ItemOutcome {
     Succeeded,
     RestartNeeded,
     Failed,
-    // Not started: the batch was stopped before it came to the item.
+    // Not started: the batch was stopped before it came to the item, or an
+    // earlier installer has started a restart.
     NotRun,
 };
 
@@ -59,14 +60,21 @@ struct LogItem {
     int nAttempts = 1;
     ULONGLONG nMilliseconds = 0;
     ItemOutcome outcome = ItemOutcome::Failed;
+    // Not run because an earlier installer has started a restart (else the
+    // user stopped the batch).
+    bool bAfterRestart = false;
 };
 
 // Filled by the batch as it ends.
 struct BatchSummary {
     // The names of the items whose installers asked for a restart.
     std::vector<std::wstring> arrRestart;
-    // The items a stop left out, as the report names them, in item order.
+    // The items a stop or a started restart left out, as the report names
+    // them (entry name, then path), in item order.
     std::vector<std::wstring> arrNotRun;
+    // The name of the item whose installer has started a restart (exit code
+    // 1641); empty when none did. Nothing after it was started.
+    std::wstring strRestartStarted;
     // The log file, written or not.
     std::wstring strLogFile;
     // 0 when the log was written whole; else the Windows error.
@@ -76,6 +84,7 @@ struct BatchSummary {
 // Exit codes of the command line, by the conventions of Windows Installer.
 inline constexpr int kExitSuccess = ERROR_SUCCESS;                        // 0
 inline constexpr int kExitRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED;  // 3010
+inline constexpr int kExitRestartStarted = ERROR_SUCCESS_REBOOT_INITIATED; // 1641
 inline constexpr int kExitFailed = ERROR_INSTALL_FAILURE;                 // 1603
 inline constexpr int kExitBadCommandLine = ERROR_INVALID_PARAMETER;       // 87
 inline constexpr int kExitNoCatalogue = ERROR_FILE_NOT_FOUND;             // 2
@@ -86,11 +95,14 @@ struct ResolvedItem;
 // code (or the Windows error), the attempts and the outcome. Its file is
 // checked and held before each start (CHeldFile): one that is no longer
 // the file resolved is not started and fails with kErrorFileReplaced. 0 is
-// a success, 3010 and 1641 a success that needs a restart, anything else a
-// failure. One that ends with 1618 (another installation is running) is
+// a success, 3010 and 1641 a success that needs a restart (1641: the
+// installer has started it), anything else a failure. One that ends with
+// 1618 (another installation is running) is
 // started again after options.dwBusyWaitMs, at most nBusyRetries times.
 void RunInstaller(const ResolvedItem& resolved, const BatchOptions& options, LogItem& item);
 
-// The exit code of a batch: 1603 when an item failed or did not run or the
-// log could not be written, else 3010 when an item asked for a restart, else 0.
+// The exit code of a batch: 1603 when an item failed or the log could not be
+// written, else 1641 when an installer has started a restart, else 1603 when
+// the user stopped the batch, else 3010 when an item asked for a restart,
+// else 0.
 int BatchExitCode(size_t nFailed, const BatchSummary& summary) noexcept;

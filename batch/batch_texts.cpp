@@ -81,6 +81,11 @@ std::wstring ListedLines(const std::vector<std::wstring>& items, const std::wstr
     return lines;
 }
 
+std::wstring LeftOutLine(const std::wstring& strName, const std::wstring& strPath)
+{
+    return strName.empty() || strName == strPath ? strPath : strName + L" | " + strPath;
+}
+
 std::wstring NoteAlreadyThere(const std::wstring& strSource)
 {
     return L"已在保存文件夹中, 无需复制: " + strSource;
@@ -116,7 +121,8 @@ BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFaile
             report.strText += ListedLines(arrFailedLines, L"项");
         }
         if (!notRun.empty())
-            report.strText += (report.strText.empty() ? L"" : L"\n") + std::wstring(kStoppedHeader) +
+            report.strText += std::wstring(report.strText.empty() ? L"" : L"\n") +
+                              (summary.strRestartStarted.empty() ? kStoppedHeader : kRestartLeftOutHeader) +
                               ListedLines(notRun, L"项");
         if (bSave)
             report.strText += L"\n文件保存路径: " + strSavePath + L"\n";
@@ -129,7 +135,10 @@ BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFaile
     else
         report.strText += L"\n日志文件无法写入: " + summary.strLogFile + L" (Windows 错误 " +
                           std::to_wstring(summary.dwLogError) + L")";
-    if (!summary.arrRestart.empty()) {
+    if (!summary.strRestartStarted.empty()) {
+        // The installer restarts the machine itself: there is nothing to offer.
+        report.strText += L"\n\n" + summary.strRestartStarted + L" 的安装程序已开始重新启动计算机。";
+    } else if (!summary.arrRestart.empty()) {
         report.strText += L"\n\n以下软件需要重新启动计算机才能完成安装:\n" + ListedLines(summary.arrRestart, L"项") +
                           L"\n是否立即重新启动计算机?";
         // No is the default: a key pressed in passing never restarts the machine.

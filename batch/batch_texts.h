@@ -72,15 +72,20 @@ std::wstring NoteAlreadyThere(const std::wstring& strSource);
 std::wstring NoteRenamed(const std::wstring& strSource, const std::wstring& strTarget);
 std::wstring NoteFolderIsLink(const std::wstring& strTarget);
 
-// Heads the items a stop left out in the report.
+// Head the items a stop, or an installer's restart, left out in the report.
 inline constexpr wchar_t kStoppedHeader[] = L"已按要求停止, 以下项目没有运行:\n";
+inline constexpr wchar_t kRestartLeftOutHeader[] = L"安装程序已开始重新启动计算机, 以下项目没有运行:\n";
+
+// An item left out, as the report names it: its entry name, then its path
+// (the path alone for an item without a name of its own).
+std::wstring LeftOutLine(const std::wstring& strName, const std::wstring& strPath);
 
 // The message that ends a batch: the success text, or the failed items one
-// per line, each its path and why it failed, and the items a stop left out
-// (summary.arrNotRun) under kStoppedHeader (and, for a save batch, the
-// folder they were to be saved in);
-// then the notes, one per line, after a blank line; then the log file, and
-// the items that asked for a restart with the question whether to restart
-// now (Yes and No).
+// per line, each its path and why it failed, and the items left out
+// (summary.arrNotRun) under kStoppedHeader or kRestartLeftOutHeader (and,
+// for a save batch, the folder they were to be saved in);
+// then the notes, one per line, after a blank line; then the log file; then
+// which installer has started a restart, or else the items that asked for
+// a restart with the question whether to restart now (Yes and No).
 BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailedLines, const std::wstring& strSavePath,
                             const BatchSummary& summary, const std::vector<std::wstring>& arrNotes = {});

@@ -5,8 +5,9 @@
 // order); an install batch waits until an item's caption is up before it
 // starts the item, and every batch waits for them all before it reports.
 // Every item's outcome goes into the batch's log as the item ends. When the
-// user has chosen to stop, the items not yet begun are logged and reported
-// as not run; the one that was running always ends on its own.
+// user has chosen to stop, or an installer has started a restart, the items
+// not yet begun are logged and reported as not run; the one that was
+// running always ends on its own.
 #include "batch/batch_log.h"
 #include "batch/batch_texts.h"
 #include "batch/prog_dlg.h"
@@ -144,10 +145,13 @@ unsigned RunBatch(int nMode)
         item.strWork = resolved.strParameters.empty() || nMode != kInstallBatch
                            ? strPath
                            : strPath + L" " + resolved.strParameters;
-        if (pDlg->StopRequested()) {
-            // The user chose to stop: this item and every later one stay undone.
+        // After a started restart nothing more starts, as the machine goes
+        // down; nor once the user chose to stop (asked, the worker waits
+        // for the answer).
+        item.bAfterRestart = !pDlg->m_summary.strRestartStarted.empty();
+        if (item.bAfterRestart || pDlg->StopRequested()) {
             item.outcome = ItemOutcome::NotRun;
-            pDlg->m_summary.arrNotRun.push_back(strPath);
+            pDlg->m_summary.arrNotRun.push_back(LeftOutLine(resolved.strName, strPath));
             log.Item(item);
             continue;
         }
@@ -178,6 +182,8 @@ unsigned RunBatch(int nMode)
             // The caption names the item before it starts.
             pDlg->ShowSteps();
             RunInstaller(resolved, options, item);
+            if (item.bExitCode && item.dwCode == ERROR_SUCCESS_REBOOT_INITIATED)
+                pDlg->m_summary.strRestartStarted = item.strName;
         }
         item.nMilliseconds = ::GetTickCount64() - nStart;
         if (item.outcome == ItemOutcome::Failed) {
@@ -198,7 +204,10 @@ unsigned RunBatch(int nMode)
         const HWND hOwner = ::GetParent(pDlg->m_hWnd);
         const BatchReport report =
             MakeBatchReport(nMode, failedLines, pDlg->m_strSavePath, pDlg->m_summary, pDlg->m_arrNotes);
-        if (ShowMessageBox(hOwner, report.strText, report.strCaption, report.nType) == IDYES && !RestartSystem())
+        // The machine restarts only when the report asked whether to.
+        const bool bAsked = (report.nType & MB_YESNO) != 0;
+        if (ShowMessageBox(hOwner, report.strText, report.strCaption, report.nType) == IDYES && bAsked &&
+            !RestartSystem())
             ShowMessageBox(hOwner, L"无法重新启动计算机 (Windows 错误 " + std::to_wstring(::GetLastError()) +
                                        L"), 请稍后手动重新启动。",
                            report.strCaption, MB_ICONEXCLAMATION);

@@ -196,16 +196,34 @@ void CProgDlg::RequestStop()
 {
     if (!Stoppable() || !m_hWorker || m_bWorkerClosing || m_bStopping || m_bItemsDone || m_bAsking)
         return;
-    // The batch goes on while the question is open; No is the default, so
-    // a key pressed in passing stops nothing.
-    m_bAsking = true;
+    // The item that runs goes on while the question is open, and no other
+    // starts; No is the default, so a key pressed in passing stops nothing.
+    SetAsking(true);
     const int nAnswer =
         ShowMessageBox(m_hWnd, kStopQuestion, BatchBoxCaption(m_nMode), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-    m_bAsking = false;
-    if (nAnswer != IDYES || m_bItemsDone || !m_hWnd)
-        return;
-    m_bStopping = true;
-    ShowStopping();
+    const bool bStop = nAnswer == IDYES && !m_bItemsDone && m_hWnd;
+    if (bStop)
+        m_bStopping = true;
+    SetAsking(false);
+    if (bStop)
+        ShowStopping();
+}
+
+void CProgDlg::SetAsking(bool bAsking)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_stopMutex);
+        m_bAsking = bAsking;
+    }
+    if (!bAsking)
+        m_stopAnswered.notify_all();
+}
+
+bool CProgDlg::StopRequested()
+{
+    std::unique_lock<std::mutex> lock(m_stopMutex);
+    m_stopAnswered.wait(lock, [this] { return !m_bAsking; });
+    return m_bStopping;
 }
 
 void CProgDlg::ShowStopping()

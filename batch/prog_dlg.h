@@ -10,6 +10,7 @@
 #include "ui/controls/ThemedButton.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -86,7 +87,9 @@ public:
     // runs, as Enter and a quit request are.
     void CloseFromWorker() noexcept;
     // Whether the user chose to stop: the worker starts no further item.
-    bool StopRequested() const noexcept { return m_bStopping; }
+    // While the question is open it waits for the answer, so that no item
+    // starts meanwhile.
+    bool StopRequested();
     // The worker has ended its last item and is about to report: a stop
     // question still open is withdrawn (answered No), and no new one is asked.
     void ItemsDone() noexcept;
@@ -105,6 +108,8 @@ private:
     // Asks whether to stop after the running item, unless the batch is
     // stopping already, its items are done or the question is open.
     void RequestStop();
+    // Opens or closes the question for the worker's StopRequested.
+    void SetAsking(bool bAsking);
     // The button and the caption say the batch stops after this item.
     void ShowStopping();
     // The caption as shown: with the stopping mark once the batch stops.
@@ -119,7 +124,11 @@ private:
     CThemedButton m_btnStop;
     // The window's ground, the colour the button's pictures stand on.
     CBrush m_brBack;
+    // Whether the stop question is open; set and cleared on the window's
+    // thread under m_stopMutex, with m_stopAnswered told when it closes.
     bool m_bAsking = false;
+    std::mutex m_stopMutex;
+    std::condition_variable m_stopAnswered;
     std::atomic<bool> m_bStopping = false;
     std::atomic<bool> m_bItemsDone = false;
     CKernelHandle m_hWorker;

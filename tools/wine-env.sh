@@ -87,12 +87,13 @@ quill_locale() {
 # version of these settings; a prefix without the current one is brought up
 # to date (v4: the compiled locale, with which Wine records the prefix's
 # locale and code pages anew; v5: the CJK font linked by both its names;
-# v6: made with Wine's 32-bit part, settings written into the 64-bit view).
+# v6: made with Wine's 32-bit part, settings written into the 64-bit view;
+# v7: a crash shows no dialog that waits for a click).
 # A prefix made before Wine had its 32-bit part has no 32-bit system DLLs in
 # syswow64 and can never run 32-bit programs: it is made anew.
 quill_wine_prefix() {
     quill_locale
-    local marker="$WINEPREFIX/.quillset-prefix-v6"
+    local marker="$WINEPREFIX/.quillset-prefix-v7"
     [ -f "$marker" ] && return 0
     if [ -d "$WINEPREFIX/drive_c/windows" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
         echo "wine: the prefix $WINEPREFIX has no 32-bit part; making it anew" >&2
@@ -126,6 +127,9 @@ quill_wine_prefix() {
     # waiting for a window manager, and the screen is the same everywhere.
     quill_wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     quill_wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+    # A program that crashes ends at once, its backtrace on the error
+    # output, instead of waiting behind a dialog for a click no one gives.
+    quill_wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     # Let the server of these changes write everything down and end, so that
     # the next session starts its own. (An older prefix may have a persistent
     # server of another session running, which never ends: it is not waited

@@ -35,14 +35,15 @@ Sort1=工具
 Sort2=办公
 [工具.List]
 List1=压缩
-List2=清理
-List3=缺失
-List4=慢速
-List5=解压;工具
-List6=@符号
-List7=文档
-List8=自带光盘
-List9=别的光驱
+List2=缺失
+List3=重启
+List4=清理
+List5=慢速
+List6=解压;工具
+List7=@符号
+List8=文档
+List9=自带光盘
+List10=别的光驱
 [办公.List]
 List1=压缩
 [压缩]
@@ -60,6 +61,9 @@ AutoInstall=setup\missing.exe /S
 [慢速]
 WorkingDir=%CurrDir%
 AutoInstall=setup\zip.exe /S /delay=3000
+[重启]
+WorkingDir=%CurrDir%
+AutoInstall=setup\clean.exe /S /exit=1641
 [解压;工具]
 WorkingDir=%CurrDir%
 AutoInstall=setup\zip.exe /S /semicolon
@@ -115,6 +119,10 @@ TEST_F(Unattended, ExitCodesTellWhatBecameOfTheBatch)
         {L"/auto /quiet \"/select:解压;;工具\" /select:@@符号" + log, 0,
          L"zip.exe|/S /semicolon\r\nzip.exe|/S /at\r\n"},
         {L"/auto /quiet /select:@符号" + log, 87, L""},
+        // An installer that has started a restart is the last one started.
+        {L"/auto /quiet /select:清理;重启" + log, 1641, L"clean.exe|/S /exit=1641\r\n"},
+        {L"/auto /quiet /select:压缩;重启;清理" + log, 1641, L"zip.exe|/S\r\nclean.exe|/S /exit=1641\r\n"},
+        {L"/auto /quiet /select:缺失;重启;清理" + log, 1603, L"clean.exe|/S /exit=1641\r\n"},
         {L"/save: /quiet", 87, L""},
     };
     for (const auto& [arguments, expectedCode, installed] : cases) {

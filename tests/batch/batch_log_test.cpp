@@ -56,6 +56,75 @@ TEST_F(Batch, LogHoldsEveryItemAndTheReportOffersTheRestart)
     }
 }
 
+TEST_F(Batch, AnInstallerThatStartsARestartIsTheLastOneStarted)
+{
+    const std::wstring a = Installer(L"光盘\\压缩.exe");
+    const std::wstring b = Installer(L"office setup.exe");
+    const std::wstring missing = m_dir / L"缺失.exe";
+    const wchar_t kFailed[] = L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n";
+    const wchar_t kLeftOut[] = L"安装程序已开始重新启动计算机, 以下项目没有运行:\n";
+    const struct {
+        const char* name;
+        std::vector<std::wstring> items;
+        std::vector<std::wstring> names;
+        std::wstring installed;
+        // The report, up to the log file, and after it.
+        std::wstring report;
+        std::wstring after;
+        UINT nType;
+        int nExitCode;
+        std::vector<std::wstring> logLines;
+    } cases[] = {
+        {"the items after it are left out",
+         {a + L" /S /exit=1641", b + L" /S", missing + L" /S"},
+         {L"压缩", L"办公", L"驱动"},
+         L"压缩.exe|/S /exit=1641\r\n",
+         kLeftOut + (L"办公 | " + b + L"\n驱动 | " + missing + L" /S\n"),
+         L"\n\n压缩 的安装程序已开始重新启动计算机。",
+         MB_ICONEXCLAMATION,
+         1641,
+         {L"\r\n需要重新启动 | 压缩 | " + a + L" /S /exit=1641 | 退出代码 1641 | ",
+          L"\r\n未运行 | 办公 | " + b + L" /S | 前面的安装程序已开始重新启动计算机\r\n",
+          L"\r\n未运行 | 驱动 | " + missing + L" /S | 前面的安装程序已开始重新启动计算机\r\n",
+          L"失败 0 项, 未运行 2 项 (已开始重新启动)\r\n"}},
+        {"a failure before it",
+         {missing + L" /S", a + L" /S /exit=1641", b + L" /S"},
+         {},
+         L"压缩.exe|/S /exit=1641\r\n",
+         kFailed + missing + L" /S (文件没找到)\n\n" + kLeftOut + b + L"\n",
+         L"\n\n" + a + L" 的安装程序已开始重新启动计算机。",
+         MB_ICONEXCLAMATION,
+         1603,
+         {L"失败 1 项, 未运行 1 项 (已开始重新启动)\r\n"}},
+        {"the last item, after one that needs a restart: no question",
+         {b + L" /S /exit=3010", a + L" /S /exit=1641"},
+         {L"办公", L"压缩"},
+         L"office setup.exe|/S /exit=3010\r\n压缩.exe|/S /exit=1641\r\n",
+         L"所有项目安装完毕!\n",
+         L"\n\n压缩 的安装程序已开始重新启动计算机。",
+         MB_ICONINFORMATION,
+         1641,
+         {L"失败 0 项\r\n"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::DeleteFileW(m_log.c_str());
+        ::DeleteFileW(m_options.strLogFile.c_str());
+        m_names = c.names;
+        m_nReportAnswer = IDYES;
+        m_nRestarts = 0;
+        Run(kInstallBatch, c.items);
+        EXPECT_EQ(Log(), c.installed);
+        EXPECT_EQ(m_report.strText, c.report + LogLine() + c.after);
+        EXPECT_EQ(m_report.nType, c.nType);
+        EXPECT_EQ(m_nRestarts, 0) << "the installer restarts the machine, not the program";
+        EXPECT_EQ(BatchExitCode(m_report.arrFailed.size(), m_summary), c.nExitCode);
+        const std::wstring log = BatchLog();
+        for (const std::wstring& line : c.logLines)
+            EXPECT_NE(log.find(line), std::wstring::npos) << line << "\n" << log;
+    }
+}
+
 TEST_F(Batch, BusyInstallerIsStartedAgainUpToThreeTimes)
 {
     // Busy for its first two runs, and busy for good.

@@ -6,6 +6,7 @@
 #include "batch/batch_texts.h"
 #include "res/resource.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <utility>
@@ -35,14 +36,19 @@ TEST_F(Batch, AStoppedBatchRunsNoFurtherItemAndNamesTheItemsLeftOut)
     const std::wstring slow = Installer(L"slow.exe");
     const std::wstring later = Installer(L"later.exe");
     std::vector<std::wstring> many{slow + L" /S /delay=800"};
-    std::vector<std::wstring> manyLeft;
+    std::vector<std::wstring> manyNames{L"慢"};
+    // The report lists twenty of the 24 left out, and counts them all.
+    std::wstring manyLeft;
     for (int i = 0; i < 24; ++i) {
         many.push_back(later + L" /n=" + std::to_wstring(i));
-        manyLeft.push_back(later);
+        manyNames.push_back(L"后 " + std::to_wstring(i));
+        manyLeft += i < 20 ? L"后 " + std::to_wstring(i) + L" | " + later + L"\n" : L"";
     }
+    manyLeft += L"…… 等共 24 项\n";
     const struct {
         const char* name;
         std::vector<std::wstring> items;
+        std::vector<std::wstring> names;
         const wchar_t* stopAt;
         std::wstring installed;
         // The report after its first line, up to the log file.
@@ -52,21 +58,27 @@ TEST_F(Batch, AStoppedBatchRunsNoFurtherItemAndNamesTheItemsLeftOut)
     } cases[] = {
         {"a failure before the stop is reported above the items left out",
          {m_dir / L"missing.exe", slow + L" /S /delay=800", later + L" /S"},
+         {L"缺失", L"慢", L"后"},
          L"66.7%",
          L"slow.exe|/S /delay=800\r\n",
          L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n" + (m_dir / L"missing.exe") +
-             L" (文件没找到)\n\n" + kStoppedHeader + later + L"\n",
+             L" (文件没找到)\n\n" + kStoppedHeader + L"后 | " + later + L"\n",
          {L"失败 1 项, 未运行 1 项 (已停止)\r\n"}},
-        {"more than twenty left out",
-         many,
-         L"4.0%",
+        {"items without names of their own are named by their paths",
+         {slow + L" /S /delay=800", later + L" /S"},
+         {},
+         L"50.0%",
          L"slow.exe|/S /delay=800\r\n",
-         kStoppedHeader + ListedLines(manyLeft, L"项"),
-         {L"未运行 24 项"}},
+         kStoppedHeader + later + L"\n",
+         {L"未运行 | " + later + L" | " + later + L" /S | 批处理已按用户要求停止\r\n"}},
+        {"more than twenty left out", many, manyNames, L"4.0%", L"slow.exe|/S /delay=800\r\n",
+         kStoppedHeader + manyLeft, {L"未运行 24 项"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ::DeleteFileW(m_log.c_str());
+        ::DeleteFileW(m_options.strLogFile.c_str());
+        m_names = c.names;
         m_nQuestions = 0;
         m_onCaption = EscapeAt(c.stopAt);
         EXPECT_EQ(Run(kInstallBatch, c.items), IDCANCEL);
@@ -78,6 +90,46 @@ TEST_F(Batch, AStoppedBatchRunsNoFurtherItemAndNamesTheItemsLeftOut)
         const std::wstring log = BatchLog();
         for (const std::wstring& line : c.logLines)
             EXPECT_NE(log.find(line), std::wstring::npos) << line << "\n" << log;
+    }
+}
+
+TEST_F(Batch, NoItemStartsWhileTheStopQuestionIsOpen)
+{
+    m_options.bStoppable = true;
+    const std::wstring first = Installer(L"first.exe");
+    const std::wstring second = Installer(L"second.exe");
+    const std::vector<std::wstring> items{first + L" /S /delay=500", second + L" /S", second + L" /S /n=2"};
+    // The question is asked while the first item runs and left open well
+    // past its end before it is answered.
+    m_names = {L"一", L"二", L"三"};
+    const struct {
+        const char* name;
+        int nAnswer;
+        std::wstring installed;
+        std::wstring report;
+    } cases[] = {
+        {"Yes: the rest is left out", IDYES, L"first.exe|/S /delay=500\r\n",
+         kStoppedHeader + (L"二 | " + second + L"\n三 | " + second + L"\n")},
+        {"No: the batch goes on", IDNO, L"first.exe|/S /delay=500\r\nsecond.exe|/S\r\nsecond.exe|/S /n=2\r\n",
+         L"所有项目安装完毕!\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::DeleteFileW(m_log.c_str());
+        m_nQuestions = 0;
+        m_nStopAnswer = c.nAnswer;
+        std::wstring whileOpen;
+        m_onQuestion = [&] {
+            EXPECT_TRUE(PumpUntil([&] { return !Log().empty(); }, std::chrono::seconds(30)));
+            PumpUntil([&] { return Log().find(L"second.exe") != std::wstring::npos; }, std::chrono::seconds(4));
+            whileOpen = Log();
+        };
+        m_onCaption = EscapeAt(L"33.3%");
+        Run(kInstallBatch, items);
+        EXPECT_EQ(m_nQuestions, 1);
+        EXPECT_EQ(whileOpen, L"first.exe|/S /delay=500\r\n") << "what ran while the question was open";
+        EXPECT_EQ(Log(), c.installed);
+        EXPECT_EQ(m_report.strText, c.report + LogLine());
     }
 }
 
@@ -102,11 +154,11 @@ TEST_F(Batch, AStoppedSaveBatchFinishesTheCopyInHandAndCopiesNoMore)
     EXPECT_EQ(Run(kSaveBatch, sources, folder), IDCANCEL);
     EXPECT_EQ(m_nQuestions, 1);
     // What was copied is whole; what was not is named in the report and the log.
-    std::vector<std::wstring> left;
+    std::wstring left;
     for (const std::wstring& source : sources) {
         const std::wstring target = folder + source.substr(source.find_last_of(L'\\'));
         if (::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            left.push_back(source);
+            left += source + L"\n";
             EXPECT_NE(BatchLog().find(L"\r\n未运行 | " + source + L" | " + source + L" | 批处理已按用户要求停止\r\n"),
                       std::wstring::npos)
                 << BatchLog();
@@ -115,8 +167,7 @@ TEST_F(Batch, AStoppedSaveBatchFinishesTheCopyInHandAndCopiesNoMore)
         }
     }
     EXPECT_FALSE(left.empty());
-    EXPECT_EQ(m_report.strText,
-              kStoppedHeader + ListedLines(left, L"项") + L"\n文件保存路径: " + folder + L"\n" + LogLine());
+    EXPECT_EQ(m_report.strText, kStoppedHeader + left + L"\n文件保存路径: " + folder + L"\n" + LogLine());
 }
 
 } // namespace

@@ -202,13 +202,32 @@ void PressKey(WORD vk, WORD modifier)
 
 void ClickScreen(POINT pt)
 {
-    ::SetCursorPos(pt.x, pt.y);
-    INPUT press{};
-    press.type = INPUT_MOUSE;
-    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    INPUT release = press;
-    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInputs({press, release});
+    // Every event carries the point itself: a press that went where the
+    // pointer was last seen could land where it stood before it was moved.
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
+    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = static_cast<LONG>((pt.x * 65536LL + cx - 1) / cx);
+    move.mi.dy = static_cast<LONG>((pt.y * 65536LL + cy - 1) / cy);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    INPUT press = move;
+    press.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    INPUT release = move;
+    release.mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInputs({move, press, release});
+}
+
+bool ClickWindow(HWND hWnd, POINT pt)
+{
+    POINT onScreen = pt;
+    ::ClientToScreen(hWnd, &onScreen);
+    const bool bReady = PumpUntil([&] {
+        return ::WindowFromPoint(onScreen) == hWnd && ::IsWindowEnabled(::GetAncestor(hWnd, GA_ROOT));
+    });
+    if (bReady)
+        ClickScreen(onScreen);
+    return bReady;
 }
 
 std::vector<std::wstring> SortedLines(const std::wstring& path)

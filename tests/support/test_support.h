@@ -104,6 +104,14 @@ bool PumpUntil(const std::function<bool()>& pred,
 void PressKey(WORD vk, WORD modifier = 0);
 void ClickScreen(POINT pt);
 
+// A click of a person on a window, perhaps of another process, at pt in
+// its client coordinates: first waits until that window is what lies
+// under the point (no other window over it) and its top-level window takes
+// input; then the pointer goes there and stays while the button is pressed
+// and released, through the system's input queue. False, and no click,
+// when the window never came to that state.
+bool ClickWindow(HWND hWnd, POINT pt);
+
 // The pixels of a bitmap, top row first, read back as RGB() values.
 class BitmapPixels {
 public:
