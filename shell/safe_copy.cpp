@@ -4,84 +4,19 @@
 
 #include "platform/handles.h"
 
-#include <atomic>
-
-namespace {
-
-// A name for the new file that no earlier attempt of this process used.
-std::wstring TemporaryName(const std::wstring& folder)
-{
-    static std::atomic<unsigned> s_nNext{0};
-    return folder + L"\\~quillset-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-           std::to_wstring(s_nNext++) + L".tmp";
-}
-
-} // namespace
-
-bool FolderPassesThroughLink(const std::wstring& folder)
-{
-    std::wstring path = FullPath(folder);
-    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
-        path.pop_back();
-    // From the folder up to the one below the drive's root ("C:" and
-    // "\\server" have no separator left after the first two characters).
-    for (;;) {
-        const size_t slash = path.find_last_of(L"\\/");
-        if (slash == std::wstring::npos || slash <= 1)
-            return false;
-        const DWORD attributes = ::GetFileAttributesW(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            return true;
-        path.erase(slash);
-    }
-}
-
 CopyOutcome CopyWithoutFollowingLinks(const std::wstring& source, const std::wstring& target, bool bFailIfExists)
 {
     const std::wstring full = FullPath(target);
     const size_t slash = full.find_last_of(L'\\');
-    if (slash == std::wstring::npos)
+    if (slash == std::wstring::npos || slash + 1 == full.size())
         return CopyOutcome::kFailed;
-    if (FolderPassesThroughLink(full.substr(0, slash)))
-        return CopyOutcome::kFolderIsLink;
-    return CopyIntoPlace(source, full, bFailIfExists) ? CopyOutcome::kCopied : CopyOutcome::kFailed;
-}
-
-bool CopyIntoPlace(const std::wstring& source, const std::wstring& target, bool bFailIfExists)
-{
-    // A name that is free takes the copy itself: creating a file never
-    // follows a link, and a link (even one to nowhere) holds its name.
-    if (::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        ::GetLastError() == ERROR_FILE_NOT_FOUND) {
-        if (::CopyFileW(source.c_str(), target.c_str(), TRUE))
-            return true;
-        if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
-    }
-    if (bFailIfExists)
-        return false;
-    const std::wstring full = FullPath(target);
-    const size_t slash = full.find_last_of(L'\\');
-    if (slash == std::wstring::npos)
-        return false;
-    // A new file of the folder, moved over the name: whatever stood there
-    // (a file, or a link) is replaced, never written through.
-    std::wstring temporary;
-    for (int attempt = 0; attempt < 100 && temporary.empty(); ++attempt) {
-        std::wstring name = TemporaryName(full.substr(0, slash));
-        if (::CopyFileW(source.c_str(), name.c_str(), TRUE))
-            temporary = std::move(name);
-        else if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
-    }
-    if (temporary.empty())
-        return false;
-    if (!::MoveFileExW(temporary.c_str(), full.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(temporary.c_str());
-        return false;
-    }
-    return true;
+    CHeldFolder folder;
+    if (!folder.Hold(full.substr(0, slash), false))
+        return folder.Error() == kErrorStoppedOnLink ? CopyOutcome::kFolderIsLink : CopyOutcome::kFailed;
+    const CFileHandle hSource = OpenForCopy(source);
+    if (hSource && folder.CopyInto(hSource.Get(), full.substr(slash + 1), bFailIfExists))
+        return CopyOutcome::kCopied;
+    return ::GetLastError() == kErrorStoppedOnLink ? CopyOutcome::kFolderIsLink : CopyOutcome::kFailed;
 }
 
 std::optional<FileIdentity> IdentityOf(const std::wstring& path)

@@ -2,6 +2,8 @@
 // through a link that stands where the copy goes.
 #pragma once
 
+#include "shell/held_folder.h"
+
 #include <windows.h>
 
 #include <compare>
@@ -16,24 +18,12 @@ enum class CopyOutcome {
     kFolderIsLink,
 };
 
-// The Windows error a copy refused at a link reports: "the create operation
-// stopped after reaching a symbolic link" (ERROR_STOPPED_ON_SYMLINK, which
-// not every SDK's headers name).
-inline constexpr DWORD kErrorStoppedOnLink = 681;
-
-// Whether a folder or one of the folders above it is a symbolic link, a
-// junction or another reparse point.
-bool FolderPassesThroughLink(const std::wstring& folder);
-
-// Copies source to target: into a new file of the target's folder, which is
-// then moved into place, so that a link at the target is replaced rather
-// than written through. An existing target is replaced unless bFailIfExists
-// is set. A target folder that passes through a link is refused.
+// Copies source to target: into a new file of the target's folder, held
+// for the copy (CHeldFolder), which is then moved into place, so that a link
+// at the target is replaced rather than written through. An existing target
+// is replaced unless bFailIfExists is set. A target folder that passes
+// through a link is refused.
 CopyOutcome CopyWithoutFollowingLinks(const std::wstring& source, const std::wstring& target, bool bFailIfExists);
-// The same without the look at the folders, for a caller that has looked
-// already (a batch that writes many files into one folder); true when the
-// copy is in place.
-bool CopyIntoPlace(const std::wstring& source, const std::wstring& target, bool bFailIfExists);
 
 // What tells one file from another, however its path is spelt: the volume
 // and the file's index on it.
