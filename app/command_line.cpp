@@ -106,13 +106,19 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine)
             break;
         }
     }
+    // A refused line keeps the log it named, which is told why.
+    const auto refused = [&result](std::wstring strError) {
+        CommandLine bad = Bad(std::move(strError));
+        bad.strLogFile = result.strLogFile;
+        return bad;
+    };
     if (!error.empty())
-        return Bad(error);
+        return refused(error);
     if (bAuto && bSave)
-        return Bad(L"/auto 与 /save: 不能同时使用");
+        return refused(L"/auto 与 /save: 不能同时使用");
     if (!bAuto && !bSave) {
         if (!seen.empty())
-            return Bad(L"/select:、/quiet 和 /log: 只能与 /auto 或 /save: 一起使用");
+            return refused(L"/select:、/quiet 和 /log: 只能与 /auto 或 /save: 一起使用");
         return result;
     }
     result.kind = bAuto ? StartKind::Install : StartKind::Save;
@@ -134,7 +140,8 @@ std::wstring UsageText()
            L"\n"
            L"没有 /auto 或 /save: 时打开主窗口。\n"
            L"开关不区分大小写, 以 / 或 - 开头。\n"
-           L"默认的日志位置: %ProgramData%\\Tovrin Quillset\\logs\n"
+           L"默认的日志位置: 以管理员身份运行时 %SystemRoot%\\Logs\\Tovrin Quillset,\n"
+           L"否则 %LOCALAPPDATA%\\Tovrin Quillset\\logs\n"
            L"\n"
            L"退出代码:\n"
            L"0 全部成功\n"

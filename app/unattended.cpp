@@ -62,6 +62,8 @@ int RunCommandLine(const CommandLine& commandLine)
         return kExitSuccess;
     }
     if (commandLine.kind == StartKind::BadCommandLine) {
+        // Deployment tools read logs, not consoles.
+        LogRefusedCommandLine(commandLine.strLogFile, commandLine.strError);
         Tell(L"命令行有误: " + commandLine.strError + L"\n\n" + UsageText(), commandLine.bQuiet, MB_ICONEXCLAMATION);
         return kExitBadCommandLine;
     }
@@ -112,10 +114,9 @@ int RunCommandLine(const CommandLine& commandLine)
     dlg.m_options.strCatalogue = catalogue;
     dlg.m_options.strLogFile = commandLine.strLogFile;
     dlg.m_options.bReport = false;
-    // A missing save folder is made first; if it cannot be, the copies fail
-    // and the log tells why.
-    if (!bInstall && ::GetFileAttributesW(commandLine.strSaveFolder.c_str()) == INVALID_FILE_ATTRIBUTES)
-        CreateFolderPath(commandLine.strSaveFolder);
+    // A missing save folder is made by the batch; if it cannot be, the
+    // copies fail and the log tells why.
+    dlg.m_options.bMakeSaveFolder = true;
     if (commandLine.bQuiet)
         dlg.RunWithoutWindow();
     else

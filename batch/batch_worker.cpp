@@ -13,7 +13,9 @@
 
 #include "batch/save_plan.h"
 #include "platform/system_dialogs.h"
+#include "platform/text.h"
 #include "platform/thread.h"
+#include "shell/held_folder.h"
 #include "shell/safe_copy.h"
 #include "shell/shell.h"
 
@@ -23,11 +25,19 @@
 
 namespace {
 
-// Carries out the planned save of one item; false when its file is not in
-// the folder afterwards. Notes what the report must tell; written collects
-// the targets that hold their file.
-bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<std::wstring>& written,
-          std::vector<std::wstring>& arrNotes, bool bFolderIsLink)
+// The last part of a path: the name a planned target has in its folder.
+std::wstring LeafName(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// Carries out the planned save of one item into the folder held for the
+// batch; false when its file is not in the folder afterwards (the Windows
+// error is then the last error). Notes what the report must tell; written
+// collects the targets that hold their file.
+bool Save(const std::wstring& strSource, const PlannedSave& save, const CHeldFolder& folder,
+          std::vector<std::wstring>& written, std::vector<std::wstring>& arrNotes)
 {
     switch (save.step) {
     case SaveStep::kAlreadyThere:
@@ -43,14 +53,20 @@ bool Save(const std::wstring& strSource, const PlannedSave& save, std::vector<st
     }
     if (save.strTarget.empty())
         return false;
-    if (bFolderIsLink) {
-        arrNotes.push_back(NoteFolderIsLink(save.strTarget));
+    if (!folder.IsHeld()) {
+        if (folder.Error() == kErrorStoppedOnLink)
+            arrNotes.push_back(NoteFolderIsLink(save.strTarget));
+        ::SetLastError(folder.Error());
         return false;
     }
     // A file the batch replaces is one that no item reads; a renamed one
     // takes a name that was free.
-    if (!CopyIntoPlace(strSource, save.strTarget, save.bRenamed))
+    const CFileHandle hSource = OpenForCopy(strSource);
+    if (!hSource || !folder.CopyInto(hSource.Get(), LeafName(save.strTarget), save.bRenamed)) {
+        if (::GetLastError() == kErrorStoppedOnLink)
+            arrNotes.push_back(NoteFolderIsLink(save.strTarget));
         return false;
+    }
     if (save.bRenamed)
         arrNotes.push_back(NoteRenamed(strSource, save.strTarget));
     written.push_back(save.strTarget);
@@ -64,24 +80,24 @@ bool SaveAs(const std::wstring& strSource, const std::wstring& strTarget, std::v
     if (strTarget.empty() || SameFile(strSource, strTarget))
         return false;
     const CopyOutcome outcome = CopyWithoutFollowingLinks(strSource, strTarget, false);
-    if (outcome == CopyOutcome::kFolderIsLink)
+    if (outcome == CopyOutcome::kFolderIsLink) {
         arrNotes.push_back(NoteFolderIsLink(strTarget));
+        ::SetLastError(kErrorStoppedOnLink);
+    }
     return outcome == CopyOutcome::kCopied;
 }
 
 // Notes a copy's outcome for the log.
-void NoteCopy(LogItem& item, bool bSaved, bool bFound, bool bFolderIsLink, const std::wstring& strSource,
-              const std::wstring& strTarget)
+void NoteCopy(LogItem& item, bool bSaved, bool bFound, const std::wstring& strTarget)
 {
     const DWORD dwError = ::GetLastError();
     item.bFound = bFound;
     item.dwCode = bSaved             ? 0
                   : !bFound          ? ERROR_FILE_NOT_FOUND
                   : strTarget.empty() ? ERROR_PATH_NOT_FOUND
-                  : bFolderIsLink    ? kErrorStoppedOnLink
                   : dwError          ? dwError
                                      : ERROR_GEN_FAILURE;
-    item.strWork = strSource + L" -> " + strTarget;
+    item.strTarget = strTarget;
     item.bCopy = true;
     item.outcome = bSaved ? ItemOutcome::Succeeded : ItemOutcome::Failed;
 }
@@ -109,18 +125,21 @@ unsigned RunBatch(int nMode)
     std::vector<std::wstring> sources;
     std::vector<PlannedSave> plan;
     std::vector<std::wstring> written;
-    // One look at the folder serves every item.
-    bool bFolderIsLink = false;
+    std::vector<std::wstring> drives;
+    // The folder is looked at and held once, for every item: nothing can
+    // move it or put a link in its place until the batch ends.
+    CHeldFolder saveFolder;
     if (nMode == kSaveBatch) {
+        if (!pDlg->m_strSavePath.empty())
+            saveFolder.Hold(pDlg->m_strSavePath, options.bMakeSaveFolder);
         for (const std::wstring& item : items) {
             const bool bFound = shell.Locate(item, std::wstring()) != 0;
             paths.push_back(shell.m_strFile);
             sources.push_back(bFound ? shell.m_strFile : std::wstring());
+            drives.push_back(shell.m_strDrive);
         }
-        if (!pDlg->m_strSavePath.empty()) {
+        if (!pDlg->m_strSavePath.empty())
             plan = PlanSaves(sources, pDlg->m_strSavePath);
-            bFolderIsLink = FolderPassesThroughLink(pDlg->m_strSavePath);
-        }
     }
     // The report's lines: each failed item's path and why it failed.
     std::vector<std::wstring> failedLines;
@@ -131,9 +150,12 @@ unsigned RunBatch(int nMode)
         const std::wstring strPath = nMode == kSaveBatch ? paths[i] : shell.m_strFile;
         LogItem item;
         item.strName = i < options.arrNames.size() ? options.arrNames[i] : strPath;
-        // An installer's command line; a copy names its target as it ends.
-        item.strWork = shell.m_strParameters.empty() || nMode != kInstallBatch ? strPath
-                                                                                : strPath + L" " + shell.m_strParameters;
+        item.strLine = platform_text::TrimSpace(items[i]);
+        const bool bFound = nMode == kSaveBatch ? !sources[i].empty() : shell.m_bFound != 0;
+        item.strFile = bFound ? strPath : std::wstring();
+        item.strDrive = nMode == kSaveBatch ? drives[i] : shell.m_strDrive;
+        if (nMode == kInstallBatch)
+            item.strParameters = shell.m_strParameters;
         if (pDlg->StopRequested()) {
             // The user chose to stop: this item and every later one stay undone.
             item.outcome = ItemOutcome::NotRun;
@@ -147,13 +169,12 @@ unsigned RunBatch(int nMode)
         item.bFound = shell.m_bFound;
         if (nMode == kSaveBatch) {
             // Without a folder there is nowhere to copy to.
-            const bool bSaved = !plan.empty() && Save(strPath, plan[i], written, pDlg->m_arrNotes, bFolderIsLink);
-            const bool bFound = !sources[i].empty();
-            NoteCopy(item, bSaved, bFound, bFolderIsLink, strPath,
+            const bool bSaved = !plan.empty() && Save(strPath, plan[i], saveFolder, written, pDlg->m_arrNotes);
+            NoteCopy(item, bSaved, bFound,
                      plan.empty() || plan[i].strTarget.empty() ? pDlg->m_strSavePath : plan[i].strTarget);
         } else if (nMode == kSaveFileBatch) {
-            const bool bSaved = shell.m_bFound && SaveAs(strPath, pDlg->m_strSavePath, pDlg->m_arrNotes);
-            NoteCopy(item, bSaved, shell.m_bFound != 0, false, strPath, pDlg->m_strSavePath);
+            const bool bSaved = bFound && SaveAs(strPath, pDlg->m_strSavePath, pDlg->m_arrNotes);
+            NoteCopy(item, bSaved, bFound, pDlg->m_strSavePath);
         } else {
             // The caption names the item before it starts.
             pDlg->ShowSteps();
@@ -167,6 +188,8 @@ unsigned RunBatch(int nMode)
         else if (item.outcome == ItemOutcome::RestartNeeded)
             pDlg->m_summary.arrRestart.push_back(item.strName);
         log.Item(item);
+        if (options.onItemEnded)
+            options.onItemEnded(i);
     }
     pDlg->ItemsDone();
     pDlg->ShowSteps();

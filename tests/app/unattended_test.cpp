@@ -117,12 +117,51 @@ TEST_F(Unattended, EveryBatchWritesItsLog)
     for (const std::wstring& file : {m_elsewhere / L"日志\\装机.log", planted + L"linked.log"}) {
         EXPECT_EQ(Run(L"\"/log:" + file + L"\" /quiet /save:" + (m_elsewhere / L"pkg")), 0u);
         const std::wstring saved = FromUtf8(ReadFile(file));
-        EXPECT_NE(saved.find(L"\r\n成功 | 压缩 | " + (m_disc / L"setup\\zip.exe") + L" -> " + (m_elsewhere / L"pkg") +
-                             L"\\zip.exe | 已复制 | "),
+        EXPECT_NE(saved.find(L"\r\n成功 | 压缩 | " + (m_disc / L"setup\\zip.exe") + L" | " + (m_disc / L"setup\\zip.exe") + L" |  |  | " +
+                             (m_elsewhere / L"pkg") + L"\\zip.exe | 已复制 | "),
                   std::wstring::npos)
             << saved;
     }
     EXPECT_EQ(ReadFile(planted + L"victim.txt"), "not for the log\n");
+}
+
+TEST_F(Unattended, LogsGoOnlyWhereTheLineSaysAndTellWhyALineWasRefused)
+{
+    // logs is a link to protected, laid from the Linux side as anyone who
+    // may write public can lay it.
+    WriteFile(m_elsewhere / L"protected\\keep.txt", "");
+    ::CreateDirectoryW((m_elsewhere / L"public").c_str(), nullptr);
+    ASSERT_TRUE(LayLink(m_elsewhere / L"public\\logs", m_elsewhere / L"protected"));
+    struct Case {
+        const char* fault;
+        std::wstring arguments;
+        std::wstring log;
+        DWORD dwExitCode;
+        // What the output tells and the log holds afterwards (empty: no log).
+        std::wstring told;
+        std::wstring logged;
+    };
+    const Case cases[] = {
+        {"a log written through a link on its folder's path", L"/auto /quiet /select:压缩",
+         m_elsewhere / L"public\\logs\\q.log", 1603, L"日志文件无法写入: " + (m_elsewhere / L"public\\logs\\q.log"),
+         L""},
+        {"a refused line's reason lost where deployment tools look", L"/auto /quiet /quite", m_elsewhere / L"x.log",
+         87, L"无法识别的开关: /quite", L"命令行有误: 无法识别的开关: /quite\r\n"},
+        {"a refused line's reason lost after its switches were read", L"/auto /quiet /save:C:\\pkg",
+         m_elsewhere / L"y.log", 87, L"/auto 与 /save: 不能同时使用", L"命令行有误: /auto 与 /save: 不能同时使用\r\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(L"\"/log:" + c.log + L"\" " + c.arguments), c.dwExitCode) << c.fault << "\n" << Output();
+        EXPECT_NE(Output().find(c.told), std::wstring::npos) << c.fault << "\n" << Output();
+        const std::wstring logged = FromUtf8(ReadFile(c.log));
+        if (c.logged.empty()) {
+            EXPECT_EQ(::GetFileAttributesW(c.log.c_str()), INVALID_FILE_ATTRIBUTES) << c.fault;
+        } else {
+            EXPECT_NE(logged.find(c.logged), std::wstring::npos) << c.fault << "\n" << logged;
+        }
+    }
+    EXPECT_EQ(::GetFileAttributesW((m_elsewhere / L"protected\\q.log").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Installed(), L"zip.exe|/S\r\n") << "the batch itself runs on";
 }
 
 TEST_F(Unattended, UsageGoesToTheCallerOrIntoAMessageBox)
