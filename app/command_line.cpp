@@ -1,10 +1,12 @@
 #include "app/command_line.h"
 
 #include "shell/path_resolution.h"
+#include "shell/safe_copy.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <set>
 
@@ -25,35 +27,146 @@ std::wstring Trimmed(const std::wstring& text)
     return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
 }
 
-std::vector<std::wstring> Arguments(const std::wstring& strCommandLine)
+bool IsBlank(wchar_t c) noexcept
+{
+    return c == L' ' || c == L'\t';
+}
+
+// Whether a text can be a file or folder path. None holds a quote (under
+// the argument rules a folder written "D:\pkg\" ends in one and takes the
+// switches after it into its value), < > | ? *, a control character, or a
+// colon anywhere but after a drive letter.
+bool CanBePath(const std::wstring& path) noexcept
+{
+    for (size_t i = 0; i < path.size(); ++i) {
+        const wchar_t c = path[i];
+        if (c < 0x20 || c == L'"' || c == L'<' || c == L'>' || c == L'|' || c == L'?' || c == L'*' ||
+            (c == L':' && i != 1))
+            return false;
+    }
+    return true;
+}
+
+// Whether a start of the command line, read as CreateProcess reads an
+// unquoted program name, names the program's own file.
+bool NamesProgram(const std::wstring& candidate, const std::wstring& strProgram)
+{
+    if (candidate.empty() || strProgram.empty())
+        return false;
+    if (SameFile(candidate, strProgram))
+        return true;
+    const size_t slash = candidate.find_last_of(L"\\/");
+    const bool bExtension = candidate.find(L'.', slash == std::wstring::npos ? 0 : slash + 1) != std::wstring::npos;
+    return !bExtension && SameFile(candidate + L".exe", strProgram);
+}
+
+// Where the arguments start: after the program's name.
+size_t ArgumentsStart(const std::wstring& line, const std::wstring& strProgram)
+{
+    if (!line.empty() && line[0] == L'"') {
+        const size_t close = line.find(L'"', 1);
+        return close == std::wstring::npos ? line.size() : close + 1;
+    }
+    const auto firstBlank = static_cast<size_t>(std::find_if(line.begin(), line.end(), IsBlank) - line.begin());
+    size_t found = std::wstring::npos;
+    for (size_t end = firstBlank; end <= line.size(); ++end) {
+        if (end < line.size() && !IsBlank(line[end]))
+            continue;
+        const std::wstring candidate = line.substr(0, end);
+        // No longer start is a path once one holds what no path may.
+        if (!CanBePath(candidate))
+            break;
+        if (NamesProgram(candidate, strProgram))
+            found = end;
+    }
+    return found == std::wstring::npos ? firstBlank : found;
+}
+
+// The arguments after the program's name, split by the usual rules.
+std::vector<std::wstring> Arguments(const std::wstring& rest)
 {
     std::vector<std::wstring> args;
     int argc = 0;
-    LPWSTR* argv = ::CommandLineToArgvW(strCommandLine.c_str(), &argc);
+    // The first argument is read by other rules: a stand-in takes its place.
+    const std::wstring line = L"x " + rest;
+    LPWSTR* argv = ::CommandLineToArgvW(line.c_str(), &argc);
     for (int i = 1; argv && i < argc; ++i)
         args.emplace_back(argv[i]);
     ::LocalFree(argv);
     return args;
 }
 
-CommandLine Bad(std::wstring strError)
+// Whether /quiet (or -quiet) is written anywhere in the text, inside a
+// value too: at its start or after a blank or a quote, and not followed by
+// a letter or digit.
+bool WritesQuiet(const std::wstring& text)
+{
+    const std::wstring lower = Lower(text);
+    for (size_t at = lower.find(L"quiet"); at != std::wstring::npos; at = lower.find(L"quiet", at + 1)) {
+        if (at == 0 || (lower[at - 1] != L'/' && lower[at - 1] != L'-'))
+            continue;
+        const bool bStart = at == 1 || IsBlank(lower[at - 2]) || lower[at - 2] == L'"';
+        const bool bEnd = at + 5 == lower.size() || !std::iswalnum(lower[at + 5]);
+        if (bStart && bEnd)
+            return true;
+    }
+    return false;
+}
+
+// Adds the names of a /select: value: separated by ";", blanks around each
+// dropped, ";;" a ";" inside a name, a leading "@@" a leading "@". A name
+// with a single leading "@" is refused: that form is kept for later use.
+bool SplitSelection(const std::wstring& value, std::vector<std::wstring>& names, std::wstring& error)
+{
+    std::wstring name;
+    for (size_t at = 0; at <= value.size(); ++at) {
+        if (at + 1 < value.size() && value[at] == L';' && value[at + 1] == L';') {
+            name += L';';
+            ++at;
+            continue;
+        }
+        if (at < value.size() && value[at] != L';') {
+            name += value[at];
+            continue;
+        }
+        std::wstring entry = Trimmed(name);
+        name.clear();
+        if (entry.starts_with(L"@@")) {
+            entry.erase(0, 1);
+        } else if (entry.starts_with(L"@")) {
+            error = L"/select: 中以单个 @ 开头的名称留作他用 (名称本身以 @ 开头时写作 @@): " + entry;
+            return false;
+        }
+        if (!entry.empty())
+            names.push_back(std::move(entry));
+    }
+    return true;
+}
+
+CommandLine Bad(std::wstring strError, bool bQuiet)
 {
     CommandLine result;
     result.kind = StartKind::BadCommandLine;
     result.strError = std::move(strError);
+    result.bQuiet = bQuiet;
     return result;
 }
 
 } // namespace
 
-CommandLine ParseCommandLine(const std::wstring& strCommandLine)
+CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstring& strProgram)
 {
-    const std::vector<std::wstring> args = Arguments(strCommandLine);
+    const std::wstring rest = strCommandLine.substr(ArgumentsStart(strCommandLine, strProgram));
+    const std::vector<std::wstring> args = Arguments(rest);
+    // A line that is refused or asks for the usage never waits for input
+    // when /quiet is written anywhere in it.
+    const bool bQuietWritten = WritesQuiet(rest);
     CommandLine result;
     // A request for the usage wins over everything else given with it.
     for (const std::wstring& arg : args) {
         if (arg == L"/?" || arg == L"-?") {
             result.kind = StartKind::Usage;
+            result.bQuiet = bQuietWritten;
             return result;
         }
     }
@@ -70,8 +183,12 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine)
         const std::wstring name = Lower(arg.substr(1, colon == std::wstring::npos ? std::wstring::npos : colon - 1));
         const bool bValue = colon != std::wstring::npos;
         const std::wstring value = bValue ? Trimmed(arg.substr(colon + 1)) : std::wstring();
-        if (!seen.insert(name).second) {
+        if (!seen.insert(name).second && name != L"select") {
             error = L"开关重复: " + arg;
+            break;
+        }
+        if ((name == L"save" || name == L"log") && !value.empty() && !CanBePath(value)) {
+            error = L"/" + name + L": 的值不能作为路径: " + arg;
             break;
         }
         if (name == L"auto" && !bValue) {
@@ -84,17 +201,11 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine)
         } else if (name == L"log" && !value.empty()) {
             result.strLogFile = FullPathOrAsGiven(value);
         } else if (name == L"select" && !value.empty()) {
-            for (size_t at = 0; at <= value.size();) {
-                size_t end = value.find(L';', at);
-                if (end == std::wstring::npos)
-                    end = value.size();
-                std::wstring entry = Trimmed(value.substr(at, end - at));
-                if (!entry.empty())
-                    result.arrSelect.push_back(std::move(entry));
-                at = end + 1;
-            }
-            if (result.arrSelect.empty()) {
-                error = L"/select: 没有给出软件名称";
+            const size_t nBefore = result.arrSelect.size();
+            if (!SplitSelection(value, result.arrSelect, error))
+                break;
+            if (result.arrSelect.size() == nBefore) {
+                error = L"/select: 没有给出软件名称: " + arg;
                 break;
             }
         } else if (name == L"save" || name == L"log" || name == L"select") {
@@ -107,8 +218,8 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine)
         }
     }
     // A refused line keeps the log it named, which is told why.
-    const auto refused = [&result](std::wstring strError) {
-        CommandLine bad = Bad(std::move(strError));
+    const auto refused = [&result, bQuietWritten](std::wstring strError) {
+        CommandLine bad = Bad(std::move(strError), bQuietWritten);
         bad.strLogFile = result.strLogFile;
         return bad;
     };
@@ -134,20 +245,26 @@ std::wstring UsageText()
            L"/auto: 无人值守安装勾选的软件 (Checked=1)\n"
            L"/save:<文件夹>: 把安装包复制到此文件夹\n"
            L"/select:<名称>;<名称>...: 改为处理所列的软件\n"
-           L"/quiet: 不显示任何窗口\n"
+           L"    可以多次给出; 名称中的 ; 写作 ;;\n"
+           L"    以 @ 开头的名称写作 @@ (单个 @ 留作他用)\n"
+           L"/quiet: 不显示任何窗口, 也不等待任何输入\n"
            L"/log:<文件>: 日志写到此文件\n"
            L"/?: 显示本说明\n"
            L"\n"
            L"没有 /auto 或 /save: 时打开主窗口。\n"
            L"开关不区分大小写, 以 / 或 - 开头。\n"
+           L"路径中不能有 \" < > | ? * 等字符。\n"
+           L"用引号括起的路径不要以 \\ 结尾,\n"
+           L"否则 \\\" 会让引号成为路径的一部分。\n"
            L"默认的日志位置:\n"
            L"管理员: %SystemRoot%\\Logs\\Tovrin Quillset\n"
            L"其他用户: %LOCALAPPDATA%\\Tovrin Quillset\\logs\n"
            L"\n"
            L"退出代码:\n"
-           L"0 全部成功\n"
+           L"0 全部成功, 或没有勾选任何软件\n"
            L"3010 全部成功, 需要重新启动计算机\n"
            L"1603 至少一项失败, 或日志无法写入\n"
            L"87 命令行有误, 什么也没有做\n"
-           L"2 程序旁边没有目录文件\n";
+           L"2 程序旁边没有目录文件, 目录文件无法读取,\n"
+           L"    或其中没有任何软件; 什么也没有做\n";
 }

@@ -1,6 +1,6 @@
 // The program's switches, for deployment tools that start it unattended:
-// /auto, /save:<folder>, /select:<name>;<name>..., /quiet, /log:<file>
-// and /?, in any letter case, each with "/" or "-".
+// /auto, /save:<folder>, /select:<name>;<name>... (given once or more),
+// /quiet, /log:<file> and /?, in any letter case, each with "/" or "-".
 #pragma once
 
 #include <string>
@@ -21,14 +21,21 @@ struct CommandLine {
     std::wstring strLogFile;
     // The /select: names, in the order given; empty: the checked entries.
     std::vector<std::wstring> arrSelect;
+    // No window and nothing that waits for input: /quiet given, or, on a
+    // line that is refused or asks for the usage, written anywhere in it.
     bool bQuiet = false;
     // What is wrong with a bad command line, in the user's words.
     std::wstring strError;
 };
 
 // Reads a command line as the system hands it over, the program's own name
-// first. Relative paths are taken from the current folder.
-CommandLine ParseCommandLine(const std::wstring& strCommandLine);
+// first. strProgram is the running program's file; its name on the line is
+// skipped as CreateProcess finds it: quoted, up to the closing quote;
+// unquoted, the longest start of the line, ending before a blank, that
+// names that file (as written, or with ".exe" added when it has no
+// extension), else up to the first blank. Relative paths are taken from
+// the current folder.
+CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstring& strProgram);
 
 // The usage text that /? shows.
 std::wstring UsageText();

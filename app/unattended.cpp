@@ -28,6 +28,43 @@ std::wstring JoinedNames(const std::vector<std::wstring>& names)
     return joined;
 }
 
+// The line that tells where the log went, or that it could not be written.
+std::wstring LogFileLine(const BatchSummary& summary)
+{
+    return summary.dwLogError == 0 ? L"日志文件: " + summary.strLogFile + L"\n"
+                                   : L"日志文件无法写入: " + summary.strLogFile + L" (Windows 错误 " +
+                                         std::to_wstring(summary.dwLogError) + L")\n";
+}
+
+// Every refusal ends here: a bad command line, or a batch that cannot run
+// (no usable catalogue, an entry the catalogue lacks). The reason goes to
+// the caller, else into a box unless the line is quiet, and into the log:
+// the batch's log when the line was read whole, else a log of its own.
+// Returns nExitCode.
+int Refuse(const CommandLine& commandLine, const std::wstring& strCatalogue, const std::wstring& strReason,
+           int nExitCode)
+{
+    if (commandLine.kind == StartKind::BadCommandLine) {
+        // Deployment tools read logs, not consoles: the log the line named,
+        // else the machine's log folder.
+        BatchSummary summary;
+        LogRefusedCommandLine(commandLine.strLogFile, strReason, summary);
+        Tell(strReason + L"\n" + LogFileLine(summary) + L"\n" + UsageText(), commandLine.bQuiet, MB_ICONEXCLAMATION);
+        return nExitCode;
+    }
+    const std::wstring nothingRan = L"什么也没有运行。退出代码 " + std::to_wstring(nExitCode);
+    BatchOptions options;
+    options.strCatalogue = strCatalogue;
+    options.strLogFile = commandLine.strLogFile;
+    options.arrLogNotes = {strReason, nothingRan};
+    CBatchLog log(options, commandLine.kind == StartKind::Install ? kInstallBatch : kSaveBatch,
+                  commandLine.strSaveFolder);
+    BatchSummary summary;
+    log.Finish(summary);
+    Tell(strReason + L"\n" + nothingRan + L"\n" + LogFileLine(summary), commandLine.bQuiet, MB_ICONEXCLAMATION);
+    return nExitCode;
+}
+
 } // namespace
 
 bool WriteToCaller(const std::wstring& text)
@@ -58,26 +95,19 @@ bool WriteToCaller(const std::wstring& text)
 int RunCommandLine(const CommandLine& commandLine)
 {
     if (commandLine.kind == StartKind::Usage) {
-        Tell(UsageText(), false, MB_ICONINFORMATION);
+        Tell(UsageText(), commandLine.bQuiet, MB_ICONINFORMATION);
         return kExitSuccess;
     }
-    if (commandLine.kind == StartKind::BadCommandLine) {
-        // Deployment tools read logs, not consoles.
-        LogRefusedCommandLine(commandLine.strLogFile, commandLine.strError);
-        Tell(L"命令行有误: " + commandLine.strError + L"\n\n" + UsageText(), commandLine.bQuiet, MB_ICONEXCLAMATION);
-        return kExitBadCommandLine;
-    }
+    if (commandLine.kind == StartKind::BadCommandLine)
+        return Refuse(commandLine, L"", L"命令行有误: " + commandLine.strError, kExitBadCommandLine);
 
-    const std::wstring catalogue = ProfilePathFor(RunningExecutablePath());
-    const DWORD dwAttributes = catalogue.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(catalogue.c_str());
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        Tell(L"程序旁边没有目录文件: " + catalogue, commandLine.bQuiet, MB_ICONEXCLAMATION);
-        return kExitNoCatalogue;
-    }
-    CatalogueExtent extent = CatalogueExtent::Whole;
-    const CatalogueSettings* pSettings = LoadCatalogue(GetApp(), &extent);
-    if (extent == CatalogueExtent::CutShort)
-        WriteToCaller(CutShortNotice() + L"\n");
+    CatalogueLoad load;
+    const CatalogueSettings* pSettings = LoadCatalogue(GetApp(), &load);
+    if (!load.Usable())
+        return Refuse(commandLine, load.strPath, CatalogueNotice(load), kExitNoCatalogue);
+    std::vector<std::wstring> notes;
+    if (load.extent == CatalogueExtent::CutShort)
+        notes.push_back(CutShortNotice());
 
     // The entries named, or the checked ones; every name must be there.
     std::set<std::wstring> wanted;
@@ -96,10 +126,12 @@ int RunCommandLine(const CommandLine& commandLine)
         if (!bFound)
             missing.push_back(name);
     }
-    if (!missing.empty()) {
-        Tell(L"目录中没有这些软件: " + JoinedNames(missing), commandLine.bQuiet, MB_ICONEXCLAMATION);
-        return kExitBadCommandLine;
-    }
+    if (!missing.empty())
+        return Refuse(commandLine, load.strPath, L"目录中没有这些软件: " + JoinedNames(missing), kExitBadCommandLine);
+    if (entries.empty())
+        notes.push_back(L"目录文件中没有勾选任何软件 (Checked=1), 也没有用 /select: 指定软件: 什么也不用做。");
+    for (const std::wstring& note : notes)
+        WriteToCaller(note + L"\n");
 
     const bool bInstall = commandLine.kind == StartKind::Install;
     std::vector<std::wstring> items;
@@ -111,8 +143,9 @@ int RunCommandLine(const CommandLine& commandLine)
     dlg.m_nMode = bInstall ? kInstallBatch : kSaveBatch;
     dlg.m_pSourceList = &items;
     dlg.m_strSavePath = commandLine.strSaveFolder;
-    dlg.m_options.strCatalogue = catalogue;
+    dlg.m_options.strCatalogue = load.strPath;
     dlg.m_options.strLogFile = commandLine.strLogFile;
+    dlg.m_options.arrLogNotes = notes;
     dlg.m_options.bReport = false;
     // A missing save folder is made by the batch; if it cannot be, the
     // copies fail and the log tells why.
@@ -124,12 +157,8 @@ int RunCommandLine(const CommandLine& commandLine)
 
     const BatchSummary& summary = dlg.m_summary;
     const int nExitCode = BatchExitCode(dlg.m_arrFailed.size(), summary);
-    std::wstring text = L"共 " + std::to_wstring(items.size()) + L" 项, 失败 " + std::to_wstring(dlg.m_arrFailed.size()) +
-                        L" 项, 需要重新启动 " + std::to_wstring(summary.arrRestart.size()) + L" 项。退出代码 " +
-                        std::to_wstring(nExitCode) + L"\n";
-    text += summary.dwLogError == 0 ? L"日志文件: " + summary.strLogFile + L"\n"
-                                    : L"日志文件无法写入: " + summary.strLogFile + L" (Windows 错误 " +
-                                          std::to_wstring(summary.dwLogError) + L")\n";
-    WriteToCaller(text);
+    WriteToCaller(L"共 " + std::to_wstring(items.size()) + L" 项, 失败 " + std::to_wstring(dlg.m_arrFailed.size()) +
+                  L" 项, 需要重新启动 " + std::to_wstring(summary.arrRestart.size()) + L" 项。退出代码 " +
+                  std::to_wstring(nExitCode) + L"\n" + LogFileLine(summary));
     return nExitCode;
 }

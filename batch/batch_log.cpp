@@ -241,14 +241,13 @@ CFileHandle OpenLogFile(const std::wstring& strLogFile, CHeldFolder& folder, std
     return file;
 }
 
-bool LogRefusedCommandLine(const std::wstring& strLogFile, const std::wstring& strReason)
+void LogRefusedCommandLine(const std::wstring& strLogFile, const std::wstring& strReason, BatchSummary& summary)
 {
     CHeldFolder folder;
-    std::wstring strPath;
-    DWORD dwError = 0;
-    const CFileHandle file = OpenLogFile(strLogFile, folder, strPath, dwError);
-    return file && WriteText(file.Get(), LogHead(L"命令行有误: " + EscapedLogField(strReason) + L"\r\n") +
-                                             L"时间: " + NowText() + L"\r\n结果: 什么也没有做, 退出代码 87\r\n");
+    const CFileHandle file = OpenLogFile(strLogFile, folder, summary.strLogFile, summary.dwLogError);
+    if (file && !WriteText(file.Get(), LogHead(EscapedLogField(strReason) + L"\r\n") + L"时间: " + NowText() +
+                                           L"\r\n结果: 什么也没有运行, 退出代码 87\r\n"))
+        summary.dwLogError = ::GetLastError() ? ::GetLastError() : ERROR_WRITE_FAULT;
 }
 
 CBatchLog::CBatchLog(const BatchOptions& options, int nMode, const std::wstring& strSavePath)
@@ -258,8 +257,10 @@ CBatchLog::CBatchLog(const BatchOptions& options, int nMode, const std::wstring&
                              ? L"批处理: 保存安装包, 保存路径: " + EscapedLogField(strSavePath) + L"\r\n"
                              : std::wstring(L"批处理: 软件安装\r\n");
     lines += L"目录文件: " + EscapedLogField(options.strCatalogue) + L"\r\n";
-    Write(LogHead(lines) + L"开始时间: " + NowText() +
-          L"\r\n各项: 结果 | 名称 | 目录中的命令行 | 文件 | 光盘驱动器 | 参数 | 复制到 | 说明 | 用时\r\n");
+    lines = LogHead(lines) + L"开始时间: " + NowText() + L"\r\n";
+    for (const std::wstring& note : options.arrLogNotes)
+        lines += EscapedLogField(note) + L"\r\n";
+    Write(lines + L"各项: 结果 | 名称 | 目录中的命令行 | 文件 | 光盘驱动器 | 参数 | 复制到 | 说明 | 用时\r\n");
 }
 
 void CBatchLog::Write(const std::wstring& text)

@@ -48,8 +48,9 @@ std::wstring LogItemLine(const LogItem& item);
 CFileHandle OpenLogFile(const std::wstring& strLogFile, CHeldFolder& folder, std::wstring& strPath, DWORD& dwError);
 
 // Writes a log for a command line that was refused: the program, the
-// reason, the machine and the time. False when no log could be written.
-bool LogRefusedCommandLine(const std::wstring& strLogFile, const std::wstring& strReason);
+// reason, the machine and the time. summary receives where the log is and
+// whether it was written.
+void LogRefusedCommandLine(const std::wstring& strLogFile, const std::wstring& strReason, BatchSummary& summary);
 
 class CBatchLog {
 public:

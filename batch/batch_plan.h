@@ -15,6 +15,9 @@ struct BatchOptions {
     // The log file; empty: a new file named by the start time in
     // DefaultLogFolder().
     std::wstring strLogFile;
+    // Lines the log carries after its head: what the items do not tell (a
+    // catalogue cut short, nothing selected, why nothing ran).
+    std::vector<std::wstring> arrLogNotes;
     // The entry name of each item, in item order; an item without one is
     // named by its own text.
     std::vector<std::wstring> arrNames;

@@ -48,11 +48,6 @@ bool InstallerSucceeded(DWORD dwExitCode) noexcept
            dwExitCode == ERROR_SUCCESS_REBOOT_INITIATED;
 }
 
-std::wstring WindowsErrorText(DWORD dwError)
-{
-    return L"Windows 错误 " + std::to_wstring(dwError) + L": " + platform_text::SystemMessage(dwError);
-}
-
 std::wstring FailureReason(const LogItem& item)
 {
     if (!item.bFound)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "batch/batch_plan.h"
+#include "platform/text.h"
 
 #include <windows.h>
 
@@ -34,8 +35,7 @@ std::wstring NumberedName(const std::wstring& strPath, int n);
 // 3010 and 1641 (done, a restart is needed or has been started).
 bool InstallerSucceeded(DWORD dwExitCode) noexcept;
 
-// "Windows 错误 N: " followed by the system's words for the error.
-std::wstring WindowsErrorText(DWORD dwError);
+using platform_text::WindowsErrorText;
 
 // Why an item failed, as a report puts it after the item's path:
 // "(文件没找到)", "(退出码 1603)" or "(Windows 错误 5: 拒绝访问)".

@@ -2,6 +2,7 @@
 
 #include "catalogue/ini_profile.h"
 #include "platform/system_dialogs.h"
+#include "platform/text.h"
 #include "platform/wnd.h"
 
 #include <windows.h>
@@ -124,18 +125,41 @@ CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource&
     return bCut ? CatalogueExtent::CutShort : CatalogueExtent::Whole;
 }
 
-CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueExtent* pExtent)
+std::wstring CatalogueNotice(const CatalogueLoad& load)
+{
+    if (load.dwError == ERROR_FILE_NOT_FOUND)
+        return L"程序旁边没有目录文件: " + load.strPath;
+    if (load.dwError != 0)
+        return L"目录文件无法读取: " + load.strPath + L" (" + platform_text::WindowsErrorText(load.dwError) + L")";
+    // A file cut short may have no entry among what was read.
+    if (load.extent == CatalogueExtent::CutShort)
+        return CutShortNotice();
+    return load.nEntryRecords == 0 ? L"目录文件中没有任何软件: " + load.strPath : std::wstring();
+}
+
+CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueLoad* pLoad)
 {
     const std::wstring exePath = RunningExecutablePath();
-    const std::wstring profilePath = ProfilePathFor(exePath);
+    CatalogueLoad load;
+    load.strPath = ProfilePathFor(exePath);
     if (pApp)
-        pApp->m_strProfileName = profilePath;
-    const CIniProfile profile(profilePath);
-    const CatalogueExtent extent = ReadCatalogue(g_settings, profile, ExecutableFolder(exePath));
-    if (pExtent)
-        *pExtent = extent;
-    else if (extent == CatalogueExtent::CutShort)
-        ShowMessageBox(nullptr, CutShortNotice(), g_settings.TitleText, MB_OK | MB_ICONEXCLAMATION);
+        pApp->m_strProfileName = load.strPath;
+    const CIniProfile profile(load.strPath);
+    load.dwError = profile.ReadError();
+    load.extent = ReadCatalogue(g_settings, profile, ExecutableFolder(exePath));
+    const SoftwareCategory* pCategories = g_settings.Categories.get();
+    for (int j = 0; !pCategories[j].Name.empty(); ++j) {
+        const SoftwareEntry* pEntries = pCategories[j].Entries.get();
+        for (int r = 0; pEntries && !pEntries[r].Name.empty(); ++r)
+            ++load.nEntryRecords;
+    }
+    if (pLoad) {
+        *pLoad = load;
+    } else {
+        const std::wstring notice = CatalogueNotice(load);
+        if (!notice.empty())
+            ShowMessageBox(nullptr, notice, g_settings.TitleText, MB_OK | MB_ICONEXCLAMATION);
+    }
     return &g_settings;
 }
 

@@ -78,12 +78,36 @@ CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource&
 // The notice shown at start when a catalogue was cut short.
 std::wstring CutShortNotice();
 
+// How the configuration file beside the running executable was read.
+struct CatalogueLoad {
+    // The file looked for.
+    std::wstring strPath;
+    // 0 when it was read; else why not (ERROR_FILE_NOT_FOUND: it is not
+    // there), as CIniProfile::ReadError() tells it.
+    unsigned long dwError = 0;
+    CatalogueExtent extent = CatalogueExtent::Whole;
+    // The entry records read, over all categories.
+    size_t nEntryRecords = 0;
+
+    // Whether the file gave software to work on: it was read and lists at
+    // least one entry.
+    bool Usable() const noexcept { return dwError == 0 && nEntryRecords > 0; }
+};
+
+// What the technician is told at start about the file: which file was
+// looked for and not found, why it could not be read (the system's words
+// for the error), that it lists no software, or that it was cut short;
+// empty when it was read whole and lists software.
+std::wstring CatalogueNotice(const CatalogueLoad& load);
+
 // Fills the one settings record from the configuration file beside the
 // running executable, whatever the current directory, and points the
-// application's profile at that file. A file over the bounds is read up to
-// them and the user is told so in a message box; a caller that gives
-// pExtent (an unattended run, where no one answers a box) is told instead.
-CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueExtent* pExtent = nullptr);
+// application's profile at that file. A file that cannot be read leaves the
+// defaults, as a missing one does; a file over the bounds is read up to
+// them. A caller that gives pLoad (an unattended run, where no one answers
+// a box) is told how the file was read; otherwise the notice, if there is
+// one, is shown in a message box.
+CatalogueSettings* LoadCatalogue(CWinApp* pApp, CatalogueLoad* pLoad = nullptr);
 
 // The entries that pass the filter, in catalogue order: categories in
 // order, entries in order within each. An entry listed under several

@@ -241,42 +241,62 @@ int CPlatformProfile::GetInt(std::wstring_view section, std::wstring_view key, i
 
 CIniProfile::CIniProfile(const std::wstring& path)
 {
-    if (path.empty())
-        return;
-    CFileHandle file(::CreateFileW(OpenablePath(path).c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        if (::GetLastError() != ERROR_FILE_NOT_FOUND)
-            m_origin = Origin::Unreadable;
+    if (path.empty()) {
+        m_dwError = ERROR_FILE_NOT_FOUND;
         return;
     }
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > kMaxFileBytes) {
-        m_origin = Origin::Unreadable;
+    // Opened so that a folder of that name opens too, and is told apart by
+    // the handle rather than by a second look at the name.
+    CFileHandle file(::CreateFileW(OpenablePath(path).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) {
+        const DWORD dwError = ::GetLastError();
+        // The platform answers a file in a missing folder as an unreadable
+        // one; for the caller both are not there.
+        m_bUnreadable = dwError != ERROR_FILE_NOT_FOUND;
+        m_dwError = dwError == ERROR_PATH_NOT_FOUND ? ERROR_FILE_NOT_FOUND : dwError;
+        return;
+    }
+    m_bUnreadable = true;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.Get(), &info)) {
+        m_dwError = ::GetLastError();
+        return;
+    }
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        m_dwError = ERROR_FILE_NOT_FOUND;
+        return;
+    }
+    const unsigned long long size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (size > kMaxFileBytes) {
+        m_dwError = ERROR_FILE_TOO_LARGE;
         return;
     }
     try {
-        std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+        std::string bytes(static_cast<size_t>(size), '\0');
         DWORD total = 0;
         while (total < bytes.size()) {
             DWORD got = 0;
             if (!::ReadFile(file.Get(), bytes.data() + total, static_cast<DWORD>(bytes.size()) - total, &got,
-                            nullptr) ||
-                got == 0)
+                            nullptr)) {
+                m_dwError = ::GetLastError() ? ::GetLastError() : ERROR_READ_FAULT;
+                return;
+            }
+            if (got == 0)
                 break;
             total += got;
         }
         bytes.resize(total);
         Parse(bytes);
+        m_bUnreadable = false;
     } catch (const std::bad_alloc&) {
         m_text.clear();
         m_sections.clear();
         m_keys.clear();
         m_sectionTable.clear();
         m_keyTable.clear();
-        m_origin = Origin::Unreadable;
+        m_dwError = ERROR_NOT_ENOUGH_MEMORY;
     }
 }
 
@@ -401,7 +421,7 @@ std::wstring CIniProfile::Answer(std::wstring_view section, std::wstring_view ke
                                  size_t bufferSize) const
 {
     defaultValue = TrimDefault(defaultValue);
-    if (m_origin == Origin::Unreadable)
+    if (m_bUnreadable)
         return std::wstring(defaultValue.substr(0, std::min(defaultValue.size(), bufferSize - 1)));
     const Key* pKey = Find(section, key);
     return CopyEntry(pKey && pKey->hasValue ? View(pKey->value) : defaultValue, bufferSize);

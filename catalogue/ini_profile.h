@@ -58,18 +58,23 @@ public:
     // An empty profile: every question gets its default.
     CIniProfile() = default;
     // Reads the file; a missing, locked, oversized or otherwise unreadable
-    // file leaves the profile empty (every question gets its default).
+    // file leaves the profile empty (every question gets its default), and
+    // ReadError() says why.
     explicit CIniProfile(const std::wstring& path);
+
+    // 0 when the file was read; else the Windows error that kept it from
+    // being read: ERROR_FILE_NOT_FOUND when there is no file by that name (a
+    // folder of that name included), ERROR_FILE_TOO_LARGE over
+    // kMaxFileBytes, ERROR_NOT_ENOUGH_MEMORY when it does not fit, or what
+    // opening or reading it answered (ERROR_SHARING_VIOLATION when another
+    // program holds it open without sharing).
+    unsigned long ReadError() const noexcept { return m_dwError; }
 
     std::wstring GetString(std::wstring_view section, std::wstring_view key,
                            std::wstring_view defaultValue) const override;
     int GetInt(std::wstring_view section, std::wstring_view key, int defaultValue) const override;
 
 private:
-    // How the file was found: read (a missing file counts as read and
-    // empty, as with the platform), or present but not readable.
-    enum class Origin { Read, Unreadable };
-
     struct Span {
         uint32_t offset = 0;
         uint32_t length = 0;
@@ -93,7 +98,10 @@ private:
                         size_t bufferSize) const;
     std::wstring_view View(Span span) const noexcept { return {m_text.data() + span.offset, span.length}; }
 
-    Origin m_origin = Origin::Read;
+    unsigned long m_dwError = 0;
+    // Present but not read (a folder of that name included): the platform
+    // then answers with the defaults as given, quotes and all.
+    bool m_bUnreadable = false;
     std::wstring m_text;            // the whole file as UTF-16
     std::vector<Span> m_sections;   // the first section of each name
     std::vector<Key> m_keys;        // the first key of each name within those sections

@@ -20,6 +20,11 @@ std::wstring SystemMessage(unsigned long error)
     return message;
 }
 
+std::wstring WindowsErrorText(unsigned long error)
+{
+    return L"Windows 错误 " + std::to_wstring(error) + L": " + SystemMessage(error);
+}
+
 std::string ToUtf8(const std::wstring& text)
 {
     if (text.empty())

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ protected:
             ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), path.c_str(), FALSE));
         }
         // 压缩 is listed under both categories and checked; the others not.
-        WriteFile(m_disc / L"Quillset.INI", ToUtf16LeWithBom(LR"([Type]
+        m_catalogue = LR"([Type]
 Sort1=工具
 Sort2=办公
 [工具.List]
@@ -33,6 +34,8 @@ List1=压缩
 List2=清理
 List3=缺失
 List4=慢速
+List5=解压;工具
+List6=@符号
 [办公.List]
 List1=压缩
 [压缩]
@@ -50,7 +53,14 @@ AutoInstall=setup\missing.exe /S
 [慢速]
 WorkingDir=%CurrDir%
 AutoInstall=setup\zip.exe /S /delay=3000
-)"));
+[解压;工具]
+WorkingDir=%CurrDir%
+AutoInstall=setup\zip.exe /S /semicolon
+[@符号]
+WorkingDir=%CurrDir%
+AutoInstall=setup\zip.exe /S /at
+)";
+        WriteFile(m_disc / L"Quillset.INI", ToUtf16LeWithBom(m_catalogue));
         ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", (m_disc / L"install.log").c_str());
     }
     void TearDown() override { ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr); }
@@ -69,6 +79,7 @@ AutoInstall=setup\zip.exe /S /delay=3000
     TempDir m_disc;
     TempDir m_elsewhere;
     std::wstring m_exe;
+    std::wstring m_catalogue;
 };
 
 TEST_F(Unattended, ExitCodesTellWhatBecameOfTheBatch)
@@ -79,6 +90,10 @@ TEST_F(Unattended, ExitCodesTellWhatBecameOfTheBatch)
         {L"-AUTO -Quiet /Select:清理;压缩" + log, 3010, L"zip.exe|/S\r\nclean.exe|/S /exit=3010\r\n"},
         {L"/auto /quiet \"/select:缺失; 压缩\"" + log, 1603, L"zip.exe|/S\r\n"},
         {L"/auto /quiet /select:压缩;无此软件" + log, 87, L""},
+        // Names that hold ";" or start with "@", written whole.
+        {L"/auto /quiet \"/select:解压;;工具\" /select:@@符号" + log, 0,
+         L"zip.exe|/S /semicolon\r\nzip.exe|/S /at\r\n"},
+        {L"/auto /quiet /select:@符号" + log, 87, L""},
         {L"/save: /quiet", 87, L""},
     };
     for (const auto& [arguments, expectedCode, installed] : cases) {
@@ -175,13 +190,101 @@ TEST_F(Unattended, UsageGoesToTheCallerOrIntoAMessageBox)
     const RunningProgram program(m_exe, m_elsewhere.Path(), L"-?", L"NUL");
     HWND hBox = program.MainWindow();
     ASSERT_NE(hBox, nullptr);
-    wchar_t szText[2048] = {};
-    ::GetDlgItemTextW(hBox, 0xFFFF, szText, 2048);
-    EXPECT_EQ(std::wstring(szText).find(L"用法: Quillset.exe"), 0u) << szText;
+    EXPECT_EQ(MessageBoxText(hBox).find(L"用法: Quillset.exe"), 0u) << MessageBoxText(hBox);
     ::PostMessageW(::GetDlgItem(hBox, IDOK), WM_KEYDOWN, VK_RETURN, 0x001C0001);
     DWORD exitCode = 0xDEAD;
     EXPECT_TRUE(program.WaitForExit(10000, &exitCode));
     EXPECT_EQ(exitCode, 0u);
+}
+
+// With /quiet written anywhere on the line nothing waits for input, where
+// no one could answer: no console, no output to write to.
+TEST_F(Unattended, QuietLinesNeverWaitForInput)
+{
+    ::FreeConsole();
+    const std::wstring folder = m_elsewhere / L"pkg";
+    const std::vector<std::pair<std::wstring, DWORD>> cases{
+        {L"/auto /quiet /bogus", 87},
+        {L"/quiet /?", 0},
+        // The backslash before the quote makes the quote part of the value.
+        {L"/save:\"" + folder + L"\\\" /quiet /log:" + (m_elsewhere / L"q.log"), 87},
+    };
+    for (const auto& [arguments, expectedCode] : cases) {
+        const RunningProgram program(m_exe, m_elsewhere.Path(), arguments, L"NUL");
+        DWORD exitCode = 0xDEAD;
+        EXPECT_TRUE(program.WaitForExit(20000, &exitCode)) << arguments;
+        EXPECT_EQ(exitCode, expectedCode) << arguments;
+    }
+    // The refused line made no folder and wrote no log.
+    EXPECT_EQ(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW((m_elsewhere / L"q.log").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Installed(), L"");
+}
+
+// What the catalogue gave, or why it gave nothing, reaches the output and
+// the log; a catalogue that gives no software ends with 2 and runs nothing.
+TEST_F(Unattended, TheCataloguesStateReachesTheOutputAndTheLog)
+{
+    const std::wstring ini = m_disc / L"Quillset.INI";
+    std::wstring unchecked = m_catalogue;
+    unchecked.replace(unchecked.find(L"Checked=1"), 9, L"Checked=0");
+    std::wstring manyCategories = L"[Type]\r\n";
+    for (int n = 1; n <= 1001; ++n)
+        manyCategories += L"Sort" + std::to_wstring(n) + L"=分类" + std::to_wstring(n) + L"\r\n";
+    manyCategories += L"[分类1.List]\r\nList1=压缩\r\n[压缩]\r\nWorkingDir=%CurrDir%\r\nAutoInstall=setup\\zip.exe /S\r\n"
+                      L"Checked=1\r\n";
+    struct Case {
+        const wchar_t* name;
+        std::function<void(CFileHandle& hold)> prepare;
+        DWORD exitCode;
+        std::wstring installed;
+        std::wstring notice;
+    };
+    const std::vector<Case> cases{
+        {L"held open without sharing",
+         [&](CFileHandle& hold) {
+             hold.Reset(::CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+         },
+         2, L"", L"目录文件无法读取: " + ini + L" (Windows 错误 32: "},
+        {L"over the size bound",
+         [&](CFileHandle&) {
+             CFileHandle file(::CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+             LARGE_INTEGER size{};
+             size.QuadPart = 64ll * 1024 * 1024 + 1;
+             ASSERT_TRUE(::SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN));
+             ASSERT_TRUE(::SetEndOfFile(file.Get()));
+         },
+         2, L"", L"目录文件无法读取: " + ini + L" (Windows 错误 223: "},
+        {L"no entry", [&](CFileHandle&) { WriteFile(ini, ToUtf16LeWithBom(L"[Type]\r\nSort1=工具\r\n")); }, 2, L"",
+         L"目录文件中没有任何软件: " + ini},
+        {L"a folder in its place",
+         [&](CFileHandle&) {
+             ::DeleteFileW(ini.c_str());
+             ::CreateDirectoryW(ini.c_str(), nullptr);
+         },
+         2, L"", L"程序旁边没有目录文件: " + ini},
+        {L"nothing checked",
+         [&](CFileHandle&) { WriteFile(ini, ToUtf16LeWithBom(unchecked)); }, 0, L"",
+         L"目录文件中没有勾选任何软件 (Checked=1), 也没有用 /select: 指定软件"},
+        {L"cut short at the bounds", [&](CFileHandle&) { WriteFile(ini, ToUtf16LeWithBom(manyCategories)); }, 0,
+         L"zip.exe|/S\r\n", L"配置文件列出的软件过多，只读取了前 1000 个分类"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.name));
+        ::RemoveDirectoryW(ini.c_str());
+        WriteFile(ini, ToUtf16LeWithBom(m_catalogue));
+        ::DeleteFileW((m_disc / L"install.log").c_str());
+        const std::wstring log = m_elsewhere / L"batch.log";
+        ::DeleteFileW(log.c_str());
+        CFileHandle hold;
+        c.prepare(hold);
+        EXPECT_EQ(Run(L"/auto /quiet /log:" + log), c.exitCode) << Output();
+        EXPECT_EQ(Installed(), c.installed);
+        const std::wstring logged = FromUtf8(ReadFile(log));
+        EXPECT_NE(Output().find(c.notice), std::wstring::npos) << Output();
+        EXPECT_NE(logged.find(c.notice), std::wstring::npos) << logged;
+        EXPECT_EQ(logged.find(L"什么也没有运行。退出代码 2\r\n") != std::wstring::npos, c.exitCode == 2) << logged;
+    }
 }
 
 TEST_F(Unattended, WithoutQuietTheProgressWindowShowsAndNoReport)

@@ -478,13 +478,21 @@ TEST(HostileFiles, AFolderOrALockedFileReadsAsMissing)
     EXPECT_EQ(ReadFile(locked / L"Quillset.INI"), ToUtf16LeWithBom(kChineseCatalogue));
 }
 
-// The program's caption once its main window shows; the program is closed.
+// The program's caption once its main window shows, after the notice of a
+// catalogue that gives no software, if one comes; the program is closed.
 std::wstring ShownTitle(const std::wstring& exe, const std::wstring& currentDir)
 {
     RunningProgram program(exe, currentDir);
     if (!program.Started())
         return L"<not started>";
     HWND hMain = program.MainWindow();
+    if (hMain && !MessageBoxText(hMain).empty()) {
+        const HWND hNotice = hMain;
+        ::PostMessageW(::GetDlgItem(hNotice, IDOK), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        if (!PumpUntil([&] { return !::IsWindow(hNotice); }))
+            return L"<notice stays>";
+        hMain = program.MainWindow();
+    }
     if (!hMain)
         return L"<no window>";
     const std::wstring title = Caption(hMain);

@@ -107,6 +107,14 @@ std::wstring Caption(HWND hWnd)
     return text;
 }
 
+std::wstring MessageBoxText(HWND hBox)
+{
+    // The static that holds a message box's text has this id.
+    wchar_t text[2048] = {};
+    ::GetDlgItemTextW(hBox, 0xFFFF, text, 2048);
+    return text;
+}
+
 HWND FindOwnedWindow(HWND hOwner, const std::wstring& caption)
 {
     OwnedBox box{hOwner, &caption, nullptr};

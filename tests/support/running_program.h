@@ -40,6 +40,8 @@ std::wstring CopyProgramTo(const TempDir& dir, const std::wstring& name);
 
 // A window's caption.
 std::wstring Caption(HWND hWnd);
+// The text of a message box; empty for any other window.
+std::wstring MessageBoxText(HWND hBox);
 
 // A visible window owned by hOwner whose caption starts with caption (a
 // message box of the program, say; an empty caption: any such window); null
