@@ -92,15 +92,8 @@ bool CopyBytes(HANDLE hSource, HANDLE hTarget)
     }
 }
 
-// Fails with error, keeping it as the last error for the caller.
-bool Fail(DWORD dwError)
-{
-    ::SetLastError(dwError);
-    return false;
-}
-
-} // namespace
-
+// The path a handle leads to, as the file system names it; empty when it
+// cannot be had.
 std::wstring FinalPathOf(HANDLE hFile)
 {
     std::wstring path(MAX_PATH, L'\0');
@@ -117,6 +110,15 @@ std::wstring FinalPathOf(HANDLE hFile)
     }
     return {};
 }
+
+// Fails with error, keeping it as the last error for the caller.
+bool Fail(DWORD dwError)
+{
+    ::SetLastError(dwError);
+    return false;
+}
+
+} // namespace
 
 CFileHandle OpenForCopy(const std::wstring& path)
 {

@@ -38,8 +38,6 @@ public:
     DWORD Error() const noexcept { return m_dwError; }
     // The folder's full path, without a trailing backslash.
     const std::wstring& Path() const noexcept { return m_strPath; }
-    // The held folder's own handle.
-    HANDLE Handle() const noexcept { return m_folders.empty() ? INVALID_HANDLE_VALUE : m_folders.back().Get(); }
 
     // Makes a new file of the folder under name (nothing may stand there, a
     // link included), checked to lie in the folder; null and the last error
@@ -65,10 +63,6 @@ private:
     std::wstring m_strFinal; // the held folder's final path, as its handle names it
     DWORD m_dwError = ERROR_PATH_NOT_FOUND;
 };
-
-// The path a handle leads to, as the file system names it; empty when it
-// cannot be had.
-std::wstring FinalPathOf(HANDLE hFile);
 
 // Opens an existing file for reading its bytes, shared only with readers.
 CFileHandle OpenForCopy(const std::wstring& path);
