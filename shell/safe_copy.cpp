@@ -4,6 +4,8 @@
 
 #include "platform/handles.h"
 
+#include <winternl.h>
+
 CopyOutcome CopyWithoutFollowingLinks(const std::wstring& source, const std::wstring& target, bool bFailIfExists)
 {
     const std::wstring full = FullPath(target);
@@ -29,6 +31,22 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path)
     if (!hFile || !::GetFileInformationByHandle(hFile.Get(), &info))
         return std::nullopt;
     return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+std::optional<ULONGLONG> FileIndexOf(const std::wstring& path)
+{
+    // NtQueryInformationFile with FileInternalInformation (6): the index
+    // without the volume's serial, whose look-up costs more than the open.
+    using QueryInformation = LONG(WINAPI*)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, int);
+    static const auto s_query = reinterpret_cast<QueryInformation>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
+    const CFileHandle hFile(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    IO_STATUS_BLOCK status{};
+    ULONGLONG nIndex = 0;
+    if (!hFile || !s_query || s_query(hFile.Get(), &status, &nIndex, sizeof(nIndex), 6) < 0)
+        return std::nullopt;
+    return nIndex;
 }
 
 bool SameFile(const std::wstring& a, const std::wstring& b)

@@ -36,5 +36,10 @@ struct FileIdentity {
 };
 // The identity of an existing file or folder; nullopt when it cannot be had.
 std::optional<FileIdentity> IdentityOf(const std::wstring& path);
+// The file's index on its volume alone, which is quick to learn where the
+// volume is not: two files whose indexes differ are never one file, and
+// only equal indexes need their whole identities compared. nullopt when it
+// cannot be had.
+std::optional<ULONGLONG> FileIndexOf(const std::wstring& path);
 // Whether two paths name one existing file.
 bool SameFile(const std::wstring& a, const std::wstring& b);
