@@ -264,14 +264,23 @@ bool CHeldFolder::MoveOnto(HANDLE hFile, const std::wstring& name, bool bReplace
 
 bool CHeldFolder::CopyInto(HANDLE hSource, const std::wstring& name, bool bFailIfExists) const
 {
+    // A free name takes the copy itself: making a new file never follows a
+    // link, and a link (even one to nowhere) holds its name. Anything there
+    // is replaced by a new file of the folder moved onto it.
+    CFileHandle file = CreateNew(name, GENERIC_WRITE | FILE_WRITE_ATTRIBUTES);
+    const bool bInPlace = static_cast<bool>(file);
+    const DWORD dwCreateError = ::GetLastError();
+    if (!file && bFailIfExists)
+        return Fail(dwCreateError == ERROR_FILE_EXISTS ? ERROR_ALREADY_EXISTS : dwCreateError);
     std::wstring temporary;
-    const CFileHandle file = NewTemporary(temporary);
+    if (!file && (dwCreateError == ERROR_FILE_EXISTS || dwCreateError == ERROR_ALREADY_EXISTS))
+        file = NewTemporary(temporary);
     if (!file)
         return false;
     FILETIME written{};
     const bool bCopied = CopyBytes(hSource, file.Get()) && ::GetFileTime(hSource, nullptr, nullptr, &written) &&
                          ::SetFileTime(file.Get(), nullptr, nullptr, &written) &&
-                         MoveOnto(file.Get(), name, !bFailIfExists);
+                         (bInPlace || MoveOnto(file.Get(), name, true));
     if (!bCopied) {
         const DWORD dwError = ::GetLastError();
         Discard(file.Get());

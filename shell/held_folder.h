@@ -43,11 +43,12 @@ public:
     // link included), checked to lie in the folder; null and the last error
     // when it cannot be made.
     CFileHandle CreateNew(const std::wstring& name, DWORD dwAccess) const;
-    // Makes a new file beside name, fills it from the start of hSource (or
-    // with bytes) and moves it onto name: whatever stood there, a link
-    // included, is replaced, never written through; with bFailIfExists an
-    // existing name fails with ERROR_ALREADY_EXISTS. The copy keeps the
-    // source's time of last change. Nothing is left behind when it fails.
+    // Fills a new file from the start of hSource (or with bytes): under
+    // name when it is free, else beside it, moved onto name: whatever stood
+    // there, a link included, is replaced, never written through; with
+    // bFailIfExists an existing name fails with ERROR_ALREADY_EXISTS. The
+    // copy keeps the source's time of last change. Nothing is left behind
+    // when it fails.
     bool CopyInto(HANDLE hSource, const std::wstring& name, bool bFailIfExists) const;
     bool WriteInto(const std::string& bytes, const std::wstring& name, bool bFailIfExists) const;
     // Moves an open file of this folder onto name, checked afterwards.
