@@ -47,13 +47,6 @@ bool CanBePath(const std::wstring& path) noexcept
     return true;
 }
 
-// Whether two paths name one existing file.
-bool SameFile(const std::wstring& a, const std::wstring& b)
-{
-    const std::optional<FileIdentity> identity = IdentityOf(a);
-    return identity && identity == IdentityOf(b);
-}
-
 // Whether a start of the command line, read as CreateProcess reads an
 // unquoted program name, names the program's own file.
 bool NamesProgram(const std::wstring& candidate, const std::wstring& strProgram)
@@ -226,13 +219,19 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstr
             break;
         }
     }
+    // A refused line keeps the log it named, which is told why.
+    const auto refused = [&result, bQuietWritten](std::wstring strError) {
+        CommandLine bad = Bad(std::move(strError), bQuietWritten);
+        bad.strLogFile = result.strLogFile;
+        return bad;
+    };
     if (!error.empty())
-        return Bad(error, bQuietWritten);
+        return refused(error);
     if (bAuto && bSave)
-        return Bad(L"/auto 与 /save: 不能同时使用", bQuietWritten);
+        return refused(L"/auto 与 /save: 不能同时使用");
     if (!bAuto && !bSave) {
         if (!seen.empty())
-            return Bad(L"/select:、/quiet、/log: 和 /anydrive 只能与 /auto 或 /save: 一起使用", bQuietWritten);
+            return refused(L"/select:、/quiet、/log: 和 /anydrive 只能与 /auto 或 /save: 一起使用");
         return result;
     }
     result.kind = bAuto ? StartKind::Install : StartKind::Save;
@@ -261,7 +260,9 @@ std::wstring UsageText()
            L"路径中不能有 \" < > | ? * 等字符。\n"
            L"用引号括起的路径不要以 \\ 结尾,\n"
            L"否则 \\\" 会让引号成为路径的一部分。\n"
-           L"默认的日志位置: %ProgramData%\\Tovrin Quillset\\logs\n"
+           L"默认的日志位置:\n"
+           L"管理员: %SystemRoot%\\Logs\\Tovrin Quillset\n"
+           L"其他用户: %LOCALAPPDATA%\\Tovrin Quillset\\logs\n"
            L"\n"
            L"退出代码:\n"
            L"0 全部成功, 或没有勾选任何软件\n"

@@ -39,13 +39,18 @@ std::wstring LogFileLine(const BatchSummary& summary)
 
 // Every refusal ends here: a bad command line, or a batch that cannot run
 // (no usable catalogue, an entry the catalogue lacks). The reason goes to
-// the caller, else into a box unless the line is quiet; when the line was
-// read whole it goes into the batch's log too. Returns nExitCode.
+// the caller, else into a box unless the line is quiet, and into the log:
+// the batch's log when the line was read whole, else a log of its own.
+// Returns nExitCode.
 int Refuse(const CommandLine& commandLine, const std::wstring& strCatalogue, const std::wstring& strReason,
            int nExitCode)
 {
     if (commandLine.kind == StartKind::BadCommandLine) {
-        Tell(strReason + L"\n\n" + UsageText(), commandLine.bQuiet, MB_ICONEXCLAMATION);
+        // Deployment tools read logs, not consoles: the log the line named,
+        // else the machine's log folder.
+        BatchSummary summary;
+        LogRefusedCommandLine(commandLine.strLogFile, strReason, summary);
+        Tell(strReason + L"\n" + LogFileLine(summary) + L"\n" + UsageText(), commandLine.bQuiet, MB_ICONEXCLAMATION);
         return nExitCode;
     }
     const std::wstring nothingRan = L"什么也没有运行。退出代码 " + std::to_wstring(nExitCode);
@@ -144,10 +149,9 @@ int RunCommandLine(const CommandLine& commandLine)
     dlg.m_options.bReport = false;
     dlg.m_options.bUnattended = true;
     dlg.m_options.bAnyDrive = commandLine.bAnyDrive;
-    // A missing save folder is made first; if it cannot be, the copies fail
-    // and the log tells why.
-    if (!bInstall && ::GetFileAttributesW(commandLine.strSaveFolder.c_str()) == INVALID_FILE_ATTRIBUTES)
-        CreateFolderPath(commandLine.strSaveFolder);
+    // A missing save folder is made by the batch; if it cannot be, the
+    // copies fail and the log tells why.
+    dlg.m_options.bMakeSaveFolder = true;
     if (commandLine.bQuiet)
         dlg.RunWithoutWindow();
     else

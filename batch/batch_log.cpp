@@ -6,6 +6,7 @@
 #include "shell/path_resolution.h"
 #include "shell/resolved_item.h"
 
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -58,39 +59,77 @@ std::wstring NowText()
     return TimeText(st);
 }
 
-// Whether a folder exists as a folder of its own, not as a link to another.
-bool IsPlainFolder(const std::wstring& strFolder)
-{
-    const DWORD dwAttributes = ::GetFileAttributesW(strFolder.c_str());
-    return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// Makes a new log file: CREATE_NEW fails on anything already there, a
-// link included, so the program (which runs elevated) never writes through
-// a link that others laid in a folder they can write. It may be moved while
-// open.
-HANDLE NewLogFile(const std::wstring& strPath)
-{
-    return ::CreateFileW(strPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-}
-
 bool AlreadyThere(DWORD dwError) noexcept
 {
     return dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS;
 }
 
+// What a log file's handle may do: add to the file. Readers may look in.
+constexpr DWORD kLogAccess = FILE_APPEND_DATA | SYNCHRONIZE;
+
+// The head every log starts with: the program, then lines of its own.
+std::wstring LogHead(const std::wstring& lines)
+{
+    return L"Tovrin Quillset " + ProgramVersion() + L"\r\n" + lines + L"计算机: " +
+           EscapedLogField(MachineName()) + L"\r\n";
+}
+
+bool WriteText(HANDLE hFile, const std::wstring& text)
+{
+    const std::string utf8 = platform_text::ToUtf8(text);
+    DWORD dwWritten = 0;
+    return ::WriteFile(hFile, utf8.data(), static_cast<DWORD>(utf8.size()), &dwWritten, nullptr) &&
+           dwWritten == utf8.size();
+}
+
 } // namespace
+
+std::wstring MachineLogFolder(bool bAdministrator)
+{
+    std::wstring folder;
+    if (bAdministrator) {
+        folder = KnownFolderPath(FOLDERID_Windows);
+        if (folder.empty())
+            folder = L"C:\\Windows";
+    } else {
+        folder = KnownFolderPath(FOLDERID_LocalAppData);
+    }
+    if (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder + (bAdministrator ? L"\\Logs\\Tovrin Quillset" : L"\\Tovrin Quillset\\logs");
+}
+
+bool RunsWithAdministratorRights()
+{
+    BYTE sid[SECURITY_MAX_SID_SIZE] = {};
+    DWORD cbSid = sizeof(sid);
+    BOOL bMember = FALSE;
+    return ::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &cbSid) &&
+           ::CheckTokenMembership(nullptr, sid, &bMember) && bMember;
+}
 
 std::wstring DefaultLogFolder()
 {
-    std::wstring folder = KnownFolderPath(FOLDERID_ProgramData);
-    if (folder.empty())
-        folder = L"C:\\ProgramData";
-    if (folder.back() == L'\\')
-        folder.pop_back();
-    return folder + L"\\Tovrin Quillset\\logs";
+    return MachineLogFolder(RunsWithAdministratorRights());
+}
+
+bool HoldMachineLogFolder(bool bAdministrator, CHeldFolder& folder)
+{
+    if (!bAdministrator)
+        return folder.Hold(MachineLogFolder(false), true);
+    // Made with the access list it keeps: SYSTEM and Administrators may do
+    // everything, Users may read; nothing is taken from the folder above.
+    PSECURITY_DESCRIPTOR pDescriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)", SDDL_REVISION_1, &pDescriptor, nullptr))
+        return false;
+    const CLocalMemory descriptor(pDescriptor);
+    BOOL bPresent = FALSE;
+    BOOL bDefaulted = FALSE;
+    PACL pDacl = nullptr;
+    if (!::GetSecurityDescriptorDacl(pDescriptor, &bPresent, &pDacl, &bDefaulted) || !bPresent)
+        return false;
+    return folder.Hold(MachineLogFolder(true), true, pDacl);
 }
 
 std::wstring LogFileName(const SYSTEMTIME& st)
@@ -101,125 +140,133 @@ std::wstring LogFileName(const SYSTEMTIME& st)
     return szName;
 }
 
-bool CreateFolderPath(const std::wstring& strFolder)
+std::wstring EscapedLogField(const std::wstring& text)
 {
-    std::wstring folder = FullPathOrAsGiven(strFolder);
-    while (folder.size() > 3 && folder.back() == L'\\')
-        folder.pop_back();
-    if (IsPlainFolder(folder))
-        return true;
-    const size_t slash = folder.find_last_of(L'\\');
-    if (slash == std::wstring::npos || slash < 2)
-        return false;
-    // The parent; a drive's root keeps its backslash.
-    const std::wstring parent = folder.substr(0, slash == 2 && folder[1] == L':' ? 3 : slash);
-    if (parent == folder || !CreateFolderPath(parent))
-        return false;
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return IsPlainFolder(folder);
+    std::wstring escaped;
+    escaped.reserve(text.size());
+    for (const wchar_t c : text) {
+        const bool bEscape = c == L'%' || c == L'|' || c < 0x20 || c == 0x7F || c == 0x85 || c == 0x2028 ||
+                             c == 0x2029;
+        if (!bEscape) {
+            escaped += c;
+            continue;
+        }
+        wchar_t szCode[8] = {};
+        std::swprintf(szCode, std::size(szCode), c > 0xFF ? L"%%u%04X" : L"%%%02X", static_cast<unsigned>(c));
+        escaped += szCode;
+    }
+    return escaped;
 }
 
 std::wstring LogItemLine(const LogItem& item)
 {
     static const wchar_t* const s_outcomes[] = {L"成功", L"需要重新启动", L"失败", L"未运行"};
-    std::wstring line = s_outcomes[static_cast<int>(item.outcome)];
-    line += L" | " + item.strName + L" | " + item.strWork + L" | ";
-    const std::wstring drive = item.strDrive.empty() ? std::wstring() : L" | 来自 " + item.strDrive;
-    if (item.outcome == ItemOutcome::NotRun)
-        return line + (item.bAfterRestart ? L"前面的安装程序已开始重新启动计算机" : L"批处理已按用户要求停止") + drive;
-    if (item.bExitCode) {
-        line += L"退出代码 " + std::to_wstring(static_cast<long>(item.dwCode));
-    } else if (item.dwCode == 0) {
-        line += item.bCopy ? L"已复制" : L"没有启动进程";
+    std::wstring result;
+    std::wstring seconds;
+    if (item.outcome == ItemOutcome::NotRun) {
+        result = item.bAfterRestart ? L"前面的安装程序已开始重新启动计算机" : L"批处理已按用户要求停止";
     } else {
-        line += ItemErrorText(item.dwCode);
+        if (item.bExitCode)
+            result = L"退出代码 " + std::to_wstring(static_cast<long>(item.dwCode));
+        else if (item.dwCode == 0)
+            result = item.bCopy ? L"已复制" : L"没有启动进程";
+        else
+            result = ItemErrorText(item.dwCode);
+        if (item.nAttempts > 1)
+            result += L" (尝试 " + std::to_wstring(item.nAttempts) + L" 次)";
+        wchar_t szSeconds[32] = {};
+        std::swprintf(szSeconds, std::size(szSeconds), L"%.1f 秒", static_cast<double>(item.nMilliseconds) / 1000.0);
+        seconds = szSeconds;
     }
-    if (item.nAttempts > 1)
-        line += L" (尝试 " + std::to_wstring(item.nAttempts) + L" 次)";
-    wchar_t szSeconds[32] = {};
-    std::swprintf(szSeconds, std::size(szSeconds), L" | %.1f 秒", static_cast<double>(item.nMilliseconds) / 1000.0);
-    return line + szSeconds + drive;
+    const std::wstring* const fields[] = {&item.strName,       &item.strLine,   &item.strFile,
+                                          &item.strDrive,      &item.strParameters, &item.strTarget,
+                                          &result,             &seconds};
+    std::wstring line = s_outcomes[static_cast<int>(item.outcome)];
+    for (const std::wstring* pField : fields)
+        line += L" | " + EscapedLogField(*pField);
+    return line;
 }
 
-CBatchLog::CBatchLog(const BatchOptions& options, int nMode, const std::wstring& strSavePath)
+CFileHandle OpenLogFile(const std::wstring& strLogFile, CHeldFolder& folder, std::wstring& strPath, DWORD& dwError)
 {
-    Open(options.strLogFile);
-    std::wstring head = L"Tovrin Quillset " + ProgramVersion() + L"\r\n";
-    head += nMode != kInstallBatch ? L"批处理: 保存安装包, 保存路径: " + strSavePath + L"\r\n" : L"批处理: 软件安装\r\n";
-    head += L"目录文件: " + options.strCatalogue + L"\r\n";
-    head += L"计算机: " + MachineName() + L"\r\n";
-    head += L"开始时间: " + NowText() + L"\r\n";
-    for (const std::wstring& note : options.arrLogNotes)
-        head += note + L"\r\n";
-    Write(head);
-}
-
-void CBatchLog::Open(const std::wstring& strLogFile)
-{
+    CFileHandle file;
     if (!strLogFile.empty()) {
-        // The file asked for holds this batch. It is made new beside its
-        // place and moved there, so whatever stood there, a link included,
-        // is replaced and never written through.
-        m_strPath = FullPathOrAsGiven(strLogFile);
-        const size_t slash = m_strPath.find_last_of(L'\\');
-        if (slash != std::wstring::npos && slash > 2)
-            CreateFolderPath(m_strPath.substr(0, slash));
-        for (int n = 1; n < 100 && !m_hFile; ++n) {
-            const std::wstring temporary =
-                m_strPath + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(n) + L".new";
-            m_hFile.Reset(NewLogFile(temporary));
-            if (!m_hFile && AlreadyThere(::GetLastError()))
-                continue;
-            if (!m_hFile)
-                break;
-            if (!::MoveFileExW(temporary.c_str(), m_strPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-                const DWORD dwError = ::GetLastError();
-                m_hFile.Reset();
-                ::DeleteFileW(temporary.c_str());
-                ::SetLastError(dwError);
-                break;
+        // The file asked for holds this log. It is made new in its folder
+        // and moved onto its name.
+        strPath = FullPathOrAsGiven(strLogFile);
+        const size_t slash = strPath.find_last_of(L'\\');
+        if (slash != std::wstring::npos && slash + 1 < strPath.size() &&
+            folder.Hold(strPath.substr(0, slash), true)) {
+            const std::wstring name = strPath.substr(slash + 1);
+            for (int n = 1; n < 100 && !file; ++n) {
+                file = folder.CreateNew(name + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                            std::to_wstring(n) + L".new",
+                                        kLogAccess);
+                if (!file && !AlreadyThere(::GetLastError()))
+                    break;
+            }
+            if (file && !folder.MoveOnto(file.Get(), name, true)) {
+                const DWORD dwMoveError = ::GetLastError();
+                FILE_DISPOSITION_INFO info{};
+                info.DeleteFile = TRUE;
+                ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &info, sizeof(info));
+                file.Reset();
+                ::SetLastError(dwMoveError);
             }
         }
     } else {
         SYSTEMTIME st{};
         ::GetLocalTime(&st);
-        const std::wstring folder = DefaultLogFolder();
         const std::wstring name = LogFileName(st);
-        m_strPath = folder + L"\\" + name;
-        // Both folders below %ProgramData%, where every user may lay a
-        // link, are made here or must be folders of their own.
-        const std::wstring product = folder.substr(0, folder.find_last_of(L'\\'));
-        ::CreateDirectoryW(product.c_str(), nullptr);
-        ::CreateDirectoryW(folder.c_str(), nullptr);
-        if (!IsPlainFolder(product) || !IsPlainFolder(folder)) {
-            m_dwError = ERROR_CANT_ACCESS_FILE;
-            return;
-        }
-        // Two batches in one second: the later one gets "-2", "-3", ...
-        for (int n = 1; n < 100 && !m_hFile; ++n) {
-            const std::wstring path = n == 1 ? m_strPath
-                                             : folder + L"\\" + name.substr(0, name.size() - 4) + L"-" +
-                                                   std::to_wstring(n) + L".log";
-            m_hFile.Reset(NewLogFile(path));
-            if (m_hFile)
-                m_strPath = path;
-            else if (!AlreadyThere(::GetLastError()))
-                break;
+        const bool bAdministrator = RunsWithAdministratorRights();
+        strPath = MachineLogFolder(bAdministrator) + L"\\" + name;
+        if (HoldMachineLogFolder(bAdministrator, folder)) {
+            // Two logs in one second: the later one gets "-2", "-3", ...
+            for (int n = 1; n < 100 && !file; ++n) {
+                const std::wstring numbered =
+                    n == 1 ? name : name.substr(0, name.size() - 4) + L"-" + std::to_wstring(n) + L".log";
+                file = folder.CreateNew(numbered, kLogAccess);
+                if (file)
+                    strPath = folder.Path() + L"\\" + numbered;
+                else if (!AlreadyThere(::GetLastError()))
+                    break;
+            }
         }
     }
-    m_dwError = m_hFile ? 0 : ::GetLastError() ? ::GetLastError() : ERROR_CANNOT_MAKE;
+    dwError = file ? 0 : ::GetLastError() ? ::GetLastError() : ERROR_CANNOT_MAKE;
     // A byte-order mark, so that every editor reads the Chinese text as UTF-8.
-    Write(L"\xFEFF");
+    if (file && !WriteText(file.Get(), L"\xFEFF")) {
+        dwError = ::GetLastError() ? ::GetLastError() : ERROR_WRITE_FAULT;
+        file.Reset();
+    }
+    return file;
+}
+
+void LogRefusedCommandLine(const std::wstring& strLogFile, const std::wstring& strReason, BatchSummary& summary)
+{
+    CHeldFolder folder;
+    const CFileHandle file = OpenLogFile(strLogFile, folder, summary.strLogFile, summary.dwLogError);
+    if (file && !WriteText(file.Get(), LogHead(EscapedLogField(strReason) + L"\r\n") + L"时间: " + NowText() +
+                                           L"\r\n结果: 什么也没有运行, 退出代码 87\r\n"))
+        summary.dwLogError = ::GetLastError() ? ::GetLastError() : ERROR_WRITE_FAULT;
+}
+
+CBatchLog::CBatchLog(const BatchOptions& options, int nMode, const std::wstring& strSavePath)
+{
+    m_hFile = OpenLogFile(options.strLogFile, m_folder, m_strPath, m_dwError);
+    std::wstring lines = nMode != kInstallBatch
+                             ? L"批处理: 保存安装包, 保存路径: " + EscapedLogField(strSavePath) + L"\r\n"
+                             : std::wstring(L"批处理: 软件安装\r\n");
+    lines += L"目录文件: " + EscapedLogField(options.strCatalogue) + L"\r\n";
+    lines = LogHead(lines) + L"开始时间: " + NowText() + L"\r\n";
+    for (const std::wstring& note : options.arrLogNotes)
+        lines += EscapedLogField(note) + L"\r\n";
+    Write(lines + L"各项: 结果 | 名称 | 目录中的命令行 | 文件 | 光盘驱动器 | 参数 | 复制到 | 说明 | 用时\r\n");
 }
 
 void CBatchLog::Write(const std::wstring& text)
 {
-    if (!m_hFile)
-        return;
-    const std::string utf8 = platform_text::ToUtf8(text);
-    DWORD dwWritten = 0;
-    if (!::WriteFile(m_hFile.Get(), utf8.data(), static_cast<DWORD>(utf8.size()), &dwWritten, nullptr) ||
-        dwWritten != utf8.size()) {
+    if (m_hFile && !WriteText(m_hFile.Get(), text)) {
         m_dwError = ::GetLastError() ? ::GetLastError() : ERROR_WRITE_FAULT;
         m_hFile.Reset();
     }
@@ -242,6 +289,7 @@ void CBatchLog::Finish(BatchSummary& summary)
                         : std::wstring()) +
           L"\r\n");
     m_hFile.Reset();
+    m_folder.Release();
     summary.strLogFile = m_strPath;
     summary.dwLogError = m_dwError;
 }

@@ -6,26 +6,52 @@
 
 #include "batch/batch_plan.h"
 #include "platform/handles.h"
+#include "shell/held_folder.h"
 
 #include <windows.h>
 
 #include <string>
 
-// %ProgramData%\Tovrin Quillset\logs, without a trailing backslash.
+// The machine's log folder, without a trailing backslash: for a run with
+// administrator rights %SystemRoot%\Logs\Tovrin Quillset, where ordinary
+// users create nothing; without them %LOCALAPPDATA%\Tovrin Quillset\logs.
+std::wstring MachineLogFolder(bool bAdministrator);
+// The machine's log folder of this run.
 std::wstring DefaultLogFolder();
+// Whether this process runs with administrator rights.
+bool RunsWithAdministratorRights();
+// Holds the machine's log folder, made when missing; the administrators'
+// folder gets its own access list (SYSTEM and Administrators full control,
+// Users read), whoever made it.
+bool HoldMachineLogFolder(bool bAdministrator, CHeldFolder& folder);
 
 // The name of a log started at st: "20261207-144425.log".
 std::wstring LogFileName(const SYSTEMTIME& st);
 
-// Creates a folder and the folders above it that are missing; true when
-// the folder is there afterwards (a link in the chain counts as missing).
-bool CreateFolderPath(const std::wstring& strFolder);
+// A log field as it is written: "%", "|", control characters and line
+// separators as %XX (%uXXXX above U+00FF), so that a line splits at its
+// "|" without doubt.
+std::wstring EscapedLogField(const std::wstring& text);
 
-// "成功 | name | work | 退出代码 0 | 1.2 秒"; a retried item tells its
-// attempts; an item a stop left out reads "未运行 | name | work | 批处理已按用户要求停止",
-// one left out after a started restart "... | 前面的安装程序已开始重新启动计算机".
-// A "cdrom:\" item ends with " | 来自 E:\", where its file was found.
+// One item's line, its fields separated by " | ": the outcome, the entry's
+// name, the catalogue's line, the file found, the drive a "cdrom:\" file
+// came from, the parameters, the copy's target, the result and the time:
+// "成功 | name | line | file | drive | parameters | target | 退出代码 0 | 1.2 秒".
+// An item a stop left out reads "未运行 | ... | 批处理已按用户要求停止 | ",
+// one left out after a started restart "... | 前面的安装程序已开始重新启动计算机 | ".
 std::wstring LogItemLine(const LogItem& item);
+
+// Every log is opened here: strLogFile (its folder made and held in folder,
+// the file made new and moved onto its name, so that nothing standing
+// there, a link included, is written through), or, when empty, a new file
+// named by the time in the machine's log folder. strPath receives the file's
+// path; null and dwError set when it cannot be opened.
+CFileHandle OpenLogFile(const std::wstring& strLogFile, CHeldFolder& folder, std::wstring& strPath, DWORD& dwError);
+
+// Writes a log for a command line that was refused: the program, the
+// reason, the machine and the time. summary receives where the log is and
+// whether it was written.
+void LogRefusedCommandLine(const std::wstring& strLogFile, const std::wstring& strReason, BatchSummary& summary);
 
 class CBatchLog {
 public:
@@ -43,9 +69,10 @@ public:
     void Finish(BatchSummary& summary);
 
 private:
-    void Open(const std::wstring& strLogFile);
     void Write(const std::wstring& text);
 
+    // The log's folder, held while the batch runs.
+    CHeldFolder m_folder;
     CFileHandle m_hFile;
     std::wstring m_strPath;
     DWORD m_dwError = 0;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,12 @@ struct BatchOptions {
     // program's own only when bAnyDrive allows it.
     bool bUnattended = false;
     bool bAnyDrive = false;
+    // Whether a save batch makes its folder (and the folders above it)
+    // when missing; the folder is held from the batch's start to its end.
+    bool bMakeSaveFolder = false;
+    // Called on the worker's thread as each item has ended and been logged,
+    // with its index: where a test changes the world between two items.
+    std::function<void(size_t)> onItemEnded;
 };
 
 enum class ItemOutcome {
@@ -45,11 +52,14 @@ enum class ItemOutcome {
 // What became of one item, as the log tells it.
 struct LogItem {
     std::wstring strName;
-    // The command line started, or the source and target of a copy.
-    std::wstring strWork;
-    // Where a "cdrom:\" file was found (a drive root, or the program's own
-    // folder); empty for other items.
+    // The catalogue's line as it stands, the file found for it (empty when
+    // none was) and the drive a "cdrom:\" file was found on.
+    std::wstring strLine;
+    std::wstring strFile;
     std::wstring strDrive;
+    // The parameters an installer was started with; the file a copy made.
+    std::wstring strParameters;
+    std::wstring strTarget;
     bool bCopy = false;
     // Whether the item's file was found at all.
     bool bFound = true;

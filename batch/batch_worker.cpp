@@ -14,7 +14,9 @@
 
 #include "batch/save_plan.h"
 #include "platform/system_dialogs.h"
+#include "platform/text.h"
 #include "platform/thread.h"
+#include "shell/held_folder.h"
 #include "shell/resolved_item.h"
 #include "shell/safe_copy.h"
 #include "shell/shell.h"
@@ -25,11 +27,19 @@
 
 namespace {
 
-// Carries out the planned save of one item from its held file; false when
-// its file is not in the folder afterwards. Notes what the report must
-// tell; written collects the targets that hold their file.
-bool Save(const CHeldFile& source, const std::wstring& strSource, const PlannedSave& save,
-          std::vector<std::wstring>& written, std::vector<std::wstring>& arrNotes, bool bFolderIsLink)
+// The last part of a path: the name a planned target has in its folder.
+std::wstring LeafName(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// Carries out the planned save of one item from its held file into the
+// folder held for the batch; false when its file is not in the folder
+// afterwards (the Windows error is then the last error). Notes what the
+// report must tell; written collects the targets that hold their file.
+bool Save(const CHeldFile& source, const std::wstring& strSource, const PlannedSave& save, const CHeldFolder& folder,
+          std::vector<std::wstring>& written, std::vector<std::wstring>& arrNotes)
 {
     switch (save.step) {
     case SaveStep::kAlreadyThere:
@@ -45,14 +55,19 @@ bool Save(const CHeldFile& source, const std::wstring& strSource, const PlannedS
     }
     if (save.strTarget.empty() || !source.Held())
         return false;
-    if (bFolderIsLink) {
-        arrNotes.push_back(NoteFolderIsLink(save.strTarget));
+    if (!folder.IsHeld()) {
+        if (folder.Error() == kErrorStoppedOnLink)
+            arrNotes.push_back(NoteFolderIsLink(save.strTarget));
+        ::SetLastError(folder.Error());
         return false;
     }
     // A file the batch replaces is one that no item reads; a renamed one
     // takes a name that was free.
-    if (!CopyIntoPlace(source.Get(), save.strTarget, save.bRenamed))
+    if (!folder.CopyInto(source.Get(), LeafName(save.strTarget), save.bRenamed)) {
+        if (::GetLastError() == kErrorStoppedOnLink)
+            arrNotes.push_back(NoteFolderIsLink(save.strTarget));
         return false;
+    }
     if (save.bRenamed)
         arrNotes.push_back(NoteRenamed(strSource, save.strTarget));
     written.push_back(save.strTarget);
@@ -67,8 +82,10 @@ bool SaveAs(const CHeldFile& source, const ResolvedItem& resolved, const std::ws
     if (strTarget.empty() || !source.Held() || IdentityOf(strTarget) == resolved.identity)
         return false;
     const CopyOutcome outcome = CopyWithoutFollowingLinks(source.Get(), strTarget, false);
-    if (outcome == CopyOutcome::kFolderIsLink)
+    if (outcome == CopyOutcome::kFolderIsLink) {
         arrNotes.push_back(NoteFolderIsLink(strTarget));
+        ::SetLastError(kErrorStoppedOnLink);
+    }
     return outcome == CopyOutcome::kCopied;
 }
 
@@ -85,8 +102,7 @@ bool RefusedForItsDrive(const ResolvedItem& resolved, const BatchOptions& option
 
 // Notes a copy's outcome for the log; dwHoldError is why the source could
 // not be held, or 0.
-void NoteCopy(LogItem& item, bool bSaved, bool bFound, bool bFolderIsLink, DWORD dwHoldError,
-              const std::wstring& strSource, const std::wstring& strTarget)
+void NoteCopy(LogItem& item, bool bSaved, bool bFound, DWORD dwHoldError, const std::wstring& strTarget)
 {
     const DWORD dwError = ::GetLastError();
     item.bFound = bFound;
@@ -94,10 +110,9 @@ void NoteCopy(LogItem& item, bool bSaved, bool bFound, bool bFolderIsLink, DWORD
                   : !bFound          ? ERROR_FILE_NOT_FOUND
                   : dwHoldError      ? dwHoldError
                   : strTarget.empty() ? ERROR_PATH_NOT_FOUND
-                  : bFolderIsLink    ? kErrorStoppedOnLink
                   : dwError          ? dwError
                                      : ERROR_GEN_FAILURE;
-    item.strWork = strSource + L" -> " + strTarget;
+    item.strTarget = strTarget;
     item.bCopy = true;
     item.outcome = bSaved ? ItemOutcome::Succeeded : ItemOutcome::Failed;
 }
@@ -122,15 +137,16 @@ unsigned RunBatch(int nMode)
     // a file refused for its drive goes nowhere.
     std::vector<PlannedSave> plan;
     std::vector<std::wstring> written;
-    // One look at the folder serves every item.
-    bool bFolderIsLink = false;
+    // The folder is looked at and held once, for every item: nothing can
+    // move it or put a link in its place until the batch ends.
+    CHeldFolder saveFolder;
     if (nMode == kSaveBatch && !pDlg->m_strSavePath.empty()) {
+        saveFolder.Hold(pDlg->m_strSavePath, options.bMakeSaveFolder);
         std::vector<std::wstring> sources;
         for (const ResolvedItem& resolved : items)
             sources.push_back(resolved.bFound && !RefusedForItsDrive(resolved, options) ? resolved.strFile
                                                                                         : std::wstring());
         plan = PlanSaves(sources, pDlg->m_strSavePath);
-        bFolderIsLink = FolderPassesThroughLink(pDlg->m_strSavePath);
     }
     // The report's lines: each failed item's path and why it failed.
     std::vector<std::wstring> failedLines;
@@ -140,11 +156,11 @@ unsigned RunBatch(int nMode)
         const std::wstring& strPath = resolved.strFile;
         LogItem item;
         item.strName = resolved.strName.empty() ? strPath : resolved.strName;
+        item.strLine = platform_text::TrimSpace(resolved.strConfigured);
+        item.strFile = resolved.bFound ? strPath : std::wstring();
         item.strDrive = resolved.strDrive;
-        // An installer's command line; a copy names its target as it ends.
-        item.strWork = resolved.strParameters.empty() || nMode != kInstallBatch
-                           ? strPath
-                           : strPath + L" " + resolved.strParameters;
+        if (nMode == kInstallBatch)
+            item.strParameters = resolved.strParameters;
         // After a started restart nothing more starts, as the machine goes
         // down; nor once the user chose to stop (asked, the worker waits
         // for the answer).
@@ -164,8 +180,9 @@ unsigned RunBatch(int nMode)
             // held from the check until its copy is done.
             const bool bCopies = !plan.empty() && plan[i].step == SaveStep::kCopy;
             const CHeldFile source = bCopies ? CHeldFile(resolved) : CHeldFile();
-            const bool bSaved = !plan.empty() && Save(source, strPath, plan[i], written, pDlg->m_arrNotes, bFolderIsLink);
-            NoteCopy(item, bSaved, resolved.bFound, bFolderIsLink, bCopies ? source.Error() : 0, strPath,
+            const bool bSaved =
+                !plan.empty() && Save(source, strPath, plan[i], saveFolder, written, pDlg->m_arrNotes);
+            NoteCopy(item, bSaved, resolved.bFound, bCopies ? source.Error() : 0,
                      plan.empty() || plan[i].strTarget.empty() ? pDlg->m_strSavePath : plan[i].strTarget);
             if (RefusedForItsDrive(resolved, options)) {
                 item.bFound = true;
@@ -174,7 +191,7 @@ unsigned RunBatch(int nMode)
         } else if (nMode == kSaveFileBatch) {
             const CHeldFile source = resolved.bFound ? CHeldFile(resolved) : CHeldFile();
             const bool bSaved = SaveAs(source, resolved, pDlg->m_strSavePath, pDlg->m_arrNotes);
-            NoteCopy(item, bSaved, resolved.bFound, false, source.Error(), strPath, pDlg->m_strSavePath);
+            NoteCopy(item, bSaved, resolved.bFound, source.Error(), pDlg->m_strSavePath);
             // The one who asked words the failure, and needs its reason.
             if (source.Error() == kErrorFileReplaced)
                 pDlg->m_arrNotes.push_back(kReplacedText);
@@ -193,6 +210,8 @@ unsigned RunBatch(int nMode)
         else if (item.outcome == ItemOutcome::RestartNeeded)
             pDlg->m_summary.arrRestart.push_back(item.strName);
         log.Item(item);
+        if (options.onItemEnded)
+            options.onItemEnded(i);
     }
     pDlg->ItemsDone();
     pDlg->ShowSteps();

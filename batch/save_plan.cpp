@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -25,33 +26,52 @@ bool Exists(const std::wstring& path)
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Whether two existing files are one, given their indexes: only equal
+// indexes are worth the look at their volumes.
+bool SameIdentity(const std::wstring& a, std::optional<ULONGLONG> nIndexA, const std::wstring& b,
+                  std::optional<ULONGLONG> nIndexB)
+{
+    if (!nIndexA || nIndexA != nIndexB)
+        return false;
+    const std::optional<FileIdentity> identity = IdentityOf(a);
+    return identity && identity == IdentityOf(b);
+}
+
 // The files the batch reads, by identity and, where a source has none to
 // be had, by name.
 class CSources {
 public:
-    explicit CSources(const std::vector<std::wstring>& sources)
+    explicit CSources(const std::vector<std::wstring>& sources) : m_sources(sources)
     {
         for (const std::wstring& source : sources) {
-            m_arrIdentities.push_back(source.empty() ? std::nullopt : IdentityOf(source));
+            m_arrIndexes.push_back(source.empty() ? std::nullopt : FileIndexOf(source));
             if (source.empty())
                 continue;
             m_keys.insert(PathKey(source));
-            if (m_arrIdentities.back())
-                m_identities.insert(*m_arrIdentities.back());
+            if (m_arrIndexes.back())
+                m_byIndex.emplace(*m_arrIndexes.back(), source);
         }
     }
-    // The identity of source i, where it could be had.
-    const std::optional<FileIdentity>& Identity(size_t i) const { return m_arrIdentities[i]; }
-    // Whether an item reads the file of that key and identity.
-    bool Reads(const std::wstring& key, const std::optional<FileIdentity>& identity) const
+    // The index of source i, where it could be had.
+    const std::optional<ULONGLONG>& Index(size_t i) const { return m_arrIndexes[i]; }
+    const std::wstring& Source(size_t i) const { return m_sources[i]; }
+    // Whether an item reads the file of that key and path (whose index is given).
+    bool Reads(const std::wstring& key, const std::wstring& path, const std::optional<ULONGLONG>& nIndex) const
     {
-        return m_keys.count(key) || (identity && m_identities.count(*identity));
+        if (m_keys.count(key))
+            return true;
+        if (!nIndex)
+            return false;
+        const auto [first, last] = m_byIndex.equal_range(*nIndex);
+        return std::any_of(first, last,
+                           [&](const auto& entry) { return SameIdentity(entry.second, nIndex, path, nIndex); });
     }
 
 private:
-    std::vector<std::optional<FileIdentity>> m_arrIdentities;
+    const std::vector<std::wstring>& m_sources;
+    std::vector<std::optional<ULONGLONG>> m_arrIndexes;
     std::set<std::wstring> m_keys;
-    std::set<FileIdentity> m_identities;
+    std::multimap<ULONGLONG, std::wstring> m_byIndex;
 };
 
 } // namespace
@@ -62,7 +82,11 @@ std::vector<PlannedSave> PlanSaves(const std::vector<std::wstring>& sources, con
     // The targets planned so far, and the sources already planned, each
     // with the target of its bytes.
     std::set<std::wstring> planned;
-    std::vector<std::pair<std::optional<FileIdentity>, std::wstring>> copied;
+    struct Copied {
+        size_t nSource;
+        std::wstring strTarget;
+    };
+    std::vector<Copied> copied;
     std::vector<PlannedSave> plan;
     for (size_t i = 0; i < sources.size(); ++i) {
         const std::wstring& source = sources[i];
@@ -71,18 +95,19 @@ std::vector<PlannedSave> PlanSaves(const std::vector<std::wstring>& sources, con
             plan.push_back(save);
             continue;
         }
-        const std::optional<FileIdentity>& identity = read.Identity(i);
+        const std::optional<ULONGLONG>& nIndex = read.Index(i);
         const std::wstring sourceKey = PathKey(source);
         const std::wstring target = SaveDestination(strFolder, source);
         const std::wstring targetKey = PathKey(target);
-        const std::optional<FileIdentity> targetIdentity = IdentityOf(target);
-        const auto earlier = std::find_if(copied.begin(), copied.end(), [&](const auto& entry) {
-            return identity ? entry.first == identity : PathKey(entry.second) == sourceKey;
+        const std::optional<ULONGLONG> nTargetIndex = FileIndexOf(target);
+        const auto earlier = std::find_if(copied.begin(), copied.end(), [&](const Copied& entry) {
+            return nIndex ? SameIdentity(read.Source(entry.nSource), read.Index(entry.nSource), source, nIndex)
+                          : PathKey(entry.strTarget) == sourceKey;
         });
         if (earlier != copied.end()) {
             save.step = SaveStep::kSameAsEarlier;
-            save.strTarget = earlier->second;
-        } else if (identity && identity == targetIdentity) {
+            save.strTarget = earlier->strTarget;
+        } else if (SameIdentity(source, nIndex, target, nTargetIndex)) {
             save.step = SaveStep::kAlreadyThere;
             save.strTarget = target;
         } else {
@@ -90,7 +115,7 @@ std::vector<PlannedSave> PlanSaves(const std::vector<std::wstring>& sources, con
             save.strTarget = target;
             // Its own name, unless another item reads the file there or the
             // batch writes it; then the first free numbered name.
-            if (planned.count(targetKey) || read.Reads(targetKey, targetIdentity)) {
+            if (planned.count(targetKey) || read.Reads(targetKey, target, nTargetIndex)) {
                 save.bRenamed = true;
                 save.strTarget.clear();
                 for (int n = 2; n < 10000 && save.strTarget.empty(); ++n) {
@@ -103,7 +128,7 @@ std::vector<PlannedSave> PlanSaves(const std::vector<std::wstring>& sources, con
         if (!save.strTarget.empty())
             planned.insert(PathKey(save.strTarget));
         if (save.step != SaveStep::kSameAsEarlier)
-            copied.emplace_back(identity, save.strTarget);
+            copied.push_back({i, save.strTarget});
         plan.push_back(save);
     }
     return plan;

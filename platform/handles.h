@@ -82,6 +82,9 @@ struct File {
 struct Module : Null<HMODULE> {
     static void Close(HMODULE h) noexcept { ::FreeLibrary(h); }
 };
+struct LocalMemory : Null<HLOCAL> {
+    static void Close(HLOCAL h) noexcept { ::LocalFree(h); }
+};
 } // namespace handle_traits
 
 using CBitmap = CUniqueHandle<HBITMAP, handle_traits::GdiObject<HBITMAP>>;
@@ -97,6 +100,8 @@ using CKernelHandle = CUniqueHandle<HANDLE, handle_traits::Kernel>;
 using CFindHandle = CUniqueHandle<HANDLE, handle_traits::FindFile>;
 using CFileHandle = CUniqueHandle<HANDLE, handle_traits::File>;
 using CLibrary = CUniqueHandle<HMODULE, handle_traits::Module>;
+// Memory the system allocated for the caller to free with LocalFree.
+using CLocalMemory = CUniqueHandle<HLOCAL, handle_traits::LocalMemory>;
 
 // A device context borrowed from a window (GetDC / ReleaseDC).
 class CClientDC {

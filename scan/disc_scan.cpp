@@ -3,8 +3,8 @@
 #include "catalogue/catalogue.h"
 #include "platform/handles.h"
 #include "scan/catalogue_draft.h"
-#include "scan/file_writes.h"
 #include "scan/icon_export.h"
+#include "shell/held_folder.h"
 
 #include <windows.h>
 
@@ -95,7 +95,7 @@ std::wstring KeyValue(const DraftEntry& entry, const wchar_t* key)
 // Saves the icon under a name in the icon folder that neither this run nor
 // anyone else has used yet (stem.ico, stem-2.ico, ...): a file found there
 // is never replaced. The name, or empty when nothing could be written.
-std::wstring SaveIcon(const std::wstring& iconFolder, const std::wstring& stem, const std::string& bytes,
+std::wstring SaveIcon(const CHeldFolder& iconFolder, const std::wstring& stem, const std::string& bytes,
                       std::vector<std::wstring>& used)
 {
     constexpr int kMaxTries = 1000;
@@ -103,7 +103,7 @@ std::wstring SaveIcon(const std::wstring& iconFolder, const std::wstring& stem, 
         const std::wstring name = stem + (n == 1 ? std::wstring() : L"-" + std::to_wstring(n)) + L".ico";
         if (std::any_of(used.begin(), used.end(), [&](const std::wstring& u) { return SameNameIgnoringCase(u, name); }))
             continue;
-        if (WriteNewFile(iconFolder + name, bytes)) {
+        if (iconFolder.WriteInto(bytes, name, true)) {
             used.push_back(name);
             return name;
         }
@@ -164,7 +164,8 @@ bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, co
     return false;
 }
 
-size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers)
+size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers,
+                     CHeldFolder& iconFolder)
 {
     struct Pending {
         FoundInstaller* installer;
@@ -212,7 +213,6 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
             known != categories.end() ? known->name : draft.Category(draft.FreeSectionName(item.category)).name;
     }
 
-    const std::wstring iconFolder = folder + kIconFolder + L"\\";
     std::vector<std::wstring> usedIcons;
     for (Pending& item : pending) {
         const FoundInstaller& installer = *item.installer;
@@ -222,7 +222,9 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
         std::wstring iconPath;
         std::string iconBytes;
         if (installer.identification.kind != InstallerKind::Msi && ProgramIconFile(path, iconBytes)) {
-            ::CreateDirectoryW(iconFolder.c_str(), nullptr);
+            // Made with the first icon, then held until the scan ends.
+            if (!iconFolder.IsHeld())
+                iconFolder.Hold(folder + kIconFolder, true);
             const std::wstring iconName =
                 SaveIcon(iconFolder, SectionNameFrom(Stem(installer.relativePath)), iconBytes, usedIcons);
             if (!iconName.empty())

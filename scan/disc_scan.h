@@ -10,6 +10,7 @@
 #include <vector>
 
 class CCatalogueDraft;
+class CHeldFolder;
 
 // The category of installers that lie directly in the disc folder.
 inline constexpr wchar_t kRootCategory[] = L"常用软件";
@@ -39,6 +40,8 @@ bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, co
 
 // Adds the installers (those not yet named by the catalogue) to it, in name
 // order within each category, with their icons saved in the icon folder as
-// new files (a file already there keeps its name and content). Returns how
-// many were added.
-size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers);
+// new files (a file already there keeps its name and content). iconFolder
+// is the icon folder as held from the scan's start; one not held yet is made
+// and held with the first icon. Returns how many were added.
+size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers,
+                     CHeldFolder& iconFolder);

@@ -9,6 +9,7 @@
 #include "scan/disc_scan.h"
 #include "scan/file_writes.h"
 #include "scan/product_info.h"
+#include "shell/held_folder.h"
 
 #include <windows.h>
 
@@ -128,12 +129,26 @@ int Run(int argc, wchar_t** argv)
     }
     const std::wstring cataloguePath = folder + kCatalogueName;
     // Whoever can write to the folder could have put a link where the
-    // builder writes, to have some other file overwritten.
-    for (const std::wstring& target : {cataloguePath, folder + kIconFolder}) {
+    // builder writes, to have some other file overwritten, or could swap a
+    // folder for one while the scan runs: both folders are held from here
+    // to the end, the icon folder from its making when it is not there yet.
+    const std::wstring iconPath = folder + kIconFolder;
+    CHeldFolder discFolder;
+    CHeldFolder iconFolder;
+    for (const std::wstring& target : {cataloguePath, iconPath}) {
         if (IsLinkAt(target)) {
             Print(target + L" is a symbolic link or junction; nothing written. Remove it and run again.\n");
             return kNotWritten;
         }
+    }
+    const bool bIconsThere = ::GetFileAttributesW(iconPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!discFolder.Hold(folder, false) || (bIconsThere && !iconFolder.Hold(iconPath, false))) {
+        const CHeldFolder& failed = discFolder.IsHeld() ? iconFolder : discFolder;
+        Print(L"Could not hold " + (discFolder.IsHeld() ? iconPath : folder) + L" (Windows error " +
+              std::to_wstring(failed.Error()) +
+              (failed.Error() == kErrorStoppedOnLink ? L": it lies behind a symbolic link or junction" : L"") +
+              L"); nothing written.\n");
+        return kNotWritten;
     }
     const bool exists = ::GetFileAttributesW(cataloguePath.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (exists && !force && !merge) {
@@ -158,14 +173,14 @@ int Run(int argc, wchar_t** argv)
     }
     if (!title.empty())
         draft.SetSetting(L"TitleText", title);
-    const size_t added = AddInstallers(draft, folder, installers);
+    const size_t added = AddInstallers(draft, folder, installers, iconFolder);
     for (const FoundInstaller& installer : installers) {
         if (!installer.entryName.empty())
             Print(L"  " + std::wstring(KindName(installer.identification.kind)) + L"  " + installer.relativePath +
                   L"  ->  " + installer.entryName + L"\n");
     }
     PrintSummary(installers, added);
-    if (!ReplaceFileWith(cataloguePath, draft.FileBytes())) {
+    if (!discFolder.WriteInto(draft.FileBytes(), kCatalogueName, false)) {
         Print(L"Could not write " + cataloguePath + L"\n");
         return kNotWritten;
     }

@@ -161,8 +161,8 @@ TEST_F(Unattended, EveryBatchWritesItsLog)
     for (const std::wstring& file : {m_elsewhere / L"日志\\装机.log", planted + L"linked.log"}) {
         EXPECT_EQ(Run(L"\"/log:" + file + L"\" /quiet /save:" + (m_elsewhere / L"pkg")), 0u);
         const std::wstring saved = FromUtf8(ReadFile(file));
-        EXPECT_NE(saved.find(L"\r\n成功 | 压缩 | " + (m_disc / L"setup\\zip.exe") + L" -> " + (m_elsewhere / L"pkg") +
-                             L"\\zip.exe | 已复制 | "),
+        EXPECT_NE(saved.find(L"\r\n成功 | 压缩 | " + (m_disc / L"setup\\zip.exe") + L" | " + (m_disc / L"setup\\zip.exe") + L" |  |  | " +
+                             (m_elsewhere / L"pkg") + L"\\zip.exe | 已复制 | "),
                   std::wstring::npos)
             << saved;
     }
@@ -191,7 +191,8 @@ AutoInstall=setup\zip.exe /S
     EXPECT_EQ(Installed(), L"") << "the installer put in its place never runs";
     EXPECT_EQ(ReadFile(m_disc / L"setup\\other.exe"), "") << "the first item did its work";
     const std::wstring written = FromUtf8(ReadFile(log));
-    EXPECT_NE(written.find(L"\r\n失败 | 压缩 | " + (m_disc / L"setup\\zip.exe") + L" /S | " + kReplacedText),
+    const std::wstring zip = m_disc / L"setup\\zip.exe";
+    EXPECT_NE(written.find(L"\r\n失败 | 压缩 | " + zip + L" /S | " + zip + L" |  | /S |  | " + kReplacedText + L" | "),
               std::wstring::npos)
         << written;
 }
@@ -202,7 +203,8 @@ TEST_F(Unattended, ADocumentIsRefused)
     const std::wstring log = m_elsewhere / L"batch.log";
     EXPECT_EQ(Run(L"/auto /quiet /select:文档 /log:" + log), 1603u) << Output();
     const std::wstring written = FromUtf8(ReadFile(log));
-    EXPECT_NE(written.find(L"\r\n失败 | 文档 | " + (m_disc / L"setup\\read me.txt") + L" | 不是程序, 无人值守时不打开 | "),
+    const std::wstring document = m_disc / L"setup\\read me.txt";
+    EXPECT_NE(written.find(L"\r\n失败 | 文档 | " + document + L" | " + document + L" |  |  |  | 不是程序, 无人值守时不打开 | "),
               std::wstring::npos)
         << written;
 }
@@ -236,7 +238,7 @@ AutoInstall=setup\zip.exe /quiet
     const std::wstring written = FromUtf8(ReadFile(log));
     for (const std::wstring& line : {L"\r\n目录文件: " + real + L"Quillset.INI\r\n",
                                      L"\r\n成功 | 所在 | " + real + L"setup\\zip.exe /S | ",
-                                     L"\r\n成功 | 相对 | " + real + L"setup\\zip.exe /quiet | "})
+                                     L"\r\n成功 | 相对 | setup\\zip.exe /quiet | " + real + L"setup\\zip.exe |  | /quiet |  | "})
         EXPECT_NE(written.find(line), std::wstring::npos) << line << "\n" << written;
 }
 
@@ -278,22 +280,26 @@ TEST_F(UnattendedCdrom, FilesComeFromTheOwnDiscUnlessAnotherDriveIsAllowed)
     const std::wstring log = m_elsewhere / L"batch.log";
     const std::wstring pkg = m_elsewhere / L"pkg";
     const std::wstring refused = L" | 不在本程序所在的光盘或文件夹中, 无人值守时不使用 (/anydrive 允许) | ";
-    const std::wstring fromOwn = L" | 来自 " + m_disc.Path() + L"\\";
-    const std::wstring fromE = L" | 来自 E:\\";
+    const std::wstring own = m_disc.Path() + L"\\";
+    const std::wstring other = L"cdrom:\\tools\\tool.exe";
     // Switches, exit code, what the installers logged, and the item's line
-    // in the log: how it starts, what it holds, how it ends.
-    const std::tuple<std::wstring, DWORD, std::wstring, std::wstring, std::wstring, std::wstring> cases[] = {
+    // in the log: its fields up to the drive its file came from, then how
+    // it ended.
+    const std::tuple<std::wstring, DWORD, std::wstring, std::wstring, std::wstring> cases[] = {
         {L"/auto /select:自带光盘", 0, L"setup.exe|-script post\\x.cmd\r\n",
-         L"成功 | 自带光盘 | " + (m_disc / L"Drivers Pack\\setup.exe") + L" -script post\\x.cmd", L" | 退出代码 0 | ",
-         fromOwn},
-        {L"/auto /select:别的光驱", 1603, L"", L"失败 | 别的光驱 | E:\\tools\\tool.exe /S", refused, fromE},
-        {L"/auto /anydrive /select:别的光驱", 0, L"tool.exe|/S\r\n", L"成功 | 别的光驱 | E:\\tools\\tool.exe /S",
-         L" | 退出代码 0 | ", fromE},
-        {L"/save:" + pkg + L" /select:别的光驱", 1603, L"", L"失败 | 别的光驱 | E:\\tools\\tool.exe -> ", refused, fromE},
-        {L"/save:" + pkg + L" /anydrive /select:别的光驱", 0, L"", L"成功 | 别的光驱 | E:\\tools\\tool.exe -> ",
-         L" | 已复制 | ", fromE},
+         L"成功 | 自带光盘 | cdrom:\\Drivers Pack\\setup.exe -script post\\x.cmd | " +
+             (m_disc / L"Drivers Pack\\setup.exe") + L" | " + own + L" | -script post\\x.cmd | ",
+         L" | 退出代码 0 | "},
+        {L"/auto /select:别的光驱", 1603, L"", L"失败 | 别的光驱 | " + other + L" /S | E:\\tools\\tool.exe | E:\\ | /S | ",
+         refused},
+        {L"/auto /anydrive /select:别的光驱", 0, L"tool.exe|/S\r\n",
+         L"成功 | 别的光驱 | " + other + L" /S | E:\\tools\\tool.exe | E:\\ | /S | ", L" | 退出代码 0 | "},
+        {L"/save:" + pkg + L" /select:别的光驱", 1603, L"",
+         L"失败 | 别的光驱 | " + other + L" | E:\\tools\\tool.exe | E:\\ |  | ", refused},
+        {L"/save:" + pkg + L" /anydrive /select:别的光驱", 0, L"",
+         L"成功 | 别的光驱 | " + other + L" | E:\\tools\\tool.exe | E:\\ |  | ", L" | 已复制 | "},
     };
-    for (const auto& [switches, code, installed, start, holds, end] : cases) {
+    for (const auto& [switches, code, installed, start, result] : cases) {
         SCOPED_TRACE(ToUtf8(switches));
         ::DeleteFileW((m_disc / L"install.log").c_str());
         EXPECT_EQ(Run(switches + L" /quiet /log:" + log), code) << Output();
@@ -302,11 +308,49 @@ TEST_F(UnattendedCdrom, FilesComeFromTheOwnDiscUnlessAnotherDriveIsAllowed)
         const size_t at = written.find(L"\r\n" + start);
         ASSERT_NE(at, std::wstring::npos) << written;
         const std::wstring line = written.substr(at + 2, written.find(L"\r\n", at + 2) - at - 2);
-        EXPECT_NE(line.find(holds), std::wstring::npos) << line;
-        EXPECT_EQ(line.substr(line.size() - std::min(line.size(), end.size())), end) << line;
+        EXPECT_NE(line.find(result), std::wstring::npos) << line;
     }
     EXPECT_EQ(ReadFile(pkg + L"\\tool.exe"), ReadFile(ProgramFolder() + L"demo_installer.exe"));
     EXPECT_EQ(::GetFileAttributesW((m_elsewhere / L"planted.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Unattended, LogsGoOnlyWhereTheLineSaysAndTellWhyALineWasRefused)
+{
+    // logs is a link to protected, laid from the Linux side as anyone who
+    // may write public can lay it.
+    WriteFile(m_elsewhere / L"protected\\keep.txt", "");
+    ::CreateDirectoryW((m_elsewhere / L"public").c_str(), nullptr);
+    ASSERT_TRUE(LayLink(m_elsewhere / L"public\\logs", m_elsewhere / L"protected"));
+    struct Case {
+        const char* fault;
+        std::wstring arguments;
+        std::wstring log;
+        DWORD dwExitCode;
+        // What the output tells and the log holds afterwards (empty: no log).
+        std::wstring told;
+        std::wstring logged;
+    };
+    const Case cases[] = {
+        {"a log written through a link on its folder's path", L"/auto /quiet /select:压缩",
+         m_elsewhere / L"public\\logs\\q.log", 1603, L"日志文件无法写入: " + (m_elsewhere / L"public\\logs\\q.log"),
+         L""},
+        {"a refused line's reason lost where deployment tools look", L"/auto /quiet /quite", m_elsewhere / L"x.log",
+         87, L"无法识别的开关: /quite", L"命令行有误: 无法识别的开关: /quite\r\n"},
+        {"a refused line's reason lost after its switches were read", L"/auto /quiet /save:C:\\pkg",
+         m_elsewhere / L"y.log", 87, L"/auto 与 /save: 不能同时使用", L"命令行有误: /auto 与 /save: 不能同时使用\r\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(L"\"/log:" + c.log + L"\" " + c.arguments), c.dwExitCode) << c.fault << "\n" << Output();
+        EXPECT_NE(Output().find(c.told), std::wstring::npos) << c.fault << "\n" << Output();
+        const std::wstring logged = FromUtf8(ReadFile(c.log));
+        if (c.logged.empty()) {
+            EXPECT_EQ(::GetFileAttributesW(c.log.c_str()), INVALID_FILE_ATTRIBUTES) << c.fault;
+        } else {
+            EXPECT_NE(logged.find(c.logged), std::wstring::npos) << c.fault << "\n" << logged;
+        }
+    }
+    EXPECT_EQ(::GetFileAttributesW((m_elsewhere / L"protected\\q.log").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Installed(), L"zip.exe|/S\r\n") << "the batch itself runs on";
 }
 
 TEST_F(Unattended, UsageGoesToTheCallerOrIntoAMessageBox)

@@ -2,6 +2,7 @@
 #include "tests/batch/batch_fixture.h"
 
 #include "batch/batch_texts.h"
+#include "shell/held_folder.h"
 #include "shell/path_resolution.h"
 
 #include <string>
@@ -167,6 +168,43 @@ TEST_F(Batch, SaveBatchCopiesAFileFoundByItsBareName)
     EXPECT_TRUE(m_report.arrFailed.empty());
     EXPECT_EQ(ReadFile(folder + L"\\setup.exe"), "setup");
     EXPECT_EQ(Events()[3], L"caption \"正在保存...100.0% " + (m_dir / L"Work\\setup.exe") + L"\" at 0");
+}
+
+TEST_F(Batch, SaveBatchWritesOnlyIntoTheFolderItHeldFromItsStart)
+{
+    // As the first item ends, the save folder is swapped for a link to a
+    // folder the technician never chose, from the Linux side (as anyone who
+    // may write the folder above it could): the second item must not land
+    // there, and the log must not call it copied.
+    const std::wstring folder = m_dir / L"Packages";
+    const std::wstring other = m_dir / L"protected";
+    WriteFile(other + L"\\second.exe", "not for the batch");
+    WriteFile(folder + L"\\readme.txt", "");
+    const std::wstring first = m_dir / L"Disc\\first.exe";
+    const std::wstring second = m_dir / L"Disc\\second.exe";
+    WriteFile(first, "first");
+    WriteFile(second, "second");
+    bool bSwapped = false;
+    m_options.onItemEnded = [&](size_t nItem) {
+        if (nItem == 0)
+            bSwapped = SwapForLink(folder, other);
+    };
+    Run(kSaveBatch, {first, second}, folder);
+
+    ASSERT_TRUE(bSwapped);
+    EXPECT_EQ(ReadFile(other + L"\\second.exe"), "not for the batch");
+    EXPECT_EQ(::GetFileAttributesW((other + L"\\first.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadFile(folder + L"-moved\\first.exe"), "first");
+    EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{second});
+    const std::wstring log = BatchLog();
+    EXPECT_NE(log.find(L"\r\n成功 | " + first + L" | " + first + L" | " + first + L" |  |  | " + folder +
+                       L"\\first.exe | 已复制 | "),
+              std::wstring::npos)
+        << log;
+    EXPECT_NE(log.find(L"\r\n失败 | " + second + L" | " + second + L" | " + second + L" |  |  | " + folder +
+                       L"\\second.exe | " + WindowsErrorText(kErrorStoppedOnLink) + L" | "),
+              std::wstring::npos)
+        << log;
 }
 
 } // namespace

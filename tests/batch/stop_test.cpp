@@ -159,7 +159,8 @@ TEST_F(Batch, AStoppedSaveBatchFinishesTheCopyInHandAndCopiesNoMore)
         const std::wstring target = folder + source.substr(source.find_last_of(L'\\'));
         if (::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
             left += source + L"\n";
-            EXPECT_NE(BatchLog().find(L"\r\n未运行 | " + source + L" | " + source + L" | 批处理已按用户要求停止\r\n"),
+            EXPECT_NE(BatchLog().find(L"\r\n未运行 | " + source + L" | " + source + L" | " + source +
+                                      L" |  |  |  | 批处理已按用户要求停止 | \r\n"),
                       std::wstring::npos)
                 << BatchLog();
         } else {

@@ -3,8 +3,11 @@
 // tool here builds, and files that are damaged, locked or no program at all.
 #include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
+#include "scan/catalogue_draft.h"
+#include "scan/disc_scan.h"
 #include "scan/installer_kind.h"
 #include "scan/product_info.h"
+#include "shell/held_folder.h"
 #include "shell/shell.h"
 #include "tests/support/running_program.h"
 #include "tests/support/test_support.h"
@@ -13,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -347,6 +351,38 @@ TEST_F(Scanner, NeverWritesOverAFileItDidNotWriteNorThroughALink)
     EXPECT_EQ(ReadFile(m_disc / L"icons\\setup.ico"), "the technician's own icon");
     EXPECT_EQ(ReadFile(planted + L"elsewhere\\victim.txt"), victim);
     EXPECT_EQ(::GetFileAttributesW((planted + L"elsewhere\\setup.ico").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The icon folder is swapped for a link from the Linux side once the scan
+// holds it (as anyone who may write the disc folder could while a scan of
+// thousands of installers runs): no icon lands in the link's target.
+TEST_F(Scanner, IconsGoOnlyIntoTheIconFolderHeldFromTheScansStart)
+{
+    Put(L"setup.exe", SampleBytes(L"zip64.exe"));
+    Put(L"工具\\viewer.exe", SampleBytes(L"zip64.exe"));
+    Put(L"icons\\own.ico", "the technician's own icon");
+    const TempDir elsewhere;
+    WriteFile(elsewhere / L"victim.txt", "victim");
+    const std::wstring folder = m_disc.Path() + L"\\";
+    CHeldFolder icons;
+    ASSERT_TRUE(icons.Hold(folder + kIconFolder, false));
+    std::vector<FoundInstaller> installers = ScanDisc(folder, {});
+    ASSERT_TRUE(SwapForLink(m_disc / kIconFolder, elsewhere.Path()));
+    CCatalogueDraft draft;
+    EXPECT_EQ(AddInstallers(draft, folder, installers, icons), 2u);
+
+    WIN32_FIND_DATAW data{};
+    std::vector<std::wstring> names;
+    const CFindHandle find(::FindFirstFileW((elsewhere / L"*").c_str(), &data));
+    for (bool bMore = static_cast<bool>(find); bMore; bMore = ::FindNextFileW(find.Get(), &data))
+        names.emplace_back(data.cFileName);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L".", L"..", L"victim.txt"}));
+    EXPECT_EQ(ReadFile(elsewhere / L"victim.txt"), "victim");
+    EXPECT_EQ(ReadFile(m_disc / L"icons-moved\\own.ico"), "the technician's own icon");
+    // The entries name no icon that was not written.
+    const std::string utf16 = ToUtf16LeWithBom(L"IconPath").substr(2);
+    EXPECT_EQ(draft.FileBytes().find(utf16), std::string::npos);
 }
 
 // Run by the scan_tests_root_drive entry, which presents a folder as drive R:.

@@ -40,7 +40,11 @@ void RemoveTree(const std::wstring& path)
             if (name == L"." || name == L"..")
                 continue;
             const std::wstring child = path + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // A link goes, never what it leads to.
+                if (!::RemoveDirectoryW(child.c_str()))
+                    ::DeleteFileW(child.c_str());
+            } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(child);
             } else {
                 ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -470,6 +474,85 @@ std::wstring CommandLineOf(HANDLE hProcess)
                              nullptr))
         return {};
     return text;
+}
+
+} // namespace testing_support
+
+namespace testing_support {
+
+std::string UnixPath(const std::wstring& path)
+{
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto toUnix = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* pName = toUnix ? toUnix(path.c_str()) : nullptr;
+    const std::string name = pName ? pName : "";
+    if (pName)
+        ::HeapFree(::GetProcessHeap(), 0, pName);
+    return name;
+}
+
+namespace {
+
+// The Unix path of a name that need not exist yet, in a folder that does.
+std::string UnixPathOfName(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L'\\');
+    const std::string folder = slash == std::wstring::npos ? std::string() : UnixPath(path.substr(0, slash));
+    return folder.empty() ? folder : folder + "/" + ToUtf8(path.substr(slash + 1));
+}
+
+} // namespace
+
+bool RunOnLinuxSide(const std::string& command)
+{
+    // Wine hands back no handle to wait on for a Linux program: the command
+    // leaves marks when it is done, and they are waited for.
+    wchar_t szTemp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, szTemp);
+    const std::wstring mark = std::wstring(szTemp) + L"linux-side-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(::GetTickCount64());
+    const std::string unixMark = UnixPathOfName(mark);
+    std::wstring line = L"/bin/sh -c \"if " + FromUtf8(command) + L"; then touch '" + FromUtf8(unixMark) +
+                        L".ok'; fi; touch '" + FromUtf8(unixMark) + L".done'\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (unixMark.empty() ||
+        !::CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    if (pi.hThread)
+        ::CloseHandle(pi.hThread);
+    if (pi.hProcess)
+        ::CloseHandle(pi.hProcess);
+    const std::wstring done = mark + L".done";
+    const std::wstring ok = mark + L".ok";
+    for (const ULONGLONG nEnd = ::GetTickCount64() + 60000; ::GetTickCount64() < nEnd;) {
+        if (::GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES)
+            break;
+        ::Sleep(5);
+    }
+    const bool bDone = ::GetFileAttributesW(ok.c_str()) != INVALID_FILE_ATTRIBUTES;
+    ::DeleteFileW(done.c_str());
+    ::DeleteFileW(ok.c_str());
+    return bDone;
+}
+
+bool SwapForLink(const std::wstring& folder, const std::wstring& target)
+{
+    const std::string from = UnixPath(folder);
+    const std::string to = UnixPath(target);
+    return !from.empty() && !to.empty() &&
+           RunOnLinuxSide("mv '" + from + "' '" + from + "-moved' && ln -s '" + to + "' '" + from + "' && test -L '" +
+                          from + "'");
+}
+
+bool LayLink(const std::wstring& link, const std::wstring& target)
+{
+    const std::string from = UnixPathOfName(link);
+    const std::string to = UnixPath(target);
+    return !from.empty() && !to.empty() &&
+           RunOnLinuxSide("ln -s '" + to + "' '" + from + "' && test -L '" + from + "'");
 }
 
 } // namespace testing_support

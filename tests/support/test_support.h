@@ -46,6 +46,18 @@ std::string ToCodePage(const std::wstring& text, UINT codePage);
 // sorted; none when it cannot be read.
 std::vector<std::wstring> SortedLines(const std::wstring& path);
 
+// Links as anyone who can write a folder lays them: Wine makes none from
+// Windows code, so they are laid from the Linux side, where a handle held in
+// Wine stops nothing. LayLink puts a symbolic link to target at link;
+// SwapForLink renames folder to "<folder>-moved" and lays a link to target in
+// its place. Both are true when the link is there afterwards.
+bool LayLink(const std::wstring& link, const std::wstring& target);
+bool SwapForLink(const std::wstring& folder, const std::wstring& target);
+// The Unix path of an existing file or folder; a shell command run on the
+// Linux side to its end, true when it succeeded.
+std::string UnixPath(const std::wstring& path);
+bool RunOnLinuxSide(const std::string& command);
+
 // The folder of the running test program, with a trailing backslash.
 std::wstring ProgramFolder();
 

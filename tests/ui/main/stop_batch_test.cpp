@@ -209,7 +209,8 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
                 << report;
             EXPECT_EQ(report.find(L"所有项目安装完毕"), std::wstring::npos) << report;
             EXPECT_NE(log.find(L"\r\n成功 | 第一 | "), std::wstring::npos) << log;
-            EXPECT_NE(log.find(L"\r\n未运行 | 第二 | " + (disc / L"second.exe") + L" /S /delay=300 | "),
+            EXPECT_NE(log.find(L"\r\n未运行 | 第二 | "), std::wstring::npos) << log;
+            EXPECT_NE(log.find(L" | " + (disc / L"second.exe") + L" |  | /S /delay=300 |  | 批处理已按用户要求停止 | \r\n"),
                       std::wstring::npos)
                 << log;
             EXPECT_NE(log.find(L"\r\n未运行 | 第三 | "), std::wstring::npos) << log;
