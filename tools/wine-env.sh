@@ -158,4 +158,10 @@ quill_wine_session() {
         xdotool search --onlyvisible --class explorer.exe >/dev/null 2>&1 && break
         sleep 0.1
     done
+    # Wine ends the desktop a moment after the last program on it ends, and
+    # the next program starts a new one. A program that starts while the old
+    # desktop goes down makes its windows inside a window that is gone (an X
+    # error that ends it). So one console program without a window stays on
+    # the desktop for the whole session: it is ended with the server.
+    quill_wine cmd.exe /c "ping -n 864000 127.0.0.1 >nul" </dev/null >/dev/null 2>&1 &
 }

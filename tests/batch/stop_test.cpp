@@ -70,7 +70,7 @@ TEST_F(Batch, AStoppedBatchRunsNoFurtherItemAndNamesTheItemsLeftOut)
          L"50.0%",
          L"slow.exe|/S /delay=800\r\n",
          kStoppedHeader + later + L"\n",
-         {L"未运行 | " + later + L" | " + later + L" /S | 批处理已按用户要求停止\r\n"}},
+         {L"未运行 | " + later + L" | " + later + L" /S | " + later + L" |  | /S |  | 批处理已按用户要求停止 | \r\n"}},
         {"more than twenty left out", many, manyNames, L"4.0%", L"slow.exe|/S /delay=800\r\n",
          kStoppedHeader + manyLeft, {L"未运行 24 项"}},
     };
