@@ -226,8 +226,10 @@ bool ClickWindow(HWND hWnd, POINT pt)
 {
     POINT onScreen = pt;
     ::ClientToScreen(hWnd, &onScreen);
+    const HWND hRoot = ::GetAncestor(hWnd, GA_ROOT);
+    ::SetForegroundWindow(hRoot);
     const bool bReady = PumpUntil([&] {
-        return ::WindowFromPoint(onScreen) == hWnd && ::IsWindowEnabled(::GetAncestor(hWnd, GA_ROOT));
+        return ::WindowFromPoint(onScreen) == hWnd && ::IsWindowEnabled(hRoot) && ::GetForegroundWindow() == hRoot;
     });
     if (bReady)
         ClickScreen(onScreen);

@@ -119,7 +119,9 @@ void ClickScreen(POINT pt);
 // A click of a person on a window, perhaps of another process, at pt in
 // its client coordinates: first waits until that window is what lies
 // under the point (no other window over it) and its top-level window takes
-// input; then the pointer goes there and stays while the button is pressed
+// input and is the active window, brought forward as a person's look at it
+// does (a click that reaches a window while the system is still making it
+// the active one may be spent on that); then the pointer goes there and stays while the button is pressed
 // and released, through the system's input queue. False, and no click,
 // when the window never came to that state.
 bool ClickWindow(HWND hWnd, POINT pt);
