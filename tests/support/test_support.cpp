@@ -228,8 +228,17 @@ bool ClickWindow(HWND hWnd, POINT pt)
     ::ClientToScreen(hWnd, &onScreen);
     const HWND hRoot = ::GetAncestor(hWnd, GA_ROOT);
     ::SetForegroundWindow(hRoot);
+    // Active, and its own thread has put the keyboard focus into it: the
+    // window has taken its activation whole.
+    const auto focusInside = [hRoot] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        return ::GetGUIThreadInfo(::GetWindowThreadProcessId(hRoot, nullptr), &info) && info.hwndActive == hRoot &&
+               info.hwndFocus && (info.hwndFocus == hRoot || ::IsChild(hRoot, info.hwndFocus));
+    };
     const bool bReady = PumpUntil([&] {
-        return ::WindowFromPoint(onScreen) == hWnd && ::IsWindowEnabled(hRoot) && ::GetForegroundWindow() == hRoot;
+        return ::WindowFromPoint(onScreen) == hWnd && ::IsWindowEnabled(hRoot) && ::GetForegroundWindow() == hRoot &&
+               focusInside();
     });
     if (bReady)
         ClickScreen(onScreen);

@@ -120,8 +120,9 @@ void ClickScreen(POINT pt);
 // its client coordinates: first waits until that window is what lies
 // under the point (no other window over it) and its top-level window takes
 // input and is the active window, brought forward as a person's look at it
-// does (a click that reaches a window while the system is still making it
-// the active one may be spent on that); then the pointer goes there and stays while the button is pressed
+// does, with the keyboard focus inside it (a click that reaches a window
+// while it is still being made the active one may be spent on that); then
+// the pointer goes there and stays while the button is pressed
 // and released, through the system's input queue. False, and no click,
 // when the window never came to that state.
 bool ClickWindow(HWND hWnd, POINT pt);
