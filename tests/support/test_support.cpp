@@ -222,27 +222,92 @@ void ClickScreen(POINT pt)
     SendInputs({move, press, release});
 }
 
-bool ClickWindow(HWND hWnd, POINT pt)
+namespace {
+
+// A window as a test's message names it: its class, its caption and the
+// process it belongs to.
+std::string Described(HWND hWnd)
+{
+    if (!hWnd)
+        return "none";
+    wchar_t className[128] = L"";
+    ::GetClassNameW(hWnd, className, 128);
+    wchar_t caption[128] = L"";
+    ::GetWindowTextW(hWnd, caption, 128);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hWnd, &pid);
+    std::ostringstream out;
+    out << hWnd << " " << platform_text::ToUtf8(className) << " \"" << platform_text::ToUtf8(caption) << "\" pid "
+        << pid;
+    return out.str();
+}
+
+BOOL CALLBACK DescribeShownWindowProc(HWND hWnd, LPARAM lp)
+{
+    auto& out = *reinterpret_cast<std::ostringstream*>(lp);
+    RECT rc{};
+    ::GetWindowRect(hWnd, &rc);
+    if (::IsWindowVisible(hWnd))
+        out << "\n  shown " << Described(hWnd) << " at " << rc.left << "," << rc.top << "-" << rc.right << ","
+            << rc.bottom;
+    return TRUE;
+}
+
+} // namespace
+
+std::string InputStateAround(HWND hWnd)
+{
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    const DWORD thread = ::GetWindowThreadProcessId(hWnd, nullptr);
+    ::GetGUIThreadInfo(thread, &info);
+    std::ostringstream out;
+    out << "pointer at " << cursor.x << "," << cursor.y << " over " << Described(::WindowFromPoint(cursor))
+        << "; foreground " << Described(::GetForegroundWindow()) << "; the thread's active "
+        << Described(info.hwndActive) << ", focus " << Described(info.hwndFocus) << ", capture "
+        << Described(info.hwndCapture) << "; button state " << ::SendMessageW(hWnd, BM_GETSTATE, 0, 0)
+        << "; the thread's windows, topmost first:";
+    ::EnumThreadWindows(thread, &DescribeShownWindowProc, reinterpret_cast<LPARAM>(&out));
+    return out.str();
+}
+
+testing::AssertionResult ClickWindow(HWND hWnd, POINT pt)
 {
     POINT onScreen = pt;
     ::ClientToScreen(hWnd, &onScreen);
     const HWND hRoot = ::GetAncestor(hWnd, GA_ROOT);
     ::SetForegroundWindow(hRoot);
-    // Active, and its own thread has put the keyboard focus into it: the
-    // window has taken its activation whole.
-    const auto focusInside = [hRoot] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    // Active, its own thread has put the keyboard focus into it (the window
+    // has taken its activation whole), and no window of that thread holds
+    // the mouse, which would take the click wherever it is given.
+    const auto ready = [&] {
         return ::GetGUIThreadInfo(::GetWindowThreadProcessId(hRoot, nullptr), &info) && info.hwndActive == hRoot &&
-               info.hwndFocus && (info.hwndFocus == hRoot || ::IsChild(hRoot, info.hwndFocus));
+               info.hwndFocus && (info.hwndFocus == hRoot || ::IsChild(hRoot, info.hwndFocus)) &&
+               (!info.hwndCapture || info.hwndCapture == hWnd) && ::WindowFromPoint(onScreen) == hWnd &&
+               ::IsWindowEnabled(hRoot) && ::GetForegroundWindow() == hRoot;
     };
-    const bool bReady = PumpUntil([&] {
-        return ::WindowFromPoint(onScreen) == hWnd && ::IsWindowEnabled(hRoot) && ::GetForegroundWindow() == hRoot &&
-               focusInside();
-    });
-    if (bReady)
-        ClickScreen(onScreen);
-    return bReady;
+    // Wine may leave a dialog's owner above the dialog it owns, where the
+    // click would reach the owner; a person clicks what lies on top, so the
+    // window to be clicked is brought there first, as bringing it forward does.
+    const auto readyOnTop = [&] {
+        if (ready())
+            return true;
+        if (::GetForegroundWindow() == hRoot && ::WindowFromPoint(onScreen) != hWnd)
+            ::SetWindowPos(hRoot, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return false;
+    };
+    if (!PumpUntil(readyOnTop))
+        return testing::AssertionFailure() << "no click at " << onScreen.x << "," << onScreen.y << " on "
+                                           << Described(hWnd) << ": under the point "
+                                           << Described(::WindowFromPoint(onScreen)) << ", enabled "
+                                           << (::IsWindowEnabled(hRoot) != FALSE) << "; "
+                                           << InputStateAround(hWnd);
+    ClickScreen(onScreen);
+    return testing::AssertionSuccess();
 }
 
 std::vector<std::wstring> SortedLines(const std::wstring& path)

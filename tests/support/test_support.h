@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -121,11 +123,16 @@ void ClickScreen(POINT pt);
 // under the point (no other window over it) and its top-level window takes
 // input and is the active window, brought forward as a person's look at it
 // does, with the keyboard focus inside it (a click that reaches a window
-// while it is still being made the active one may be spent on that); then
-// the pointer goes there and stays while the button is pressed
-// and released, through the system's input queue. False, and no click,
-// when the window never came to that state.
-bool ClickWindow(HWND hWnd, POINT pt);
+// while it is still being made the active one may be spent on that) and
+// the mouse held by no other window of its thread; then the pointer goes
+// there and stays while the button is pressed and released, through the
+// system's input queue. A failure, naming the windows that stood in the
+// way, and no click, when the window never came to that state.
+testing::AssertionResult ClickWindow(HWND hWnd, POINT pt);
+// Where the pointer is and what it is over, which windows of hWnd's thread
+// are active, have the focus and hold the mouse, and the windows that
+// thread shows: what a test prints when a click was not taken.
+std::string InputStateAround(HWND hWnd);
 
 // The pixels of a bitmap, top row first, read back as RGB() values.
 class BitmapPixels {

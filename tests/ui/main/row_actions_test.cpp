@@ -502,14 +502,14 @@ TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
         {ProgramLinkPoints(hList, 8)[1], pdfLog, {L"pdfreader.exe|"}},
     };
     for (const auto& click : clicks) {
-        ASSERT_TRUE(ClickWindow(hList, click.pt)) << "another window stands over the list";
+        ASSERT_TRUE(ClickWindow(hList, click.pt));
         PumpUntil([&] { return SortedLines(click.log) == click.logged; }, std::chrono::seconds(30));
         EXPECT_EQ(SortedLines(click.log), click.logged);
     }
 
     // The save: the progress window it runs behind is checked in-process,
     // where no caption can slip by unseen.
-    ASSERT_TRUE(ClickWindow(hList, points[3])) << "another window stands over the list";
+    ASSERT_TRUE(ClickWindow(hList, points[3]));
     const HWND hSave = WaitForOwnedWindow(hMain, L"");
     ASSERT_NE(hSave, nullptr);
     // The file name field: the edit box of the dialog's name combo box.

@@ -44,7 +44,7 @@ POINT Middle(HWND hWnd)
 }
 
 // Clicks the middle of a control once.
-bool ClickMiddle(HWND hWnd)
+testing::AssertionResult ClickMiddle(HWND hWnd)
 {
     return ClickWindow(hWnd, Middle(hWnd));
 }
@@ -67,26 +67,33 @@ POINT CloseBox(HWND hWnd)
     return POINT{-10000, -10000};
 }
 
-// Clicks a button of a message box once; true when the box has gone.
-bool Answer(HWND hBox, int nButton)
+// Clicks a button of a message box once; a success when the box has gone.
+testing::AssertionResult Answer(HWND hBox, int nButton)
 {
-    return ClickMiddle(::GetDlgItem(hBox, nButton)) && PumpUntil([&] { return !::IsWindow(hBox); });
+    const HWND hButton = ::GetDlgItem(hBox, nButton);
+    testing::AssertionResult clicked = ClickMiddle(hButton);
+    if (!clicked)
+        return clicked;
+    if (!PumpUntil([&] { return !::IsWindow(hBox); }))
+        return testing::AssertionFailure() << "the box stayed after the click on its button " << nButton << ": "
+                                           << InputStateAround(hButton);
+    return clicked;
 }
 
 // Keys go to the window with the focus: the window is brought forward and
 // the key pressed once it is there.
-bool PressKeyIn(HWND hWnd, WORD vk, WORD modifier = 0)
+testing::AssertionResult PressKeyIn(HWND hWnd, WORD vk, WORD modifier = 0)
 {
     ::SetForegroundWindow(hWnd);
     if (!PumpUntil([&] { return ::GetForegroundWindow() == hWnd; }))
-        return false;
+        return testing::AssertionFailure() << "the window never came forward for its key";
     PressKey(vk, modifier);
-    return true;
+    return testing::AssertionSuccess();
 }
 
 enum class Ask { kEscape, kCloseBox, kButton, kAltF4 };
 
-bool AskToStop(HWND hProgress, Ask ask)
+testing::AssertionResult AskToStop(HWND hProgress, Ask ask)
 {
     switch (ask) {
     case Ask::kEscape:
@@ -98,7 +105,7 @@ bool AskToStop(HWND hProgress, Ask ask)
     case Ask::kAltF4:
         return PressKeyIn(hProgress, VK_F4, VK_MENU);
     }
-    return false;
+    return testing::AssertionFailure() << "no such way to ask";
 }
 
 // Three checked entries; the first installer runs long enough to be
