@@ -76,10 +76,10 @@ bool Save(const CHeldFile& source, const std::wstring& strSource, const PlannedS
 
 // Copies the held file to the chosen file strTarget. The installer's own
 // file as the target is refused, as the row's save always did.
-bool SaveAs(const CHeldFile& source, const ResolvedItem& resolved, const std::wstring& strTarget,
+bool SaveAs(const CHeldFile& source, const std::wstring& strTarget,
             std::vector<std::wstring>& arrNotes)
 {
-    if (strTarget.empty() || !source.Held() || IdentityOf(strTarget) == resolved.identity)
+    if (strTarget.empty() || !source.Held() || IdentityOf(strTarget) == IdentityOf(source.Get()))
         return false;
     const CopyOutcome outcome = CopyWithoutFollowingLinks(source.Get(), strTarget, false);
     if (outcome == CopyOutcome::kFolderIsLink) {
@@ -93,11 +93,7 @@ bool SaveAs(const CHeldFile& source, const ResolvedItem& resolved, const std::ws
 // file was found on.
 bool RefusedForItsDrive(const ResolvedItem& resolved, const BatchOptions& options)
 {
-    CShell shell;
-    shell.Take(resolved);
-    shell.m_bUnattended = options.bUnattended;
-    shell.m_bAnyDrive = options.bAnyDrive;
-    return shell.RefusedForItsDrive();
+    return RefusedForDrive(FromOtherDrive(resolved), options.bUnattended, options.bAnyDrive);
 }
 
 // Notes a copy's outcome for the log; dwHoldError is why the source could
@@ -190,7 +186,7 @@ unsigned RunBatch(int nMode)
             }
         } else if (nMode == kSaveFileBatch) {
             const CHeldFile source = resolved.bFound ? CHeldFile(resolved) : CHeldFile();
-            const bool bSaved = SaveAs(source, resolved, pDlg->m_strSavePath, pDlg->m_arrNotes);
+            const bool bSaved = SaveAs(source, pDlg->m_strSavePath, pDlg->m_arrNotes);
             NoteCopy(item, bSaved, resolved.bFound, source.Error(), pDlg->m_strSavePath);
             // The one who asked words the failure, and needs its reason.
             if (source.Error() == kErrorFileReplaced)

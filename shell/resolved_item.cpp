@@ -9,22 +9,27 @@
 
 namespace {
 
+// What tells an open file from another found by the same final path: its
+// index on the volume that path names, and its kind, size and last write.
+// The volume's serial is not asked for: its look-up costs more than all
+// the rest together.
 struct FileFacts {
-    FileIdentity identity;
+    ULONGLONG nIndex = 0;
     FileStamp stamp;
     bool operator==(const FileFacts&) const = default;
 };
 
 std::optional<FileFacts> FactsOf(HANDLE hFile)
 {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(hFile, &info))
+    const std::optional<ULONGLONG> nIndex = FileIndexOf(hFile);
+    FILE_BASIC_INFO basic{};
+    FILE_STANDARD_INFO standard{};
+    if (!nIndex || !::GetFileInformationByHandleEx(hFile, FileBasicInfo, &basic, sizeof(basic)) ||
+        !::GetFileInformationByHandleEx(hFile, FileStandardInfo, &standard, sizeof(standard)))
         return std::nullopt;
-    const auto wide = [](DWORD high, DWORD low) { return (static_cast<ULONGLONG>(high) << 32) | low; };
-    return FileFacts{{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow},
-                    {(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                     wide(info.nFileSizeHigh, info.nFileSizeLow),
-                     wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)}};
+    return FileFacts{*nIndex,
+                     {standard.Directory != FALSE, static_cast<ULONGLONG>(standard.EndOfFile.QuadPart),
+                      static_cast<ULONGLONG>(basic.LastWriteTime.QuadPart)}};
 }
 
 // The name to start an open file by: its final path, which a 32-bit
@@ -67,7 +72,7 @@ ResolvedItem ResolveItem(const std::wstring& strName, const std::wstring& strCon
         return item;
     item.bFound = true;
     item.strFile = std::move(finalPath);
-    item.identity = facts->identity;
+    item.nIndex = facts->nIndex;
     item.stamp = facts->stamp;
     return item;
 }
@@ -86,6 +91,11 @@ bool FromOtherDrive(const ResolvedItem& item)
     return item.bFound && IsOtherCdromRoot(item.strDrive);
 }
 
+bool RefusedForDrive(bool bFromOtherDrive, bool bUnattended, bool bAnyDrive)
+{
+    return bUnattended && !bAnyDrive && bFromOtherDrive;
+}
+
 CHeldFile::CHeldFile(const ResolvedItem& item)
 {
     if (!item.bFound) {
@@ -102,7 +112,7 @@ CHeldFile::CHeldFile(const ResolvedItem& item)
     }
     // Another file in its place, a link put on its way, or the file
     // written since: not the file that was confirmed.
-    if (FactsOf(hFile.Get()) != FileFacts{item.identity, item.stamp} ||
+    if (FactsOf(hFile.Get()) != FileFacts{item.nIndex, item.stamp} ||
         !SamePath(StartNameOf(hFile.Get()), item.strFile)) {
         m_dwError = kErrorFileReplaced;
         return;

@@ -35,8 +35,8 @@ struct ResolvedItem {
     std::wstring strParameters;
     // The drive root a "cdrom:\" item was found on; empty for other items.
     std::wstring strDrive;
-    // The file that was found.
-    FileIdentity identity;
+    // The file that was found: its index on the volume strFile names.
+    ULONGLONG nIndex = 0;
     FileStamp stamp;
 };
 
@@ -51,6 +51,10 @@ std::vector<ResolvedItem> ResolveItems(const std::vector<std::wstring>& names,
 // Whether a "cdrom:\" item was found on another drive than the one this
 // program runs from.
 bool FromOtherDrive(const ResolvedItem& item);
+// Whether a run leaves a file alone for the drive it was found on: one
+// found on another drive (FromOtherDrive) in an unattended run that does
+// not allow it.
+bool RefusedForDrive(bool bFromOtherDrive, bool bUnattended, bool bAnyDrive);
 
 // The Windows error an item reports whose file is no longer the one that
 // was resolved: ERROR_FILE_INVALID, "the volume for a file has been

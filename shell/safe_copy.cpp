@@ -20,30 +20,48 @@ CopyOutcome CopyWithoutFollowingLinks(HANDLE hSource, const std::wstring& target
     return ::GetLastError() == kErrorStoppedOnLink ? CopyOutcome::kFolderIsLink : CopyOutcome::kFailed;
 }
 
+namespace {
+
+// No access asked for: the identity of a file another program holds open
+// is readable too.
+CFileHandle OpenToLookAt(const std::wstring& path)
+{
+    return CFileHandle(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+} // namespace
+
 std::optional<FileIdentity> IdentityOf(const std::wstring& path)
 {
-    // No access asked for: the identity of a file another program holds
-    // open is readable too.
-    const CFileHandle hFile(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const CFileHandle hFile = OpenToLookAt(path);
+    return hFile ? IdentityOf(hFile.Get()) : std::nullopt;
+}
+
+std::optional<FileIdentity> IdentityOf(HANDLE hFile)
+{
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!hFile || !::GetFileInformationByHandle(hFile.Get(), &info))
+    if (!::GetFileInformationByHandle(hFile, &info))
         return std::nullopt;
     return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
 std::optional<ULONGLONG> FileIndexOf(const std::wstring& path)
 {
+    const CFileHandle hFile = OpenToLookAt(path);
+    return hFile ? FileIndexOf(hFile.Get()) : std::nullopt;
+}
+
+std::optional<ULONGLONG> FileIndexOf(HANDLE hFile)
+{
     // NtQueryInformationFile with FileInternalInformation (6): the index
     // without the volume's serial, whose look-up costs more than the open.
     using QueryInformation = LONG(WINAPI*)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, int);
     static const auto s_query = reinterpret_cast<QueryInformation>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
-    const CFileHandle hFile(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     IO_STATUS_BLOCK status{};
     ULONGLONG nIndex = 0;
-    if (!hFile || !s_query || s_query(hFile.Get(), &status, &nIndex, sizeof(nIndex), 6) < 0)
+    if (!s_query || s_query(hFile, &status, &nIndex, sizeof(nIndex), 6) < 0)
         return std::nullopt;
     return nIndex;
 }

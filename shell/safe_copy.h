@@ -34,12 +34,15 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
     auto operator<=>(const FileIdentity&) const = default;
 };
-// The identity of an existing file or folder; nullopt when it cannot be had.
+// The identity of an existing file or folder, or of an open one; nullopt
+// when it cannot be had.
 std::optional<FileIdentity> IdentityOf(const std::wstring& path);
+std::optional<FileIdentity> IdentityOf(HANDLE hFile);
 // The file's index on its volume alone, which is quick to learn where the
 // volume is not: two files whose indexes differ are never one file, and
 // only equal indexes need their whole identities compared. nullopt when it
 // cannot be had.
 std::optional<ULONGLONG> FileIndexOf(const std::wstring& path);
+std::optional<ULONGLONG> FileIndexOf(HANDLE hFile);
 // Whether two paths name one existing file.
 bool SameFile(const std::wstring& a, const std::wstring& b);

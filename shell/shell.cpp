@@ -122,7 +122,7 @@ bool CShell::FoundOnOtherDrive() const
 
 bool CShell::RefusedForItsDrive() const
 {
-    return m_bUnattended && !m_bAnyDrive && FoundOnOtherDrive();
+    return RefusedForDrive(FoundOnOtherDrive(), m_bUnattended, m_bAnyDrive);
 }
 
 HANDLE CShell::Run(bool bWait)
