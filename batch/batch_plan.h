@@ -85,6 +85,9 @@ struct BatchSummary {
     // The name of the item whose installer has started a restart (exit code
     // 1641); empty when none did. Nothing after it was started.
     std::wstring strRestartStarted;
+    // Whether some failed item's file was not found: the report asks then
+    // to check the items' paths.
+    bool bAnyNotFound = false;
     // The log file, written or not.
     std::wstring strLogFile;
     // 0 when the log was written whole; else the Windows error.

@@ -11,12 +11,16 @@ const wchar_t* BatchBoxCaption(int nMode) noexcept
     return nMode != kInstallBatch ? L"保存安装包" : L"软件安装";
 }
 
-std::wstring BatchCaption(int nMode, float fPercent, const std::wstring& strPath)
+std::wstring BatchCaption(int nMode, float fPercent, size_t nItem, size_t nCount, const std::wstring& strName,
+                         const std::wstring& strPath)
 {
     wchar_t szCaption[64] = {};
     std::swprintf(szCaption, std::size(szCaption), nMode != kInstallBatch ? L"正在保存...%.1f%% " : L"正在安装...%.1f%% ",
                   static_cast<double>(fPercent));
-    return szCaption + strPath;
+    if (nItem == 0)
+        return szCaption;
+    return szCaption + (L"(" + std::to_wstring(nItem) + L"/" + std::to_wstring(nCount) + L") ") +
+           NamedLine(strName, strPath);
 }
 
 std::wstring SaveDestination(const std::wstring& strFolder, const std::wstring& strPath)
@@ -59,12 +63,39 @@ std::wstring ItemErrorText(DWORD dwError)
     return refusal.empty() ? WindowsErrorText(dwError) : refusal;
 }
 
+std::wstring ExitCodeMeaning(DWORD dwExitCode)
+{
+    switch (dwExitCode) {
+    case ERROR_INSTALL_USEREXIT:
+        return L"安装被用户取消";
+    case ERROR_INSTALL_FAILURE:
+        return L"安装过程中发生严重错误";
+    case ERROR_INSTALL_ALREADY_RUNNING:
+        return L"另一个安装正在进行, 请等它完成后再试";
+    case ERROR_INSTALL_PACKAGE_OPEN_FAILED:
+        return L"无法打开安装包, 请检查文件是否完整";
+    case ERROR_INSTALL_PACKAGE_REJECTED:
+        return L"系统策略禁止此安装";
+    case ERROR_INSTALL_PLATFORM_UNSUPPORTED:
+        return L"安装包不支持本机的处理器类型";
+    case ERROR_SUCCESS_REBOOT_REQUIRED:
+        return L"已安装, 需要重新启动计算机";
+    case ERROR_SUCCESS_REBOOT_INITIATED:
+        return L"已安装, 安装程序已开始重新启动计算机";
+    default:
+        return {};
+    }
+}
+
 std::wstring FailureReason(const LogItem& item)
 {
     if (!item.bFound)
         return L"(文件没找到)";
-    if (item.bExitCode)
-        return L"(退出码 " + std::to_wstring(static_cast<long>(item.dwCode)) + L")";
+    if (item.bExitCode) {
+        const std::wstring meaning = ExitCodeMeaning(item.dwCode);
+        return L"(安装程序退出码 " + std::to_wstring(static_cast<long>(item.dwCode)) +
+               (meaning.empty() ? L"" : L": " + meaning) + L")";
+    }
     if (item.dwCode == 0)
         return L"(没有启动进程)";
     return L"(" + ItemErrorText(item.dwCode) + L")";
@@ -81,7 +112,7 @@ std::wstring ListedLines(const std::vector<std::wstring>& items, const std::wstr
     return lines;
 }
 
-std::wstring LeftOutLine(const std::wstring& strName, const std::wstring& strPath)
+std::wstring NamedLine(const std::wstring& strName, const std::wstring& strPath)
 {
     return strName.empty() || strName == strPath ? strPath : strName + L" | " + strPath;
 }
@@ -115,9 +146,13 @@ BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFaile
         report.strText = bSave ? L"所有项目保存完毕!\n" : L"所有项目安装完毕!\n";
         report.nType = MB_ICONINFORMATION;
     } else {
-        if (!arrFailedLines.empty()) {
+        if (!arrFailedLines.empty() && summary.bAnyNotFound) {
             report.strText = bSave ? L"某些项目保存失败, 请检查这些项目的文件路径!\n\n保存失败文件路径列表:\n"
                                    : L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n";
+            report.strText += ListedLines(arrFailedLines, L"项");
+        } else if (!arrFailedLines.empty()) {
+            report.strText = bSave ? L"某些项目保存失败, 请查看各项后面的失败原因!\n\n保存失败列表:\n"
+                                   : L"某些项目安装失败, 请查看各项后面的失败原因!\n\n安装失败列表:\n";
             report.strText += ListedLines(arrFailedLines, L"项");
         }
         if (!notRun.empty())

@@ -20,8 +20,11 @@ enum BatchMode : int {
 // The caption of a batch's message boxes: "软件安装" or, for either save, "保存安装包".
 const wchar_t* BatchBoxCaption(int nMode) noexcept;
 
-// "正在安装...12.5% " (install) or "正在保存...12.5% " (either save) followed by path.
-std::wstring BatchCaption(int nMode, float fPercent, const std::wstring& strPath);
+// "正在安装...12.5% " (install) or "正在保存...12.5% " (either save) and,
+// once an item is under way (nItem counts from 1), which of how many it is
+// and its NamedLine: "正在安装...33.3% (2/6) 极速压缩 | D:\setup\zip.exe".
+std::wstring BatchCaption(int nMode, float fPercent, size_t nItem = 0, size_t nCount = 0,
+                          const std::wstring& strName = {}, const std::wstring& strPath = {});
 
 // Where a save batch copies the located file strPath: the folder, less a
 // trailing backslash, then a backslash and the file's name.
@@ -46,8 +49,13 @@ inline constexpr wchar_t kReplacedText[] = L"文件已被更换, 不是确认时
 // else WindowsErrorText.
 std::wstring ItemErrorText(DWORD dwError);
 
+// What an installer's exit code means, in words, for the codes of Windows
+// Installer that installers commonly end with; empty for any other.
+std::wstring ExitCodeMeaning(DWORD dwExitCode);
+
 // Why an item failed, as a report puts it after the item's path:
-// "(文件没找到)", "(退出码 1603)", "(" kReplacedText ")" or
+// "(文件没找到)", "(安装程序退出码 1603: 安装过程中发生严重错误)",
+// "(安装程序退出码 5)", "(" kReplacedText ")" or
 // "(Windows 错误 5: 拒绝访问)".
 std::wstring FailureReason(const LogItem& item);
 
@@ -76,12 +84,14 @@ std::wstring NoteFolderIsLink(const std::wstring& strTarget);
 inline constexpr wchar_t kStoppedHeader[] = L"已按要求停止, 以下项目没有运行:\n";
 inline constexpr wchar_t kRestartLeftOutHeader[] = L"安装程序已开始重新启动计算机, 以下项目没有运行:\n";
 
-// An item left out, as the report names it: its entry name, then its path
-// (the path alone for an item without a name of its own).
-std::wstring LeftOutLine(const std::wstring& strName, const std::wstring& strPath);
+// An item as the technician knows it: its entry name, then its path (the
+// path alone for an item without a name of its own).
+std::wstring NamedLine(const std::wstring& strName, const std::wstring& strPath);
 
 // The message that ends a batch: the success text, or the failed items one
-// per line, each its path and why it failed, and the items left out
+// per line, each its NamedLine and why it failed, under a header that asks
+// to check the paths when some item was not found (summary.bAnyNotFound)
+// and to look at the reasons otherwise, and the items left out
 // (summary.arrNotRun) under kStoppedHeader or kRestartLeftOutHeader (and,
 // for a save batch, the folder they were to be saved in);
 // then the notes, one per line, after a blank line; then the log file; then

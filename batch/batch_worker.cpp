@@ -124,7 +124,7 @@ unsigned RunBatch(int nMode)
     const std::vector<ResolvedItem>& items = pDlg->m_pItems ? *pDlg->m_pItems : s_noItems;
     const size_t nItems = items.size();
 
-    pDlg->QueueStart(static_cast<int>(nItems), BatchCaption(nMode, 0.0f, std::wstring()));
+    pDlg->QueueStart(static_cast<int>(nItems), BatchCaption(nMode, 0.0f));
 
     const BatchOptions& options = pDlg->m_options;
     CBatchLog log(options, nMode, pDlg->m_strSavePath);
@@ -163,12 +163,12 @@ unsigned RunBatch(int nMode)
         item.bAfterRestart = !pDlg->m_summary.strRestartStarted.empty();
         if (item.bAfterRestart || pDlg->StopRequested()) {
             item.outcome = ItemOutcome::NotRun;
-            pDlg->m_summary.arrNotRun.push_back(LeftOutLine(resolved.strName, strPath));
+            pDlg->m_summary.arrNotRun.push_back(NamedLine(resolved.strName, strPath));
             log.Item(item);
             continue;
         }
         const float fPercent = static_cast<float>(static_cast<double>(i + 1) / static_cast<double>(nItems) * 100.0);
-        pDlg->QueueStep(BatchCaption(nMode, fPercent, strPath));
+        pDlg->QueueStep(BatchCaption(nMode, fPercent, i + 1, nItems, resolved.strName, strPath));
 
         item.bFound = resolved.bFound;
         if (nMode == kSaveBatch) {
@@ -201,7 +201,8 @@ unsigned RunBatch(int nMode)
         item.nMilliseconds = ::GetTickCount64() - nStart;
         if (item.outcome == ItemOutcome::Failed) {
             pDlg->m_arrFailed.push_back(strPath);
-            failedLines.push_back(strPath + L" " + FailureReason(item));
+            failedLines.push_back(NamedLine(resolved.strName, strPath) + L" " + FailureReason(item));
+            pDlg->m_summary.bAnyNotFound = pDlg->m_summary.bAnyNotFound || !item.bFound;
         }
         else if (item.outcome == ItemOutcome::RestartNeeded)
             pDlg->m_summary.arrRestart.push_back(item.strName);

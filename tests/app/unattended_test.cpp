@@ -467,7 +467,7 @@ TEST_F(Unattended, WithoutQuietTheProgressWindowShowsAndNoReport)
     const HWND hProgress = program.MainWindow();
     ASSERT_NE(hProgress, nullptr);
     PumpUntil([&] { return Caption(hProgress).find(L"正在安装...100.0% ") == 0; });
-    EXPECT_EQ(Caption(hProgress), L"正在安装...100.0% " + (m_disc / L"setup\\zip.exe"));
+    EXPECT_EQ(Caption(hProgress), L"正在安装...100.0% (1/1) 慢速 | " + (m_disc / L"setup\\zip.exe"));
     DWORD exitCode = 0xDEAD;
     EXPECT_TRUE(program.WaitForExit(20000, &exitCode));
     EXPECT_EQ(exitCode, 0u);

@@ -46,7 +46,7 @@ TEST_F(Batch, LogHoldsEveryItemAndTheReportOffersTheRestart)
 
         EXPECT_EQ(m_nRestarts, nRestarts);
         EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
-        EXPECT_EQ(m_report.strText, L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n" +
+        EXPECT_EQ(m_report.strText, L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n驱动 | " +
                                         missing + L" /S (文件没找到)\n" + LogLine() +
                                         L"\n\n以下软件需要重新启动计算机才能完成安装:\n办公 2026\n\n是否立即重新启动计算机?");
         const std::wstring log = BatchLog();

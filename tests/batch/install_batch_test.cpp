@@ -44,11 +44,11 @@ TEST_F(Batch, InstallBatchCountsEachItemBeforeItRuns)
         L"range 0..3",
         L"pos 0",
         Caption(L"正在安装...0.0% ", 0),
-        Caption(L"正在安装...33.3% " + a, 0),
+        Caption(L"正在安装...33.3% (1/3) " + a, 0),
         L"delta 1",
-        Caption(L"正在安装...66.7% " + b, 1),
+        Caption(L"正在安装...66.7% (2/3) " + b, 1),
         L"delta 1",
-        Caption(L"正在安装...100.0% " + c, 2),
+        Caption(L"正在安装...100.0% (3/3) " + c, 2),
         L"delta 1",
         L"report",
     };
@@ -81,7 +81,7 @@ TEST_F(Batch, SingleItemShowsItsFullCaptionBeforeItStarts)
     Run(0, {setup + L" /S /delay=300"});
 
     const std::vector<std::wstring> expected{
-        L"range 0..1", L"pos 0", Caption(L"正在安装...0.0% ", 0), Caption(L"正在安装...100.0% " + setup, 0),
+        L"range 0..1", L"pos 0", Caption(L"正在安装...0.0% ", 0), Caption(L"正在安装...100.0% (1/1) " + setup, 0),
         L"delta 1",    L"report",
     };
     EXPECT_EQ(Events(), expected);
@@ -111,11 +111,11 @@ TEST_F(Batch, EveryItemMissingStartsNothingAndListsAllInOrder)
         L"range 0..3",
         L"pos 0",
         Caption(L"正在安装...0.0% ", 0),
-        Caption(L"正在安装...33.3% " + failed[0], 0),
+        Caption(L"正在安装...33.3% (1/3) " + failed[0], 0),
         L"delta 1",
-        Caption(L"正在安装...66.7% " + failed[1], 1),
+        Caption(L"正在安装...66.7% (2/3) " + failed[1], 1),
         L"delta 1",
-        Caption(L"正在安装...100.0% " + failed[2], 2),
+        Caption(L"正在安装...100.0% (3/3) " + failed[2], 2),
         L"delta 1",
         L"report",
     };
@@ -156,25 +156,38 @@ TEST_F(Batch, FailureInTheMiddleDoesNotStopTheBatch)
 
 TEST_F(Batch, InstallersThatEndWithAFailureCodeAreListedAsFailed)
 {
-    // Exit code, and whether it counts as installed; in Chinese folders,
-    // with Chinese parameters.
+    // Exit code, whether it counts as installed, and what the report says
+    // of it; in Chinese folders, with Chinese parameters. The commonest
+    // codes of Windows Installer are told in words.
     // (1641, a started restart, ends the batch: a case of its own.)
-    const std::vector<std::pair<int, bool>> cases{{0, true},     {3010, true}, {1603, false},
-                                                  {1602, false}, {3, false},   {-1, false}};
+    const struct {
+        int code;
+        bool bInstalled;
+        std::wstring reason;
+    } cases[] = {
+        {0, true, L""},
+        {3010, true, L""},
+        {1603, false, L" (安装程序退出码 1603: 安装过程中发生严重错误)"},
+        {1602, false, L" (安装程序退出码 1602: 安装被用户取消)"},
+        {1619, false, L" (安装程序退出码 1619: 无法打开安装包, 请检查文件是否完整)"},
+        {3, false, L" (安装程序退出码 3)"},
+        {-1, false, L" (安装程序退出码 -1)"},
+    };
     std::vector<std::wstring> items;
     std::wstring failed;
     std::wstring restart;
     std::wstring log;
-    for (const auto& [code, bInstalled] : cases) {
+    for (const auto& [code, bInstalled, reason] : cases) {
         const std::wstring setup = Installer(L"光盘\\软件 " + std::to_wstring(code) + L"\\安装.exe");
         items.push_back(setup + L" /S /标题=装机 /exit=" + std::to_wstring(code));
         log += L"安装.exe|/S /标题=装机 /exit=" + std::to_wstring(code) + L"\r\n";
-        failed += bInstalled ? L"" : setup + L" (退出码 " + std::to_wstring(code) + L")\n";
+        failed += bInstalled ? L"" : setup + reason + L"\n";
         restart += bInstalled && code ? setup + L"\n" : L"";
     }
     Run(0, items);
     EXPECT_EQ(Log(), log);
-    EXPECT_EQ(m_report.strText, kInstallFailureHeader + failed + LogLine() +
+    // Every file was found: the report points at the reasons.
+    EXPECT_EQ(m_report.strText, L"某些项目安装失败, 请查看各项后面的失败原因!\n\n安装失败列表:\n" + failed + LogLine() +
                                     L"\n\n以下软件需要重新启动计算机才能完成安装:\n" + restart +
                                     L"\n是否立即重新启动计算机?");
 }

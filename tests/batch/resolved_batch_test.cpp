@@ -72,7 +72,7 @@ TEST_F(Batch, AnInstallRunsTheFilesItResolvedAndNoOthers)
         RunResolved(kInstallBatch, items);
         EXPECT_TRUE(bChanged) << c.what;
         EXPECT_EQ(Log(), L"first.exe|/S\r\n") << c.what << ": the file put there never runs";
-        EXPECT_NE(m_report.strText.find(L"\n" + second + c.reportLine + L"\n"), std::wstring::npos)
+        EXPECT_NE(m_report.strText.find(L"\n乙 | " + second + c.reportLine + L"\n"), std::wstring::npos)
             << c.what << "\n" << m_report.strText;
         const std::wstring log = BatchLog();
         const size_t at = log.find(L"\r\n失败 | 乙 | " + second + L" /S | ");
@@ -98,7 +98,7 @@ TEST_F(Batch, ASaveCopiesTheFileItResolvedOrNothing)
 
     EXPECT_EQ(ReadFile(folder + L"\\kept.exe"), "kept");
     EXPECT_EQ(::GetFileAttributesW((folder + L"\\swapped.exe").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(m_report.strText.find(L"\n" + swapped + L" " + kReplaced + L"\n"), std::wstring::npos)
+    EXPECT_NE(m_report.strText.find(L"\n换 | " + swapped + L" " + kReplaced + L"\n"), std::wstring::npos)
         << m_report.strText;
     EXPECT_NE(BatchLog().find(L"\r\n失败 | 换 | " + swapped + L" | " + swapped + L" |  |  | " + folder +
                               L"\\swapped.exe | " + kReplacedText + L" | "),

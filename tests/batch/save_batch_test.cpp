@@ -14,6 +14,8 @@ namespace {
 using namespace testing_support;
 
 const wchar_t kSaveFailureHeader[] = L"某些项目保存失败, 请检查这些项目的文件路径!\n\n保存失败文件路径列表:\n";
+// When every item was found, the report points at the reasons instead.
+const wchar_t kSaveReasonsHeader[] = L"某些项目保存失败, 请查看各项后面的失败原因!\n\n保存失败列表:\n";
 
 TEST_F(Batch, SaveBatchCopiesIntoTheFolderWithOrWithoutTrailingBackslash)
 {
@@ -40,7 +42,7 @@ TEST_F(Batch, SaveBatchCopiesIntoTheFolderWithOrWithoutTrailingBackslash)
         const std::vector<std::wstring> events = Events();
         ASSERT_GE(events.size(), 6u);
         EXPECT_EQ(events[2], L"caption \"正在保存...0.0% \" at 0");
-        EXPECT_EQ(events[events.size() - 3].find(L"caption \"正在保存...100.0% " + first + L"\" at "), 0u);
+        EXPECT_EQ(events[events.size() - 3].find(L"caption \"正在保存...100.0% (2/2) " + first + L"\" at "), 0u);
         EXPECT_EQ(events.back(), L"report");
         EXPECT_EQ(m_report.strText, L"所有项目保存完毕!\n" + LogLine());
         EXPECT_EQ(m_report.strCaption, L"保存安装包");
@@ -141,13 +143,13 @@ TEST_F(Batch, SaveBatchNamesFailedSourcesAndTheFolder)
     Run(1, {present}, missing);
     EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{present});
     const std::wstring noFolder = L" (" + WindowsErrorText(ERROR_PATH_NOT_FOUND) + L")\n";
-    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + noFolder + L"\n文件保存路径: " + missing + L"\n" + LogLine());
+    EXPECT_EQ(m_report.strText, kSaveReasonsHeader + present + noFolder + L"\n文件保存路径: " + missing + L"\n" + LogLine());
     EXPECT_EQ(::GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Without a folder nothing is copied anywhere.
     Run(1, {present}, L"");
     EXPECT_EQ(m_report.arrFailed, std::vector<std::wstring>{present});
-    EXPECT_EQ(m_report.strText, kSaveFailureHeader + present + noFolder + L"\n文件保存路径: \n" + LogLine());
+    EXPECT_EQ(m_report.strText, kSaveReasonsHeader + present + noFolder + L"\n文件保存路径: \n" + LogLine());
 }
 
 TEST_F(Batch, SaveBatchCopiesAFileFoundByItsBareName)
@@ -167,7 +169,7 @@ TEST_F(Batch, SaveBatchCopiesAFileFoundByItsBareName)
 
     EXPECT_TRUE(m_report.arrFailed.empty());
     EXPECT_EQ(ReadFile(folder + L"\\setup.exe"), "setup");
-    EXPECT_EQ(Events()[3], L"caption \"正在保存...100.0% " + (m_dir / L"Work\\setup.exe") + L"\" at 0");
+    EXPECT_EQ(Events()[3], L"caption \"正在保存...100.0% (1/1) " + (m_dir / L"Work\\setup.exe") + L"\" at 0");
 }
 
 TEST_F(Batch, SaveBatchWritesOnlyIntoTheFolderItHeldFromItsStart)

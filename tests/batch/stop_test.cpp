@@ -61,7 +61,7 @@ TEST_F(Batch, AStoppedBatchRunsNoFurtherItemAndNamesTheItemsLeftOut)
          {L"缺失", L"慢", L"后"},
          L"66.7%",
          L"slow.exe|/S /delay=800\r\n",
-         L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n" + (m_dir / L"missing.exe") +
+         L"某些项目安装失败, 请检查这些项目的安装文件路径!\n\n安装失败文件路径列表:\n缺失 | " + (m_dir / L"missing.exe") +
              L" (文件没找到)\n\n" + kStoppedHeader + L"后 | " + later + L"\n",
          {L"失败 1 项, 未运行 1 项 (已停止)\r\n"}},
         {"items without names of their own are named by their paths",

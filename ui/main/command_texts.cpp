@@ -12,8 +12,8 @@ std::wstring ItemLines(const std::vector<std::wstring>& items)
 std::wstring ItemLine(const ResolvedItem& item)
 {
     if (!item.bFound)
-        return item.strConfigured;
-    return item.strParameters.empty() ? item.strFile : item.strFile + L" " + item.strParameters;
+        return NamedLine(item.strName, item.strConfigured);
+    return NamedLine(item.strName, item.strParameters.empty() ? item.strFile : item.strFile + L" " + item.strParameters);
 }
 
 std::wstring OtherDriveLines(const std::vector<ResolvedItem>& items)
@@ -21,7 +21,7 @@ std::wstring OtherDriveLines(const std::vector<ResolvedItem>& items)
     std::vector<std::wstring> files;
     for (const ResolvedItem& item : items) {
         if (FromOtherDrive(item))
-            files.push_back(item.strFile);
+            files.push_back(NamedLine(item.strName, item.strFile));
     }
     return files.empty() ? std::wstring() : L"\n以下文件不在本程序所在的驱动器上:\n" + ItemLines(files);
 }
@@ -38,7 +38,7 @@ std::wstring SaveQuestion(const std::vector<ResolvedItem>& items, const std::wst
 {
     std::vector<std::wstring> lines;
     for (const ResolvedItem& item : items)
-        lines.push_back(item.bFound ? item.strFile : item.strConfigured);
+        lines.push_back(NamedLine(item.strName, item.bFound ? item.strFile : item.strConfigured));
     return kAskSave + ItemLines(lines) + OtherDriveLines(items) + L"\n保存路径: " + folder;
 }
 

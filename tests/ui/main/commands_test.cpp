@@ -141,12 +141,14 @@ TEST_F(Commands, ConfirmationsListTheCheckedItemsAndNoStartsNothing)
     });
     const std::vector<Shown> shown = TakeShown();
     ASSERT_EQ(shown.size(), 2u) << "the save without a folder asks nothing";
-    EXPECT_EQ(shown[0].text, L"您确定要开始自动安装如下软件么?\n\n" + disc + L"soft dir\\zip setup.exe /S /D=C:\\x\n" +
-                                 disc + L"missing.exe /S\n");
+    // Each item by its entry's name, then its file.
+    EXPECT_EQ(shown[0].text, L"您确定要开始自动安装如下软件么?\n\n压缩 | " + disc +
+                                 L"soft dir\\zip setup.exe /S /D=C:\\x\n缺失 | " + disc + L"missing.exe /S\n");
     EXPECT_EQ(shown[0].caption, L"软件安装");
     EXPECT_EQ(shown[0].nType, UINT{MB_YESNO | MB_ICONQUESTION});
     EXPECT_EQ(shown[1].text,
-              L"您确定要开始手动安装如下软件么?\n\n" + disc + L"soft dir\\zip setup.exe\n" + disc + L"missing.exe\n");
+              L"您确定要开始手动安装如下软件么?\n\n压缩 | " + disc + L"soft dir\\zip setup.exe\n缺失 | " + disc +
+                  L"missing.exe\n");
     EXPECT_EQ(m_nBrowsed, 1);
     EXPECT_EQ(Log(), L"");
 }
@@ -210,8 +212,10 @@ TEST_F(Commands, TheBatchRunsWhatTheConfirmationShowedOrNothing)
     EXPECT_EQ(Log(), L"") << "the file put in its place never runs";
     const std::vector<Shown> shown = TakeShown();
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].text.find(L"您确定要开始自动安装如下软件么?\n\n" + zip + L" /S /D=C:\\x\n"), 0u) << shown[0].text;
-    EXPECT_NE(shown[1].text.find(L"\n" + zip + L" (" + kReplacedText + L")\n"), std::wstring::npos) << shown[1].text;
+    EXPECT_EQ(shown[0].text.find(L"您确定要开始自动安装如下软件么?\n\n压缩 | " + zip + L" /S /D=C:\\x\n"), 0u)
+        << shown[0].text;
+    EXPECT_NE(shown[1].text.find(L"\n压缩 | " + zip + L" (" + kReplacedText + L")\n"), std::wstring::npos)
+        << shown[1].text;
 }
 
 TEST_F(Commands, SaveBatchesIntoTheConfiguredOrAChosenFolder)

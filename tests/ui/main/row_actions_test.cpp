@@ -243,7 +243,7 @@ TEST_F(RowActions, ASaveRunsBehindTheProgressWindowWhileTheMainWindowIsHidden)
         ::UnhookWindowsHookEx(hHook);
     });
     ASSERT_FALSE(g_saveCaptions.empty());
-    EXPECT_EQ(g_saveCaptions.back().first, L"正在保存...100.0% " + zip);
+    EXPECT_EQ(g_saveCaptions.back().first, L"正在保存...100.0% (1/1) 压缩 | " + zip);
     for (const auto& [caption, bMainShown] : g_saveCaptions)
         EXPECT_FALSE(bMainShown) << ToUtf8(caption);
     EXPECT_TRUE(ReadFile(m_out / L"zip copy.exe") == ReadFile(zip)) << "the copy's bytes";
