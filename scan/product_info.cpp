@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue.h"
 #include "platform/handles.h"
+#include "platform/system_library.h"
 #include "platform/text.h"
 #include "scan/pe_image.h"
 
@@ -93,14 +94,16 @@ bool SaysNoVersion(const std::wstring& version)
 // the entry points used of it; Ok() when it and every one were found.
 class CMsiApi {
 public:
-    CMsiApi() : m_library(::LoadLibraryExW(L"msi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    CMsiApi() : m_library(L"msi.dll")
     {
-        m_bOk = Bind(CloseHandle, "MsiCloseHandle") && Bind(CreateRecord, "MsiCreateRecord") &&
-                Bind(DatabaseOpenView, "MsiDatabaseOpenViewW") && Bind(RecordSetString, "MsiRecordSetStringW") &&
-                Bind(ViewExecute, "MsiViewExecute") && Bind(ViewFetch, "MsiViewFetch") &&
-                Bind(RecordGetString, "MsiRecordGetStringW") &&
-                Bind(SummaryInfoGetProperty, "MsiSummaryInfoGetPropertyW") &&
-                Bind(OpenDatabase, "MsiOpenDatabaseW") && Bind(GetSummaryInformation, "MsiGetSummaryInformationW");
+        m_bOk = m_library.Bind(CloseHandle, "MsiCloseHandle") && m_library.Bind(CreateRecord, "MsiCreateRecord") &&
+                m_library.Bind(DatabaseOpenView, "MsiDatabaseOpenViewW") &&
+                m_library.Bind(RecordSetString, "MsiRecordSetStringW") &&
+                m_library.Bind(ViewExecute, "MsiViewExecute") && m_library.Bind(ViewFetch, "MsiViewFetch") &&
+                m_library.Bind(RecordGetString, "MsiRecordGetStringW") &&
+                m_library.Bind(SummaryInfoGetProperty, "MsiSummaryInfoGetPropertyW") &&
+                m_library.Bind(OpenDatabase, "MsiOpenDatabaseW") &&
+                m_library.Bind(GetSummaryInformation, "MsiGetSummaryInformationW");
     }
     bool Ok() const noexcept { return m_bOk; }
 
@@ -116,15 +119,7 @@ public:
     decltype(&::MsiGetSummaryInformationW) GetSummaryInformation = nullptr;
 
 private:
-    template <typename TFunction>
-    bool Bind(TFunction& pfn, const char* pszName) noexcept
-    {
-        const FARPROC proc = m_library ? ::GetProcAddress(m_library.Get(), pszName) : nullptr;
-        pfn = reinterpret_cast<TFunction>(reinterpret_cast<void (*)()>(proc));
-        return pfn != nullptr;
-    }
-
-    CLibrary m_library;
+    CSystemLibrary m_library;
     bool m_bOk = false;
 };
 
