@@ -80,6 +80,22 @@ InstallStatus Installed(const SoftwareEntry& entry, const std::wstring& installe
 
 } // namespace
 
+std::wstring InstallStateText(const SoftwareEntry& entry, const InstallStatus& status)
+{
+    switch (status.state) {
+    case InstallState::Current:
+        return status.strInstalled.empty() ? L"已安装" : L"已安装 " + status.strInstalled;
+    case InstallState::Older:
+        return L"可更新 " + (status.strInstalled.empty() ? std::wstring(L"(版本不明)") : status.strInstalled) +
+               L" → " + entry.Version;
+    case InstallState::Missing:
+        return L"未安装";
+    case InstallState::Unknown:
+        break;
+    }
+    return L"无法检测";
+}
+
 int CompareVersions(std::wstring_view a, std::wstring_view b) noexcept
 {
     size_t atA = 0;

@@ -26,6 +26,11 @@ struct InstallStatus {
     bool IsCurrent() const noexcept { return state == InstallState::Current; }
 };
 
+// The state in the technician's words: "已安装 2.3.4" (or "已安装" when the
+// version is not told), "可更新 2.0 → 2.3.4", "未安装", or "无法检测" for an
+// entry that names nothing to look for.
+std::wstring InstallStateText(const SoftwareEntry& entry, const InstallStatus& status);
+
 // Compares two versions part by part as numbers (x.y.z.w; a missing part is
 // 0, a part counts by its leading digits, "23.01" equals "23.1"): less than
 // 0, 0 or greater than 0 as a is older, the same or newer than b.
