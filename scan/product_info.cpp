@@ -223,6 +223,8 @@ ProductInfo ReadProgramInfo(const std::wstring& path)
         info.version = fileVersion;
     else if (!SaysNoVersion(productVersion))
         info.version = productVersion;
+    info.installedName = info.name;
+    info.productVersion = SaysNoVersion(productVersion) ? info.version : productVersion;
     if (info.name.empty())
         info.name = info.description;
     return info;
@@ -244,6 +246,7 @@ int PrintPackageInfo(const std::wstring& path)
     info.version = PackageProperty(msi, database.Get(), L"ProductVersion");
     if (SaysNoVersion(info.version))
         info.version.clear();
+    info.productCode = PackageProperty(msi, database.Get(), L"ProductCode");
     CMsiHandle summary(msi);
     if (msi.GetSummaryInformation(database.Get(), nullptr, 0, summary.Out()) == ERROR_SUCCESS) {
         constexpr UINT kSubject = 3;
@@ -253,7 +256,7 @@ int PrintPackageInfo(const std::wstring& path)
             info.description = SummaryText(msi, summary.Get(), kSubject);
     }
     std::wstring text;
-    for (std::wstring field : {info.name, info.version, info.description}) {
+    for (std::wstring field : {info.name, info.version, info.description, info.productCode}) {
         std::replace_if(field.begin(), field.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
         field.resize(std::min(field.size(), kMaxAnswerField));
         text += field + L"\n";
@@ -307,10 +310,12 @@ bool ReadPackageInfo(const std::wstring& path, ProductInfo& info)
     const std::wstring text = FromUtf8(bytes);
     for (size_t start = 0, end = 0; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
         lines.push_back(text.substr(start, end - start));
-    if (exitCode != 0 || lines.size() != 3)
+    if (exitCode != 0 || lines.size() != 4)
         return false;
     info.name = lines[0];
     info.version = lines[1];
     info.description = lines[2];
+    info.productVersion = lines[1];
+    info.productCode = lines[3];
     return true;
 }
