@@ -100,35 +100,19 @@ std::wstring SkippedNote(const SoftwareEntry& entry, const InstallStatus& status
     return entry.Name + L": " + InstallStateText(entry, status) + L", 跳过";
 }
 
-// Writes to the caller's error output, where a detection rule does not
-// look; nothing when it has none.
-void WriteToErrorOutput(const std::wstring& text)
-{
-    const HANDLE hError = ::GetStdHandle(STD_ERROR_HANDLE);
-    const DWORD dwType = hError && hError != INVALID_HANDLE_VALUE ? ::GetFileType(hError) : FILE_TYPE_UNKNOWN;
-    if (dwType != FILE_TYPE_DISK && dwType != FILE_TYPE_PIPE)
-        return;
-    const std::string utf8 = platform_text::ToUtf8(text + L"\r\n");
-    DWORD dwWritten = 0;
-    ::WriteFile(hError, utf8.data(), static_cast<DWORD>(utf8.size()), &dwWritten, nullptr);
-}
-
 // /check: 0 and one line of output when every entry is installed at its
-// version or newer; else 1 and no output (why, on the error output).
+// version or newer; else 1 and no output at all, the rule of deployment
+// tools' detection scripts.
 int CheckInstalled(const std::vector<const SoftwareEntry*>& entries)
 {
-    if (entries.empty()) {
-        WriteToErrorOutput(L"没有勾选或选择任何软件");
+    if (entries.empty())
         return kExitNotInstalled;
-    }
     const CInstalledSnapshot snapshot = ReadInstalledPrograms();
     std::wstring line;
     for (const SoftwareEntry* pEntry : entries) {
         const InstallStatus status = snapshot.StatusOf(*pEntry);
-        if (!status.IsCurrent()) {
-            WriteToErrorOutput(pEntry->Name + L": " + InstallStateText(*pEntry, status));
+        if (!status.IsCurrent())
             return kExitNotInstalled;
-        }
         line += (line.empty() ? L"已安装: " : L"; ") + pEntry->Name +
                 (status.strInstalled.empty() ? L"" : L" " + status.strInstalled);
     }
@@ -213,11 +197,7 @@ int RunCommandLine(const CommandLine& commandLine)
         std::vector<std::wstring> missing;
         const std::vector<const SoftwareEntry*> entries =
             load.Usable() ? ChosenEntries(*pSettings, commandLine.arrSelect, missing) : std::vector<const SoftwareEntry*>();
-        if (!load.Usable() || !missing.empty()) {
-            WriteToErrorOutput(load.Usable() ? L"目录中没有这些软件: " + JoinedNames(missing) : CatalogueNotice(load));
-            return kExitNotInstalled;
-        }
-        return CheckInstalled(entries);
+        return missing.empty() ? CheckInstalled(entries) : kExitNotInstalled;
     }
     if (!load.Usable())
         return Refuse(commandLine, load.strPath, CatalogueNotice(load), kExitNoCatalogue);
