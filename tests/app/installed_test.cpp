@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -167,6 +168,92 @@ TEST_P(Installed, CheckAndAutoFollowWhatIsInstalled)
     if (!bPackage) {
         EXPECT_EQ(Quillset(L"/auto /quiet /reinstall"), 0u);
         EXPECT_NE(m_output.find(L"共 1 项, 失败 0 项"), std::wstring::npos) << ToUtf8(m_output);
+    }
+}
+
+// The script's entry table read back as PowerShell reads it: each
+// single-quoted string with its doubled quotes (' and U+2018 to U+201B)
+// made single again.
+std::vector<SoftwareEntry> ScriptEntries(const std::wstring& script)
+{
+    std::vector<SoftwareEntry> entries;
+    for (size_t at = script.find(L"    @{ Name = "); at != std::wstring::npos; at = script.find(L"    @{ Name = ", at)) {
+        std::vector<std::wstring> values;
+        while (values.size() < 5 && (at = script.find(L" = ", at)) != std::wstring::npos) {
+            at += 4;
+            std::wstring value;
+            for (; at < script.size(); ++at) {
+                const wchar_t c = script[at];
+                const bool bQuote = c == L'\'' || (c >= 0x2018 && c <= 0x201B);
+                if (bQuote && at + 1 < script.size() && script[at + 1] == c)
+                    value += script[++at];
+                else if (bQuote)
+                    break;
+                else
+                    value += c;
+            }
+            values.push_back(value);
+        }
+        if (values.size() == 5)
+            entries.push_back(SoftwareEntry{values[0], L"", 0, L"", L"", L"", values[1], values[2], values[3], values[4]});
+    }
+    return entries;
+}
+
+TEST(DetectionScript, CarriesTheEntriesWholeAndTheRulesOfTheProgram)
+{
+    TempDir disc;
+    TempDir elsewhere;
+    const std::wstring exe = CopyProgramTo(disc, L"Quillset.exe");
+    WriteFile(disc / L"Quillset.INI",
+              ToUtf16LeWithBom(L"[Type]\r\nSort1=工具\r\n[工具.List]\r\nList1=O'Brien ‘工具’\r\nList2=包\r\nList3=盲\r\n"
+                               L"[O'Brien ‘工具’]\r\nInstalledName=O'Brien’s $Tool `x`\r\nVersion=1.2\r\nChecked=1\r\n"
+                               L"[包]\r\nProductCode={3D5C7A90-1B2E-4F60-8A4B-6C7D8E9F0A12}\r\nVersion=2.0.0\r\nChecked=1\r\n"
+                               L"[盲]\r\nAutoInstall=x.exe\r\n"));
+    const std::wstring script = elsewhere / L"检测\\q.ps1";
+    const std::wstring output = elsewhere / L"output.txt";
+
+    // An entry that names nothing to look for gets no script.
+    EXPECT_EQ(RunToEnd(exe, elsewhere.Path(), L"/detectscript:" + script + L" /select:盲;包 /quiet", output), 1603u);
+    EXPECT_EQ(::GetFileAttributesW(script.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ASSERT_EQ(RunToEnd(exe, elsewhere.Path(), L"/detectscript:" + script + L" /quiet", output), 0u);
+    const std::string bytes = ReadFile(script);
+    ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    const std::wstring text = FromUtf8(bytes.substr(3));
+    for (const wchar_t* piece :
+         {L"OpenBaseKey('LocalMachine', 'Registry64')", L"OpenBaseKey('LocalMachine', 'Registry32')",
+          L"OpenBaseKey('CurrentUser', 'Default')", L"'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall'",
+          L"WindowsInstaller.Installer", L"ProductState($entry.ProductCode) -eq 5", L"'VersionString'",
+          L"{ exit 1 }", L"Write-Output ('已安装: '", L"exit 0\r\n"})
+        EXPECT_NE(text.find(piece), std::wstring::npos) << ToUtf8(piece);
+
+    // The twin: the entries the script carries, decided by the program's
+    // own rules, decide as the catalogue's entries do.
+    const std::vector<SoftwareEntry> carried = ScriptEntries(text);
+    ASSERT_EQ(carried.size(), 2u) << ToUtf8(text);
+    EXPECT_EQ(carried[0].Name, L"O'Brien ‘工具’");
+    EXPECT_EQ(carried[0].InstalledName, L"O'Brien’s $Tool `x`");
+    EXPECT_EQ(carried[0].Version, L"1.2");
+    EXPECT_EQ(carried[1].ProductCode, L"{3D5C7A90-1B2E-4F60-8A4B-6C7D8E9F0A12}");
+    const struct {
+        const char* what;
+        CInstalledSnapshot snapshot;
+        bool bInstalled;
+    } machines[] = {
+        {"nothing", CInstalledSnapshot(), false},
+        {"both current", CInstalledSnapshot({{RegistryView::User, L"k", L"o'brien’s $tool `x` 1.10", L"1.10"}},
+                                            {{L"{3d5c7a90-1b2e-4f60-8a4b-6c7d8e9f0a12}", L"2.0.0"}}),
+         true},
+        {"one older", CInstalledSnapshot({{RegistryView::Machine32, L"k", L"O'Brien’s $Tool `x`", L"1.1.9"}},
+                                         {{L"{3D5C7A90-1B2E-4F60-8A4B-6C7D8E9F0A12}", L"2.0.0"}}),
+         false},
+    };
+    for (const auto& machine : machines) {
+        bool bAll = true;
+        for (const SoftwareEntry& entry : carried)
+            bAll = bAll && machine.snapshot.StatusOf(entry).IsCurrent();
+        EXPECT_EQ(bAll, machine.bInstalled) << machine.what;
     }
 }
 
