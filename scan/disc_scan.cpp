@@ -113,6 +113,18 @@ void AddInstallKeys(const FoundInstaller& installer, DraftEntry& entry)
         entry.keys.emplace_back(L"Version", product.productVersion);
 }
 
+// Whether the entry says anything of what tells it is installed.
+bool HasInstallKey(const DraftEntry& entry)
+{
+    for (const wchar_t* key : {L"ProductCode", L"UninstallKey", L"InstalledName", L"Version"}) {
+        for (const auto& [name, value] : entry.keys) {
+            if (SameNameIgnoringCase(name, key))
+                return true;
+        }
+    }
+    return false;
+}
+
 // Saves the icon under a name in the icon folder that neither this run nor
 // anyone else has used yet (stem.ico, stem-2.ico, ...): a file found there
 // is never replaced. The name, or empty when nothing could be written.
@@ -164,7 +176,8 @@ std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vect
     return installers;
 }
 
-bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath)
+const DraftEntry* EntryNaming(const CCatalogueDraft& draft, const std::wstring& folder,
+                              const std::wstring& relativePath)
 {
     // An install line's program as a path, without the quotes it may stand in.
     const auto unquoted = [](const std::wstring& line) {
@@ -180,13 +193,13 @@ bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, co
         if (SameNameIgnoringCase(manual, relativePath) || SameNameIgnoringCase(automatic, relativePath) ||
             (automatic.size() > relativePath.size() && automatic[relativePath.size()] == L' ' &&
              SameNameIgnoringCase(automatic.substr(0, relativePath.size()), relativePath)))
-            return true;
+            return &entry;
     }
-    return false;
+    return nullptr;
 }
 
 size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers,
-                     CHeldFolder& iconFolder)
+                     CHeldFolder& iconFolder, size_t* pKeyed)
 {
     struct Pending {
         FoundInstaller* installer;
@@ -194,10 +207,18 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
         std::wstring category;
     };
     std::vector<Pending> pending;
+    size_t nKeyed = 0;
     for (FoundInstaller& installer : installers) {
-        if (installer.identification.verdict != FileVerdict::Installer ||
-            CatalogueNames(draft, folder, installer.relativePath))
+        if (installer.identification.verdict != FileVerdict::Installer)
             continue;
+        if (const DraftEntry* pNaming = EntryNaming(draft, folder, installer.relativePath)) {
+            DraftEntry& entry = draft.Entries()[static_cast<size_t>(pNaming - draft.Entries().data())];
+            const size_t nBefore = entry.keys.size();
+            if (!HasInstallKey(entry))
+                AddInstallKeys(installer, entry);
+            nKeyed += entry.keys.size() > nBefore ? 1 : 0;
+            continue;
+        }
         std::wstring name = SectionNameFrom(installer.product.name);
         if (name.empty())
             name = SectionNameFrom(Stem(installer.relativePath));
@@ -265,5 +286,7 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
         item.installer->entryName = entry.name;
         draft.AddEntry(category, std::move(entry));
     }
+    if (pKeyed)
+        *pKeyed = nKeyed;
     return pending.size();
 }
