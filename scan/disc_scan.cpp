@@ -176,8 +176,7 @@ std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vect
     return installers;
 }
 
-const DraftEntry* EntryNaming(const CCatalogueDraft& draft, const std::wstring& folder,
-                              const std::wstring& relativePath)
+DraftEntry* EntryNaming(CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath)
 {
     // An install line's program as a path, without the quotes it may stand in.
     const auto unquoted = [](const std::wstring& line) {
@@ -186,7 +185,7 @@ const DraftEntry* EntryNaming(const CCatalogueDraft& draft, const std::wstring& 
         const size_t close = line.find(L'"', 1);
         return line.substr(1, close - 1) + line.substr(close + 1);
     };
-    for (const DraftEntry& entry : draft.Entries()) {
+    for (DraftEntry& entry : draft.Entries()) {
         const std::wstring dir = KeyValue(entry, L"WorkingDir");
         const std::wstring manual = DiscRelative(dir, unquoted(KeyValue(entry, L"ManualInstall")), folder);
         const std::wstring automatic = DiscRelative(dir, unquoted(KeyValue(entry, L"AutoInstall")), folder);
@@ -211,12 +210,11 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
     for (FoundInstaller& installer : installers) {
         if (installer.identification.verdict != FileVerdict::Installer)
             continue;
-        if (const DraftEntry* pNaming = EntryNaming(draft, folder, installer.relativePath)) {
-            DraftEntry& entry = draft.Entries()[static_cast<size_t>(pNaming - draft.Entries().data())];
-            const size_t nBefore = entry.keys.size();
-            if (!HasInstallKey(entry))
-                AddInstallKeys(installer, entry);
-            nKeyed += entry.keys.size() > nBefore ? 1 : 0;
+        if (DraftEntry* pNaming = EntryNaming(draft, folder, installer.relativePath)) {
+            const size_t nBefore = pNaming->keys.size();
+            if (!HasInstallKey(*pNaming))
+                AddInstallKeys(installer, *pNaming);
+            nKeyed += pNaming->keys.size() > nBefore ? 1 : 0;
             continue;
         }
         std::wstring name = SectionNameFrom(installer.product.name);

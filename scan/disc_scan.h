@@ -38,8 +38,7 @@ std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vect
 // ManualInstall or AutoInstall, with the entry's WorkingDir, points at it
 // relative to the disc, on the CD-ROM drive or by the folder's full path;
 // null when none does.
-const DraftEntry* EntryNaming(const CCatalogueDraft& draft, const std::wstring& folder,
-                              const std::wstring& relativePath);
+DraftEntry* EntryNaming(CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath);
 
 // Adds the installers (those not yet named by the catalogue) to it, in name
 // order within each category, with their icons saved in the icon folder as
