@@ -114,7 +114,9 @@ std::wstring ListedLines(const std::vector<std::wstring>& items, const std::wstr
 
 std::wstring NamedLine(const std::wstring& strName, const std::wstring& strPath)
 {
-    return strName.empty() || strName == strPath ? strPath : strName + L" | " + strPath;
+    if (strName.empty() || strName == strPath)
+        return strPath;
+    return strPath.empty() ? strName : strName + L" | " + strPath;
 }
 
 std::wstring NoteAlreadyThere(const std::wstring& strSource)

@@ -191,6 +191,13 @@ unsigned RunBatch(int nMode)
             // The one who asked words the failure, and needs its reason.
             if (source.Error() == kErrorFileReplaced)
                 pDlg->m_arrNotes.push_back(kReplacedText);
+        } else if (platform_text::TrimSpace(resolved.strConfigured).empty()) {
+            // The catalogue gives the entry no command for this install
+            // (an installer with no known silent switches has no automatic
+            // one): nothing to run, and no file that was not found.
+            item.bFound = true;
+            item.dwCode = kErrorNoCommand;
+            item.outcome = ItemOutcome::Failed;
         } else {
             // The caption names the item before it starts.
             pDlg->ShowSteps();

@@ -129,8 +129,11 @@ SoftwareEntry ReadEntry(const CProfileSource& profile, const std::wstring& secti
     const std::wstring dir = ReadWorkingDir(profile, section, exeFolder);
     entry.IconPath = dir + profile.GetString(section, L"IconPath", L"");
     entry.Checked = profile.GetInt(section, L"Checked", 0);
-    entry.AutoInstall = dir + ReadInstallLine(profile, section, L"AutoInstall");
-    entry.ManualInstall = dir + ReadInstallLine(profile, section, L"ManualInstall");
+    // An install line left empty stays empty: the entry has no such command.
+    const std::wstring automatic = ReadInstallLine(profile, section, L"AutoInstall");
+    const std::wstring manual = ReadInstallLine(profile, section, L"ManualInstall");
+    entry.AutoInstall = automatic.empty() ? automatic : dir + automatic;
+    entry.ManualInstall = manual.empty() ? manual : dir + manual;
     entry.Description = profile.GetString(section, L"Description", L"");
     entry.ProductCode = profile.GetString(section, L"ProductCode", L"");
     entry.UninstallKey = profile.GetString(section, L"UninstallKey", L"");

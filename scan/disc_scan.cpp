@@ -13,6 +13,9 @@
 namespace {
 
 constexpr int kFolderDepth = 2;
+// How deep below the scanned folders the builder still looks for
+// installers to say it passed over.
+constexpr int kNotedDepth = 6;
 const wchar_t kCdrom[] = L"cdrom:\\";
 
 bool HasInstallerExtension(const std::wstring& name)
@@ -21,8 +24,9 @@ bool HasInstallerExtension(const std::wstring& name)
     return dot != std::wstring::npos && (SameNameIgnoringCase(name.substr(dot), L".exe") || SameNameIgnoringCase(name.substr(dot), L".msi"));
 }
 
-void Walk(const std::wstring& folder, const std::wstring& relative, int depth, const std::vector<std::wstring>& excluded,
-          std::vector<std::wstring>& found)
+// The installer files below a folder the scan does not enter, for the
+// builder to name what it passed over.
+void NoteBelow(const std::wstring& folder, const std::wstring& relative, int depth, PassedOver& passed)
 {
     WIN32_FIND_DATAW data{};
     const CFindHandle find(::FindFirstFileW((folder + relative + L"*").c_str(), &data));
@@ -33,8 +37,32 @@ void Walk(const std::wstring& folder, const std::wstring& relative, int depth, c
         if (name == L"." || name == L"..")
             continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (depth < kFolderDepth && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                Walk(folder, relative + name + L"\\", depth + 1, excluded, found);
+            if (depth < kNotedDepth && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                NoteBelow(folder, relative + name + L"\\", depth + 1, passed);
+        } else if (HasInstallerExtension(name)) {
+            passed.tooDeep.push_back(relative + name);
+        }
+    } while (::FindNextFileW(find.Get(), &data));
+}
+
+void Walk(const std::wstring& folder, const std::wstring& relative, int depth, const std::vector<std::wstring>& excluded,
+          std::vector<std::wstring>& found, PassedOver& passed)
+{
+    WIN32_FIND_DATAW data{};
+    const CFindHandle find(::FindFirstFileW((folder + relative + L"*").c_str(), &data));
+    if (!find)
+        return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                passed.links.push_back(relative + name + L"\\");
+            else if (depth < kFolderDepth)
+                Walk(folder, relative + name + L"\\", depth + 1, excluded, found, passed);
+            else
+                NoteBelow(folder, relative + name + L"\\", depth + 1, passed);
             continue;
         }
         const bool skip = depth == 0 && std::any_of(excluded.begin(), excluded.end(),
@@ -42,6 +70,19 @@ void Walk(const std::wstring& folder, const std::wstring& relative, int depth, c
         if (!skip && HasInstallerExtension(name))
             found.push_back(relative + name);
     } while (::FindNextFileW(find.Get(), &data));
+}
+
+// The name of the folder an installer lies in when that folder is its own
+// (below the category's folder): "办公\\Writer\\setup.exe" gives "Writer";
+// empty for an installer in the disc folder or straight in a category.
+std::wstring FolderNameOf(const std::wstring& relativePath)
+{
+    const size_t last = relativePath.find_last_of(L'\\');
+    const size_t first = relativePath.find(L'\\');
+    if (last == std::wstring::npos || first == last)
+        return {};
+    const size_t before = relativePath.find_last_of(L'\\', last - 1);
+    return relativePath.substr(before + 1, last - before - 1);
 }
 
 std::wstring FileName(const std::wstring& path)
@@ -149,10 +190,16 @@ std::wstring SaveIcon(const CHeldFolder& iconFolder, const std::wstring& stem, c
 
 } // namespace
 
-std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vector<std::wstring>& excluded)
+std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vector<std::wstring>& excluded,
+                                     PassedOver* pPassed)
 {
     std::vector<std::wstring> paths;
-    Walk(folder, L"", 0, excluded, paths);
+    PassedOver passed;
+    Walk(folder, L"", 0, excluded, paths, passed);
+    std::sort(passed.tooDeep.begin(), passed.tooDeep.end(), NameLess);
+    std::sort(passed.links.begin(), passed.links.end(), NameLess);
+    if (pPassed)
+        *pPassed = std::move(passed);
     std::sort(paths.begin(), paths.end(), NameLess);
     std::vector<FoundInstaller> installers;
     for (const std::wstring& relative : paths) {
@@ -219,6 +266,8 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
         }
         std::wstring name = SectionNameFrom(installer.product.name);
         if (name.empty())
+            name = SectionNameFrom(FolderNameOf(installer.relativePath));
+        if (name.empty())
             name = SectionNameFrom(Stem(installer.relativePath));
         std::wstring category = SectionNameFrom(installer.category);
         pending.push_back({&installer, name.empty() ? std::wstring(L"Setup") : name,
@@ -274,7 +323,12 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
         entry.keys = {{L"WorkingDir", kCurrDir}};
         if (!iconPath.empty())
             entry.keys.emplace_back(L"IconPath", iconPath);
-        entry.keys.emplace_back(L"AutoInstall", installer.relativePath + (switches.empty() ? L"" : L" " + switches));
+        // Without switches known to make it silent an automatic install
+        // would open its wizard: the entry gets no automatic command, and
+        // starts unchecked.
+        if (switches.empty())
+            entry.keys.emplace_back(L"Checked", L"0");
+        entry.keys.emplace_back(L"AutoInstall", switches.empty() ? std::wstring() : installer.relativePath + L" " + switches);
         entry.keys.emplace_back(L"ManualInstall", installer.relativePath);
         entry.keys.emplace_back(L"Description", Description(installer, entry.name));
         AddInstallKeys(installer, entry);

@@ -29,10 +29,20 @@ struct FoundInstaller {
 // The disc folder is given as a full path ending with a backslash (C:\disc\,
 // or R:\ for a drive's root).
 
+// What a scan passed over without looking at it, each relative to the disc
+// folder and sorted: installer files in folders deeper than the scan goes,
+// and folders that are links, which it never follows.
+struct PassedOver {
+    std::vector<std::wstring> tooDeep;
+    std::vector<std::wstring> links;
+};
+
 // Every .exe and .msi file in the folder and in its folders two levels down,
 // sorted by path, skipping the names in excluded (files directly in the
-// folder only), each identified and, when it is an installer, described.
-std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vector<std::wstring>& excluded);
+// folder only), each identified and, when it is an installer, described;
+// what it passed over goes to *pPassed.
+std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vector<std::wstring>& excluded,
+                                     PassedOver* pPassed = nullptr);
 
 // The entry of the catalogue that already names this installer: its
 // ManualInstall or AutoInstall, with the entry's WorkingDir, points at it
@@ -41,7 +51,9 @@ std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vect
 DraftEntry* EntryNaming(CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath);
 
 // Adds the installers (those not yet named by the catalogue) to it, in name
-// order within each category, with their icons saved in the icon folder as
+// order within each category, each named after its product, else the folder
+// it has to itself, else its file; one of no kind known gets no automatic
+// command and starts unchecked; with their icons saved in the icon folder as
 // new files (a file already there keeps its name and content). iconFolder
 // is the icon folder as held from the scan's start; one not held yet is made
 // and held with the first icon. An entry already there that names an

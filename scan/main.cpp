@@ -58,7 +58,7 @@ std::wstring FullFolderPath(const std::wstring& folder)
     return full.empty() ? full : full + L'\\';
 }
 
-void PrintSummary(const std::vector<FoundInstaller>& installers, size_t added)
+void PrintSummary(const std::vector<FoundInstaller>& installers, const PassedOver& passed, size_t added)
 {
     std::map<std::wstring, int> perKind;
     std::wstring unknown;
@@ -88,7 +88,13 @@ void PrintSummary(const std::vector<FoundInstaller>& installers, size_t added)
     if (perKind.empty())
         text += L"  none found\n";
     if (!unknown.empty())
-        text += L"Warning: unknown installer kind, no silent switches written for:\n" + unknown;
+        text += L"Warning: unknown installer kind: no silent switches known, so AutoInstall is left empty and Checked=0 "
+                L"(write the installer's silent switches by hand to install it automatically):\n" +
+                unknown;
+    for (const std::wstring& path : passed.tooDeep)
+        skipped += L"  " + path + L": deeper than two folders below the disc folder; not scanned\n";
+    for (const std::wstring& path : passed.links)
+        skipped += L"  " + path + L": a link or junction; not followed\n";
     if (!skipped.empty())
         text += L"Skipped:\n" + skipped;
     text += L"New entries: " + std::to_wstring(added) + L"\n";
@@ -165,7 +171,8 @@ int Run(int argc, wchar_t** argv)
     }
 
     Print(L"Scanning " + folder + L"\n");
-    std::vector<FoundInstaller> installers = ScanDisc(folder, {kProgramName, L"QuillsetScan.exe"});
+    PassedOver passed;
+    std::vector<FoundInstaller> installers = ScanDisc(folder, {kProgramName, L"QuillsetScan.exe"}, &passed);
     CCatalogueDraft draft;
     if (exists && merge) {
         const CIniProfile existing(cataloguePath);
@@ -182,7 +189,7 @@ int Run(int argc, wchar_t** argv)
     }
     if (keyed > 0)
         Print(L"Entries given the keys that tell whether they are installed: " + std::to_wstring(keyed) + L"\n");
-    PrintSummary(installers, added);
+    PrintSummary(installers, passed, added);
     if (!discFolder.WriteInto(draft.FileBytes(), kCatalogueName, false)) {
         Print(L"Could not write " + cataloguePath + L"\n");
         return kNotWritten;

@@ -201,6 +201,8 @@ std::wstring RefusalText(DWORD dwError)
         return L"不是程序, 无人值守时不打开";
     case kErrorOtherDrive:
         return L"不在本程序所在的光盘或文件夹中, 无人值守时不使用 (/anydrive 允许)";
+    case kErrorNoCommand:
+        return L"目录中没有此项的这种安装命令 (如自动安装没有已知的静默参数), 没有运行";
     default:
         return {};
     }

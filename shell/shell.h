@@ -15,8 +15,10 @@ struct ResolvedItem;
 // a "cdrom:\" file found on another drive than the program's own.
 inline constexpr DWORD kErrorNotAProgram = 0x20000001;
 inline constexpr DWORD kErrorOtherDrive = 0x20000002;
+// An entry the catalogue gives no command for the install asked for.
+inline constexpr DWORD kErrorNoCommand = 0x20000003;
 
-// The words for those two codes; empty for any other.
+// The words for those codes; empty for any other.
 std::wstring RefusalText(DWORD dwError);
 
 class CShell {

@@ -139,16 +139,22 @@ TEST_F(Batch, FailureInTheMiddleDoesNotStopTheBatch)
     // process.
     const std::wstring document = m_dir / L"Docs\\notes.quillnone";
     WriteFile(document, "notes");
-    const std::vector<std::wstring> items{first + L" /S", m_dir / L"gone.exe /S", document, last + L" /S"};
+    // The fourth is an entry the catalogue gives no command for this install.
+    const std::vector<std::wstring> items{first + L" /S", m_dir / L"gone.exe /S", document, L"  ", last + L" /S"};
+    m_names = {L"甲", L"乙", L"丙", L"丁", L"戊"};
 
     Run(0, items);
 
     EXPECT_EQ(Log(), L"first.exe|/S\r\nlast.exe|/S\r\n");
-    const std::vector<std::wstring> failed{m_dir / L"gone.exe /S", document};
+    const std::vector<std::wstring> failed{m_dir / L"gone.exe /S", document, L""};
     EXPECT_EQ(m_report.arrFailed, failed);
     // The document was found; the system's error for it is named.
-    EXPECT_EQ(m_report.strText.find(kInstallFailureHeader + failed[0] + L" (文件没找到)\n" + failed[1] + L" (Windows 错误 "),
+    EXPECT_EQ(m_report.strText.find(kInstallFailureHeader + (L"乙 | " + failed[0]) + L" (文件没找到)\n丙 | " + failed[1] +
+                                    L" (Windows 错误 "),
               0u)
+        << m_report.strText;
+    EXPECT_NE(m_report.strText.find(L"\n丁 (目录中没有此项的这种安装命令 (如自动安装没有已知的静默参数), 没有运行)\n"),
+              std::wstring::npos)
         << m_report.strText;
     EXPECT_NE(m_report.strText.find(L")\n" + LogLine()), std::wstring::npos) << m_report.strText;
     EXPECT_EQ(m_report.nType, static_cast<UINT>(MB_ICONEXCLAMATION));

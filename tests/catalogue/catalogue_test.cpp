@@ -175,7 +175,9 @@ TEST(CatalogueRules, WorkingDirPrefixesPathsOnlyAndOnlyExactCurrDirIsReplaced)
     EXPECT_EQ(e[1]->IconPath, L"%currdir%");
     EXPECT_EQ(e[2]->AutoInstall, L"%CurrDir%\\Setupa.exe");
     EXPECT_EQ(e[3]->AutoInstall, L"D:\\Softsetup.exe /S");
-    EXPECT_EQ(e[3]->ManualInstall, L"D:\\Soft");
+    // An install line the section leaves out is no command: it is not the
+    // working folder alone.
+    EXPECT_EQ(e[3]->ManualInstall, L"");
     EXPECT_EQ(e[3]->Description, L"text");
     EXPECT_EQ(e[4]->IconPath, L"n.ico");
     EXPECT_EQ(e[4]->AutoInstall, L"x.exe");
