@@ -24,27 +24,10 @@ bool HasInstallerExtension(const std::wstring& name)
     return dot != std::wstring::npos && (SameNameIgnoringCase(name.substr(dot), L".exe") || SameNameIgnoringCase(name.substr(dot), L".msi"));
 }
 
-// The installer files below a folder the scan does not enter, for the
-// builder to name what it passed over.
-void NoteBelow(const std::wstring& folder, const std::wstring& relative, int depth, PassedOver& passed)
-{
-    WIN32_FIND_DATAW data{};
-    const CFindHandle find(::FindFirstFileW((folder + relative + L"*").c_str(), &data));
-    if (!find)
-        return;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (depth < kNotedDepth && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                NoteBelow(folder, relative + name + L"\\", depth + 1, passed);
-        } else if (HasInstallerExtension(name)) {
-            passed.tooDeep.push_back(relative + name);
-        }
-    } while (::FindNextFileW(find.Get(), &data));
-}
-
+// The installer files in the folder and its folders kFolderDepth levels
+// down go to found; those in deeper folders, as far as kNotedDepth, and the
+// folders that are links, go to passed, for the builder to name what it
+// passed over.
 void Walk(const std::wstring& folder, const std::wstring& relative, int depth, const std::vector<std::wstring>& excluded,
           std::vector<std::wstring>& found, PassedOver& passed)
 {
@@ -52,23 +35,24 @@ void Walk(const std::wstring& folder, const std::wstring& relative, int depth, c
     const CFindHandle find(::FindFirstFileW((folder + relative + L"*").c_str(), &data));
     if (!find)
         return;
+    const bool bTooDeep = depth > kFolderDepth;
     do {
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..")
             continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                if (depth < kNotedDepth)
+                    Walk(folder, relative + name + L"\\", depth + 1, excluded, found, passed);
+            } else if (!bTooDeep) {
                 passed.links.push_back(relative + name + L"\\");
-            else if (depth < kFolderDepth)
-                Walk(folder, relative + name + L"\\", depth + 1, excluded, found, passed);
-            else
-                NoteBelow(folder, relative + name + L"\\", depth + 1, passed);
+            }
             continue;
         }
         const bool skip = depth == 0 && std::any_of(excluded.begin(), excluded.end(),
                                                     [&](const std::wstring& x) { return SameNameIgnoringCase(x, name); });
         if (!skip && HasInstallerExtension(name))
-            found.push_back(relative + name);
+            (bTooDeep ? passed.tooDeep : found).push_back(relative + name);
     } while (::FindNextFileW(find.Get(), &data));
 }
 

@@ -134,6 +134,18 @@ testing::AssertionResult ClickWindow(HWND hWnd, POINT pt);
 // thread shows: what a test prints when a click was not taken.
 std::string InputStateAround(HWND hWnd);
 
+// The middle of a control, in its client coordinates, and one click there.
+POINT Middle(HWND hWnd);
+testing::AssertionResult ClickMiddle(HWND hWnd);
+// The close box in the caption of a window (of any process), found where
+// the window itself says it is; in its client coordinates.
+POINT CloseBoxPoint(HWND hWnd);
+// Clicks a button of a message box once; a success when the box has gone.
+testing::AssertionResult Answer(HWND hBox, int nButton);
+// A key for a window: the window is brought forward and the key pressed
+// once it is there.
+testing::AssertionResult PressKeyIn(HWND hWnd, WORD vk, WORD modifier = 0);
+
 // The pixels of a bitmap, top row first, read back as RGB() values.
 class BitmapPixels {
 public:

@@ -21,76 +21,6 @@ namespace {
 using namespace testing_support;
 using std::chrono::milliseconds;
 
-BOOL CALLBACK CollectTextProc(HWND hWnd, LPARAM lp)
-{
-    *reinterpret_cast<std::wstring*>(lp) += Caption(hWnd) + L"\n";
-    return TRUE;
-}
-
-// The texts of a message box's controls, its message among them.
-std::wstring BoxText(HWND hBox)
-{
-    std::wstring text;
-    ::EnumChildWindows(hBox, &CollectTextProc, reinterpret_cast<LPARAM>(&text));
-    return text;
-}
-
-// The middle of a control, in its client coordinates.
-POINT Middle(HWND hWnd)
-{
-    RECT rc{};
-    ::GetClientRect(hWnd, &rc);
-    return POINT{rc.right / 2, rc.bottom / 2};
-}
-
-// Clicks the middle of a control once.
-testing::AssertionResult ClickMiddle(HWND hWnd)
-{
-    return ClickWindow(hWnd, Middle(hWnd));
-}
-
-// The close box in the caption of a window of another process, found where
-// the window itself says it is; in its client coordinates.
-POINT CloseBox(HWND hWnd)
-{
-    RECT rc{};
-    ::GetWindowRect(hWnd, &rc);
-    for (int y = rc.top; y < rc.top + 30; ++y) {
-        for (int x = rc.right - 1; x > rc.right - 40; --x) {
-            if (::SendMessageW(hWnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
-                POINT pt{x - 3, y + 3};
-                ::ScreenToClient(hWnd, &pt);
-                return pt;
-            }
-        }
-    }
-    return POINT{-10000, -10000};
-}
-
-// Clicks a button of a message box once; a success when the box has gone.
-testing::AssertionResult Answer(HWND hBox, int nButton)
-{
-    const HWND hButton = ::GetDlgItem(hBox, nButton);
-    testing::AssertionResult clicked = ClickMiddle(hButton);
-    if (!clicked)
-        return clicked;
-    if (!PumpUntil([&] { return !::IsWindow(hBox); }))
-        return testing::AssertionFailure() << "the box stayed after the click on its button " << nButton << ": "
-                                           << InputStateAround(hButton);
-    return clicked;
-}
-
-// Keys go to the window with the focus: the window is brought forward and
-// the key pressed once it is there.
-testing::AssertionResult PressKeyIn(HWND hWnd, WORD vk, WORD modifier = 0)
-{
-    ::SetForegroundWindow(hWnd);
-    if (!PumpUntil([&] { return ::GetForegroundWindow() == hWnd; }))
-        return testing::AssertionFailure() << "the window never came forward for its key";
-    PressKey(vk, modifier);
-    return testing::AssertionSuccess();
-}
-
 enum class Ask { kEscape, kCloseBox, kButton, kAltF4 };
 
 testing::AssertionResult AskToStop(HWND hProgress, Ask ask)
@@ -99,7 +29,7 @@ testing::AssertionResult AskToStop(HWND hProgress, Ask ask)
     case Ask::kEscape:
         return PressKeyIn(hProgress, VK_ESCAPE);
     case Ask::kCloseBox:
-        return ClickWindow(hProgress, CloseBox(hProgress));
+        return ClickWindow(hProgress, CloseBoxPoint(hProgress));
     case Ask::kButton:
         return ClickMiddle(::GetDlgItem(hProgress, IDC_STOP));
     case Ask::kAltF4:
@@ -178,7 +108,7 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
         ASSERT_TRUE(AskToStop(hProgress, c.ask));
         const HWND hQuestion = WaitForOwnedWindow(hProgress, L"软件安装");
         ASSERT_NE(hQuestion, nullptr);
-        EXPECT_NE(BoxText(hQuestion).find(kStopQuestion), std::wstring::npos) << BoxText(hQuestion);
+        EXPECT_NE(MessageBoxText(hQuestion).find(kStopQuestion), std::wstring::npos) << MessageBoxText(hQuestion);
         EXPECT_EQ(::GetWindowLongPtrW(::GetDlgItem(hQuestion, IDNO), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON)
             << "No is the default";
         if (c.bAnswerLate) {
@@ -202,7 +132,7 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
         // The report, shown over the hidden main window.
         const HWND hReport = WaitForOwnedWindow(hMain, L"软件安装", 30000);
         ASSERT_NE(hReport, nullptr);
-        const std::wstring report = BoxText(hReport);
+        const std::wstring report = MessageBoxText(hReport);
         const std::wstring installed = FromUtf8(ReadFile(installLog));
         const size_t at = report.find(L"日志文件: ");
         ASSERT_NE(at, std::wstring::npos) << report;
