@@ -3,7 +3,7 @@
 #include "catalogue/catalogue.h"
 #include "platform/handles.h"
 #include "platform/text.h"
-#include "scan/pe_image.h"
+#include "shell/pe_image.h"
 
 #include <windows.h>
 #include <msi.h>
