@@ -181,7 +181,7 @@ double StraightforwardOrderMs(const Disc& disc)
     const Stopwatch clock;
     for (int e = 0; e < disc.entries; ++e) {
         const std::wstring n = std::to_wstring(e);
-        InstallerSize(disc.folder + L"soft\\e" + n + L".exe");
+        ReadInstaller(disc.folder + L"soft\\e" + n + L".exe");
         LoadIconFile(disc.folder + L"icons\\e" + n + L".ico");
     }
     return clock.Milliseconds();

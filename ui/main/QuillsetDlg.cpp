@@ -65,6 +65,7 @@ CQuillsetDlg::~CQuillsetDlg()
 {
     // A worker still reading is left with what it needs, never the window.
     m_loader.Stop();
+    m_detection.Stop();
 }
 
 SoftwareCategory* CQuillsetDlg::Categories() const noexcept
@@ -134,6 +135,7 @@ BOOL CQuillsetDlg::OnInitDialog()
 
     SelectPaneRow(0);
     ::SetFocus(m_listCategories.m_hWnd);
+    StartDetection(true);
     StartDetails();
     PostMessageW(m_hWnd, kBuildListsMessage, 0, 0);
     return TRUE;
@@ -371,7 +373,9 @@ void CQuillsetDlg::OnSysCommand(UINT nID, LPARAM lp)
     }
     if ((nID & 0xFFF0) == SC_CLOSE) {
         m_loader.Stop();
+        m_detection.Stop();
         ::RemovePropW(m_hWnd, kDetailsLoadedProp);
+        ::RemovePropW(m_hWnd, kStatesReadProp);
         CDialog::OnCancel();
         return;
     }
@@ -407,6 +411,9 @@ LRESULT CQuillsetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case kBuildListsMessage:
         BuildPendingLists();
+        return 0;
+    case kDetectionMessage:
+        OnDetectionArrived();
         return 0;
     default:
         return CDialog::WindowProc(msg, wp, lp);
