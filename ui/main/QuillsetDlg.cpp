@@ -20,6 +20,7 @@ namespace {
 const int kMinWidth = 800;
 const int kMinHeight = 500;
 const COLORREF kBannerButtonBack = RGB(76, 195, 247);
+const int kStatusColumnWidth = 150;
 
 // Draws the whole bitmap stretched over (x, y, cx, cy).
 void DrawBitmap(HDC hDC, HDC hMemDC, HBITMAP hBitmap, int x, int y, int cx, int cy) noexcept
@@ -186,7 +187,8 @@ void CQuillsetDlg::CreateEntryList(CListEx& list, UINT nID, bool bVisible, const
     CImageList ownChecks(list.SetImageList(m_imgCheck.Get(), LVSIL_STATE));
     list.SetFont(MainFont(), FALSE);
     list.InsertListColumn(0, LoadStringResource(IDS_COL_NAME), LVCFMT_LEFT, 200);
-    list.InsertListColumn(1, LoadStringResource(IDS_COL_SIZE), LVCFMT_CENTER, 100);
+    // Wide enough for a state such as "可更新 12.0.1 → 12.3.4".
+    list.InsertListColumn(kStatusColumn, LoadStringResource(IDS_COL_SIZE), LVCFMT_CENTER, kStatusColumnWidth);
     list.InsertListColumn(2, LoadStringResource(IDS_COL_ACTIONS), LVCFMT_CENTER, m_nActionWidth);
     list.InsertListColumn(3, L"", LVCFMT_CENTER, 30);
 }
