@@ -21,34 +21,6 @@ namespace {
 using namespace testing_support;
 using std::chrono::milliseconds;
 
-BOOL CALLBACK CollectTextProc(HWND hWnd, LPARAM lp)
-{
-    *reinterpret_cast<std::wstring*>(lp) += Caption(hWnd) + L"\n";
-    return TRUE;
-}
-
-// The texts of a message box's controls, its message among them.
-std::wstring BoxText(HWND hBox)
-{
-    std::wstring text;
-    ::EnumChildWindows(hBox, &CollectTextProc, reinterpret_cast<LPARAM>(&text));
-    return text;
-}
-
-// The middle of a control, in its client coordinates.
-POINT Middle(HWND hWnd)
-{
-    RECT rc{};
-    ::GetClientRect(hWnd, &rc);
-    return POINT{rc.right / 2, rc.bottom / 2};
-}
-
-// Clicks the middle of a control once.
-bool ClickMiddle(HWND hWnd)
-{
-    return ClickWindow(hWnd, Middle(hWnd));
-}
-
 // The close box in the caption of a window of another process, found where
 // the window itself says it is; in its client coordinates.
 POINT CloseBox(HWND hWnd)
@@ -65,12 +37,6 @@ POINT CloseBox(HWND hWnd)
         }
     }
     return POINT{-10000, -10000};
-}
-
-// Clicks a button of a message box once; true when the box has gone.
-bool Answer(HWND hBox, int nButton)
-{
-    return ClickMiddle(::GetDlgItem(hBox, nButton)) && PumpUntil([&] { return !::IsWindow(hBox); });
 }
 
 // Keys go to the window with the focus: the window is brought forward and
@@ -221,6 +187,13 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
         }
         EXPECT_TRUE(Answer(hReport, IDOK));
         EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(hMain) != FALSE; })) << "the main window is back";
+        if (c.nAnswer == IDYES) {
+            // Items were left out: whether to check them again is asked.
+            const HWND hAgain = WaitForOwnedWindow(hMain, L"软件安装");
+            ASSERT_NE(hAgain, nullptr);
+            EXPECT_NE(BoxText(hAgain).find(L"有 2 款软件安装失败或没有运行"), std::wstring::npos) << BoxText(hAgain);
+            EXPECT_TRUE(Answer(hAgain, IDNO));
+        }
         ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
         DWORD exitCode = 1;
         EXPECT_TRUE(program.WaitForExit(10000, &exitCode));
