@@ -116,6 +116,8 @@ BOOL CQuillsetDlg::OnInitDialog()
     RowBitmaps();
 
     m_rows = CRowModel::OfCatalogue(Categories());
+    // The machine is asked first: it answers while the lists are built.
+    StartDetection(true);
     BuildImageLists();
     BuildCategoryPane(rcClient);
     BuildEntryLists(rcClient);
@@ -136,7 +138,6 @@ BOOL CQuillsetDlg::OnInitDialog()
 
     SelectPaneRow(0);
     ::SetFocus(m_listCategories.m_hWnd);
-    StartDetection(true);
     StartDetails();
     PostMessageW(m_hWnd, kBuildListsMessage, 0, 0);
     return TRUE;
@@ -378,6 +379,7 @@ void CQuillsetDlg::OnSysCommand(UINT nID, LPARAM lp)
         m_detection.Stop();
         ::RemovePropW(m_hWnd, kDetailsLoadedProp);
         ::RemovePropW(m_hWnd, kStatesReadProp);
+        ::RemovePropW(m_hWnd, kRowsOnShowLoadedProp);
         CDialog::OnCancel();
         return;
     }

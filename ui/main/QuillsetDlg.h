@@ -30,6 +30,9 @@ inline constexpr wchar_t kDetailsLoadedProp[] = L"Quillset.DetailsLoaded";
 // answer of which entries are installed is in place (its value counts the
 // answers: 1 at the start, 2 after the first batch, ...).
 inline constexpr wchar_t kStatesReadProp[] = L"Quillset.StatesRead";
+// The window property set on the main window once the rows on show at the
+// start have their icon and size.
+inline constexpr wchar_t kRowsOnShowLoadedProp[] = L"Quillset.RowsOnShowLoaded";
 
 class CQuillsetDlg : public CDialog {
 public:
@@ -230,6 +233,10 @@ private:
     // What each job of the loader reads for: an entry section (>= 0) or
     // category -j.
     std::vector<int> m_arrJobTargets;
+    // The first jobs are those of the rows on show; how many of them are
+    // still to be shown.
+    size_t m_nJobsOnShow = 0;
+    size_t m_nJobsOnShowLeft = 0;
     bool m_bDetailsLoaded = false;
     // The folder last saved to in this run: saving starts there next time.
     std::wstring m_strLastSaveFolder;

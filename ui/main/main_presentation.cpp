@@ -207,6 +207,9 @@ void CQuillsetDlg::StartDetails()
                 queueSection(static_cast<size_t>(SectionOf(nEntry)));
         }
     }
+    m_nJobsOnShow = m_nJobsOnShowLeft = jobs.size();
+    if (m_nJobsOnShow == 0)
+        ::SetPropW(m_hWnd, kRowsOnShowLoadedProp, reinterpret_cast<HANDLE>(1));
     for (int j = 1; j < m_rows.Lists(); ++j) {
         jobs.push_back(DetailJob{pCategories[j - 1].IconPath, L""});
         m_arrJobTargets.push_back(-j);
@@ -238,6 +241,8 @@ void CQuillsetDlg::OnDetailsArrived()
         m_pendingDetails.pop_front();
         if (result.nJob >= m_arrJobTargets.size())
             continue;
+        if (result.nJob < m_nJobsOnShow && --m_nJobsOnShowLeft == 0)
+            ::SetPropW(m_hWnd, kRowsOnShowLoadedProp, reinterpret_cast<HANDLE>(1));
         const IconImage& image = result.image.hColor ? result.image : m_fallbackImage;
         const int nTarget = m_arrJobTargets[result.nJob];
         if (nTarget < 0) {

@@ -85,6 +85,16 @@ TEST(ScreenReader, EveryControlAndRowOfTheDemoDiscHasASpokenName)
     const Texts lists[] = {all, tools, office, network};
     for (int j = 0; j < 4; ++j)
         EXPECT_EQ(ListRowTexts(::GetDlgItem(hMain, static_cast<int>(CQuillsetDlg::kIdFirstList) + j)), lists[j]) << j;
+    // The size column says so of the installer the disc lacks; the others
+    // give their size, the headers nothing.
+    ASSERT_TRUE(PumpUntil([&] { return ::GetPropW(hMain, kDetailsLoadedProp) != nullptr; }));
+    const Texts sizes = ListRowTexts(::GetDlgItem(hMain, static_cast<int>(CQuillsetDlg::kIdFirstList)), 1);
+    ASSERT_EQ(sizes.size(), all.size());
+    for (size_t row = 0; row < sizes.size(); ++row) {
+        const bool bHeader = row == 0 || row == 5 || row == 9;
+        EXPECT_TRUE(row == 4 ? sizes[row] == L"文件缺失" : bHeader ? sizes[row].empty() : sizes[row].ends_with(L" MB"))
+            << row << ": " << platform_text::ToUtf8(sizes[row]);
+    }
     EXPECT_EQ(ListRowTexts(::GetDlgItem(hMain, static_cast<int>(CQuillsetDlg::kIdPane))),
               (Texts{L"全部软件(10)", L"系统工具(4)", L"办公软件(3)", L"网络通信(3)"}));
 
