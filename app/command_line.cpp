@@ -187,7 +187,8 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstr
             error = L"开关重复: " + arg;
             break;
         }
-        if ((name == L"save" || name == L"log") && !value.empty() && !CanBePath(value)) {
+        const bool bPathValue = name == L"save" || name == L"log" || name == L"detectscript";
+        if (bPathValue && !value.empty() && !CanBePath(value)) {
             error = L"/" + name + L": 的值不能作为路径: " + arg;
             break;
         }
@@ -197,6 +198,13 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstr
             result.bQuiet = true;
         } else if (name == L"anydrive" && !bValue) {
             result.bAnyDrive = true;
+        } else if (name == L"reinstall" && !bValue) {
+            result.bReinstall = true;
+        } else if (name == L"check" && !bValue) {
+            result.kind = StartKind::Check;
+        } else if (name == L"detectscript" && !value.empty()) {
+            result.kind = StartKind::DetectScript;
+            result.strDetectScript = FullPathOrAsGiven(value);
         } else if (name == L"save" && !value.empty()) {
             bSave = true;
             result.strSaveFolder = FullPathOrAsGiven(value);
@@ -210,8 +218,8 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstr
                 error = L"/select: 没有给出软件名称: " + arg;
                 break;
             }
-        } else if (name == L"save" || name == L"log" || name == L"select") {
-            error = L"/" + name + L": 后面缺少" + (name == L"save" ? L"文件夹" : name == L"log" ? L"文件" : L"软件名称") +
+        } else if (bPathValue || name == L"select") {
+            error = L"/" + name + L": 后面缺少" + (name == L"save" ? L"文件夹" : name == L"select" ? L"软件名称" : L"文件") +
                     L": " + arg;
             break;
         } else {
@@ -227,11 +235,21 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstr
     };
     if (!error.empty())
         return refused(error);
-    if (bAuto && bSave)
-        return refused(L"/auto 与 /save: 不能同时使用");
+    const bool bDetect = result.kind == StartKind::Check || result.kind == StartKind::DetectScript;
+    if (int(bAuto) + int(bSave) + int(seen.count(L"check")) + int(seen.count(L"detectscript")) > 1)
+        return refused(L"/auto、/save:、/check 和 /detectscript: 只能用其中一个");
+    if (bDetect) {
+        for (const wchar_t* pszOther : {L"log", L"anydrive", L"reinstall"}) {
+            if (seen.count(pszOther))
+                return refused(L"/check 和 /detectscript: 只能与 /select: 和 /quiet 一起使用");
+        }
+        return result;
+    }
+    if (result.bReinstall && !bAuto)
+        return refused(L"/reinstall 只能与 /auto 一起使用");
     if (!bAuto && !bSave) {
         if (!seen.empty())
-            return refused(L"/select:、/quiet、/log: 和 /anydrive 只能与 /auto 或 /save: 一起使用");
+            return refused(L"/select:、/quiet、/log: 和 /anydrive 只能与 /auto、/save:、/check 或 /detectscript: 一起使用");
         return result;
     }
     result.kind = bAuto ? StartKind::Install : StartKind::Save;
@@ -242,10 +260,17 @@ std::wstring UsageText()
 {
     // Short lines: a message box wraps long ones, and no column lines up in
     // its proportional font.
-    return L"用法: Quillset.exe /auto 或 /save:<文件夹> [其他开关]\n"
+    return L"用法: Quillset.exe /auto、/save:<文件夹>、\n"
+           L"    /check 或 /detectscript:<文件> [其他开关]\n"
            L"\n"
            L"/auto: 无人值守安装勾选的软件 (Checked=1)\n"
+           L"    已安装同一版本或更新版本的软件跳过\n"
+           L"/reinstall: 与 /auto 一起: 已安装的也安装\n"
            L"/save:<文件夹>: 把安装包复制到此文件夹\n"
+           L"/check: 所选软件都已安装 (同一版本或更新) 时\n"
+           L"    输出一行, 以 0 退出; 否则什么也不输出, 以 1 退出\n"
+           L"/detectscript:<文件>: 为所选软件写一个\n"
+           L"    独立的 PowerShell 检测脚本\n"
            L"/select:<名称>;<名称>...: 改为处理所列的软件\n"
            L"    可以多次给出; 名称中的 ; 写作 ;;\n"
            L"    以 @ 开头的名称写作 @@ (单个 @ 留作他用)\n"
@@ -255,7 +280,7 @@ std::wstring UsageText()
            L"  (默认只取本程序所在的光盘或文件夹中的)\n"
            L"/?: 显示本说明\n"
            L"\n"
-           L"没有 /auto 或 /save: 时打开主窗口。\n"
+           L"没有这四个开关时打开主窗口。\n"
            L"开关不区分大小写, 以 / 或 - 开头。\n"
            L"路径中不能有 \" < > | ? * 等字符。\n"
            L"用引号括起的路径不要以 \\ 结尾,\n"
@@ -265,10 +290,11 @@ std::wstring UsageText()
            L"其他用户: %LOCALAPPDATA%\\Tovrin Quillset\\logs\n"
            L"\n"
            L"退出代码:\n"
-           L"0 全部成功, 或没有勾选任何软件\n"
+           L"0 全部成功, 或没有勾选任何软件, 或都已安装\n"
            L"3010 全部成功, 需要重新启动计算机\n"
            L"1641 安装程序已开始重新启动计算机, 其后的项目没有运行\n"
-           L"1603 至少一项失败, 或日志无法写入\n"
+           L"1603 至少一项失败, 或日志 (检测脚本) 无法写入\n"
+           L"1 /check: 所选软件不是都已安装\n"
            L"87 命令行有误, 什么也没有做\n"
            L"2 程序旁边没有目录文件, 目录文件无法读取,\n"
            L"    或其中没有任何软件; 什么也没有做\n";

@@ -1,7 +1,7 @@
 // The program's switches, for deployment tools that start it unattended:
-// /auto, /save:<folder>, /select:<name>;<name>... (given once or more),
-// /quiet, /log:<file>, /anydrive and /?, in any letter case, each with "/"
-// or "-".
+// /auto, /save:<folder>, /check, /detectscript:<file>, /select:<name>;<name>...
+// (given once or more), /quiet, /log:<file>, /anydrive, /reinstall and /?,
+// in any letter case, each with "/" or "-".
 #pragma once
 
 #include <string>
@@ -11,15 +11,19 @@ enum class StartKind {
     Window,         // no switches: the main window
     Install,        // /auto
     Save,           // /save:<folder>
+    Check,          // /check: whether the entries are installed at their versions
+    DetectScript,   // /detectscript:<file>: a detection script for the entries
     Usage,          // /?
     BadCommandLine, // anything else that is wrong; nothing runs
 };
 
 struct CommandLine {
     StartKind kind = StartKind::Window;
-    // The /save: folder and the /log: file, as full paths.
+    // The /save: folder, the /log: file and the /detectscript: file, as
+    // full paths.
     std::wstring strSaveFolder;
     std::wstring strLogFile;
+    std::wstring strDetectScript;
     // The /select: names, in the order given; empty: the checked entries.
     std::vector<std::wstring> arrSelect;
     // No window and nothing that waits for input: /quiet given, or, on a
@@ -28,6 +32,9 @@ struct CommandLine {
     // /anydrive: "cdrom:\" files may come from other drives than the
     // program's own.
     bool bAnyDrive = false;
+    // /reinstall: /auto installs entries already installed at their version
+    // or newer too.
+    bool bReinstall = false;
     // What is wrong with a bad command line, in the user's words.
     std::wstring strError;
 };

@@ -4,10 +4,14 @@
 #include "batch/batch_texts.h"
 #include "batch/prog_dlg.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/detection_script.h"
 #include "catalogue/ini_profile.h"
+#include "catalogue/install_state.h"
 #include "platform/module_path.h"
 #include "platform/system_dialogs.h"
 #include "platform/text.h"
+#include "shell/held_folder.h"
+#include "shell/installed_programs.h"
 
 #include <set>
 
@@ -66,6 +70,91 @@ int Refuse(const CommandLine& commandLine, const std::wstring& strCatalogue, con
     return nExitCode;
 }
 
+// The entries the /select: names name, or the checked ones; missing
+// receives the names the catalogue lacks.
+std::vector<const SoftwareEntry*> ChosenEntries(const CatalogueSettings& settings,
+                                                const std::vector<std::wstring>& arrSelect,
+                                                std::vector<std::wstring>& missing)
+{
+    std::set<std::wstring> wanted;
+    for (const std::wstring& name : arrSelect)
+        wanted.insert(FoldedProfileName(name));
+    const bool bSelect = !wanted.empty();
+    std::vector<const SoftwareEntry*> entries = SelectEntries(settings, [&](const SoftwareEntry& entry) {
+        return bSelect ? wanted.count(FoldedProfileName(entry.Name)) > 0 : entry.Checked != 0;
+    });
+    for (const std::wstring& name : arrSelect) {
+        const std::wstring key = FoldedProfileName(name);
+        bool bFound = false;
+        for (const SoftwareEntry* pEntry : entries)
+            bFound = bFound || FoldedProfileName(pEntry->Name) == key;
+        if (!bFound)
+            missing.push_back(name);
+    }
+    return entries;
+}
+
+// The log's and the output's note for an entry an install leaves out.
+std::wstring SkippedNote(const SoftwareEntry& entry, const InstallStatus& status)
+{
+    return entry.Name + L": " + InstallStateText(entry, status) + L", 跳过";
+}
+
+// /check: 0 and one line of output when every entry is installed at its
+// version or newer; else 1 and no output at all, the rule of deployment
+// tools' detection scripts.
+int CheckInstalled(const std::vector<const SoftwareEntry*>& entries)
+{
+    if (entries.empty())
+        return kExitNotInstalled;
+    const CInstalledSnapshot snapshot = ReadInstalledPrograms();
+    std::wstring line;
+    for (const SoftwareEntry* pEntry : entries) {
+        const InstallStatus status = snapshot.StatusOf(*pEntry);
+        if (!status.IsCurrent())
+            return kExitNotInstalled;
+        line += (line.empty() ? L"已安装: " : L"; ") + pEntry->Name +
+                (status.strInstalled.empty() ? L"" : L" " + status.strInstalled);
+    }
+    WriteToCaller(line + L"\n");
+    return kExitSuccess;
+}
+
+// /detectscript: writes the script for the entries; 0 when it was written.
+int WriteDetectionScript(const CommandLine& commandLine, const std::vector<const SoftwareEntry*>& entries)
+{
+    std::vector<std::wstring> blind;
+    for (const SoftwareEntry* pEntry : entries) {
+        if (!HasInstallIdentity(*pEntry))
+            blind.push_back(pEntry->Name);
+    }
+    if (entries.empty())
+        blind.push_back(L"(没有勾选或选择任何软件)");
+    if (!blind.empty()) {
+        Tell(L"无法检测这些软件 (目录中没有 ProductCode、UninstallKey 或 InstalledName), 没有写检测脚本: " +
+                 JoinedNames(blind),
+             commandLine.bQuiet, MB_ICONEXCLAMATION);
+        return kExitFailed;
+    }
+    std::wstring script = DetectionScript(entries);
+    for (size_t at = script.find(L'\n'); at != std::wstring::npos; at = script.find(L'\n', at + 2))
+        script.insert(at, 1, L'\r');
+    // With its byte order mark, so that Windows PowerShell reads it as UTF-8.
+    const std::string bytes = "\xEF\xBB\xBF" + platform_text::ToUtf8(script);
+    const std::wstring& path = commandLine.strDetectScript;
+    const size_t slash = path.find_last_of(L'\\');
+    CHeldFolder folder;
+    if (slash == std::wstring::npos || slash + 1 == path.size() || !folder.Hold(path.substr(0, slash), true) ||
+        !folder.WriteInto(bytes, path.substr(slash + 1), false)) {
+        const DWORD dwError = folder.IsHeld() ? ::GetLastError() : folder.Error();
+        Tell(L"检测脚本无法写入: " + path + L" (" + platform_text::WindowsErrorText(dwError) + L")", commandLine.bQuiet,
+             MB_ICONEXCLAMATION);
+        return kExitFailed;
+    }
+    WriteToCaller(L"检测脚本: " + path + L"\n");
+    return kExitSuccess;
+}
+
 } // namespace
 
 bool WriteToCaller(const std::wstring& text)
@@ -104,40 +193,47 @@ int RunCommandLine(const CommandLine& commandLine)
 
     CatalogueLoad load;
     const CatalogueSettings* pSettings = LoadCatalogue(GetApp(), &load);
+    if (commandLine.kind == StartKind::Check) {
+        std::vector<std::wstring> missing;
+        const std::vector<const SoftwareEntry*> entries =
+            load.Usable() ? ChosenEntries(*pSettings, commandLine.arrSelect, missing) : std::vector<const SoftwareEntry*>();
+        return missing.empty() ? CheckInstalled(entries) : kExitNotInstalled;
+    }
     if (!load.Usable())
         return Refuse(commandLine, load.strPath, CatalogueNotice(load), kExitNoCatalogue);
     std::vector<std::wstring> notes;
     if (load.extent == CatalogueExtent::CutShort)
         notes.push_back(CutShortNotice());
 
-    // The entries named, or the checked ones; every name must be there.
-    std::set<std::wstring> wanted;
-    for (const std::wstring& name : commandLine.arrSelect)
-        wanted.insert(FoldedProfileName(name));
-    const bool bSelect = !wanted.empty();
-    const std::vector<const SoftwareEntry*> entries = SelectEntries(*pSettings, [&](const SoftwareEntry& entry) {
-        return bSelect ? wanted.count(FoldedProfileName(entry.Name)) > 0 : entry.Checked != 0;
-    });
     std::vector<std::wstring> missing;
-    for (const std::wstring& name : commandLine.arrSelect) {
-        const std::wstring key = FoldedProfileName(name);
-        bool bFound = false;
-        for (const SoftwareEntry* pEntry : entries)
-            bFound = bFound || FoldedProfileName(pEntry->Name) == key;
-        if (!bFound)
-            missing.push_back(name);
-    }
+    const std::vector<const SoftwareEntry*> entries = ChosenEntries(*pSettings, commandLine.arrSelect, missing);
     if (!missing.empty())
         return Refuse(commandLine, load.strPath, L"目录中没有这些软件: " + JoinedNames(missing), kExitBadCommandLine);
     if (entries.empty())
         notes.push_back(L"目录文件中没有勾选任何软件 (Checked=1), 也没有用 /select: 指定软件: 什么也不用做。");
+    if (commandLine.kind == StartKind::DetectScript)
+        return WriteDetectionScript(commandLine, entries);
+
+    const bool bInstall = commandLine.kind == StartKind::Install;
+    // An install leaves out what is installed at its version or newer,
+    // unless /reinstall asks for it.
+    std::vector<const SoftwareEntry*> toRun;
+    const CInstalledSnapshot snapshot =
+        bInstall && !commandLine.bReinstall ? ReadInstalledPrograms() : CInstalledSnapshot();
+    for (const SoftwareEntry* pEntry : entries) {
+        const InstallStatus status =
+            bInstall && !commandLine.bReinstall ? snapshot.StatusOf(*pEntry) : InstallStatus();
+        if (status.IsCurrent())
+            notes.push_back(SkippedNote(*pEntry, status));
+        else
+            toRun.push_back(pEntry);
+    }
     for (const std::wstring& note : notes)
         WriteToCaller(note + L"\n");
 
-    const bool bInstall = commandLine.kind == StartKind::Install;
     // Each item is looked up once, here; the batch acts on what was found.
     std::vector<ResolvedItem> items;
-    for (const SoftwareEntry* pEntry : entries)
+    for (const SoftwareEntry* pEntry : toRun)
         items.push_back(ResolveItem(pEntry->Name, bInstall ? pEntry->AutoInstall : pEntry->ManualInstall));
     CProgDlg dlg;
     dlg.m_nMode = bInstall ? kInstallBatch : kSaveBatch;

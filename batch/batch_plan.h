@@ -111,6 +111,8 @@ inline constexpr int kExitRestartStarted = ERROR_SUCCESS_REBOOT_INITIATED; // 16
 inline constexpr int kExitFailed = ERROR_INSTALL_FAILURE;                 // 1603
 inline constexpr int kExitBadCommandLine = ERROR_INVALID_PARAMETER;       // 87
 inline constexpr int kExitNoCatalogue = ERROR_FILE_NOT_FOUND;             // 2
+// /check: not every entry is installed at its version or newer.
+inline constexpr int kExitNotInstalled = 1;
 
 struct ResolvedItem;
 

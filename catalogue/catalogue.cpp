@@ -132,6 +132,10 @@ SoftwareEntry ReadEntry(const CProfileSource& profile, const std::wstring& secti
     entry.AutoInstall = dir + ReadInstallLine(profile, section, L"AutoInstall");
     entry.ManualInstall = dir + ReadInstallLine(profile, section, L"ManualInstall");
     entry.Description = profile.GetString(section, L"Description", L"");
+    entry.ProductCode = profile.GetString(section, L"ProductCode", L"");
+    entry.UninstallKey = profile.GetString(section, L"UninstallKey", L"");
+    entry.InstalledName = profile.GetString(section, L"InstalledName", L"");
+    entry.Version = profile.GetString(section, L"Version", L"");
     return entry;
 }
 
@@ -169,7 +173,8 @@ void ReadCategories(const CProfileSource& profile, const std::wstring& exeFolder
             if (bNew) {
                 SoftwareEntry entry = ReadEntry(profile, section, exeFolder);
                 if (!budget.Take({&entry.Name, &entry.IconPath, &entry.AutoInstall, &entry.ManualInstall,
-                                  &entry.Description})) {
+                                  &entry.Description, &entry.ProductCode, &entry.UninstallKey,
+                                  &entry.InstalledName, &entry.Version})) {
                     bCut = true;
                     return;
                 }

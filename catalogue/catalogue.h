@@ -22,6 +22,15 @@ struct SoftwareEntry {
     std::wstring AutoInstall;
     std::wstring ManualInstall;
     std::wstring Description;
+    // What tells whether the entry is on the machine already (no WorkingDir
+    // before them; empty when the section has none): a Windows Installer
+    // product code ({GUID}), a subkey of the Uninstall key, the start of an
+    // Uninstall entry's DisplayName, and the version the disc's installer
+    // brings (x.y.z.w).
+    std::wstring ProductCode;
+    std::wstring UninstallKey;
+    std::wstring InstalledName;
+    std::wstring Version;
 };
 
 struct SoftwareCategory {

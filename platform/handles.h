@@ -82,6 +82,9 @@ struct File {
 struct Module : Null<HMODULE> {
     static void Close(HMODULE h) noexcept { ::FreeLibrary(h); }
 };
+struct RegistryKey : Null<HKEY> {
+    static void Close(HKEY h) noexcept { ::RegCloseKey(h); }
+};
 struct LocalMemory : Null<HLOCAL> {
     static void Close(HLOCAL h) noexcept { ::LocalFree(h); }
 };
@@ -100,6 +103,7 @@ using CKernelHandle = CUniqueHandle<HANDLE, handle_traits::Kernel>;
 using CFindHandle = CUniqueHandle<HANDLE, handle_traits::FindFile>;
 using CFileHandle = CUniqueHandle<HANDLE, handle_traits::File>;
 using CLibrary = CUniqueHandle<HMODULE, handle_traits::Module>;
+using CRegKey = CUniqueHandle<HKEY, handle_traits::RegistryKey>;
 // Memory the system allocated for the caller to free with LocalFree.
 using CLocalMemory = CUniqueHandle<HLOCAL, handle_traits::LocalMemory>;
 

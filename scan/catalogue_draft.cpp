@@ -16,8 +16,9 @@ const wchar_t kAbsent[] = L"\x1F";
 
 const wchar_t* const kConfigKeys[] = {L"MainWidth", L"MainHeight", L"TitleText", L"SavePath", L"Default"};
 const wchar_t* const kCategoryKeys[] = {L"WorkingDir", L"IconPath"};
-const wchar_t* const kEntryKeys[] = {L"WorkingDir", L"IconPath", L"Checked", L"AutoInstall", L"ManualInstall",
-                                     L"Description"};
+const wchar_t* const kEntryKeys[] = {L"WorkingDir",  L"IconPath",      L"Checked",     L"AutoInstall",
+                                     L"ManualInstall", L"Description", L"ProductCode", L"UninstallKey",
+                                     L"InstalledName", L"Version"};
 
 bool IsInstallKey(const std::wstring& key)
 {

@@ -92,6 +92,27 @@ std::wstring KeyValue(const DraftEntry& entry, const wchar_t* key)
     return {};
 }
 
+// The keys that tell whether the installer's product is on the machine: a
+// package's product code, a program's product name, and the version each
+// brings; a WiX bundle registers under its bundle's id.
+void AddInstallKeys(const FoundInstaller& installer, DraftEntry& entry)
+{
+    const ProductInfo& product = installer.product;
+    if (installer.identification.kind == InstallerKind::Msi) {
+        if (!product.productCode.empty())
+            entry.keys.emplace_back(L"ProductCode", product.productCode);
+    } else {
+        if (!installer.identification.bundleId.empty())
+            entry.keys.emplace_back(L"UninstallKey", installer.identification.bundleId);
+        if (!product.installedName.empty())
+            entry.keys.emplace_back(L"InstalledName", product.installedName);
+    }
+    const bool bIdentity =
+        !product.productCode.empty() || !installer.identification.bundleId.empty() || !product.installedName.empty();
+    if (bIdentity && !product.productVersion.empty())
+        entry.keys.emplace_back(L"Version", product.productVersion);
+}
+
 // Saves the icon under a name in the icon folder that neither this run nor
 // anyone else has used yet (stem.ico, stem-2.ico, ...): a file found there
 // is never replaced. The name, or empty when nothing could be written.
@@ -237,6 +258,7 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
         entry.keys.emplace_back(L"AutoInstall", installer.relativePath + (switches.empty() ? L"" : L" " + switches));
         entry.keys.emplace_back(L"ManualInstall", installer.relativePath);
         entry.keys.emplace_back(L"Description", Description(installer, entry.name));
+        AddInstallKeys(installer, entry);
         DraftCategory& category = draft.Category(item.category);
         if (category.keys.empty() && !iconPath.empty())
             category.keys = {{L"WorkingDir", kCurrDir}, {L"IconPath", iconPath}};

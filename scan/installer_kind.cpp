@@ -5,6 +5,9 @@
 
 #include "platform/text.h"
 
+#include <objbase.h>
+
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -113,6 +116,25 @@ InstallerKind ProgramKind(const CFileBytes& file, const PeImage& image, bool& cu
     return InstallerKind::Unknown;
 }
 
+// The bundle id a WiX bundle's ".wixburn" section starts with, after its
+// magic number and format version; empty when the section does not start so.
+std::wstring WixBundleId(const CFileBytes& file, const PeImage& image)
+{
+    constexpr char kBurnMagic[] = "\x00\x43\xF1\x00";
+    for (const PeSection& section : image.sections) {
+        std::string header;
+        if (section.name != ".wixburn" || section.rawSize < 24 || !file.Read(section.rawOffset, 24, header) ||
+            header.compare(0, 4, kBurnMagic, 4) != 0)
+            continue;
+        GUID id{};
+        std::memcpy(&id, header.data() + 8, sizeof(id));
+        wchar_t text[39] = {};
+        if (::StringFromGUID2(id, text, 39) == 39)
+            return text;
+    }
+    return {};
+}
+
 } // namespace
 
 Identification IdentifyInstaller(const std::wstring& path)
@@ -143,6 +165,8 @@ Identification IdentifyInstaller(const std::wstring& path)
     bool cut = false;
     id.kind = ProgramKind(file, image, cut);
     id.architecture = Architecture(image.machine);
+    if (id.kind == InstallerKind::WixBundle)
+        id.bundleId = WixBundleId(file, image);
     if (cut) {
         id.verdict = FileVerdict::Damaged;
         id.problem = L"installer data cut short";

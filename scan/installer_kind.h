@@ -18,6 +18,9 @@ struct Identification {
     InstallerKind kind = InstallerKind::Unknown;
     // "x86", "x64", "ARM64" for programs; empty for packages and others.
     std::wstring architecture;
+    // A WiX bundle's id ({GUID}), the name of the Uninstall subkey it
+    // registers under; empty for other kinds.
+    std::wstring bundleId;
     // Why the file is not listed (a system error text, or what is wrong).
     std::wstring problem;
 };

@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue.h"
 #include "platform/handles.h"
+#include "platform/system_library.h"
 #include "platform/text.h"
 #include "shell/pe_image.h"
 
@@ -93,14 +94,16 @@ bool SaysNoVersion(const std::wstring& version)
 // the entry points used of it; Ok() when it and every one were found.
 class CMsiApi {
 public:
-    CMsiApi() : m_library(::LoadLibraryExW(L"msi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    CMsiApi() : m_library(L"msi.dll")
     {
-        m_bOk = Bind(CloseHandle, "MsiCloseHandle") && Bind(CreateRecord, "MsiCreateRecord") &&
-                Bind(DatabaseOpenView, "MsiDatabaseOpenViewW") && Bind(RecordSetString, "MsiRecordSetStringW") &&
-                Bind(ViewExecute, "MsiViewExecute") && Bind(ViewFetch, "MsiViewFetch") &&
-                Bind(RecordGetString, "MsiRecordGetStringW") &&
-                Bind(SummaryInfoGetProperty, "MsiSummaryInfoGetPropertyW") &&
-                Bind(OpenDatabase, "MsiOpenDatabaseW") && Bind(GetSummaryInformation, "MsiGetSummaryInformationW");
+        m_bOk = m_library.Bind(CloseHandle, "MsiCloseHandle") && m_library.Bind(CreateRecord, "MsiCreateRecord") &&
+                m_library.Bind(DatabaseOpenView, "MsiDatabaseOpenViewW") &&
+                m_library.Bind(RecordSetString, "MsiRecordSetStringW") &&
+                m_library.Bind(ViewExecute, "MsiViewExecute") && m_library.Bind(ViewFetch, "MsiViewFetch") &&
+                m_library.Bind(RecordGetString, "MsiRecordGetStringW") &&
+                m_library.Bind(SummaryInfoGetProperty, "MsiSummaryInfoGetPropertyW") &&
+                m_library.Bind(OpenDatabase, "MsiOpenDatabaseW") &&
+                m_library.Bind(GetSummaryInformation, "MsiGetSummaryInformationW");
     }
     bool Ok() const noexcept { return m_bOk; }
 
@@ -116,15 +119,7 @@ public:
     decltype(&::MsiGetSummaryInformationW) GetSummaryInformation = nullptr;
 
 private:
-    template <typename TFunction>
-    bool Bind(TFunction& pfn, const char* pszName) noexcept
-    {
-        const FARPROC proc = m_library ? ::GetProcAddress(m_library.Get(), pszName) : nullptr;
-        pfn = reinterpret_cast<TFunction>(reinterpret_cast<void (*)()>(proc));
-        return pfn != nullptr;
-    }
-
-    CLibrary m_library;
+    CSystemLibrary m_library;
     bool m_bOk = false;
 };
 
@@ -228,6 +223,8 @@ ProductInfo ReadProgramInfo(const std::wstring& path)
         info.version = fileVersion;
     else if (!SaysNoVersion(productVersion))
         info.version = productVersion;
+    info.installedName = info.name;
+    info.productVersion = SaysNoVersion(productVersion) ? info.version : productVersion;
     if (info.name.empty())
         info.name = info.description;
     return info;
@@ -249,6 +246,7 @@ int PrintPackageInfo(const std::wstring& path)
     info.version = PackageProperty(msi, database.Get(), L"ProductVersion");
     if (SaysNoVersion(info.version))
         info.version.clear();
+    info.productCode = PackageProperty(msi, database.Get(), L"ProductCode");
     CMsiHandle summary(msi);
     if (msi.GetSummaryInformation(database.Get(), nullptr, 0, summary.Out()) == ERROR_SUCCESS) {
         constexpr UINT kSubject = 3;
@@ -258,7 +256,7 @@ int PrintPackageInfo(const std::wstring& path)
             info.description = SummaryText(msi, summary.Get(), kSubject);
     }
     std::wstring text;
-    for (std::wstring field : {info.name, info.version, info.description}) {
+    for (std::wstring field : {info.name, info.version, info.description, info.productCode}) {
         std::replace_if(field.begin(), field.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
         field.resize(std::min(field.size(), kMaxAnswerField));
         text += field + L"\n";
@@ -312,10 +310,12 @@ bool ReadPackageInfo(const std::wstring& path, ProductInfo& info)
     const std::wstring text = FromUtf8(bytes);
     for (size_t start = 0, end = 0; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
         lines.push_back(text.substr(start, end - start));
-    if (exitCode != 0 || lines.size() != 3)
+    if (exitCode != 0 || lines.size() != 4)
         return false;
     info.name = lines[0];
     info.version = lines[1];
     info.description = lines[2];
+    info.productVersion = lines[1];
+    info.productCode = lines[3];
     return true;
 }

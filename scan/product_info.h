@@ -10,6 +10,12 @@ struct ProductInfo {
     // FileVersion, else ProductVersion (a package's ProductVersion); empty
     // when blank or all zeros.
     std::wstring version;
+    // What tells that the product is installed: a program's ProductName as
+    // written (empty when it has none) and its ProductVersion (else its file
+    // version); a package's ProductVersion and ProductCode.
+    std::wstring installedName;
+    std::wstring productVersion;
+    std::wstring productCode;
 };
 
 // Empty fields where the file says nothing.
@@ -22,7 +28,7 @@ ProductInfo ReadProgramInfo(const std::wstring& path);
 // or took longer than half a minute.
 inline constexpr wchar_t kPackageInfoSwitch[] = L"--package-info";
 bool ReadPackageInfo(const std::wstring& path, ProductInfo& info);
-// The other side: writes the package's name, version and description to
-// standard output, one line each in UTF-8; returns the exit code, 0 when the
+// The other side: writes the package's name, version, description and
+// product code to standard output, one line each in UTF-8; returns the exit code, 0 when the
 // package was read.
 int PrintPackageInfo(const std::wstring& path);

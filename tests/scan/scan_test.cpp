@@ -215,13 +215,22 @@ TEST_F(Scanner, WritesACatalogueTheProgramReadsWithPathsOnTheDisc)
         const wchar_t* switches;
         const wchar_t* description;
         bool icon;
+        // The keys that tell whether it is installed (a package's product
+        // code is new at every build: only its form is checked).
+        const wchar_t* installedName;
+        const wchar_t* uninstallKey;
+        bool productCode;
+        const wchar_t* version;
     } entries[] = {
-        {L"常用软件", 0, L"极速压缩", L"中文安装.exe", L"/S", L"小巧快速的压缩工具, 版本 2.1.0", true},
-        {L"系统工具", 0, L"bundle", L"系统工具\\bundle.exe", L"/quiet /norestart", L"bundle.exe", true},
-        {L"系统工具", 1, L"viewer setup", L"系统工具\\看图 工具\\viewer setup.exe", L"/S", L"viewer setup.exe", true},
+        {L"常用软件", 0, L"极速压缩", L"中文安装.exe", L"/S", L"小巧快速的压缩工具, 版本 2.1.0", true, L"极速压缩", L"",
+         false, L"2.1.0"},
+        {L"系统工具", 0, L"bundle", L"系统工具\\bundle.exe", L"/quiet /norestart", L"bundle.exe", true, L"",
+         L"{5A1E3C2B-7D4F-4B6A-9C8E-1F2A3B4C5D6E}", false, L""},
+        {L"系统工具", 1, L"viewer setup", L"系统工具\\看图 工具\\viewer setup.exe", L"/S", L"viewer setup.exe", true,
+         L"", L"", false, L""},
         {L"办公", 0, L"Quill Reader", L"办公\\reader.msi", L"/qn /norestart", L"Reads documents aloud, 版本 3.4.5",
-         false},
-        {L"Misc", 0, L"plain", L"Misc\\plain.exe", L"", L"plain.exe", false},
+         false, L"", L"", true, L"3.4.5"},
+        {L"Misc", 0, L"plain", L"Misc\\plain.exe", L"", L"plain.exe", false, L"", L"", false, L""},
     };
     for (const auto& e : entries) {
         SCOPED_TRACE(ToUtf8(e.name));
@@ -231,6 +240,11 @@ TEST_F(Scanner, WritesACatalogueTheProgramReadsWithPathsOnTheDisc)
         EXPECT_EQ(entry.Name, e.name);
         EXPECT_EQ(entry.ManualInstall, disc + e.installer);
         EXPECT_EQ(entry.Description, e.description);
+        EXPECT_EQ(entry.InstalledName, e.installedName);
+        EXPECT_EQ(entry.UninstallKey, e.uninstallKey);
+        EXPECT_EQ(entry.ProductCode.size() == 38 && entry.ProductCode.front() == L'{', e.productCode)
+            << ToUtf8(entry.ProductCode);
+        EXPECT_EQ(entry.Version, e.version);
         // The unattended install resolves, blanks in the path and all, to the
         // installer and its switches.
         CShell shell(entry.AutoInstall, L"");
@@ -254,7 +268,8 @@ TEST_F(Scanner, KeepsAnExistingCatalogueUnlessToldToMergeOrReplace)
     const std::string handWritten = ToUtf16LeWithBom(
         L"; written by hand\r\n[Config]\r\nTitleText=我的光盘\r\nDefault=0\r\n[Type]\r\nSort1=手工\r\n"
         L"[手工.List]\r\nList1=我的压缩\r\n[我的压缩]\r\nWorkingDir=%CurrDir%\r\n"
-        L"AutoInstall=tools\\zip.exe /S /D=C:\\Q\r\nManualInstall=tools\\zip.exe\r\nDescription=\"  保留原样  \"\r\n");
+        L"AutoInstall=tools\\zip.exe /S /D=C:\\Q\r\nManualInstall=tools\\zip.exe\r\nDescription=\"  保留原样  \"\r\n"
+        L"InstalledName=我的压缩工具\r\nVersion=9.9\r\n");
     Put(L"Quillset.INI", handWritten);
 
     const ScanRun refused = Scan(L"");
@@ -273,6 +288,8 @@ TEST_F(Scanner, KeepsAnExistingCatalogueUnlessToldToMergeOrReplace)
         EXPECT_EQ(profile.GetInt(L"Config", L"Default", 1), 0);
         EXPECT_EQ(profile.GetString(L"我的压缩", L"AutoInstall", L""), L"tools\\zip.exe /S /D=C:\\Q");
         EXPECT_EQ(profile.GetString(L"我的压缩", L"Description", L""), L"  保留原样  ");
+        EXPECT_EQ(profile.GetString(L"我的压缩", L"InstalledName", L""), L"我的压缩工具");
+        EXPECT_EQ(profile.GetString(L"我的压缩", L"Version", L""), L"9.9");
         EXPECT_EQ(profile.GetString(L"Type", L"Sort2", L""), L"tools");
         EXPECT_EQ(profile.GetString(L"tools.List", L"List1", L""), L"viewer");
         EXPECT_EQ(profile.GetString(L"tools.List", L"List2", L""), L"");
