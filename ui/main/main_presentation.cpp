@@ -112,8 +112,6 @@ void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
     m_pEntryLists = std::make_unique<CListEx[]>(static_cast<size_t>(m_rows.Lists()));
     m_arrStatus.assign(m_pSettings ? m_pSettings->Entries.size() : 0, RowStatus());
     m_arrStartDecided.assign(m_arrStatus.size(), false);
-    for (size_t n = 0; n < m_arrStatus.size(); ++n)
-        m_arrStatus[n].strDiscVersion = m_pSettings->Entries[n].Version;
     m_rcCreate = rcClient;
     m_nListsBuilt = 1;
     CListEx& all = m_pEntryLists[0];

@@ -61,8 +61,9 @@ void CQuillsetDlg::AnswerStatus(int nList, LVITEMW& item) const
     if (!(item.mask & LVIF_TEXT) || item.iSubItem != kStatusColumn || !item.pszText || item.cchTextMax <= 0)
         return;
     const int nEntry = m_rows.EntryOfRow(nList, item.iItem);
+    const auto nSection = static_cast<size_t>(nEntry >= 0 && Categories() ? SectionOf(nEntry) : 0);
     const std::wstring text =
-        nEntry >= 0 && Categories() ? RowStatusText(m_arrStatus[static_cast<size_t>(SectionOf(nEntry))]) : L"";
+        nEntry >= 0 && Categories() ? RowStatusText(m_arrStatus[nSection], m_pSettings->Entries[nSection]) : L"";
     const size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax) - 1);
     std::wmemcpy(item.pszText, text.data(), n);
     item.pszText[n] = L'\0';

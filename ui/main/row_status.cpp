@@ -4,32 +4,26 @@
 
 namespace {
 
-std::wstring StateText(const RowStatus& status)
+std::wstring StateText(const RowStatus& status, const SoftwareEntry& entry)
 {
     if (status.bDetected && status.install.state == InstallState::Current)
-        return status.install.strInstalled.empty() ? L"已安装" : L"已安装 " + status.install.strInstalled;
+        return InstallStateText(entry, status.install);
     if (!status.bRead)
         return L"";
     if (!status.bFound)
         return L"文件缺失";
     if (!status.bRunsHere)
         return L"需要 64 位 Windows";
-    if (status.bDetected && status.install.state == InstallState::Older) {
-        std::wstring text = L"可更新";
-        if (!status.install.strInstalled.empty())
-            text += L" " + status.install.strInstalled;
-        if (!status.strDiscVersion.empty())
-            text += L" → " + status.strDiscVersion;
-        return text;
-    }
+    if (status.bDetected && status.install.state == InstallState::Older)
+        return InstallStateText(entry, status.install);
     return main_layout::SizeText(status.nSize);
 }
 
 } // namespace
 
-std::wstring RowStatusText(const RowStatus& status)
+std::wstring RowStatusText(const RowStatus& status, const SoftwareEntry& entry)
 {
-    const std::wstring state = StateText(status);
+    const std::wstring state = StateText(status, entry);
     if (!status.lastResult)
         return state;
     const LoggedItem& result = *status.lastResult;

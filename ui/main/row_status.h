@@ -21,8 +21,6 @@ struct RowStatus {
     // Whether the machine has been asked yet, and what it said.
     bool bDetected = false;
     InstallStatus install;
-    // The version the disc's installer brings (the entry's Version).
-    std::wstring strDiscVersion;
     // What the last batch that took the entry did with it.
     std::optional<LoggedItem> lastResult;
 };
@@ -30,7 +28,8 @@ struct RowStatus {
 // "1.50 MB" (not installed), "文件缺失", "需要 64 位 Windows", "已安装 2.3.4",
 // "可更新 2.0 → 2.3.4"; after a batch its result first: "已完成", "失败 (退出代码
 // 1603)" or "未运行", with the state behind a done one ("已完成, 已安装 2.3.4").
-std::wstring RowStatusText(const RowStatus& status);
+// entry is the row's catalogue entry (the version its installer brings).
+std::wstring RowStatusText(const RowStatus& status, const SoftwareEntry& entry);
 
 // Whether the entry starts unchecked whatever the catalogue says: it is
 // installed at the disc's version or newer, or its installer cannot run here.

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace main_window_test {
@@ -34,6 +35,8 @@ TEST(RowStatusText, EachStateInWords)
     const InstallStatus unknown{InstallState::Unknown, L""};
     const InstallStatus currentNoVersion{InstallState::Current, L""};
     const InstallStatus olderNoVersion{InstallState::Older, L""};
+    SoftwareEntry entry;
+    entry.Version = L"2.3.4";
     struct Case {
         const char* name;
         RowStatus status;
@@ -42,33 +45,33 @@ TEST(RowStatusText, EachStateInWords)
     };
     const Case cases[] = {
         {"not read yet", RowStatus{}, L"", false},
-        {"not installed", RowStatus{true, true, 1572864, true, true, missing, L"1.0", {}}, L"1.50 MB", false},
-        {"no identity keys", RowStatus{true, true, 1572864, true, true, unknown, L"", {}}, L"1.50 MB", false},
-        {"file missing", RowStatus{true, false, 0, true, true, missing, L"", {}}, L"文件缺失", false},
-        {"64-bit installer", RowStatus{true, true, 10, false, true, missing, L"", {}}, L"需要 64 位 Windows", true},
-        {"current", RowStatus{true, true, 10, true, true, current, L"2.3.4", {}}, L"已安装 2.3.4", true},
-        {"current before the disc is read", RowStatus{false, false, 0, true, true, current, L"", {}}, L"已安装 2.3.4",
+        {"not installed", RowStatus{true, true, 1572864, true, true, missing, {}}, L"1.50 MB", false},
+        {"no identity keys", RowStatus{true, true, 1572864, true, true, unknown, {}}, L"1.50 MB", false},
+        {"file missing", RowStatus{true, false, 0, true, true, missing, {}}, L"文件缺失", false},
+        {"64-bit installer", RowStatus{true, true, 10, false, true, missing, {}}, L"需要 64 位 Windows", true},
+        {"current", RowStatus{true, true, 10, true, true, current, {}}, L"已安装 2.3.4", true},
+        {"current before the disc is read", RowStatus{false, false, 0, true, true, current, {}}, L"已安装 2.3.4",
          true},
-        {"current, version not told", RowStatus{true, true, 10, true, true, currentNoVersion, L"", {}},
+        {"current, version not told", RowStatus{true, true, 10, true, true, currentNoVersion, {}},
          L"已安装", true},
-        {"current, installer missing", RowStatus{true, false, 0, true, true, current, L"", {}}, L"已安装 2.3.4", true},
-        {"older", RowStatus{true, true, 10, true, true, older, L"2.3.4", {}}, L"可更新 2.0 → 2.3.4", false},
-        {"older, installed version not told", RowStatus{true, true, 10, true, true, olderNoVersion, L"3", {}},
-         L"可更新 → 3", false},
-        {"older, installer missing", RowStatus{true, false, 0, true, true, older, L"2.3.4", {}}, L"文件缺失", false},
-        {"done, now current", RowStatus{true, true, 10, true, true, current, L"", Result(ItemOutcome::Succeeded)},
+        {"current, installer missing", RowStatus{true, false, 0, true, true, current, {}}, L"已安装 2.3.4", true},
+        {"older", RowStatus{true, true, 10, true, true, older, {}}, L"可更新 2.0 → 2.3.4", false},
+        {"older, installed version not told", RowStatus{true, true, 10, true, true, olderNoVersion, {}},
+         L"可更新 (版本不明) → 2.3.4", false},
+        {"older, installer missing", RowStatus{true, false, 0, true, true, older, {}}, L"文件缺失", false},
+        {"done, now current", RowStatus{true, true, 10, true, true, current, Result(ItemOutcome::Succeeded)},
          L"已完成, 已安装 2.3.4", true},
-        {"done, nothing to detect", RowStatus{true, true, 10, true, true, unknown, L"", Result(ItemOutcome::Succeeded)},
+        {"done, nothing to detect", RowStatus{true, true, 10, true, true, unknown, Result(ItemOutcome::Succeeded)},
          L"已完成", false},
-        {"done, restart needed", RowStatus{true, true, 10, true, true, older, L"", Result(ItemOutcome::RestartNeeded)},
+        {"done, restart needed", RowStatus{true, true, 10, true, true, older, Result(ItemOutcome::RestartNeeded)},
          L"已完成, 需要重新启动", false},
-        {"failed", RowStatus{true, true, 10, true, true, older, L"", Result(ItemOutcome::Failed, L"退出代码 1603")},
+        {"failed", RowStatus{true, true, 10, true, true, older, Result(ItemOutcome::Failed, L"退出代码 1603")},
          L"失败 (退出代码 1603)", false},
-        {"not run", RowStatus{true, true, 10, true, true, missing, L"", Result(ItemOutcome::NotRun, L"批处理已按用户要求停止")},
+        {"not run", RowStatus{true, true, 10, true, true, missing, Result(ItemOutcome::NotRun, L"批处理已按用户要求停止")},
          L"未运行", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(RowStatusText(c.status), c.text) << c.name;
+        EXPECT_EQ(RowStatusText(c.status, entry), c.text) << c.name;
         EXPECT_EQ(StartsUnchecked(c.status), c.bStartsUnchecked) << c.name;
     }
 }
@@ -304,6 +307,96 @@ ManualInstall=c.exe
     Close(program, hMain);
     ::DeleteFileW(note.c_str());
 }
+
+// A sample installer that registers itself, built at versions 1.0 and 2.0
+// (the detection tests' samples), and where its Uninstall entry lands.
+struct Probe {
+    const char* name;
+    const wchar_t* stem;
+    const wchar_t* keys;
+    const wchar_t* switches;
+    const wchar_t* key;
+    REGSAM view;
+};
+
+const Probe kProbes[] = {
+    {"Nsis", L"probe-nsis", L"InstalledName=Quill Probe NSIS", L"/S", L"QuillProbeNsis", KEY_WOW64_64KEY},
+    {"InnoSetup", L"probe-inno", L"UninstallKey={6E0B1C55-3F7A-4C1E-9B0D-2A4C6E8F1A01}_is1",
+     L"/VERYSILENT /SUPPRESSMSGBOXES /NORESTART /SP-", L"{6E0B1C55-3F7A-4C1E-9B0D-2A4C6E8F1A01}_is1",
+     KEY_WOW64_32KEY},
+};
+
+class RealInstaller : public ::testing::TestWithParam<Probe> {
+protected:
+    void SetUp() override { Remove(); }
+    void TearDown() override { Remove(); }
+    static void Remove()
+    {
+        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE,
+                          (L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + std::wstring(GetParam().key)).c_str(),
+                          GetParam().view, 0);
+    }
+    static std::wstring Sample(const wchar_t* version)
+    {
+        return ProgramFolder() + L"detect-samples\\" + GetParam().stem + L"-" + version + L".exe";
+    }
+    // The size column of the probe's row, and its check, once the
+    // machine's answer has come n times.
+    static std::pair<std::wstring, bool> Row(HWND hMain, int n)
+    {
+        if (!StatesRead(hMain, n))
+            return {L"(no answer)", false};
+        return {ListRowTexts(AllList(hMain), 1).at(1), ListRowChecks(AllList(hMain)).at(1)};
+    }
+};
+
+TEST_P(RealInstaller, TheRowFollowsWhatIsInstalledBeforeAndAfterItsBatch)
+{
+    const Probe& probe = GetParam();
+    if (::GetFileAttributesW(Sample(L"2.0").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "the sample installers are not built here";
+    const RowDisc disc(L"[Type]\r\nSort1=工具\r\n[工具.List]\r\nList1=探针\r\n[探针]\r\nWorkingDir=%CurrDir%\r\n"
+                       L"AutoInstall=setup.exe " + std::wstring(probe.switches) +
+                           L"\r\nManualInstall=setup.exe\r\nChecked=1\r\nVersion=2.0\r\n" + probe.keys + L"\r\n",
+                       {});
+    ASSERT_TRUE(::CopyFileW(Sample(L"2.0").c_str(), (disc / L"setup.exe").c_str(), FALSE));
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExW((disc / L"setup.exe").c_str(), GetFileExInfoStandard, &data);
+    wchar_t size[32] = {};
+    std::swprintf(size, 32, L"%.2f MB", static_cast<double>(data.nFileSizeLow) / 1048576.0);
+    const auto start = [&](auto check) {
+        RunningProgram program(disc / L"Quillset.exe", disc.Path());
+        const HWND hMain = program.MainWindow();
+        ASSERT_NE(hMain, nullptr);
+        check(hMain);
+        Close(program, hMain);
+    };
+    start([&](HWND hMain) { EXPECT_EQ(Row(hMain, 1), std::make_pair(std::wstring(size), true)) << "not installed"; });
+
+    // An older version installed: an update, still checked.
+    const TempDir old;
+    ASSERT_TRUE(::CopyFileW(Sample(L"1.0").c_str(), (old / L"setup.exe").c_str(), FALSE));
+    {
+        const RunningProgram installer(old / L"setup.exe", old.Path(), probe.switches);
+        DWORD exitCode = 1;
+        ASSERT_TRUE(installer.WaitForExit(120000, &exitCode));
+        ASSERT_EQ(exitCode, 0u);
+    }
+    start([&](HWND hMain) {
+        EXPECT_EQ(Row(hMain, 1), std::make_pair(std::wstring(L"可更新 1.0 → 2.0"), true));
+        // The window's batch installs the disc's version; the row says so.
+        const HWND hReport = RunInstallBatch(hMain);
+        ASSERT_NE(hReport, nullptr);
+        EXPECT_NE(BoxText(hReport).find(L"所有项目安装完毕"), std::wstring::npos) << BoxText(hReport);
+        ASSERT_TRUE(Answer(hReport, IDOK));
+        EXPECT_EQ(Row(hMain, 2), std::make_pair(std::wstring(L"已完成, 已安装 2.0"), true));
+    });
+    // Current: it starts unchecked, though the catalogue checks it.
+    start([&](HWND hMain) { EXPECT_EQ(Row(hMain, 1), std::make_pair(std::wstring(L"已安装 2.0"), false)); });
+}
+
+INSTANTIATE_TEST_SUITE_P(Probes, RealInstaller, ::testing::ValuesIn(kProbes),
+                         [](const ::testing::TestParamInfo<Probe>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace main_window_test
