@@ -44,11 +44,18 @@ std::wstring LogFileLine(const BatchSummary& summary)
 // Every refusal ends here: a bad command line, or a batch that cannot run
 // (no usable catalogue, an entry the catalogue lacks). The reason goes to
 // the caller, else into a box unless the line is quiet, and into the log:
-// the batch's log when the line was read whole, else a log of its own.
+// the batch's log when the line was read whole, else a log of its own
+// (a detection script that cannot be written has no batch to log).
 // Returns nExitCode.
 int Refuse(const CommandLine& commandLine, const std::wstring& strCatalogue, const std::wstring& strReason,
            int nExitCode)
 {
+    if (commandLine.kind == StartKind::DetectScript) {
+        // No batch: nothing to log.
+        Tell(strReason + L"\n" + L"没有写检测脚本。退出代码 " + std::to_wstring(nExitCode), commandLine.bQuiet,
+             MB_ICONEXCLAMATION);
+        return nExitCode;
+    }
     if (commandLine.kind == StartKind::BadCommandLine) {
         // Deployment tools read logs, not consoles: the log the line named,
         // else the machine's log folder.
@@ -151,7 +158,7 @@ int WriteDetectionScript(const CommandLine& commandLine, const std::vector<const
              MB_ICONEXCLAMATION);
         return kExitFailed;
     }
-    WriteToCaller(L"检测脚本: " + path + L"\n");
+    Tell(L"检测脚本已写入: " + path, commandLine.bQuiet, MB_ICONINFORMATION);
     return kExitSuccess;
 }
 
@@ -217,12 +224,11 @@ int RunCommandLine(const CommandLine& commandLine)
     const bool bInstall = commandLine.kind == StartKind::Install;
     // An install leaves out what is installed at its version or newer,
     // unless /reinstall asks for it.
+    const bool bSkipInstalled = bInstall && !commandLine.bReinstall;
+    const CInstalledSnapshot snapshot = bSkipInstalled ? ReadInstalledPrograms() : CInstalledSnapshot();
     std::vector<const SoftwareEntry*> toRun;
-    const CInstalledSnapshot snapshot =
-        bInstall && !commandLine.bReinstall ? ReadInstalledPrograms() : CInstalledSnapshot();
     for (const SoftwareEntry* pEntry : entries) {
-        const InstallStatus status =
-            bInstall && !commandLine.bReinstall ? snapshot.StatusOf(*pEntry) : InstallStatus();
+        const InstallStatus status = bSkipInstalled ? snapshot.StatusOf(*pEntry) : InstallStatus();
         if (status.IsCurrent())
             notes.push_back(SkippedNote(*pEntry, status));
         else

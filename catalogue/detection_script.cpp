@@ -2,7 +2,7 @@
 
 namespace {
 
-// The rules, as the program has them: catalogue/install_state.cpp.
+// The rules, as CInstalledSnapshot has them.
 constexpr wchar_t kScriptRules[] = LR"PS(
 $ErrorActionPreference = 'Stop'
 
@@ -40,11 +40,12 @@ function Get-QuillsetUninstall {
         $roots += [Microsoft.Win32.RegistryKey]::OpenBaseKey('LocalMachine', 'Default')
     }
     $roots += [Microsoft.Win32.RegistryKey]::OpenBaseKey('CurrentUser', 'Default')
+    # A key that cannot be read is left out, as the program leaves it out.
     foreach ($root in $roots) {
-        $key = $root.OpenSubKey('Software\Microsoft\Windows\CurrentVersion\Uninstall')
+        try { $key = $root.OpenSubKey('Software\Microsoft\Windows\CurrentVersion\Uninstall') } catch { continue }
         if (-not $key) { continue }
         foreach ($sub in $key.GetSubKeyNames()) {
-            $k = $key.OpenSubKey($sub)
+            try { $k = $key.OpenSubKey($sub) } catch { continue }
             if (-not $k) { continue }
             $n = $k.GetValue('DisplayName')
             $v = $k.GetValue('DisplayVersion')

@@ -47,6 +47,7 @@ public:
 
     const std::vector<DraftCategory>& Categories() const noexcept { return m_categories; }
     const std::vector<DraftEntry>& Entries() const noexcept { return m_entries; }
+    std::vector<DraftEntry>& Entries() noexcept { return m_entries; }
 
     // The whole file: UTF-16LE with a byte-order mark, CR LF line ends.
     std::string FileBytes() const;

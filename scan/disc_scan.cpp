@@ -113,6 +113,18 @@ void AddInstallKeys(const FoundInstaller& installer, DraftEntry& entry)
         entry.keys.emplace_back(L"Version", product.productVersion);
 }
 
+// Whether the entry says anything of what tells it is installed.
+bool HasInstallKey(const DraftEntry& entry)
+{
+    for (const wchar_t* key : {L"ProductCode", L"UninstallKey", L"InstalledName", L"Version"}) {
+        for (const auto& [name, value] : entry.keys) {
+            if (SameNameIgnoringCase(name, key))
+                return true;
+        }
+    }
+    return false;
+}
+
 // Saves the icon under a name in the icon folder that neither this run nor
 // anyone else has used yet (stem.ico, stem-2.ico, ...): a file found there
 // is never replaced. The name, or empty when nothing could be written.
@@ -164,7 +176,7 @@ std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vect
     return installers;
 }
 
-bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath)
+DraftEntry* EntryNaming(CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath)
 {
     // An install line's program as a path, without the quotes it may stand in.
     const auto unquoted = [](const std::wstring& line) {
@@ -173,20 +185,20 @@ bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, co
         const size_t close = line.find(L'"', 1);
         return line.substr(1, close - 1) + line.substr(close + 1);
     };
-    for (const DraftEntry& entry : draft.Entries()) {
+    for (DraftEntry& entry : draft.Entries()) {
         const std::wstring dir = KeyValue(entry, L"WorkingDir");
         const std::wstring manual = DiscRelative(dir, unquoted(KeyValue(entry, L"ManualInstall")), folder);
         const std::wstring automatic = DiscRelative(dir, unquoted(KeyValue(entry, L"AutoInstall")), folder);
         if (SameNameIgnoringCase(manual, relativePath) || SameNameIgnoringCase(automatic, relativePath) ||
             (automatic.size() > relativePath.size() && automatic[relativePath.size()] == L' ' &&
              SameNameIgnoringCase(automatic.substr(0, relativePath.size()), relativePath)))
-            return true;
+            return &entry;
     }
-    return false;
+    return nullptr;
 }
 
 size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers,
-                     CHeldFolder& iconFolder)
+                     CHeldFolder& iconFolder, size_t* pKeyed)
 {
     struct Pending {
         FoundInstaller* installer;
@@ -194,10 +206,17 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
         std::wstring category;
     };
     std::vector<Pending> pending;
+    size_t nKeyed = 0;
     for (FoundInstaller& installer : installers) {
-        if (installer.identification.verdict != FileVerdict::Installer ||
-            CatalogueNames(draft, folder, installer.relativePath))
+        if (installer.identification.verdict != FileVerdict::Installer)
             continue;
+        if (DraftEntry* pNaming = EntryNaming(draft, folder, installer.relativePath)) {
+            const size_t nBefore = pNaming->keys.size();
+            if (!HasInstallKey(*pNaming))
+                AddInstallKeys(installer, *pNaming);
+            nKeyed += pNaming->keys.size() > nBefore ? 1 : 0;
+            continue;
+        }
         std::wstring name = SectionNameFrom(installer.product.name);
         if (name.empty())
             name = SectionNameFrom(Stem(installer.relativePath));
@@ -265,5 +284,7 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
         item.installer->entryName = entry.name;
         draft.AddEntry(category, std::move(entry));
     }
+    if (pKeyed)
+        *pKeyed = nKeyed;
     return pending.size();
 }

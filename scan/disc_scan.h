@@ -10,6 +10,7 @@
 #include <vector>
 
 class CCatalogueDraft;
+struct DraftEntry;
 class CHeldFolder;
 
 // The category of installers that lie directly in the disc folder.
@@ -33,15 +34,19 @@ struct FoundInstaller {
 // folder only), each identified and, when it is an installer, described.
 std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vector<std::wstring>& excluded);
 
-// Whether an entry of the catalogue already names this installer: its
+// The entry of the catalogue that already names this installer: its
 // ManualInstall or AutoInstall, with the entry's WorkingDir, points at it
-// relative to the disc, on the CD-ROM drive or by the folder's full path.
-bool CatalogueNames(const CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath);
+// relative to the disc, on the CD-ROM drive or by the folder's full path;
+// null when none does.
+DraftEntry* EntryNaming(CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath);
 
 // Adds the installers (those not yet named by the catalogue) to it, in name
 // order within each category, with their icons saved in the icon folder as
 // new files (a file already there keeps its name and content). iconFolder
 // is the icon folder as held from the scan's start; one not held yet is made
-// and held with the first icon. Returns how many were added.
+// and held with the first icon. An entry already there that names an
+// installer but says nothing of what tells it is installed (no ProductCode,
+// UninstallKey, InstalledName or Version) gets those keys the installer
+// gives; *pKeyed counts them. Returns how many were added.
 size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers,
-                     CHeldFolder& iconFolder);
+                     CHeldFolder& iconFolder, size_t* pKeyed = nullptr);

@@ -173,12 +173,15 @@ int Run(int argc, wchar_t** argv)
     }
     if (!title.empty())
         draft.SetSetting(L"TitleText", title);
-    const size_t added = AddInstallers(draft, folder, installers, iconFolder);
+    size_t keyed = 0;
+    const size_t added = AddInstallers(draft, folder, installers, iconFolder, &keyed);
     for (const FoundInstaller& installer : installers) {
         if (!installer.entryName.empty())
             Print(L"  " + std::wstring(KindName(installer.identification.kind)) + L"  " + installer.relativePath +
                   L"  ->  " + installer.entryName + L"\n");
     }
+    if (keyed > 0)
+        Print(L"Entries given the keys that tell whether they are installed: " + std::to_wstring(keyed) + L"\n");
     PrintSummary(installers, added);
     if (!discFolder.WriteInto(draft.FileBytes(), kCatalogueName, false)) {
         Print(L"Could not write " + cataloguePath + L"\n");

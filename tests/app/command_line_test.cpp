@@ -23,7 +23,7 @@ struct Case {
     bool bQuiet;
 };
 
-void Check(const std::vector<Case>& cases, const std::wstring& program)
+void ExpectParsed(const std::vector<Case>& cases, const std::wstring& program)
 {
     for (const Case& c : cases) {
         const CommandLine parsed = ParseCommandLine(c.commandLine, program);
@@ -42,7 +42,7 @@ void Check(const std::vector<Case>& cases, const std::wstring& program)
 TEST(CommandLine, SwitchesInAnyCaseWithSlashOrDash)
 {
     using enum StartKind;
-    Check({
+    ExpectParsed({
               {L"Quillset.exe", Window, L"", L"", {}, false},
               {L"Quillset.exe -AUTO -Quiet /LOG:C:\\Logs\\q.log", Install, L"", L"C:\\Logs\\q.log", {}, true},
               {L"Quillset.exe /save:D:\\Packages /quiet", Save, L"D:\\Packages", L"", {}, true},
@@ -70,7 +70,7 @@ TEST(CommandLine, SwitchesInAnyCaseWithSlashOrDash)
 TEST(CommandLine, QuietWrittenAnywhereHoldsForRefusedLinesAndTheUsage)
 {
     using enum StartKind;
-    Check({
+    ExpectParsed({
               {L"Quillset.exe /auto /quiet /bogus", BadCommandLine, L"", L"", {}, true},
               {L"Quillset.exe /bogus -QUIET", BadCommandLine, L"", L"", {}, true},
               {L"Quillset.exe /? /quiet", Usage, L"", L"", {}, true},
@@ -87,7 +87,7 @@ TEST(CommandLine, QuietWrittenAnywhereHoldsForRefusedLinesAndTheUsage)
 TEST(CommandLine, PathValuesThatCannotBePathsAreRefused)
 {
     using enum StartKind;
-    Check({
+    ExpectParsed({
               {L"Quillset.exe /save:\"D:\\pkg\\\" /log:C:\\q.log", BadCommandLine, L"", L"", {}, false},
               {L"Quillset.exe /auto \"/log:C:\\a|b.log\"", BadCommandLine, L"", L"", {}, false},
               {L"Quillset.exe /save:D:\\pk?", BadCommandLine, L"", L"", {}, false},
@@ -101,7 +101,7 @@ TEST(CommandLine, PathValuesThatCannotBePathsAreRefused)
 TEST(CommandLine, SelectedNamesAreWrittenWhole)
 {
     using enum StartKind;
-    Check({
+    ExpectParsed({
               {L"Quillset.exe /auto \"/select:解压;;工具;清理\"", Install, L"", L"", {L"解压;工具", L"清理"}, false},
               {L"Quillset.exe /auto /select:a;;;b", Install, L"", L"", {L"a;", L"b"}, false},
               {L"Quillset.exe /auto /select:压缩 -SELECT:清理", Install, L"", L"", {L"压缩", L"清理"}, false},
@@ -110,6 +110,34 @@ TEST(CommandLine, SelectedNamesAreWrittenWhole)
               {L"Quillset.exe /auto /select:压缩 /select:", BadCommandLine, L"", L"", {}, false},
           },
           L"");
+}
+
+TEST(CommandLine, DetectionSwitchesTakeOnlyTheEntriesAndQuiet)
+{
+    using enum StartKind;
+    ExpectParsed({
+              {L"Quillset.exe /check", Check, L"", L"", {}, false},
+              {L"Quillset.exe -CHECK /select:压缩;清理 /quiet", Check, L"", L"", {L"压缩", L"清理"}, true},
+              {L"Quillset.exe \"/detectscript:D:\\检测 脚本\\q.ps1\" /select:压缩", DetectScript, L"", L"", {L"压缩"},
+               false},
+              {L"Quillset.exe /auto /reinstall /quiet", Install, L"", L"", {}, true},
+              // One of the four at a time, and only what each one uses.
+              {L"Quillset.exe /check /auto", BadCommandLine, L"", L"", {}, false},
+              {L"Quillset.exe /check /detectscript:D:\\q.ps1", BadCommandLine, L"", L"", {}, false},
+              {L"Quillset.exe /check /log:C:\\q.log", BadCommandLine, L"", L"", {}, false},
+              {L"Quillset.exe /check /reinstall", BadCommandLine, L"", L"", {}, false},
+              {L"Quillset.exe /detectscript:D:\\q.ps1 /anydrive", BadCommandLine, L"", L"", {}, false},
+              {L"Quillset.exe /save:D:\\pkg /reinstall", BadCommandLine, L"", L"", {}, false},
+              {L"Quillset.exe /reinstall", BadCommandLine, L"", L"", {}, false},
+              {L"Quillset.exe /check:yes", BadCommandLine, L"", L"", {}, false},
+              {L"Quillset.exe /detectscript:", BadCommandLine, L"", L"", {}, false},
+              {L"Quillset.exe \"/detectscript:D:\\a|b.ps1\"", BadCommandLine, L"", L"", {}, false},
+          },
+          L"");
+    EXPECT_EQ(ParseCommandLine(L"Quillset.exe /detectscript:D:\\检测\\q.ps1", L"").strDetectScript,
+              L"D:\\检测\\q.ps1");
+    EXPECT_TRUE(ParseCommandLine(L"Quillset.exe /auto /reinstall", L"").bReinstall);
+    EXPECT_FALSE(ParseCommandLine(L"Quillset.exe /auto", L"").bReinstall);
 }
 
 // The program's own name as CreateProcess finds it on a line without
@@ -124,7 +152,7 @@ TEST(CommandLine, TheProgramsOwnNameIsSkippedAsTheSystemFindsIt)
     WriteFile(folder + L"\\Quillset.exe", "the program");
     WriteFile(renamed, "a second download");
     WriteFile(root / L"Program", "a file named like the folder's start");
-    Check({
+    ExpectParsed({
               {folder + L"\\Quillset.exe /auto /quiet", Install, L"", L"", {}, true},
               {folder + L"\\Quillset /save:D:\\pkg", Save, L"D:\\pkg", L"", {}, false},
               {L"\"" + folder + L"\\Quillset.exe\" /auto", Install, L"", L"", {}, false},
@@ -132,7 +160,7 @@ TEST(CommandLine, TheProgramsOwnNameIsSkippedAsTheSystemFindsIt)
               {folder + L"\\Quillset.exe", Window, L"", L"", {}, false},
           },
           folder + L"\\Quillset.exe");
-    Check({
+    ExpectParsed({
               {renamed + L" /auto /select:压缩", Install, L"", L"", {L"压缩"}, false},
           },
           renamed);

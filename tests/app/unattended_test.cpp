@@ -138,10 +138,20 @@ TEST_F(Unattended, ExitCodesTellWhatBecameOfTheBatch)
     EXPECT_EQ(ReadFile(folder + L"\\clean.exe"), ReadFile(ProgramFolder() + L"demo_installer.exe"));
     EXPECT_EQ(Installed(), L"");
 
+    // /check says yes only with 0 and its one line: an entry that names
+    // nothing to look for, one the catalogue lacks, or no catalogue at all
+    // end with 1 and nothing written.
+    for (const wchar_t* arguments : {L"/check", L"/check /select:清理", L"/check /select:无此软件"}) {
+        EXPECT_EQ(Run(arguments), 1u) << arguments;
+        EXPECT_EQ(Output(), L"") << arguments;
+    }
+
     // Without a catalogue beside the program nothing runs.
     ::DeleteFileW((m_disc / L"Quillset.INI").c_str());
     EXPECT_EQ(Run(L"/auto /quiet"), 2u);
     EXPECT_NE(Output().find(L"程序旁边没有目录文件: " + (m_disc / L"Quillset.INI")), std::wstring::npos) << Output();
+    EXPECT_EQ(Run(L"/check"), 1u);
+    EXPECT_EQ(Output(), L"");
 }
 
 TEST_F(Unattended, EveryBatchWritesItsLog)
@@ -337,7 +347,8 @@ TEST_F(Unattended, LogsGoOnlyWhereTheLineSaysAndTellWhyALineWasRefused)
         {"a refused line's reason lost where deployment tools look", L"/auto /quiet /quite", m_elsewhere / L"x.log",
          87, L"无法识别的开关: /quite", L"命令行有误: 无法识别的开关: /quite\r\n"},
         {"a refused line's reason lost after its switches were read", L"/auto /quiet /save:C:\\pkg",
-         m_elsewhere / L"y.log", 87, L"/auto 与 /save: 不能同时使用", L"命令行有误: /auto 与 /save: 不能同时使用\r\n"},
+         m_elsewhere / L"y.log", 87, L"/auto、/save:、/check 和 /detectscript: 只能用其中一个",
+         L"命令行有误: /auto、/save:、/check 和 /detectscript: 只能用其中一个\r\n"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(L"\"/log:" + c.log + L"\" " + c.arguments), c.dwExitCode) << c.fault << "\n" << Output();
@@ -356,7 +367,9 @@ TEST_F(Unattended, LogsGoOnlyWhereTheLineSaysAndTellWhyALineWasRefused)
 TEST_F(Unattended, UsageGoesToTheCallerOrIntoAMessageBox)
 {
     EXPECT_EQ(Run(L"/?"), 0u);
-    EXPECT_EQ(Output().find(L"用法: Quillset.exe /auto 或 /save:<文件夹> [其他开关]\r\n"), 0u) << Output();
+    EXPECT_EQ(Output().find(L"用法: Quillset.exe /auto、/save:<文件夹>、\r\n    /check 或 /detectscript:<文件> [其他开关]\r\n"),
+              0u)
+        << Output();
 
     // Without a console or output to write to: a message box, closed by
     // its button's key.

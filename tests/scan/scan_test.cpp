@@ -265,9 +265,13 @@ TEST_F(Scanner, KeepsAnExistingCatalogueUnlessToldToMergeOrReplace)
 {
     Put(L"tools\\zip.exe", SampleBytes(L"zip64.exe"));
     Put(L"tools\\viewer.exe", SampleBytes(L"viewer32.exe"));
+    Put(L"old\\zip.exe", SampleBytes(L"zip64.exe"));
+    // 旧压缩 was written before the keys that tell what is installed: it
+    // gets them; 我的压缩 keeps the ones written by hand.
     const std::string handWritten = ToUtf16LeWithBom(
         L"; written by hand\r\n[Config]\r\nTitleText=我的光盘\r\nDefault=0\r\n[Type]\r\nSort1=手工\r\n"
-        L"[手工.List]\r\nList1=我的压缩\r\n[我的压缩]\r\nWorkingDir=%CurrDir%\r\n"
+        L"[手工.List]\r\nList1=我的压缩\r\nList2=旧压缩\r\n[旧压缩]\r\nAutoInstall=old\\zip.exe /S\r\n"
+        L"[我的压缩]\r\nWorkingDir=%CurrDir%\r\n"
         L"AutoInstall=tools\\zip.exe /S /D=C:\\Q\r\nManualInstall=tools\\zip.exe\r\nDescription=\"  保留原样  \"\r\n"
         L"InstalledName=我的压缩工具\r\nVersion=9.9\r\n");
     Put(L"Quillset.INI", handWritten);
@@ -290,11 +294,16 @@ TEST_F(Scanner, KeepsAnExistingCatalogueUnlessToldToMergeOrReplace)
         EXPECT_EQ(profile.GetString(L"我的压缩", L"Description", L""), L"  保留原样  ");
         EXPECT_EQ(profile.GetString(L"我的压缩", L"InstalledName", L""), L"我的压缩工具");
         EXPECT_EQ(profile.GetString(L"我的压缩", L"Version", L""), L"9.9");
+        EXPECT_EQ(profile.GetString(L"我的压缩", L"ProductCode", L"-"), L"-");
+        EXPECT_EQ(profile.GetString(L"旧压缩", L"InstalledName", L""), L"极速压缩");
+        EXPECT_EQ(profile.GetString(L"旧压缩", L"Version", L""), L"2.1.0");
+        EXPECT_EQ(profile.GetString(L"旧压缩", L"AutoInstall", L""), L"old\\zip.exe /S");
         EXPECT_EQ(profile.GetString(L"Type", L"Sort2", L""), L"tools");
         EXPECT_EQ(profile.GetString(L"tools.List", L"List1", L""), L"viewer");
         EXPECT_EQ(profile.GetString(L"tools.List", L"List2", L""), L"");
     }
 
+    ASSERT_TRUE(::DeleteFileW((m_disc / L"old\\zip.exe").c_str()));
     const ScanRun replaced = Scan(L"--force --title 新光盘");
     EXPECT_EQ(replaced.exitCode, 0u);
     CatalogueSettings settings;
