@@ -3,6 +3,7 @@
 // written for real), before and after a batch, and after a restart the
 // batch asked for.
 #include "batch/batch_log.h"
+#include "tests/support/probe_installers.h"
 #include "tests/support/running_program.h"
 #include "tests/support/test_support.h"
 #include "ui/main/QuillsetDlg.h"
@@ -308,38 +309,10 @@ ManualInstall=c.exe
     ::DeleteFileW(note.c_str());
 }
 
-// A sample installer that registers itself, built at versions 1.0 and 2.0
-// (the detection tests' samples), and where its Uninstall entry lands.
-struct Probe {
-    const char* name;
-    const wchar_t* stem;
-    const wchar_t* keys;
-    const wchar_t* switches;
-    const wchar_t* key;
-    REGSAM view;
-};
-
-const Probe kProbes[] = {
-    {"Nsis", L"probe-nsis", L"InstalledName=Quill Probe NSIS", L"/S", L"QuillProbeNsis", KEY_WOW64_64KEY},
-    {"InnoSetup", L"probe-inno", L"UninstallKey={6E0B1C55-3F7A-4C1E-9B0D-2A4C6E8F1A01}_is1",
-     L"/VERYSILENT /SUPPRESSMSGBOXES /NORESTART /SP-", L"{6E0B1C55-3F7A-4C1E-9B0D-2A4C6E8F1A01}_is1",
-     KEY_WOW64_32KEY},
-};
-
-class RealInstaller : public ::testing::TestWithParam<Probe> {
+class RealInstaller : public ::testing::TestWithParam<ProbeInstaller> {
 protected:
-    void SetUp() override { Remove(); }
-    void TearDown() override { Remove(); }
-    static void Remove()
-    {
-        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE,
-                          (L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + std::wstring(GetParam().key)).c_str(),
-                          GetParam().view, 0);
-    }
-    static std::wstring Sample(const wchar_t* version)
-    {
-        return ProgramFolder() + L"detect-samples\\" + GetParam().stem + L"-" + version + L".exe";
-    }
+    void SetUp() override { RemoveProbe(GetParam()); }
+    void TearDown() override { RemoveProbe(GetParam()); }
     // The size column of the probe's row, and its check, once the
     // machine's answer has come n times.
     static std::pair<std::wstring, bool> Row(HWND hMain, int n)
@@ -352,16 +325,18 @@ protected:
 
 TEST_P(RealInstaller, TheRowFollowsWhatIsInstalledBeforeAndAfterItsBatch)
 {
-    const Probe& probe = GetParam();
-    if (::GetFileAttributesW(Sample(L"2.0").c_str()) == INVALID_FILE_ATTRIBUTES)
-        GTEST_SKIP() << "the sample installers are not built here";
+    const ProbeInstaller& probe = GetParam();
+    if (::GetFileAttributesW(ProbeSample(probe, L"2.0").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "the sample installers are built only where makensis, wixl and ISCC are";
+    const bool bPackage = std::wstring(probe.extension) == L".msi";
+    const std::wstring setup = L"setup" + std::wstring(probe.extension);
     const RowDisc disc(L"[Type]\r\nSort1=工具\r\n[工具.List]\r\nList1=探针\r\n[探针]\r\nWorkingDir=%CurrDir%\r\n"
-                       L"AutoInstall=setup.exe " + std::wstring(probe.switches) +
-                           L"\r\nManualInstall=setup.exe\r\nChecked=1\r\nVersion=2.0\r\n" + probe.keys + L"\r\n",
+                       L"AutoInstall=" + setup + L" " + probe.switches + L"\r\nManualInstall=" + setup +
+                           L"\r\nChecked=1\r\nVersion=2.0\r\n" + probe.keys,
                        {});
-    ASSERT_TRUE(::CopyFileW(Sample(L"2.0").c_str(), (disc / L"setup.exe").c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(ProbeSample(probe, L"2.0").c_str(), (disc / setup).c_str(), FALSE));
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    ::GetFileAttributesExW((disc / L"setup.exe").c_str(), GetFileExInfoStandard, &data);
+    ::GetFileAttributesExW((disc / setup).c_str(), GetFileExInfoStandard, &data);
     wchar_t size[32] = {};
     std::swprintf(size, 32, L"%.2f MB", static_cast<double>(data.nFileSizeLow) / 1048576.0);
     const auto start = [&](auto check) {
@@ -375,28 +350,32 @@ TEST_P(RealInstaller, TheRowFollowsWhatIsInstalledBeforeAndAfterItsBatch)
 
     // An older version installed: an update, still checked.
     const TempDir old;
-    ASSERT_TRUE(::CopyFileW(Sample(L"1.0").c_str(), (old / L"setup.exe").c_str(), FALSE));
-    {
-        const RunningProgram installer(old / L"setup.exe", old.Path(), probe.switches);
-        DWORD exitCode = 1;
-        ASSERT_TRUE(installer.WaitForExit(120000, &exitCode));
-        ASSERT_EQ(exitCode, 0u);
-    }
+    ASSERT_TRUE(::CopyFileW(ProbeSample(probe, L"1.0").c_str(), (old / setup).c_str(), FALSE));
+    ASSERT_EQ(InstallProbe(probe, old / setup), 0u);
     start([&](HWND hMain) {
-        EXPECT_EQ(Row(hMain, 1), std::make_pair(std::wstring(L"可更新 1.0 → 2.0"), true));
+        const std::wstring older = bPackage ? L"1.0.0" : L"1.0";
+        EXPECT_EQ(Row(hMain, 1), std::make_pair(L"可更新 " + older + L" → 2.0", true));
+        // A package is not installed over another version of its product:
+        // the technician removes the old one first.
+        if (bPackage)
+            RemoveProbe(probe);
         // The window's batch installs the disc's version; the row says so.
         const HWND hReport = RunInstallBatch(hMain);
         ASSERT_NE(hReport, nullptr);
         EXPECT_NE(BoxText(hReport).find(L"所有项目安装完毕"), std::wstring::npos) << BoxText(hReport);
         ASSERT_TRUE(Answer(hReport, IDOK));
-        EXPECT_EQ(Row(hMain, 2), std::make_pair(std::wstring(L"已完成, 已安装 2.0"), true));
+        EXPECT_EQ(Row(hMain, 2), std::make_pair(L"已完成, 已安装 " + std::wstring(probe.installed), true));
     });
     // Current: it starts unchecked, though the catalogue checks it.
-    start([&](HWND hMain) { EXPECT_EQ(Row(hMain, 1), std::make_pair(std::wstring(L"已安装 2.0"), false)); });
+    start([&](HWND hMain) {
+        EXPECT_EQ(Row(hMain, 1), std::make_pair(L"已安装 " + std::wstring(probe.installed), false));
+    });
 }
 
-INSTANTIATE_TEST_SUITE_P(Probes, RealInstaller, ::testing::ValuesIn(kProbes),
-                         [](const ::testing::TestParamInfo<Probe>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Probes, RealInstaller, ::testing::ValuesIn(kProbeInstallers),
+                         [](const ::testing::TestParamInfo<ProbeInstaller>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace
 } // namespace main_window_test
