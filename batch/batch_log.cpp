@@ -158,33 +158,155 @@ std::wstring EscapedLogField(const std::wstring& text)
     return escaped;
 }
 
+namespace {
+
+const wchar_t* const kOutcomeWords[] = {L"成功", L"需要重新启动", L"失败", L"未运行"};
+
+// A log field as written, decoded: %XX and %uXXXX back to their characters.
+std::wstring DecodedLogField(const std::wstring& field)
+{
+    std::wstring text;
+    for (size_t i = 0; i < field.size(); ++i) {
+        const size_t nDigits = field[i] != L'%' ? 0 : i + 1 < field.size() && field[i + 1] == L'u' ? 4 : 2;
+        const size_t nFrom = i + 1 + (nDigits == 4 ? 1 : 0);
+        if (nDigits && nFrom + nDigits <= field.size()) {
+            const std::wstring digits = field.substr(nFrom, nDigits);
+            if (digits.find_first_not_of(L"0123456789ABCDEFabcdef") == std::wstring::npos) {
+                text += static_cast<wchar_t>(std::wcstoul(digits.c_str(), nullptr, 16));
+                i = nFrom + nDigits - 1;
+                continue;
+            }
+        }
+        text += field[i];
+    }
+    return text;
+}
+
+std::wstring ItemNote(const LogItem& item)
+{
+    if (item.outcome == ItemOutcome::NotRun)
+        return item.bAfterRestart ? L"前面的安装程序已开始重新启动计算机" : L"批处理已按用户要求停止";
+    std::wstring note;
+    if (item.bExitCode)
+        note = L"退出代码 " + std::to_wstring(static_cast<long>(item.dwCode));
+    else if (item.dwCode == 0)
+        note = item.bCopy ? L"已复制" : L"没有启动进程";
+    else
+        note = ItemErrorText(item.dwCode);
+    if (item.nAttempts > 1)
+        note += L" (尝试 " + std::to_wstring(item.nAttempts) + L" 次)";
+    return note;
+}
+
+ULONGLONG TimeValue(const FILETIME& ft) noexcept
+{
+    return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+// The whole of a small file, as UTF-8 text; false when it cannot be read.
+bool ReadSmallFile(HANDLE hFile, std::string& bytes)
+{
+    LARGE_INTEGER size{};
+    const LONGLONG kMaxBytes = 64LL * 1024 * 1024;
+    if (!::GetFileSizeEx(hFile, &size) || size.QuadPart > kMaxBytes)
+        return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD dwRead = 0;
+    return bytes.empty() ||
+           (::ReadFile(hFile, bytes.data(), static_cast<DWORD>(bytes.size()), &dwRead, nullptr) &&
+            dwRead == bytes.size());
+}
+
+} // namespace
+
+LoggedItem LoggedItemOf(const LogItem& item)
+{
+    return LoggedItem{item.outcome, item.strName, item.strLine, ItemNote(item)};
+}
+
 std::wstring LogItemLine(const LogItem& item)
 {
-    static const wchar_t* const s_outcomes[] = {L"成功", L"需要重新启动", L"失败", L"未运行"};
-    std::wstring result;
     std::wstring seconds;
-    if (item.outcome == ItemOutcome::NotRun) {
-        result = item.bAfterRestart ? L"前面的安装程序已开始重新启动计算机" : L"批处理已按用户要求停止";
-    } else {
-        if (item.bExitCode)
-            result = L"退出代码 " + std::to_wstring(static_cast<long>(item.dwCode));
-        else if (item.dwCode == 0)
-            result = item.bCopy ? L"已复制" : L"没有启动进程";
-        else
-            result = ItemErrorText(item.dwCode);
-        if (item.nAttempts > 1)
-            result += L" (尝试 " + std::to_wstring(item.nAttempts) + L" 次)";
+    if (item.outcome != ItemOutcome::NotRun) {
         wchar_t szSeconds[32] = {};
         std::swprintf(szSeconds, std::size(szSeconds), L"%.1f 秒", static_cast<double>(item.nMilliseconds) / 1000.0);
         seconds = szSeconds;
     }
+    const std::wstring note = ItemNote(item);
     const std::wstring* const fields[] = {&item.strName,       &item.strLine,   &item.strFile,
                                           &item.strDrive,      &item.strParameters, &item.strTarget,
-                                          &result,             &seconds};
-    std::wstring line = s_outcomes[static_cast<int>(item.outcome)];
+                                          &note,               &seconds};
+    std::wstring line = kOutcomeWords[static_cast<int>(item.outcome)];
     for (const std::wstring* pField : fields)
         line += L" | " + EscapedLogField(*pField);
     return line;
+}
+
+std::vector<LoggedItem> ReadLoggedItems(const std::wstring& text)
+{
+    std::vector<LoggedItem> items;
+    size_t nStart = 0;
+    while (nStart < text.size()) {
+        size_t nEnd = text.find(L'\n', nStart);
+        if (nEnd == std::wstring::npos)
+            nEnd = text.size();
+        std::wstring line = text.substr(nStart, nEnd - nStart);
+        nStart = nEnd + 1;
+        if (!line.empty() && line.back() == L'\r')
+            line.pop_back();
+        std::vector<std::wstring> fields;
+        for (size_t at = 0;;) {
+            const size_t bar = line.find(L'|', at);
+            std::wstring field = line.substr(at, bar == std::wstring::npos ? std::wstring::npos : bar - at);
+            if (!fields.empty() && !field.empty() && field.front() == L' ')
+                field.erase(0, 1);
+            if (bar != std::wstring::npos && !field.empty() && field.back() == L' ')
+                field.pop_back();
+            fields.push_back(DecodedLogField(field));
+            if (bar == std::wstring::npos)
+                break;
+            at = bar + 1;
+        }
+        if (fields.size() != 9)
+            continue;
+        for (int n = 0; n < 4; ++n) {
+            if (fields[0] == kOutcomeWords[n]) {
+                items.push_back(LoggedItem{static_cast<ItemOutcome>(n), fields[1], fields[2], fields[7]});
+                break;
+            }
+        }
+    }
+    return items;
+}
+
+FILETIME BootTime() noexcept
+{
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const ULONGLONG nBoot = TimeValue(now) - ::GetTickCount64() * 10000ULL;
+    return FILETIME{static_cast<DWORD>(nBoot), static_cast<DWORD>(nBoot >> 32)};
+}
+
+std::vector<LoggedItem> ResultsAwaitingRestart(bool bAdministrator, const FILETIME& bootTime)
+{
+    CHeldFolder folder;
+    if (!folder.Hold(MachineLogFolder(bAdministrator), false))
+        return {};
+    const std::wstring notePath = folder.Path() + L"\\" + kRestartNoteName;
+    const CFileHandle note(::CreateFileW(notePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME written{};
+    std::string bytes;
+    // A note written since the machine started is for the next start.
+    if (!note || !::GetFileTime(note.Get(), nullptr, nullptr, &written) ||
+        TimeValue(written) >= TimeValue(bootTime) || !ReadSmallFile(note.Get(), bytes) || bytes.empty())
+        return {};
+    const std::wstring logPath = platform_text::FromUtf8(bytes);
+    const CFileHandle log(::CreateFileW(logPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    if (!log || !ReadSmallFile(log.Get(), bytes))
+        return {};
+    return ReadLoggedItems(platform_text::FromUtf8(bytes));
 }
 
 CFileHandle OpenLogFile(const std::wstring& strLogFile, CHeldFolder& folder, std::wstring& strPath, DWORD& dwError)
@@ -275,6 +397,7 @@ void CBatchLog::Write(const std::wstring& text)
 void CBatchLog::Item(const LogItem& item)
 {
     ++m_nCounts[static_cast<int>(item.outcome)];
+    m_items.push_back(LoggedItemOf(item));
     Write(LogItemLine(item) + L"\r\n");
 }
 
@@ -292,4 +415,11 @@ void CBatchLog::Finish(BatchSummary& summary)
     m_folder.Release();
     summary.strLogFile = m_strPath;
     summary.dwLogError = m_dwError;
+    summary.arrItems = std::move(m_items);
+    // The next start after a restart this batch asked for shows its results.
+    const bool bRestart = m_nCounts[static_cast<int>(ItemOutcome::RestartNeeded)] != 0 && m_dwError == 0;
+    const bool bAdministrator = RunsWithAdministratorRights();
+    CHeldFolder machineFolder;
+    if (HoldMachineLogFolder(bAdministrator, machineFolder))
+        machineFolder.WriteInto(bRestart ? platform_text::ToUtf8(m_strPath) : std::string(), kRestartNoteName, false);
 }

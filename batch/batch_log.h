@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // The machine's log folder, without a trailing backslash: for a run with
 // administrator rights %SystemRoot%\Logs\Tovrin Quillset, where ordinary
@@ -40,6 +41,22 @@ std::wstring EscapedLogField(const std::wstring& text);
 // An item a stop left out reads "未运行 | ... | 批处理已按用户要求停止 | ",
 // one left out after a started restart "... | 前面的安装程序已开始重新启动计算机 | ".
 std::wstring LogItemLine(const LogItem& item);
+// What an item's line says of it.
+LoggedItem LoggedItemOf(const LogItem& item);
+// The items of a log, from its item lines (each split at its "|" and its
+// fields decoded); other lines are passed over.
+std::vector<LoggedItem> ReadLoggedItems(const std::wstring& text);
+
+// The file in the machine's log folder that names the log of the last batch
+// if an installer of it asked for a restart (3010, 1641), and is empty
+// otherwise: every batch writes it as it ends.
+inline constexpr wchar_t kRestartNoteName[] = L"restart.txt";
+// The items of the last batch that asked for a restart, when the machine
+// has started since that batch ended; empty otherwise. bootTime is when
+// the machine last started (BootTime()).
+std::vector<LoggedItem> ResultsAwaitingRestart(bool bAdministrator, const FILETIME& bootTime);
+// When the machine last started.
+FILETIME BootTime() noexcept;
 
 // Every log is opened here: strLogFile (its folder made and held in folder,
 // the file made new and moved onto its name, so that nothing standing
@@ -77,4 +94,5 @@ private:
     std::wstring m_strPath;
     DWORD m_dwError = 0;
     size_t m_nCounts[4] = {};
+    std::vector<LoggedItem> m_items;
 };

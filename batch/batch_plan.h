@@ -75,8 +75,21 @@ struct LogItem {
     bool bAfterRestart = false;
 };
 
+// What became of one item, as its log line tells it: the outcome, the
+// entry's name, the catalogue's line and the note (the exit code, the
+// Windows error, or why it was refused or left out).
+struct LoggedItem {
+    ItemOutcome outcome = ItemOutcome::Failed;
+    std::wstring strName;
+    std::wstring strLine;
+    std::wstring strNote;
+};
+
 // Filled by the batch as it ends.
 struct BatchSummary {
+    // Every item as its log line tells it, in item order (also when the log
+    // could not be written).
+    std::vector<LoggedItem> arrItems;
     // The names of the items whose installers asked for a restart.
     std::vector<std::wstring> arrRestart;
     // The items a stop or a started restart left out, as the report names

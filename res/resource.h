@@ -79,6 +79,7 @@
 #define IDM_ABOUTBOX 16
 #define ID_MODE_AUTO 32773
 #define ID_MODE_MANUAL 32774
+#define ID_CHECK_UNFINISHED 32775
 
 // Controls
 #define IDC_PROGRESS 1000

@@ -1,8 +1,8 @@
 #include "scan/icon_export.h"
 
 #include "platform/handles.h"
-#include "scan/file_bytes.h"
-#include "scan/pe_image.h"
+#include "shell/file_bytes.h"
+#include "shell/pe_image.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #include "scan/installer_kind.h"
 
-#include "scan/file_bytes.h"
-#include "scan/pe_image.h"
+#include "shell/file_bytes.h"
+#include "shell/pe_image.h"
 
 #include "platform/text.h"
 

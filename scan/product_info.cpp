@@ -4,7 +4,7 @@
 #include "platform/handles.h"
 #include "platform/system_library.h"
 #include "platform/text.h"
-#include "scan/pe_image.h"
+#include "shell/pe_image.h"
 
 #include <windows.h>
 #include <msi.h>

@@ -223,8 +223,17 @@ TEST(BatchLogLines, EveryFieldSplitsAtItsBarsWithoutDoubt)
         {"a copy and its target", copy,
          L"成功 | 压缩 | D:\\disc\\zip.exe | D:\\disc\\zip.exe |  |  | C:\\pkg\\zip.exe | 已复制 | 1.2 秒"},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(LogItemLine(c.item), c.line) << c.fault;
+        // Read back among a log's other lines, the line gives the item whole.
+        const std::vector<LoggedItem> read =
+            ReadLoggedItems(L"\xFEFFTovrin Quillset 1.0\r\n批处理: 软件安装\r\n" + c.line + L"\r\n结果: 共 1 项\r\n");
+        ASSERT_EQ(read.size(), 1u) << c.fault;
+        EXPECT_EQ(read[0].outcome, ItemOutcome::Succeeded) << c.fault;
+        EXPECT_EQ(read[0].strName, c.item.strName) << c.fault;
+        EXPECT_EQ(read[0].strLine, c.item.strLine) << c.fault;
+        EXPECT_EQ(read[0].strNote, c.item.bCopy ? L"已复制" : L"退出代码 0") << c.fault;
+    }
 }
 
 TEST(MachineLog, AdministratorsLogWhereUsersMakeNothingOthersInTheirOwnFolder)

@@ -2,6 +2,10 @@
 
 #include "tests/support/test_support.h"
 
+#include <commctrl.h>
+
+#include <chrono>
+#include <cstddef>
 #include <vector>
 
 namespace testing_support {
@@ -128,6 +132,105 @@ HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutM
     PumpUntil([&] { return (hFound = FindOwnedWindow(hOwner, caption)) != nullptr; },
               std::chrono::milliseconds(timeoutMs));
     return hFound;
+}
+
+namespace {
+
+struct MenuSearch {
+    DWORD pid;
+    HWND hFound;
+};
+
+BOOL CALLBACK FindMenuProc(HWND hWnd, LPARAM lp)
+{
+    auto* p = reinterpret_cast<MenuSearch*>(lp);
+    wchar_t name[16] = {};
+    ::GetClassNameW(hWnd, name, 16);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hWnd, &pid);
+    if (std::wstring(name) == L"#32768" && pid == p->pid && ::IsWindowVisible(hWnd))
+        p->hFound = hWnd;
+    return p->hFound ? FALSE : TRUE;
+}
+
+BOOL CALLBACK CollectTextProc(HWND hWnd, LPARAM lp)
+{
+    *reinterpret_cast<std::wstring*>(lp) += Caption(hWnd) + L"\n";
+    return TRUE;
+}
+
+} // namespace
+
+std::wstring BoxText(HWND hBox)
+{
+    std::wstring text;
+    ::EnumChildWindows(hBox, &CollectTextProc, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+bool ClickMiddle(HWND hWnd)
+{
+    RECT rc{};
+    ::GetClientRect(hWnd, &rc);
+    return ClickWindow(hWnd, POINT{rc.right / 2, rc.bottom / 2});
+}
+
+bool Answer(HWND hBox, int nButton)
+{
+    return ClickMiddle(::GetDlgItem(hBox, nButton)) && PumpUntil([&] { return !::IsWindow(hBox); });
+}
+
+HWND WaitForMenu(DWORD pid, DWORD timeoutMs)
+{
+    MenuSearch search{pid, nullptr};
+    PumpUntil(
+        [&] {
+            search.hFound = nullptr;
+            ::EnumWindows(&FindMenuProc, reinterpret_cast<LPARAM>(&search));
+            return search.hFound != nullptr;
+        },
+        std::chrono::milliseconds(timeoutMs));
+    return search.hFound;
+}
+
+std::vector<std::wstring> ListRowTexts(HWND hList, int nColumn)
+{
+    struct Remote {
+        LVITEMW item;
+        wchar_t text[260];
+    };
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hList, &pid);
+    const CKernelHandle process(
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+    void* const pRemote = ::VirtualAllocEx(process.Get(), nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE);
+    std::vector<std::wstring> texts;
+    if (!pRemote)
+        return texts;
+    const int count = static_cast<int>(::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        Remote local{};
+        local.item.iSubItem = nColumn;
+        local.item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(pRemote) + offsetof(Remote, text));
+        local.item.cchTextMax = 260;
+        ::WriteProcessMemory(process.Get(), pRemote, &local, sizeof(local), nullptr);
+        ::SendMessageW(hList, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(pRemote));
+        ::ReadProcessMemory(process.Get(), pRemote, &local, sizeof(local), nullptr);
+        local.text[259] = L'\0';
+        texts.emplace_back(local.text);
+    }
+    ::VirtualFreeEx(process.Get(), pRemote, 0, MEM_RELEASE);
+    return texts;
+}
+
+std::vector<bool> ListRowChecks(HWND hList)
+{
+    std::vector<bool> checks;
+    const int count = static_cast<int>(::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        checks.push_back((::SendMessageW(hList, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_STATEIMAGEMASK) &
+                          LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
+    return checks;
 }
 
 } // namespace testing_support

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -49,5 +50,22 @@ std::wstring MessageBoxText(HWND hBox);
 // are pumped.
 HWND FindOwnedWindow(HWND hOwner, const std::wstring& caption);
 HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutMs = 20000);
+
+// The texts of a message box's controls, its message among them.
+std::wstring BoxText(HWND hBox);
+// Clicks the middle of a control once.
+bool ClickMiddle(HWND hWnd);
+// Clicks a button of a message box once; true when the box has gone.
+bool Answer(HWND hBox, int nButton);
+
+// The open popup menu of a process, waited for while this thread's messages
+// are pumped; null when none opened in the time.
+HWND WaitForMenu(DWORD pid, DWORD timeoutMs = 10000);
+
+// The text of one column of every row of a list of another process, as a
+// screen reader reads it (through a buffer in that process).
+std::vector<std::wstring> ListRowTexts(HWND hList, int nColumn = 0);
+// Whether each row of such a list is checked.
+std::vector<bool> ListRowChecks(HWND hList);
 
 } // namespace testing_support

@@ -20,6 +20,7 @@ namespace {
 const int kMinWidth = 800;
 const int kMinHeight = 500;
 const COLORREF kBannerButtonBack = RGB(76, 195, 247);
+const int kStatusColumnWidth = 150;
 
 // Draws the whole bitmap stretched over (x, y, cx, cy).
 void DrawBitmap(HDC hDC, HDC hMemDC, HBITMAP hBitmap, int x, int y, int cx, int cy) noexcept
@@ -65,6 +66,7 @@ CQuillsetDlg::~CQuillsetDlg()
 {
     // A worker still reading is left with what it needs, never the window.
     m_loader.Stop();
+    m_detection.Stop();
 }
 
 SoftwareCategory* CQuillsetDlg::Categories() const noexcept
@@ -114,6 +116,8 @@ BOOL CQuillsetDlg::OnInitDialog()
     RowBitmaps();
 
     m_rows = CRowModel::OfCatalogue(Categories());
+    // The machine is asked first: it answers while the lists are built.
+    StartDetection(true);
     BuildImageLists();
     BuildCategoryPane(rcClient);
     BuildEntryLists(rcClient);
@@ -184,7 +188,8 @@ void CQuillsetDlg::CreateEntryList(CListEx& list, UINT nID, bool bVisible, const
     CImageList ownChecks(list.SetImageList(m_imgCheck.Get(), LVSIL_STATE));
     list.SetFont(MainFont(), FALSE);
     list.InsertListColumn(0, LoadStringResource(IDS_COL_NAME), LVCFMT_LEFT, 200);
-    list.InsertListColumn(1, LoadStringResource(IDS_COL_SIZE), LVCFMT_CENTER, 100);
+    // Wide enough for a state such as "可更新 12.0.1 → 12.3.4".
+    list.InsertListColumn(kStatusColumn, LoadStringResource(IDS_COL_SIZE), LVCFMT_CENTER, kStatusColumnWidth);
     list.InsertListColumn(2, LoadStringResource(IDS_COL_ACTIONS), LVCFMT_CENTER, m_nActionWidth);
     list.InsertListColumn(3, L"", LVCFMT_CENTER, 30);
 }
@@ -371,7 +376,10 @@ void CQuillsetDlg::OnSysCommand(UINT nID, LPARAM lp)
     }
     if ((nID & 0xFFF0) == SC_CLOSE) {
         m_loader.Stop();
+        m_detection.Stop();
         ::RemovePropW(m_hWnd, kDetailsLoadedProp);
+        ::RemovePropW(m_hWnd, kStatesReadProp);
+        ::RemovePropW(m_hWnd, kRowsOnShowLoadedProp);
         CDialog::OnCancel();
         return;
     }
@@ -407,6 +415,9 @@ LRESULT CQuillsetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case kBuildListsMessage:
         BuildPendingLists();
+        return 0;
+    case kDetectionMessage:
+        OnDetectionArrived();
         return 0;
     default:
         return CDialog::WindowProc(msg, wp, lp);

@@ -9,8 +9,10 @@
 #include "ui/controls/ListEx.h"
 #include "ui/controls/ThemedButton.h"
 #include "ui/main/details_loader.h"
+#include "ui/main/detection_loader.h"
 #include "ui/main/main_layout.h"
 #include "ui/main/row_model.h"
+#include "ui/main/row_status.h"
 
 #include <deque>
 #include <memory>
@@ -24,6 +26,13 @@ struct SoftwareEntry;
 // The window property set on the main window once every icon and installer
 // size is in place.
 inline constexpr wchar_t kDetailsLoadedProp[] = L"Quillset.DetailsLoaded";
+// The window property set on the main window each time the machine's
+// answer of which entries are installed is in place (its value counts the
+// answers: 1 at the start, 2 after the first batch, ...).
+inline constexpr wchar_t kStatesReadProp[] = L"Quillset.StatesRead";
+// The window property set on the main window once the rows on show at the
+// start have their icon and size.
+inline constexpr wchar_t kRowsOnShowLoadedProp[] = L"Quillset.RowsOnShowLoaded";
 
 class CQuillsetDlg : public CDialog {
 public:
@@ -104,12 +113,17 @@ protected:
     void OnModeAuto();
     void OnModeManual();
     void OnAbout();
+    // Checks exactly the entries that failed or did not run in the last
+    // batch.
+    void OnCheckUnfinished();
 
 private:
     // Results of the details loader wait to be taken.
     static constexpr UINT kDetailsMessage = WM_APP + 1;
     // The category lists not built yet are built, a few at a time.
     static constexpr UINT kBuildListsMessage = WM_APP + 2;
+    // The machine's answer of which entries are installed waits to be taken.
+    static constexpr UINT kDetectionMessage = WM_APP + 3;
 
     // The catalogue's categories; null without a catalogue.
     SoftwareCategory* Categories() const noexcept;
@@ -133,16 +147,38 @@ private:
     void CreateButtons();
     void StartDetails();
     void OnDetailsArrived();
-    void ApplyEntrySize(int nEntry, unsigned long long nSize);
     void NoteIfLoaded();
+    // Asks the machine again which entries are installed; bStart: the
+    // answer may uncheck entries, and a restart's results are read back.
+    void StartDetection(bool bStart);
+    void OnDetectionArrived();
+    // At the start, an entry section whose status says so is unchecked,
+    // once; true when it was.
+    bool ApplyStartCheck(size_t nSection, bool bAtStart);
+    // The column of the entry lists that shows each row's status.
+    static constexpr int kStatusColumn = 1;
+    // A row's status text is asked of the window whenever it is shown.
+    static void AskStatusText(CListEx& list, int nRow);
+    // The size column's text of a row of entry list nList, answered from
+    // the entry's status.
+    void AnswerStatus(int nList, LVITEMW& item) const;
+    // Each item's result onto the row of the entry it came from.
+    void ShowResults(const std::vector<LoggedItem>& items, const std::vector<size_t>& sections);
+    // Entry sections named by the items of a log (by name and line).
+    std::vector<size_t> SectionsOfLoggedItems(const std::vector<LoggedItem>& items) const;
+    void RepaintEntryLists();
+    // After a batch's report: asks whether to check its unfinished entries.
+    void OfferCheckUnfinished();
 
     // Fills m_arrBatch with that item of every checked entry, in catalogue
     // order (an entry listed twice, once), each resolved with its name.
     void CollectSelection(std::wstring SoftwareEntry::*pItem);
     // Runs a batch over m_arrBatch behind the progress window, the main
-    // window hidden meanwhile; the batch writes its log.
+    // window hidden meanwhile; the batch writes its log. Afterwards each row
+    // that took part shows its result, and the states are read again.
     void RunBatch(int nMode, const std::wstring& strSavePath);
-    void OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked);
+    // The menu under a button, nChecked marked, nGrayed greyed (0: none).
+    void OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked, UINT nGrayed);
     void SetInstallMode(bool bAutomatic);
 
     void OnCategoryChanged(const NMLISTVIEW* pNm);
@@ -169,8 +205,18 @@ private:
 
     // Which entry each row of each list shows, made once from the catalogue.
     CRowModel m_rows;
-    // The size text of each entry once known.
-    std::vector<std::wstring> m_arrSizes;
+    // What each entry section's rows say in the size column.
+    std::vector<RowStatus> m_arrStatus;
+    // The entry section of each item of m_arrBatch.
+    std::vector<size_t> m_arrBatchSections;
+    CDetectionLoader m_detection;
+    // Per entry section: whether its start-up check has been decided.
+    std::vector<bool> m_arrStartDecided;
+    // The entry sections that failed or did not run in the last batch.
+    std::vector<size_t> m_arrUnfinished;
+    // Whether the answer on its way may uncheck entries (the start's).
+    bool m_bDetectionAtStart = false;
+    int m_nStatesRead = 0;
     // Per entry section of the catalogue, the entries (as the row model
     // numbers them) that list it.
     std::vector<std::vector<int>> m_arrListingsOf;
@@ -184,6 +230,13 @@ private:
     CDetailsLoader m_loader;
     // Icons and sizes taken from the loader and not yet shown.
     std::deque<DetailResult> m_pendingDetails;
+    // What each job of the loader reads for: an entry section (>= 0) or
+    // category -j.
+    std::vector<int> m_arrJobTargets;
+    // The first jobs are those of the rows on show; how many of them are
+    // still to be shown.
+    size_t m_nJobsOnShow = 0;
+    size_t m_nJobsOnShowLeft = 0;
     bool m_bDetailsLoaded = false;
     // The folder last saved to in this run: saving starts there next time.
     std::wstring m_strLastSaveFolder;

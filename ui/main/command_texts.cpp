@@ -42,4 +42,10 @@ std::wstring SaveQuestion(const std::vector<ResolvedItem>& items, const std::wst
     return kAskSave + ItemLines(lines) + OtherDriveLines(items) + L"\n保存路径: " + folder;
 }
 
+std::wstring CheckUnfinishedQuestion(size_t n)
+{
+    return L"有 " + std::to_wstring(n) +
+           L" 款软件安装失败或没有运行。\n\n是否只勾选这些软件, 以便再次安装?\n(以后也可以在\"安装选项\"菜单中重新勾选)";
+}
+
 } // namespace command_texts

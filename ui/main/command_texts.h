@@ -43,4 +43,8 @@ std::wstring OtherDriveLines(const std::vector<ResolvedItem>& items);
 std::wstring InstallQuestion(bool bAutomatic, const std::vector<ResolvedItem>& items);
 std::wstring SaveQuestion(const std::vector<ResolvedItem>& items, const std::wstring& folder);
 
+// Asked after an install batch that left entries unfinished: whether to
+// check exactly those (n of them) for the next batch.
+std::wstring CheckUnfinishedQuestion(size_t n);
+
 } // namespace command_texts

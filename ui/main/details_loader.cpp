@@ -1,6 +1,8 @@
 #include "ui/main/details_loader.h"
 
 #include "platform/thread.h"
+#include "shell/file_bytes.h"
+#include "shell/pe_image.h"
 #include "shell/shell.h"
 
 CIcon LoadIconFile(const std::wstring& path)
@@ -22,21 +24,21 @@ IconImage ImageOfIcon(HICON hIcon)
     return image;
 }
 
-unsigned long long InstallerSize(const std::wstring& configuredPath)
+InstallerFacts ReadInstaller(const std::wstring& configuredPath)
 {
+    InstallerFacts facts;
     CShell shell;
     if (!shell.Locate(configuredPath, L""))
-        return 0;
-    HANDLE hFile = ::CreateFileW(shell.m_strFile.c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return 0;
-    DWORD high = 0;
-    const DWORD low = ::GetFileSize(hFile, &high);
-    const bool ok = !(low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR);
-    // The size counts only when the handle closes as it should.
-    if (!::CloseHandle(hFile) || !ok)
-        return 0;
-    return (static_cast<unsigned long long>(high) << 32) | low;
+        return facts;
+    facts.bFound = true;
+    CFileBytes file;
+    DWORD dwError = 0;
+    if (!file.Open(shell.m_strFile, &dwError))
+        return facts;
+    facts.nSize = file.Size();
+    PeImage image;
+    facts.bRunsHere = ReadPeImage(file, image) != PeOutcome::Program || MachineRunsOn(image.machine, WindowsIs64Bit());
+    return facts;
 }
 
 namespace {
@@ -57,7 +59,7 @@ DetailResult ReadDetail(const DetailJob& job)
     DetailResult result;
     result.image = ImageOfIcon(LoadIconFile(job.strIconPath).Get());
     if (!job.strInstaller.empty())
-        result.nSize = InstallerSize(job.strInstaller);
+        result.installer = ReadInstaller(job.strInstaller);
     return result;
 }
 

@@ -27,19 +27,27 @@ struct IconImage {
     CBitmap hMask;
 };
 
+// What the window shows of an installer: whether it was found, its size
+// and whether its program header lets it run on this Windows.
+struct InstallerFacts {
+    bool bFound = false;
+    unsigned long long nSize = 0; // 0 when it was not found or cannot be opened
+    bool bRunsHere = true;        // a package, or a file that is no program, is left to Windows
+};
+
 struct DetailResult {
     size_t nJob = 0;
-    IconImage image;               // empty when the icon file could not be loaded
-    unsigned long long nSize = 0;  // 0 when the installer was not found or opened
+    IconImage image; // empty when the icon file could not be loaded
+    InstallerFacts installer;
 };
 
 // The 32x32 icon of an icon file; null when it cannot be loaded.
 CIcon LoadIconFile(const std::wstring& path);
 // The colour and mask bitmaps of an icon; empty for a null or monochrome icon.
 IconImage ImageOfIcon(HICON hIcon);
-// The size of the installer a configured path names, found the way a batch
-// finds it; 0 when it is not found or cannot be opened.
-unsigned long long InstallerSize(const std::wstring& configuredPath);
+// The installer a configured path names, found the way a batch finds it,
+// then opened once for its size and its program header.
+InstallerFacts ReadInstaller(const std::wstring& configuredPath);
 
 // The icon and size of one job, read from the disc as it is.
 DetailResult ReadDetail(const DetailJob& job);

@@ -16,14 +16,17 @@ using namespace command_texts;
 void CQuillsetDlg::CollectSelection(std::wstring SoftwareEntry::*pItem)
 {
     m_arrBatch.clear();
+    m_arrBatchSections.clear();
     if (!m_pSettings)
         return;
     // Each item is looked up here, once: the confirmation shows what was
     // found and the batch acts on exactly that.
     for (const SoftwareEntry* pEntry : SelectEntries(*m_pSettings, [](const SoftwareEntry& entry) {
              return entry.Checked != 0;
-         }))
+         })) {
         m_arrBatch.push_back(ResolveItem(pEntry->Name, pEntry->*pItem));
+        m_arrBatchSections.push_back(static_cast<size_t>(pEntry - m_pSettings->Entries.data()));
+    }
 }
 
 void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
@@ -37,8 +40,15 @@ void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
         dlg.m_options.strCatalogue = ProfilePathFor(ProgramPlace().Path());
         dlg.m_options.bStoppable = true;
         dlg.DoModal();
+        if (nMode == 0)
+            ShowResults(dlg.m_summary.arrItems, m_arrBatchSections);
     }
     ShowWindow(m_hWnd, SW_SHOW);
+    if (nMode != 0)
+        return;
+    // What the installers did shows in the rows as it is read.
+    StartDetection(false);
+    OfferCheckUnfinished();
 }
 
 void CQuillsetDlg::OnInstallSelected()
@@ -80,7 +90,7 @@ void CQuillsetDlg::OnSaveSelected()
     RunBatch(1, folder);
 }
 
-void CQuillsetDlg::OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked)
+void CQuillsetDlg::OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked, UINT nGrayed)
 {
     const CMenu menu(::LoadMenuW(GetResourceInstance(), MAKEINTRESOURCEW(nMenu)));
     HMENU hPopup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
@@ -88,6 +98,8 @@ void CQuillsetDlg::OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked)
         return;
     if (nChecked)
         ::CheckMenuItem(hPopup, nChecked, MF_BYCOMMAND | MF_CHECKED);
+    if (nGrayed)
+        ::EnableMenuItem(hPopup, nGrayed, MF_BYCOMMAND | MF_GRAYED);
     const RECT rc = button.GetWindowRect();
     ::TrackPopupMenu(hPopup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, rc.left, rc.bottom, 0, m_hWnd, nullptr);
 }
@@ -95,12 +107,13 @@ void CQuillsetDlg::OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked)
 void CQuillsetDlg::OnInstallOptions()
 {
     const bool bAutomatic = m_pSettings && m_pSettings->DefaultMode != 0;
-    OpenMenuUnder(IDR_MENU_OPTIONS, m_btnOptions, bAutomatic ? ID_MODE_AUTO : ID_MODE_MANUAL);
+    OpenMenuUnder(IDR_MENU_OPTIONS, m_btnOptions, bAutomatic ? ID_MODE_AUTO : ID_MODE_MANUAL,
+                  m_arrUnfinished.empty() ? ID_CHECK_UNFINISHED : 0);
 }
 
 void CQuillsetDlg::OnHelpMenu()
 {
-    OpenMenuUnder(IDR_MENU_HELP, m_btnHelp, 0);
+    OpenMenuUnder(IDR_MENU_HELP, m_btnHelp, 0, 0);
 }
 
 void CQuillsetDlg::OnAbout()
@@ -158,6 +171,9 @@ BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
         return TRUE;
     case ID_MODE_MANUAL:
         OnModeManual();
+        return TRUE;
+    case ID_CHECK_UNFINISHED:
+        OnCheckUnfinished();
         return TRUE;
     default:
         return CDialog::OnCommand(wp, lp);

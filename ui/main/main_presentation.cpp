@@ -110,7 +110,8 @@ void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
     // category lists follow once it shows (BuildPendingLists).
     SoftwareCategory* pCategories = Categories();
     m_pEntryLists = std::make_unique<CListEx[]>(static_cast<size_t>(m_rows.Lists()));
-    m_arrSizes.assign(static_cast<size_t>(m_rows.Entries()), std::wstring());
+    m_arrStatus.assign(m_pSettings ? m_pSettings->Entries.size() : 0, RowStatus());
+    m_arrStartDecided.assign(m_arrStatus.size(), false);
     m_rcCreate = rcClient;
     m_nListsBuilt = 1;
     CListEx& all = m_pEntryLists[0];
@@ -127,6 +128,7 @@ void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
         }
         const SoftwareEntry& entry = Entry(nEntry);
         all.InsertListItem(A, entry.Name, list_geometry::kRowEntry, entry.Description, SectionOf(nEntry));
+        AskStatusText(all, A);
         all.SetLinks(A, m_arrActionNames);
     }
     DecorateEntryList(all);
@@ -152,7 +154,7 @@ void CQuillsetDlg::BuildCategoryList(int j)
             const int nEntry = m_rows.EntryOfRow(j, r);
             const SoftwareEntry& entry = Entry(nEntry);
             list.InsertListItem(r, entry.Name, list_geometry::kRowEntry, entry.Description, SectionOf(nEntry));
-            list.SetItemText(r, 1, m_arrSizes[static_cast<size_t>(nEntry)]);
+            AskStatusText(list, r);
             list.SetLinks(r, m_arrActionNames);
         }
     }
@@ -174,19 +176,44 @@ void CQuillsetDlg::BuildPendingLists()
 void CQuillsetDlg::StartDetails()
 {
     std::vector<DetailJob> jobs;
+    m_arrJobTargets.clear();
     SoftwareCategory* pCategories = Categories();
-    for (int j = 1; j < m_rows.Lists(); ++j)
-        jobs.push_back(DetailJob{pCategories[j - 1].IconPath, L""});
     // One job per entry section, however often it is listed: its rows all
-    // show what the job reads.
+    // show what the job reads. The rows on show come first, then the
+    // categories' icons, then the rest.
     m_arrListingsOf.clear();
+    std::vector<bool> queued;
+    auto queueSection = [&](size_t nSection) {
+        if (queued[nSection])
+            return;
+        queued[nSection] = true;
+        const SoftwareEntry& entry = m_pSettings->Entries[nSection];
+        jobs.push_back(DetailJob{entry.IconPath, entry.ManualInstall});
+        m_arrJobTargets.push_back(static_cast<int>(nSection));
+    };
     if (m_pSettings) {
         m_arrListingsOf.resize(m_pSettings->Entries.size());
+        queued.assign(m_pSettings->Entries.size(), false);
         for (int nEntry = 0; nEntry < m_rows.Entries(); ++nEntry)
             m_arrListingsOf[static_cast<size_t>(SectionOf(nEntry))].push_back(nEntry);
-        for (const SoftwareEntry& entry : m_pSettings->Entries)
-            jobs.push_back(DetailJob{entry.IconPath, entry.ManualInstall});
+        CListEx& all = m_pEntryLists[0];
+        const auto nTop = static_cast<int>(all.SendMessage(LVM_GETTOPINDEX, 0, 0));
+        const int nEnd = nTop + static_cast<int>(all.SendMessage(LVM_GETCOUNTPERPAGE, 0, 0)) + 1;
+        for (int A = std::max(nTop, 0); A < m_rows.Rows(0) && A < nEnd; ++A) {
+            const int nEntry = m_rows.EntryOfRow(0, A);
+            if (nEntry >= 0)
+                queueSection(static_cast<size_t>(SectionOf(nEntry)));
+        }
     }
+    m_nJobsOnShow = m_nJobsOnShowLeft = jobs.size();
+    if (m_nJobsOnShow == 0)
+        ::SetPropW(m_hWnd, kRowsOnShowLoadedProp, reinterpret_cast<HANDLE>(1));
+    for (int j = 1; j < m_rows.Lists(); ++j) {
+        jobs.push_back(DetailJob{pCategories[j - 1].IconPath, L""});
+        m_arrJobTargets.push_back(-j);
+    }
+    for (size_t nSection = 0; nSection < queued.size(); ++nSection)
+        queueSection(nSection);
     m_loader.Start(std::move(jobs), m_hWnd, kDetailsMessage);
 }
 
@@ -204,24 +231,39 @@ void CQuillsetDlg::OnDetailsArrived()
     }
     // A slice at a time: the window answers in between.
     const CSlice slice;
-    const auto nCategories = static_cast<size_t>(m_rows.Lists() - 1);
     bool bPaneChanged = false;
+    bool bRowsChanged = false;
+    bool bUnchecked = false;
     while (!m_pendingDetails.empty() && !slice.Over()) {
         const DetailResult result = std::move(m_pendingDetails.front());
         m_pendingDetails.pop_front();
+        if (result.nJob >= m_arrJobTargets.size())
+            continue;
+        if (result.nJob < m_nJobsOnShow && --m_nJobsOnShowLeft == 0)
+            ::SetPropW(m_hWnd, kRowsOnShowLoadedProp, reinterpret_cast<HANDLE>(1));
         const IconImage& image = result.image.hColor ? result.image : m_fallbackImage;
-        if (result.nJob < nCategories) {
-            PutIcon(m_imgCategory, static_cast<int>(result.nJob) + 1, image);
+        const int nTarget = m_arrJobTargets[result.nJob];
+        if (nTarget < 0) {
+            PutIcon(m_imgCategory, -nTarget, image);
             bPaneChanged = true;
-        } else if (result.nJob - nCategories < m_arrListingsOf.size()) {
-            const size_t nSection = result.nJob - nCategories;
-            PutIcon(m_imgEntries, static_cast<int>(nSection), image);
-            for (const int nEntry : m_arrListingsOf[nSection])
-                ApplyEntrySize(nEntry, result.nSize);
+        } else if (static_cast<size_t>(nTarget) < m_arrStatus.size()) {
+            const auto nSection = static_cast<size_t>(nTarget);
+            PutIcon(m_imgEntries, nTarget, image);
+            RowStatus& status = m_arrStatus[nSection];
+            status.bRead = true;
+            status.bFound = result.installer.bFound;
+            status.nSize = result.installer.nSize;
+            status.bRunsHere = result.installer.bRunsHere;
+            bUnchecked = ApplyStartCheck(nSection, true) || bUnchecked;
+            bRowsChanged = true;
         }
     }
     if (bPaneChanged)
         m_listCategories.Invalidate(FALSE);
+    if (bUnchecked)
+        RecomputeSelectAll();
+    if (bRowsChanged)
+        RepaintEntryLists();
     // More to show, or room made in the loader for more that may be ready.
     if (!m_pendingDetails.empty() || bTook)
         PostMessageW(m_hWnd, kDetailsMessage, 0, 0);
@@ -234,20 +276,6 @@ void CQuillsetDlg::NoteIfLoaded()
         m_bDetailsLoaded = true;
         ::SetPropW(m_hWnd, kDetailsLoadedProp, reinterpret_cast<HANDLE>(1));
     }
-}
-
-void CQuillsetDlg::ApplyEntrySize(int nEntry, unsigned long long nSize)
-{
-    const CRowModel::Place place = m_rows.PlaceOf(nEntry);
-    CListEx& all = m_pEntryLists[0];
-    CListEx& list = m_pEntryLists[static_cast<size_t>(place.category)];
-    // Straight to the list views, which repaint the row: the size column
-    // stays a plain column.
-    std::wstring& size = m_arrSizes[static_cast<size_t>(nEntry)];
-    size = SizeText(nSize);
-    all.SetItemText(m_rows.AllRow(nEntry), 1, size);
-    if (list.m_hWnd)
-        list.SetItemText(place.index, 1, size);
 }
 
 // --- Categories and check marks ---------------------------------------------------
@@ -357,8 +385,11 @@ BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)
         switch (pHdr->code) {
         case LVN_GETDISPINFOW:
         case LVN_GETDISPINFOA:
-            // The item parts the two forms share are laid out alike.
+            // The item parts the two forms share are laid out alike; the
+            // lists ask for text in the wide form only.
             AnswerCheck(nList, reinterpret_cast<NMLVDISPINFOW*>(lp)->item);
+            if (pHdr->code == LVN_GETDISPINFOW)
+                AnswerStatus(nList, reinterpret_cast<NMLVDISPINFOW*>(lp)->item);
             break;
         case LVN_ITEMCHANGED:
             StoreCheck(nList, reinterpret_cast<const NMLISTVIEW*>(lp));

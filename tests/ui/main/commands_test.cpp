@@ -181,7 +181,13 @@ TEST_F(Commands, AnAutomaticInstallRunsTheCheckedEntriesBehindTheProgressWindow)
     });
     EXPECT_EQ(Log(), L"zip setup.exe|/S /D=C:\\x\r\n");
     const std::vector<Shown> shown = TakeShown();
-    ASSERT_EQ(shown.size(), 2u);
+    ASSERT_EQ(shown.size(), 3u);
+    // After the report, over the window shown again: whether to check the
+    // failed one again.
+    EXPECT_EQ(shown[2].text.find(L"有 1 款软件安装失败或没有运行。"), 0u) << shown[2].text;
+    EXPECT_EQ(shown[2].caption, L"软件安装");
+    EXPECT_EQ(shown[2].nType, UINT{MB_YESNO | MB_ICONQUESTION});
+    EXPECT_TRUE(shown[2].bMainVisible);
     EXPECT_FALSE(shown[1].bMainVisible) << "hidden while the batch runs";
     EXPECT_NE(shown[1].text.find(L"missing.exe /S"), std::wstring::npos) << "the report names the missing one";
     EXPECT_EQ(shown[1].text.find(L"zip setup.exe"), std::wstring::npos);
@@ -211,7 +217,7 @@ TEST_F(Commands, TheBatchRunsWhatTheConfirmationShowedOrNothing)
     });
     EXPECT_EQ(Log(), L"") << "the file put in its place never runs";
     const std::vector<Shown> shown = TakeShown();
-    ASSERT_EQ(shown.size(), 2u);
+    ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[0].text.find(L"您确定要开始自动安装如下软件么?\n\n压缩 | " + zip + L" /S /D=C:\\x\n"), 0u)
         << shown[0].text;
     EXPECT_NE(shown[1].text.find(L"\n压缩 | " + zip + L" (" + kReplacedText + L")\n"), std::wstring::npos)

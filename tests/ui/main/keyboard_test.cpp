@@ -53,37 +53,6 @@ HWND FocusOf(HWND hMain)
     return info.hwndFocus;
 }
 
-struct MenuSearch {
-    DWORD pid;
-    HWND hFound;
-};
-
-BOOL CALLBACK FindMenuProc(HWND hWnd, LPARAM lp)
-{
-    auto* p = reinterpret_cast<MenuSearch*>(lp);
-    wchar_t name[16] = {};
-    ::GetClassNameW(hWnd, name, 16);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hWnd, &pid);
-    if (std::wstring(name) == L"#32768" && pid == p->pid && ::IsWindowVisible(hWnd))
-        p->hFound = hWnd;
-    return p->hFound ? FALSE : TRUE;
-}
-
-// The program's open popup menu, waited for up to the time given.
-HWND WaitForMenu(DWORD pid, std::chrono::milliseconds timeout = std::chrono::seconds(10))
-{
-    MenuSearch search{pid, nullptr};
-    PumpUntil(
-        [&] {
-            search.hFound = nullptr;
-            ::EnumWindows(&FindMenuProc, reinterpret_cast<LPARAM>(&search));
-            return search.hFound != nullptr;
-        },
-        timeout);
-    return search.hFound;
-}
-
 // Pixels of a control as the screen shows them; a differing size reads as
 // every pixel differing.
 int DifferingPixels(const ScreenPixels& a, const ScreenPixels& b, const RECT& area)
@@ -241,7 +210,7 @@ TEST_F(Keyboard, TheAppsKeyShiftF10AndTheRightButtonOpenAnEntryRowsLinksWhichAct
             PressKey(VK_END);
         const RECT row = RowRect(m_hList, c.nRow, main_layout::kEntryRowHeight);
         c.open(m_hList, row);
-        const HWND hMenu = WaitForMenu(Pid(), std::chrono::milliseconds(c.nDowns == -2 ? 1500 : 10000));
+        const HWND hMenu = WaitForMenu(Pid(), c.nDowns == -2 ? 1500 : 10000);
         if (c.nDowns == -2) {
             EXPECT_EQ(hMenu, nullptr) << c.how;
             if (hMenu)

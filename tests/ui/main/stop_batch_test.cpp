@@ -158,6 +158,13 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
         }
         EXPECT_TRUE(Answer(hReport, IDOK));
         EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(hMain) != FALSE; })) << "the main window is back";
+        if (c.nAnswer == IDYES) {
+            // Items were left out: whether to check them again is asked.
+            const HWND hAgain = WaitForOwnedWindow(hMain, L"软件安装");
+            ASSERT_NE(hAgain, nullptr);
+            EXPECT_NE(BoxText(hAgain).find(L"有 2 款软件安装失败或没有运行"), std::wstring::npos) << BoxText(hAgain);
+            EXPECT_TRUE(Answer(hAgain, IDNO));
+        }
         ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
         DWORD exitCode = 1;
         EXPECT_TRUE(program.WaitForExit(10000, &exitCode));

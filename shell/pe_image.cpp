@@ -1,4 +1,4 @@
-#include "scan/pe_image.h"
+#include "shell/pe_image.h"
 
 namespace {
 
@@ -112,4 +112,26 @@ bool CPeResources::Find(uint16_t type, uint16_t id, std::string& data) const
         return false;
     data.assign(m_bytes, rva - m_base, size);
     return true;
+}
+
+bool MachineRunsOn(uint16_t machine, bool bWindows64) noexcept
+{
+    switch (machine) {
+    case IMAGE_FILE_MACHINE_AMD64:
+    case IMAGE_FILE_MACHINE_ARM64:
+    case IMAGE_FILE_MACHINE_IA64:
+        return bWindows64;
+    default:
+        return true;
+    }
+}
+
+bool WindowsIs64Bit() noexcept
+{
+#if defined(_WIN64)
+    return true;
+#else
+    BOOL bWow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &bWow64) && bWow64;
+#endif
 }

@@ -2,7 +2,7 @@
 // every offset checked against the file.
 #pragma once
 
-#include "scan/file_bytes.h"
+#include "shell/file_bytes.h"
 
 #include <cstdint>
 #include <string>
@@ -55,3 +55,10 @@ private:
     uint32_t m_base = 0; // virtual address of m_bytes[0]
     uint32_t m_root = 0; // offset of the root directory in m_bytes
 };
+
+// Whether a program built for machine runs on this Windows: one for a
+// 64-bit processor (x64, ARM64, Itanium) needs 64-bit Windows; anything
+// else (x86, or a machine this program does not know) is left to Windows.
+bool MachineRunsOn(uint16_t machine, bool bWindows64) noexcept;
+// Whether this Windows is 64-bit, whichever build asks.
+bool WindowsIs64Bit() noexcept;

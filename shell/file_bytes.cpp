@@ -1,4 +1,4 @@
-#include "scan/file_bytes.h"
+#include "shell/file_bytes.h"
 
 bool CFileBytes::Open(const std::wstring& path, DWORD* pError)
 {
