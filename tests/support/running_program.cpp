@@ -153,32 +153,7 @@ BOOL CALLBACK FindMenuProc(HWND hWnd, LPARAM lp)
     return p->hFound ? FALSE : TRUE;
 }
 
-BOOL CALLBACK CollectTextProc(HWND hWnd, LPARAM lp)
-{
-    *reinterpret_cast<std::wstring*>(lp) += Caption(hWnd) + L"\n";
-    return TRUE;
-}
-
 } // namespace
-
-std::wstring BoxText(HWND hBox)
-{
-    std::wstring text;
-    ::EnumChildWindows(hBox, &CollectTextProc, reinterpret_cast<LPARAM>(&text));
-    return text;
-}
-
-bool ClickMiddle(HWND hWnd)
-{
-    RECT rc{};
-    ::GetClientRect(hWnd, &rc);
-    return ClickWindow(hWnd, POINT{rc.right / 2, rc.bottom / 2});
-}
-
-bool Answer(HWND hBox, int nButton)
-{
-    return ClickMiddle(::GetDlgItem(hBox, nButton)) && PumpUntil([&] { return !::IsWindow(hBox); });
-}
 
 HWND WaitForMenu(DWORD pid, DWORD timeoutMs)
 {

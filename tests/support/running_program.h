@@ -51,13 +51,6 @@ std::wstring MessageBoxText(HWND hBox);
 HWND FindOwnedWindow(HWND hOwner, const std::wstring& caption);
 HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutMs = 20000);
 
-// The texts of a message box's controls, its message among them.
-std::wstring BoxText(HWND hBox);
-// Clicks the middle of a control once.
-bool ClickMiddle(HWND hWnd);
-// Clicks a button of a message box once; true when the box has gone.
-bool Answer(HWND hBox, int nButton);
-
 // The open popup menu of a process, waited for while this thread's messages
 // are pumped; null when none opened in the time.
 HWND WaitForMenu(DWORD pid, DWORD timeoutMs = 10000);

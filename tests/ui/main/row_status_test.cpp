@@ -223,7 +223,7 @@ TEST(RowStates, RowsSayWhatIsInstalledAndShowWhatTheBatchDid)
     ASSERT_TRUE(Answer(hReport, IDOK));
     const HWND hAgain = WaitForOwnedWindow(hMain, L"软件安装");
     ASSERT_NE(hAgain, nullptr);
-    EXPECT_NE(BoxText(hAgain).find(L"有 1 款软件安装失败或没有运行"), std::wstring::npos) << BoxText(hAgain);
+    EXPECT_NE(MessageBoxText(hAgain).find(L"有 1 款软件安装失败或没有运行"), std::wstring::npos) << MessageBoxText(hAgain);
     ASSERT_TRUE(Answer(hAgain, IDYES));
     ASSERT_TRUE(StatesRead(hMain, 2));
     EXPECT_EQ(ListRowTexts(AllList(hMain), 1), (Texts{L"", L"已安装 2.3.4", L"失败 (退出代码 3)", L"已完成", L"文件缺失"}));
@@ -362,7 +362,7 @@ TEST_P(RealInstaller, TheRowFollowsWhatIsInstalledBeforeAndAfterItsBatch)
         // The window's batch installs the disc's version; the row says so.
         const HWND hReport = RunInstallBatch(hMain);
         ASSERT_NE(hReport, nullptr);
-        EXPECT_NE(BoxText(hReport).find(L"所有项目安装完毕"), std::wstring::npos) << BoxText(hReport);
+        EXPECT_NE(MessageBoxText(hReport).find(L"所有项目安装完毕"), std::wstring::npos) << MessageBoxText(hReport);
         ASSERT_TRUE(Answer(hReport, IDOK));
         EXPECT_EQ(Row(hMain, 2), std::make_pair(L"已完成, 已安装 " + std::wstring(probe.installed), true));
     });

@@ -162,7 +162,7 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
             // Items were left out: whether to check them again is asked.
             const HWND hAgain = WaitForOwnedWindow(hMain, L"软件安装");
             ASSERT_NE(hAgain, nullptr);
-            EXPECT_NE(BoxText(hAgain).find(L"有 2 款软件安装失败或没有运行"), std::wstring::npos) << BoxText(hAgain);
+            EXPECT_NE(MessageBoxText(hAgain).find(L"有 2 款软件安装失败或没有运行"), std::wstring::npos) << MessageBoxText(hAgain);
             EXPECT_TRUE(Answer(hAgain, IDNO));
         }
         ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
