@@ -166,7 +166,9 @@ std::wstring LogItemLine(const LogItem& item)
     if (item.outcome == ItemOutcome::NotRun) {
         result = item.bAfterRestart ? L"前面的安装程序已开始重新启动计算机" : L"批处理已按用户要求停止";
     } else {
-        if (item.bExitCode)
+        if (item.end != InstallerEnd::kByItself)
+            result = EndedText(item);
+        else if (item.bExitCode)
             result = L"退出代码 " + std::to_wstring(static_cast<long>(item.dwCode));
         else if (item.dwCode == 0)
             result = item.bCopy ? L"已复制" : L"没有启动进程";

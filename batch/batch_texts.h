@@ -46,6 +46,11 @@ inline constexpr wchar_t kReplacedText[] = L"文件已被更换, 不是确认时
 // else WindowsErrorText.
 std::wstring ItemErrorText(DWORD dwError);
 
+// What the batch did to an installer it ended (its time was up, or the
+// user asked), and, for a package, that the Windows Installer service's
+// work goes on; empty for one that ended by itself.
+std::wstring EndedText(const LogItem& item);
+
 // Why an item failed, as a report puts it after the item's path:
 // "(文件没找到)", "(退出码 1603)", "(" kReplacedText ")" or
 // "(Windows 错误 5: 拒绝访问)".

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -44,6 +45,7 @@ List7=@符号
 List8=文档
 List9=自带光盘
 List10=别的光驱
+List11=挂起
 [办公.List]
 List1=压缩
 [压缩]
@@ -78,11 +80,22 @@ AutoInstall=cdrom:\Drivers Pack\setup.exe -script post\x.cmd
 [别的光驱]
 AutoInstall=cdrom:\tools\tool.exe /S
 ManualInstall=cdrom:\tools\tool.exe
+[挂起]
+WorkingDir=%CurrDir%
+AutoInstall=setup\hang.exe /S
 )";
         WriteFile(m_disc / L"Quillset.INI", ToUtf16LeWithBom(m_catalogue));
         ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", (m_disc / L"install.log").c_str());
+        // An installer that waits for ever, with a helper that does too.
+        WriteFile(m_disc / L"setup\\hang.exe", ReadFile(ProgramFolder() + L"hanging_installer.exe"));
+        ::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", m_pids.c_str());
     }
-    void TearDown() override { ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr); }
+    void TearDown() override
+    {
+        EndProcesses(ProcessIdsIn(m_pids));
+        ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
+        ::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", nullptr);
+    }
 
     // Runs the program with the arguments to its end; its output is kept.
     DWORD Run(const std::wstring& arguments)
@@ -103,6 +116,7 @@ ManualInstall=cdrom:\tools\tool.exe
 
     TempDir m_disc;
     TempDir m_elsewhere;
+    std::wstring m_pids = m_elsewhere / L"pids.txt";
     std::wstring m_exe;
     std::wstring m_catalogue;
 };
@@ -195,6 +209,65 @@ AutoInstall=setup\zip.exe /S
     EXPECT_NE(written.find(L"\r\n失败 | 压缩 | " + zip + L" /S | " + zip + L" |  | /S |  | " + kReplacedText + L" | "),
               std::wstring::npos)
         << written;
+}
+
+// A hung installer (one that waits for an answer nobody sees) is ended with
+// the helper it has started once its /timeout: is up, and the batch goes
+// on; run as a deployment tool runs it, outside any job and inside one of
+// the tool's own (the installer's job is then nested in it).
+TEST_F(Unattended, AHungInstallerIsEndedWithItsHelperWhenItsTimeIsUp)
+{
+    const std::wstring log = m_elsewhere / L"batch.log";
+    CKernelHandle toolsJob;
+    for (const bool bInToolsJob : {false, true}) {
+        SCOPED_TRACE(bInToolsJob ? "inside a deployment tool's job" : "outside any job");
+        if (bInToolsJob) {
+            // Whatever this test program starts from now on runs in it.
+            toolsJob.Reset(::CreateJobObjectW(nullptr, nullptr));
+            ASSERT_TRUE(::AssignProcessToJobObject(toolsJob.Get(), ::GetCurrentProcess()));
+        }
+        ::DeleteFileW((m_disc / L"install.log").c_str());
+        EXPECT_EQ(Run(L"/auto /quiet /select:挂起;压缩 /timeout:3 /log:" + log), 1603u) << Output();
+        EXPECT_TRUE(PumpUntil([] { return !ProcessRunning(L"hang.exe"); }))
+            << "the installer or its helper runs on: " << ReadFile(m_pids);
+        EXPECT_EQ(Installed(), L"zip.exe|/S\r\n") << "the batch goes on after the item that was ended";
+        const std::wstring written = FromUtf8(ReadFile(log));
+        const std::wstring hang = m_disc / L"setup\\hang.exe";
+        EXPECT_NE(written.find(L"\r\n失败 | 挂起 | " + hang + L" /S | " + hang +
+                               L" |  | /S |  | 超过规定时间, 已结束安装程序及其启动的所有进程 | "),
+                  std::wstring::npos)
+            << written;
+        EXPECT_NE(written.find(L"\r\n成功 | 压缩 | "), std::wstring::npos) << written;
+    }
+    // The switch takes whole seconds, and only with /auto.
+    for (const wchar_t* arguments : {L"/auto /quiet /timeout:0", L"/auto /quiet /timeout:1.5", L"/auto /quiet /timeout:",
+                                     L"/save:x /quiet /timeout:5"})
+        EXPECT_EQ(Run(arguments), 87u) << arguments;
+}
+
+// One batch at a time on a machine: a second command line is refused with
+// 1618 while the first runs (its installer hangs), and runs once the first
+// program has gone, even when it was ended without letting go.
+TEST_F(Unattended, ASecondBatchIsRefusedWhileOneRuns)
+{
+    const RunningProgram first(m_exe, m_elsewhere.Path(), L"/auto /quiet /select:挂起 /log:" + (m_elsewhere / L"1.log"));
+    ASSERT_TRUE(PumpUntil([&] { return ProcessIdsIn(m_pids).size() == 2; }, std::chrono::seconds(30)))
+        << "the first batch's installer has started";
+    const std::wstring log = m_elsewhere / L"2.log";
+    EXPECT_EQ(Run(L"/auto /quiet /select:压缩 /log:" + log), 1618u) << Output();
+    EXPECT_EQ(Run(L"/save:" + (m_elsewhere / L"pkg") + L" /quiet /select:压缩"), 1618u) << Output();
+    EXPECT_EQ(Installed(), L"");
+    EXPECT_EQ(::GetFileAttributesW((m_elsewhere / L"pkg").c_str()), INVALID_FILE_ATTRIBUTES) << "nothing was made";
+    EXPECT_NE(Output().find(L"本机已有另一个安装或保存批处理在运行"), std::wstring::npos) << Output();
+    EXPECT_NE(FromUtf8(ReadFile(log)).find(L"本机已有另一个安装或保存批处理在运行"), std::wstring::npos);
+    // The first program ended as a task manager ends it.
+    {
+        const CKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, first.ProcessId()));
+        ASSERT_TRUE(process && ::TerminateProcess(process.Get(), 1));
+        ::WaitForSingleObject(process.Get(), 10000);
+    }
+    EXPECT_EQ(Run(L"/auto /quiet /select:压缩 /log:" + log), 0u) << Output();
+    EXPECT_EQ(Installed(), L"zip.exe|/S\r\n");
 }
 
 TEST_F(Unattended, ADocumentIsRefused)

@@ -42,4 +42,9 @@ std::wstring SaveQuestion(const std::vector<ResolvedItem>& items, const std::wst
     return kAskSave + ItemLines(lines) + OtherDriveLines(items) + L"\n保存路径: " + folder;
 }
 
+std::wstring SaveFolderAgain(const std::wstring& folder, const std::wstring& reason)
+{
+    return L"不能保存到此文件夹: " + reason + L"。\n\n保存路径: " + folder + L"\n\n是否重新选择?";
+}
+
 } // namespace command_texts

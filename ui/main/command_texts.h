@@ -43,4 +43,8 @@ std::wstring OtherDriveLines(const std::vector<ResolvedItem>& items);
 std::wstring InstallQuestion(bool bAutomatic, const std::vector<ResolvedItem>& items);
 std::wstring SaveQuestion(const std::vector<ResolvedItem>& items, const std::wstring& folder);
 
+// A chosen save folder the batch could not use: the folder, why, and
+// whether to choose another.
+std::wstring SaveFolderAgain(const std::wstring& folder, const std::wstring& reason);
+
 } // namespace command_texts
