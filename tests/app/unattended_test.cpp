@@ -270,6 +270,33 @@ TEST_F(Unattended, ASecondBatchIsRefusedWhileOneRuns)
     EXPECT_EQ(Installed(), L"zip.exe|/S\r\n");
 }
 
+// A /save: folder the batch could not write into is refused before any
+// copy, with the reason, where a batch would fail every item.
+TEST_F(Unattended, ASaveFolderThatCannotTakeTheCopiesIsRefusedBeforeTheBatch)
+{
+    WriteFile(m_elsewhere / L"protected\\keep.txt", "");
+    ::CreateDirectoryW((m_elsewhere / L"public").c_str(), nullptr);
+    ASSERT_TRUE(LayLink(m_elsewhere / L"public\\linked", m_elsewhere / L"protected"));
+    WriteFile(m_elsewhere / L"a file", "");
+    const struct {
+        std::wstring folder;
+        std::wstring reason;
+    } cases[] = {
+        {m_elsewhere / L"public\\linked\\pkg", L"它本身或它所在的文件夹是链接 (符号链接或交接点), 为安全起见不向其中保存"},
+        {m_elsewhere / L"a file", L"这不是文件夹"},
+    };
+    const std::wstring log = m_elsewhere / L"batch.log";
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(L"\"/save:" + c.folder + L"\" /quiet /select:压缩 /log:" + log), 1603u) << Output();
+        const std::wstring told = L"不能保存到此文件夹: " + c.folder + L": " + c.reason;
+        EXPECT_NE(Output().find(told), std::wstring::npos) << Output();
+        const std::wstring written = FromUtf8(ReadFile(log));
+        EXPECT_NE(written.find(told + L"\r\n什么也没有运行。退出代码 1603\r\n"), std::wstring::npos) << written;
+    }
+    EXPECT_EQ(::GetFileAttributesW((m_elsewhere / L"protected\\pkg").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadFile(m_elsewhere / L"a file"), "");
+}
+
 TEST_F(Unattended, ADocumentIsRefused)
 {
     WriteFile(m_disc / L"setup\\read me.txt", "read me\r\n");
