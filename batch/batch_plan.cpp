@@ -10,10 +10,14 @@ namespace {
 // whether it ended before the batch came to end it.
 constexpr DWORD kTimedOutExitCode = ERROR_TIMEOUT;
 constexpr DWORD kEndedExitCode = ERROR_CANCELLED;
+// How long an installer that is being ended may take to go.
+constexpr DWORD kEndingWaitMs = 30000;
 
 // Waits for the started installer until it ends, its time is up or hEndItem
 // is set; then ends it, with every process of the job when it is in one.
-InstallerEnd WaitForInstaller(const CShell& shell, HANDLE hProcess, HANDLE hEndItem, DWORD dwTimeoutMs)
+// dwEndError receives the Windows error when it could not be ended.
+InstallerEnd WaitForInstaller(const CShell& shell, HANDLE hProcess, HANDLE hEndItem, DWORD dwTimeoutMs,
+                              DWORD& dwEndError)
 {
     const HANDLE waits[2] = {hProcess, hEndItem};
     const DWORD dwWait = ::WaitForMultipleObjects(hEndItem ? 2 : 1, waits, FALSE, dwTimeoutMs);
@@ -21,9 +25,11 @@ InstallerEnd WaitForInstaller(const CShell& shell, HANDLE hProcess, HANDLE hEndI
         return InstallerEnd::kByItself;
     const bool bTimedOut = dwWait == WAIT_TIMEOUT;
     const DWORD dwCode = bTimedOut ? kTimedOutExitCode : kEndedExitCode;
-    if (!shell.m_bInJob || !::TerminateJobObject(shell.m_hJob, dwCode))
-        ::TerminateProcess(hProcess, dwCode);
-    ::WaitForSingleObject(hProcess, INFINITE);
+    const bool bEnded = (shell.m_bInJob && ::TerminateJobObject(shell.m_hJob, dwCode)) ||
+                        ::TerminateProcess(hProcess, dwCode);
+    dwEndError = bEnded ? WAIT_TIMEOUT : ::GetLastError();
+    if (::WaitForSingleObject(hProcess, bEnded ? kEndingWaitMs : 0) != WAIT_OBJECT_0)
+        return InstallerEnd::kNotEnded;
     DWORD dwExitCode = 0;
     if (::GetExitCodeProcess(hProcess, &dwExitCode) && dwExitCode != dwCode)
         return InstallerEnd::kByItself;
@@ -43,6 +49,7 @@ void RunInstaller(const ResolvedItem& resolved, const BatchOptions& options, HAN
     shell.m_hJob = job.Get();
     item.bWindowsInstaller = InstalledByWindowsInstaller(resolved.strFile);
     const ULONGLONG nStart = ::GetTickCount64();
+    DWORD dwEndError = 0;
     for (item.nAttempts = 1;; ++item.nAttempts) {
         // The file is checked and held before each start: until its
         // process has started, or, for a file the process reads as it
@@ -61,12 +68,16 @@ void RunInstaller(const ResolvedItem& resolved, const BatchOptions& options, HAN
                                      : options.dwItemTimeoutMs - static_cast<DWORD>(nSpent);
             item.bInJob = shell.m_bInJob;
             if (hProcess)
-                item.end = WaitForInstaller(shell, hProcess, hEndItem, dwLeft);
+                item.end = WaitForInstaller(shell, hProcess, hEndItem, dwLeft, dwEndError);
             held.Release();
         }
         DWORD dwExitCode = 0;
         item.bExitCode = hProcess && ::GetExitCodeProcess(hProcess, &dwExitCode);
         item.dwCode = item.bExitCode ? dwExitCode : held.Error() ? held.Error() : shell.LastError();
+        if (item.end == InstallerEnd::kNotEnded) {
+            item.bExitCode = false;
+            item.dwCode = dwEndError;
+        }
         if (item.end != InstallerEnd::kByItself || !item.bExitCode || dwExitCode != ERROR_INSTALL_ALREADY_RUNNING ||
             item.nAttempts > options.nBusyRetries)
             break;

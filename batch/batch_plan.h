@@ -49,6 +49,10 @@ enum class InstallerEnd {
     // Ended by the batch when its time was up, or at the user's request.
     kTimedOut,
     kEndedByUser,
+    // The batch asked the system to end it, in vain (an installer with more
+    // rights than the program): it may still run. The item's code is the
+    // Windows error.
+    kNotEnded,
 };
 
 enum class ItemOutcome {
