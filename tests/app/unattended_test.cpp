@@ -3,13 +3,11 @@
 // own records.
 #include "batch/batch_log.h"
 #include "batch/batch_texts.h"
-#include "tests/support/running_program.h"
-#include "tests/support/test_support.h"
+#include "tests/app/unattended_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -18,108 +16,7 @@
 
 namespace {
 
-using namespace testing_support;
-
-class Unattended : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_exe = CopyProgramTo(m_disc, L"Quillset.exe");
-        for (const wchar_t* name : {L"zip.exe", L"clean.exe"}) {
-            const std::wstring path = m_disc / (std::wstring(L"setup\\") + name);
-            WriteFile(path, "");
-            ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), path.c_str(), FALSE));
-        }
-        // 压缩 is listed under both categories and checked; the others not.
-        m_catalogue = LR"([Type]
-Sort1=工具
-Sort2=办公
-[工具.List]
-List1=压缩
-List2=缺失
-List3=重启
-List4=清理
-List5=慢速
-List6=解压;工具
-List7=@符号
-List8=文档
-List9=自带光盘
-List10=别的光驱
-List11=挂起
-[办公.List]
-List1=压缩
-[压缩]
-WorkingDir=%CurrDir%
-AutoInstall=setup\zip.exe /S
-ManualInstall=setup\zip.exe
-Checked=1
-[清理]
-WorkingDir=%CurrDir%
-AutoInstall=setup\clean.exe /S /exit=3010
-ManualInstall=setup\clean.exe
-[缺失]
-WorkingDir=%CurrDir%
-AutoInstall=setup\missing.exe /S
-[慢速]
-WorkingDir=%CurrDir%
-AutoInstall=setup\zip.exe /S /delay=3000
-[重启]
-WorkingDir=%CurrDir%
-AutoInstall=setup\clean.exe /S /exit=1641
-[解压;工具]
-WorkingDir=%CurrDir%
-AutoInstall=setup\zip.exe /S /semicolon
-[@符号]
-WorkingDir=%CurrDir%
-AutoInstall=setup\zip.exe /S /at
-[文档]
-WorkingDir=%CurrDir%
-AutoInstall=setup\read me.txt
-[自带光盘]
-AutoInstall=cdrom:\Drivers Pack\setup.exe -script post\x.cmd
-[别的光驱]
-AutoInstall=cdrom:\tools\tool.exe /S
-ManualInstall=cdrom:\tools\tool.exe
-[挂起]
-WorkingDir=%CurrDir%
-AutoInstall=setup\hang.exe /S
-)";
-        WriteFile(m_disc / L"Quillset.INI", ToUtf16LeWithBom(m_catalogue));
-        ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", (m_disc / L"install.log").c_str());
-        // An installer that waits for ever, with a helper that does too.
-        WriteFile(m_disc / L"setup\\hang.exe", ReadFile(ProgramFolder() + L"hanging_installer.exe"));
-        ::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", m_pids.c_str());
-    }
-    void TearDown() override
-    {
-        EndProcesses(ProcessIdsIn(m_pids));
-        ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
-        ::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", nullptr);
-    }
-
-    // Runs the program with the arguments to its end; its output is kept.
-    DWORD Run(const std::wstring& arguments)
-    {
-        const RunningProgram program(m_exe, m_elsewhere.Path(), arguments, m_elsewhere / L"output.txt");
-        DWORD exitCode = 0xDEAD;
-        EXPECT_TRUE(program.WaitForExit(60000, &exitCode)) << arguments;
-        return exitCode;
-    }
-    std::wstring Output() const { return FromUtf8(ReadFile(m_elsewhere / L"output.txt")); }
-    std::wstring Installed() const { return FromUtf8(ReadFile(m_disc / L"install.log")); }
-    // A copy of the demo installer at path.
-    static void Installer(const std::wstring& path)
-    {
-        WriteFile(path, "");
-        ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), path.c_str(), FALSE));
-    }
-
-    TempDir m_disc;
-    TempDir m_elsewhere;
-    std::wstring m_pids = m_elsewhere / L"pids.txt";
-    std::wstring m_exe;
-    std::wstring m_catalogue;
-};
+using namespace unattended_testing;
 
 TEST_F(Unattended, ExitCodesTellWhatBecameOfTheBatch)
 {
@@ -209,92 +106,6 @@ AutoInstall=setup\zip.exe /S
     EXPECT_NE(written.find(L"\r\n失败 | 压缩 | " + zip + L" /S | " + zip + L" |  | /S |  | " + kReplacedText + L" | "),
               std::wstring::npos)
         << written;
-}
-
-// A hung installer (one that waits for an answer nobody sees) is ended with
-// the helper it has started once its /timeout: is up, and the batch goes
-// on; run as a deployment tool runs it, outside any job and inside one of
-// the tool's own (the installer's job is then nested in it).
-TEST_F(Unattended, AHungInstallerIsEndedWithItsHelperWhenItsTimeIsUp)
-{
-    const std::wstring log = m_elsewhere / L"batch.log";
-    CKernelHandle toolsJob;
-    for (const bool bInToolsJob : {false, true}) {
-        SCOPED_TRACE(bInToolsJob ? "inside a deployment tool's job" : "outside any job");
-        if (bInToolsJob) {
-            // Whatever this test program starts from now on runs in it.
-            toolsJob.Reset(::CreateJobObjectW(nullptr, nullptr));
-            ASSERT_TRUE(::AssignProcessToJobObject(toolsJob.Get(), ::GetCurrentProcess()));
-        }
-        ::DeleteFileW((m_disc / L"install.log").c_str());
-        EXPECT_EQ(Run(L"/auto /quiet /select:挂起;压缩 /timeout:3 /log:" + log), 1603u) << Output();
-        EXPECT_TRUE(PumpUntil([] { return !ProcessRunning(L"hang.exe"); }))
-            << "the installer or its helper runs on: " << ReadFile(m_pids);
-        EXPECT_EQ(Installed(), L"zip.exe|/S\r\n") << "the batch goes on after the item that was ended";
-        const std::wstring written = FromUtf8(ReadFile(log));
-        const std::wstring hang = m_disc / L"setup\\hang.exe";
-        EXPECT_NE(written.find(L"\r\n失败 | 挂起 | " + hang + L" /S | " + hang +
-                               L" |  | /S |  | 超过规定时间, 已结束安装程序及其启动的所有进程 | "),
-                  std::wstring::npos)
-            << written;
-        EXPECT_NE(written.find(L"\r\n成功 | 压缩 | "), std::wstring::npos) << written;
-    }
-    // The switch takes whole seconds, and only with /auto.
-    for (const wchar_t* arguments : {L"/auto /quiet /timeout:0", L"/auto /quiet /timeout:1.5", L"/auto /quiet /timeout:",
-                                     L"/save:x /quiet /timeout:5"})
-        EXPECT_EQ(Run(arguments), 87u) << arguments;
-}
-
-// One batch at a time on a machine: a second command line is refused with
-// 1618 while the first runs (its installer hangs), and runs once the first
-// program has gone, even when it was ended without letting go.
-TEST_F(Unattended, ASecondBatchIsRefusedWhileOneRuns)
-{
-    const RunningProgram first(m_exe, m_elsewhere.Path(), L"/auto /quiet /select:挂起 /log:" + (m_elsewhere / L"1.log"));
-    ASSERT_TRUE(PumpUntil([&] { return ProcessIdsIn(m_pids).size() == 2; }, std::chrono::seconds(30)))
-        << "the first batch's installer has started";
-    const std::wstring log = m_elsewhere / L"2.log";
-    EXPECT_EQ(Run(L"/auto /quiet /select:压缩 /log:" + log), 1618u) << Output();
-    EXPECT_EQ(Run(L"/save:" + (m_elsewhere / L"pkg") + L" /quiet /select:压缩"), 1618u) << Output();
-    EXPECT_EQ(Installed(), L"");
-    EXPECT_EQ(::GetFileAttributesW((m_elsewhere / L"pkg").c_str()), INVALID_FILE_ATTRIBUTES) << "nothing was made";
-    EXPECT_NE(Output().find(L"本机已有另一个安装或保存批处理在运行"), std::wstring::npos) << Output();
-    EXPECT_NE(FromUtf8(ReadFile(log)).find(L"本机已有另一个安装或保存批处理在运行"), std::wstring::npos);
-    // The first program ended as a task manager ends it.
-    {
-        const CKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, first.ProcessId()));
-        ASSERT_TRUE(process && ::TerminateProcess(process.Get(), 1));
-        ::WaitForSingleObject(process.Get(), 10000);
-    }
-    EXPECT_EQ(Run(L"/auto /quiet /select:压缩 /log:" + log), 0u) << Output();
-    EXPECT_EQ(Installed(), L"zip.exe|/S\r\n");
-}
-
-// A /save: folder the batch could not write into is refused before any
-// copy, with the reason, where a batch would fail every item.
-TEST_F(Unattended, ASaveFolderThatCannotTakeTheCopiesIsRefusedBeforeTheBatch)
-{
-    WriteFile(m_elsewhere / L"protected\\keep.txt", "");
-    ::CreateDirectoryW((m_elsewhere / L"public").c_str(), nullptr);
-    ASSERT_TRUE(LayLink(m_elsewhere / L"public\\linked", m_elsewhere / L"protected"));
-    WriteFile(m_elsewhere / L"a file", "");
-    const struct {
-        std::wstring folder;
-        std::wstring reason;
-    } cases[] = {
-        {m_elsewhere / L"public\\linked\\pkg", L"它本身或它所在的文件夹是链接 (符号链接或交接点), 为安全起见不向其中保存"},
-        {m_elsewhere / L"a file", L"这不是文件夹"},
-    };
-    const std::wstring log = m_elsewhere / L"batch.log";
-    for (const auto& c : cases) {
-        EXPECT_EQ(Run(L"\"/save:" + c.folder + L"\" /quiet /select:压缩 /log:" + log), 1603u) << Output();
-        const std::wstring told = L"不能保存到此文件夹: " + c.folder + L": " + c.reason;
-        EXPECT_NE(Output().find(told), std::wstring::npos) << Output();
-        const std::wstring written = FromUtf8(ReadFile(log));
-        EXPECT_NE(written.find(told + L"\r\n什么也没有运行。退出代码 1603\r\n"), std::wstring::npos) << written;
-    }
-    EXPECT_EQ(::GetFileAttributesW((m_elsewhere / L"protected\\pkg").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(ReadFile(m_elsewhere / L"a file"), "");
 }
 
 TEST_F(Unattended, ADocumentIsRefused)
