@@ -143,6 +143,21 @@ bool SplitSelection(const std::wstring& value, std::vector<std::wstring>& names,
     return true;
 }
 
+// A /timeout: value: whole seconds from 1 to kMaxTimeoutSeconds; 0 for
+// anything else.
+unsigned TimeoutSeconds(const std::wstring& value)
+{
+    if (value.empty() || value.size() > 7)
+        return 0;
+    unsigned nSeconds = 0;
+    for (wchar_t c : value) {
+        if (c < L'0' || c > L'9')
+            return 0;
+        nSeconds = nSeconds * 10 + static_cast<unsigned>(c - L'0');
+    }
+    return nSeconds <= kMaxTimeoutSeconds ? nSeconds : 0;
+}
+
 CommandLine Bad(std::wstring strError, bool bQuiet)
 {
     CommandLine result;
@@ -210,6 +225,12 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstr
             result.strSaveFolder = FullPathOrAsGiven(value);
         } else if (name == L"log" && !value.empty()) {
             result.strLogFile = FullPathOrAsGiven(value);
+        } else if (name == L"timeout" && bValue) {
+            result.nTimeoutSeconds = TimeoutSeconds(value);
+            if (!result.nTimeoutSeconds) {
+                error = L"/timeout: 的值应为 1 到 " + std::to_wstring(kMaxTimeoutSeconds) + L" 之间的整秒数: " + arg;
+                break;
+            }
         } else if (name == L"select" && !value.empty()) {
             const size_t nBefore = result.arrSelect.size();
             if (!SplitSelection(value, result.arrSelect, error))
@@ -239,7 +260,7 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstr
     if (int(bAuto) + int(bSave) + int(seen.count(L"check")) + int(seen.count(L"detectscript")) > 1)
         return refused(L"/auto、/save:、/check 和 /detectscript: 只能用其中一个");
     if (bDetect) {
-        for (const wchar_t* pszOther : {L"log", L"anydrive", L"reinstall"}) {
+        for (const wchar_t* pszOther : {L"log", L"anydrive", L"reinstall", L"timeout"}) {
             if (seen.count(pszOther))
                 return refused(L"/check 和 /detectscript: 只能与 /select: 和 /quiet 一起使用");
         }
@@ -247,9 +268,11 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstr
     }
     if (result.bReinstall && !bAuto)
         return refused(L"/reinstall 只能与 /auto 一起使用");
+    if (result.nTimeoutSeconds && !bAuto)
+        return refused(L"/timeout: 只能与 /auto 一起使用");
     if (!bAuto && !bSave) {
         if (!seen.empty())
-            return refused(L"/select:、/quiet、/log: 和 /anydrive 只能与 /auto、/save:、/check 或 /detectscript: 一起使用");
+            return refused(L"/select:、/quiet、/log:、/anydrive 和 /timeout: 只能与 /auto、/save:、/check 或 /detectscript: 一起使用");
         return result;
     }
     result.kind = bAuto ? StartKind::Install : StartKind::Save;
@@ -278,6 +301,8 @@ std::wstring UsageText()
            L"/log:<文件>: 日志写到此文件\n"
            L"/anydrive: cdrom:\\ 的文件也可以取自其他光驱\n"
            L"  (默认只取本程序所在的光盘或文件夹中的)\n"
+           L"/timeout:<秒>: 与 /auto 一起使用; 安装程序运行超过\n"
+           L"    这么多秒即结束它及其启动的进程, 该项失败\n"
            L"/?: 显示本说明\n"
            L"\n"
            L"没有这四个开关时打开主窗口。\n"
@@ -293,7 +318,9 @@ std::wstring UsageText()
            L"0 全部成功, 或没有勾选任何软件, 或都已安装\n"
            L"3010 全部成功, 需要重新启动计算机\n"
            L"1641 安装程序已开始重新启动计算机, 其后的项目没有运行\n"
-           L"1603 至少一项失败, 或日志 (检测脚本) 无法写入\n"
+           L"1603 至少一项失败 (包括超时被结束的), 日志 (检测脚本)\n"
+           L"    无法写入, 或保存文件夹不能使用\n"
+           L"1618 本机已有另一个批处理在运行, 什么也没有做\n"
            L"1 /check: 所选软件不是都已安装\n"
            L"87 命令行有误, 什么也没有做\n"
            L"2 程序旁边没有目录文件, 目录文件无法读取,\n"

@@ -1,7 +1,7 @@
 // The program's switches, for deployment tools that start it unattended:
 // /auto, /save:<folder>, /check, /detectscript:<file>, /select:<name>;<name>...
-// (given once or more), /quiet, /log:<file>, /anydrive, /reinstall and /?,
-// in any letter case, each with "/" or "-".
+// (given once or more), /quiet, /log:<file>, /anydrive, /reinstall,
+// /timeout:<seconds> and /?, in any letter case, each with "/" or "-".
 #pragma once
 
 #include <string>
@@ -35,6 +35,9 @@ struct CommandLine {
     // /reinstall: /auto installs entries already installed at their version
     // or newer too.
     bool bReinstall = false;
+    // /timeout:<seconds> (with /auto): how long each installer may run
+    // before it is ended; 0: no limit.
+    unsigned nTimeoutSeconds = 0;
     // What is wrong with a bad command line, in the user's words.
     std::wstring strError;
 };
@@ -46,6 +49,9 @@ struct CommandLine {
 // names that file (as written, or with ".exe" added when it has no
 // extension), else up to the first blank. Relative paths are taken from
 // the current folder.
+// The longest /timeout: allowed, in seconds: a week.
+inline constexpr unsigned kMaxTimeoutSeconds = 7 * 24 * 3600;
+
 CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstring& strProgram);
 
 // The usage text that /? shows.

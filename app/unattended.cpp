@@ -1,8 +1,10 @@
 #include "app/unattended.h"
 
+#include "batch/batch_lock.h"
 #include "batch/batch_log.h"
 #include "batch/batch_texts.h"
 #include "batch/prog_dlg.h"
+#include "batch/save_folder.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/detection_script.h"
 #include "catalogue/ini_profile.h"
@@ -241,6 +243,18 @@ int RunCommandLine(const CommandLine& commandLine)
     std::vector<ResolvedItem> items;
     for (const SoftwareEntry* pEntry : toRun)
         items.push_back(ResolveItem(pEntry->Name, bInstall ? pEntry->AutoInstall : pEntry->ManualInstall));
+    // One batch at a time on this machine, held until this one has ended.
+    CBatchLock lock;
+    if (!items.empty() && !lock.Take())
+        return Refuse(commandLine, load.strPath, BatchLockRefusal(lock.Error()), kExitBusy);
+    // A save folder the batch could not write into is found out before it.
+    if (!bInstall && !items.empty()) {
+        const SaveFolderCheck check =
+            CheckSaveFolder(commandLine.strSaveFolder, true, BytesToSave(items, commandLine.strSaveFolder));
+        if (!check.Ok())
+            return Refuse(commandLine, load.strPath,
+                          L"不能保存到此文件夹: " + commandLine.strSaveFolder + L": " + check.strReason, kExitFailed);
+    }
     CProgDlg dlg;
     dlg.m_nMode = bInstall ? kInstallBatch : kSaveBatch;
     dlg.m_pItems = &items;
@@ -251,6 +265,8 @@ int RunCommandLine(const CommandLine& commandLine)
     dlg.m_options.bReport = false;
     dlg.m_options.bUnattended = true;
     dlg.m_options.bAnyDrive = commandLine.bAnyDrive;
+    if (commandLine.nTimeoutSeconds)
+        dlg.m_options.dwItemTimeoutMs = commandLine.nTimeoutSeconds * 1000;
     // A missing save folder is made by the batch; if it cannot be, the
     // copies fail and the log tells why.
     dlg.m_options.bMakeSaveFolder = true;

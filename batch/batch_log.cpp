@@ -187,7 +187,9 @@ std::wstring ItemNote(const LogItem& item)
     if (item.outcome == ItemOutcome::NotRun)
         return item.bAfterRestart ? L"前面的安装程序已开始重新启动计算机" : L"批处理已按用户要求停止";
     std::wstring note;
-    if (item.bExitCode)
+    if (item.end != InstallerEnd::kByItself)
+        note = EndedText(item);
+    else if (item.bExitCode)
         note = L"退出代码 " + std::to_wstring(static_cast<long>(item.dwCode));
     else if (item.dwCode == 0)
         note = item.bCopy ? L"已复制" : L"没有启动进程";

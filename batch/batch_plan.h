@@ -27,6 +27,9 @@ struct BatchOptions {
     // is started again after this wait, at most nBusyRetries times.
     int nBusyRetries = 3;
     DWORD dwBusyWaitMs = 20000;
+    // How long an installer may run before it is ended with every process
+    // it has started (the command line's /timeout:); INFINITE: no limit.
+    DWORD dwItemTimeoutMs = INFINITE;
     // A deployment tool's run, which nobody watches: it opens no file that
     // is no program, and takes a "cdrom:\" file from another drive than the
     // program's own only when bAnyDrive allows it.
@@ -38,6 +41,18 @@ struct BatchOptions {
     // Called on the worker's thread as each item has ended and been logged,
     // with its index: where a test changes the world between two items.
     std::function<void(size_t)> onItemEnded;
+};
+
+// How an installer's process came to its end.
+enum class InstallerEnd {
+    kByItself,
+    // Ended by the batch when its time was up, or at the user's request.
+    kTimedOut,
+    kEndedByUser,
+    // The batch asked the system to end it, in vain (an installer with more
+    // rights than the program): it may still run. The item's code is the
+    // Windows error.
+    kNotEnded,
 };
 
 enum class ItemOutcome {
@@ -68,6 +83,13 @@ struct LogItem {
     bool bExitCode = false;
     DWORD dwCode = 0;
     int nAttempts = 1;
+    // Whether the batch ended the installer, and whether its work was the
+    // Windows Installer service's, which ending msiexec leaves running.
+    InstallerEnd end = InstallerEnd::kByItself;
+    bool bWindowsInstaller = false;
+    // Whether the installer ran in the batch's job object, so that ending
+    // it ended the processes it had started too.
+    bool bInJob = false;
     ULONGLONG nMilliseconds = 0;
     ItemOutcome outcome = ItemOutcome::Failed;
     // Not run because an earlier installer has started a restart (else the
@@ -112,6 +134,7 @@ inline constexpr int kExitSuccess = ERROR_SUCCESS;                        // 0
 inline constexpr int kExitRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED;  // 3010
 inline constexpr int kExitRestartStarted = ERROR_SUCCESS_REBOOT_INITIATED; // 1641
 inline constexpr int kExitFailed = ERROR_INSTALL_FAILURE;                 // 1603
+inline constexpr int kExitBusy = ERROR_INSTALL_ALREADY_RUNNING;           // 1618
 inline constexpr int kExitBadCommandLine = ERROR_INVALID_PARAMETER;       // 87
 inline constexpr int kExitNoCatalogue = ERROR_FILE_NOT_FOUND;             // 2
 // /check: not every entry is installed at its version or newer.
@@ -119,15 +142,19 @@ inline constexpr int kExitNotInstalled = 1;
 
 struct ResolvedItem;
 
-// Starts the resolved installer, waits for it and notes in item its exit
-// code (or the Windows error), the attempts and the outcome. Its file is
+// Starts the resolved installer in a job object of its own, waits for it
+// and notes in item its exit code (or the Windows error), the attempts and
+// the outcome. When options.dwItemTimeoutMs has passed, or hEndItem (an
+// event; may be null) is set, the installer is ended with every process it
+// has started, and the item fails as ended (unless it ended by itself in
+// the meantime). Its file is
 // checked and held before each start (CHeldFile): one that is no longer
 // the file resolved is not started and fails with kErrorFileReplaced. 0 is
 // a success, 3010 and 1641 a success that needs a restart (1641: the
 // installer has started it), anything else a failure. One that ends with
 // 1618 (another installation is running) is
 // started again after options.dwBusyWaitMs, at most nBusyRetries times.
-void RunInstaller(const ResolvedItem& resolved, const BatchOptions& options, LogItem& item);
+void RunInstaller(const ResolvedItem& resolved, const BatchOptions& options, HANDLE hEndItem, LogItem& item);
 
 // The exit code of a batch: 1603 when an item failed or the log could not be
 // written, else 1641 when an installer has started a restart, else 1603 when

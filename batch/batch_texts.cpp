@@ -87,8 +87,25 @@ std::wstring ExitCodeMeaning(DWORD dwExitCode)
     }
 }
 
+std::wstring EndedText(const LogItem& item)
+{
+    if (item.end == InstallerEnd::kByItself)
+        return {};
+    if (item.end == InstallerEnd::kNotEnded)
+        return L"无法结束安装程序 (" + ItemErrorText(item.dwCode) + L"), 它可能仍在运行";
+    std::wstring text = item.end == InstallerEnd::kTimedOut ? L"超过规定时间, 已结束" : L"已按要求结束";
+    text += item.bInJob ? L"安装程序及其启动的所有进程" : L"安装程序 (它启动的进程未能一并结束)";
+    if (item.end == InstallerEnd::kEndedByUser)
+        text += L", 该软件可能只安装了一部分";
+    if (item.bWindowsInstaller)
+        text += L"; Windows Installer 服务中进行的安装不由本程序结束, 可能仍在进行";
+    return text;
+}
+
 std::wstring FailureReason(const LogItem& item)
 {
+    if (const std::wstring ended = EndedText(item); !ended.empty())
+        return L"(" + ended + L")";
     if (!item.bFound)
         return L"(文件没找到)";
     if (item.bExitCode) {

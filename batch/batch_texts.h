@@ -53,6 +53,11 @@ std::wstring ItemErrorText(DWORD dwError);
 // Installer that installers commonly end with; empty for any other.
 std::wstring ExitCodeMeaning(DWORD dwExitCode);
 
+// What the batch did to an installer it ended (its time was up, or the
+// user asked), and, for a package, that the Windows Installer service's
+// work goes on; empty for one that ended by itself.
+std::wstring EndedText(const LogItem& item);
+
 // Why an item failed, as a report puts it after the item's path:
 // "(文件没找到)", "(安装程序退出码 1603: 安装过程中发生严重错误)",
 // "(安装程序退出码 5)", "(" kReplacedText ")" or

@@ -201,7 +201,7 @@ unsigned RunBatch(int nMode)
         } else {
             // The caption names the item before it starts.
             pDlg->ShowSteps();
-            RunInstaller(resolved, options, item);
+            RunInstaller(resolved, options, pDlg->EndItemEvent(), item);
             if (item.bExitCode && item.dwCode == ERROR_SUCCESS_REBOOT_INITIATED)
                 pDlg->m_summary.strRestartStarted = item.strName;
         }

@@ -58,7 +58,8 @@ ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopS
     return layout;
 }
 
-CProgDlg::CProgDlg(CWnd* pParent) : CDialog(IDD_PROGRESS, pParent)
+CProgDlg::CProgDlg(CWnd* pParent)
+    : CDialog(IDD_PROGRESS, pParent), m_hEndItem(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     g_pProgDlg = this;
 }
@@ -194,8 +195,12 @@ BOOL CProgDlg::OnCommand(WPARAM wp, LPARAM lp)
 
 void CProgDlg::RequestStop()
 {
-    if (!Stoppable() || !m_hWorker || m_bWorkerClosing || m_bStopping || m_bItemsDone || m_bAsking)
+    if (!Stoppable() || !m_hWorker || m_bWorkerClosing || m_bItemsDone || m_bAsking)
         return;
+    if (m_bStopping) {
+        OfferToEndItem();
+        return;
+    }
     // The item that runs goes on while the question is open, and no other
     // starts; No is the default, so a key pressed in passing stops nothing.
     SetAsking(true);
@@ -207,6 +212,25 @@ void CProgDlg::RequestStop()
     SetAsking(false);
     if (bStop)
         ShowStopping();
+}
+
+void CProgDlg::OfferToEndItem()
+{
+    // A copy in hand ends soon by itself; an installer may never.
+    if (m_nMode != kInstallBatch || m_bAskingEnd || !m_hEndItem ||
+        ::WaitForSingleObject(m_hEndItem.Get(), 0) == WAIT_OBJECT_0)
+        return;
+    // The worker goes on meanwhile: the installer may end by itself, and
+    // the question is withdrawn once the items are done.
+    m_bAskingEnd = true;
+    const int nAnswer = ShowMessageBox(m_hWnd, kEndItemQuestion, BatchBoxCaption(m_nMode),
+                                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    m_bAskingEnd = false;
+    if (nAnswer == IDYES && !m_bItemsDone && m_hWnd) {
+        ::SetEvent(m_hEndItem.Get());
+        if (m_btnStop.m_hWnd)
+            m_btnStop.AssignTooltip(L"正在结束安装程序");
+    }
 }
 
 void CProgDlg::SetAsking(bool bAsking)
@@ -230,10 +254,11 @@ void CProgDlg::ShowStopping()
 {
     SetWindowText(ShownCaption(GetWindowText()));
     if (m_btnStop.m_hWnd) {
-        // A further request asks nothing; the picture says why.
+        // A further request offers to end the installer that runs.
         m_btnStop.SetWindowText(kStoppingLabel);
         m_btnStop.AssignBitmaps(LoadBitmapResource(IDB_STOPPING).Release(), LoadBitmapResource(IDB_STOPPING).Release());
-        m_btnStop.AssignTooltip(L"当前项目完成后停止");
+        m_btnStop.AssignTooltip(m_nMode == kInstallBatch ? L"当前项目完成后停止; 再按一次可结束正在运行的安装程序"
+                                                         : L"当前项目完成后停止");
         m_btnStop.Invalidate();
     }
 }
@@ -364,7 +389,7 @@ LRESULT CProgDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         break;
     case kMsgItemsDone:
         // A question about stopping is moot once every item has ended.
-        if (m_bAsking) {
+        if (m_bAsking || m_bAskingEnd) {
             OpenQuestion question{m_hWnd, nullptr};
             ::EnumThreadWindows(::GetCurrentThreadId(), &FindQuestion, reinterpret_cast<LPARAM>(&question));
             if (question.hBox)

@@ -30,6 +30,11 @@ ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopS
 // stops after the item that is running.
 inline constexpr wchar_t kStopQuestion[] = L"是否在当前项目完成后停止?";
 inline constexpr wchar_t kStoppingCaptionPrefix[] = L"【当前项目完成后停止】";
+// Asked when a stop is requested again while the batch stops: whether to
+// end the installer that runs rather than wait for it.
+inline constexpr wchar_t kEndItemQuestion[] =
+    L"是否立即结束正在运行的安装程序?\n\n"
+    L"警告: 安装程序及其启动的所有进程将被强行结束, 该软件可能只安装了一部分, 之后需要重新安装。";
 inline constexpr wchar_t kStopLabel[] = L"停止(&S)";
 inline constexpr wchar_t kStoppingLabel[] = L"正在停止";
 
@@ -93,6 +98,8 @@ public:
     // The worker has ended its last item and is about to report: a stop
     // question still open is withdrawn (answered No), and no new one is asked.
     void ItemsDone() noexcept;
+    // Set when the user has chosen to end the installer that runs.
+    HANDLE EndItemEvent() const noexcept { return m_hEndItem.Get(); }
 
 protected:
     BOOL OnInitDialog() override;
@@ -108,6 +115,8 @@ private:
     // Asks whether to stop after the running item, unless the batch is
     // stopping already, its items are done or the question is open.
     void RequestStop();
+    // Asked again while stopping: offers to end the running installer.
+    void OfferToEndItem();
     // Opens or closes the question for the worker's StopRequested.
     void SetAsking(bool bAsking);
     // The button and the caption say the batch stops after this item.
@@ -131,6 +140,10 @@ private:
     std::condition_variable m_stopAnswered;
     std::atomic<bool> m_bStopping = false;
     std::atomic<bool> m_bItemsDone = false;
+    // Whether the question to end the running installer is open, and the
+    // event it sets on Yes (manual reset: once set, every wait sees it).
+    bool m_bAskingEnd = false;
+    CKernelHandle m_hEndItem;
     CKernelHandle m_hWorker;
     CKernelHandle m_hReady;
     std::atomic<bool> m_bWorkerClosing = false;

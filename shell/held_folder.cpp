@@ -244,6 +244,16 @@ CFileHandle CHeldFolder::NewTemporary(std::wstring& name) const
     return CFileHandle();
 }
 
+bool CHeldFolder::CanWrite() const
+{
+    std::wstring name;
+    const CFileHandle file = NewTemporary(name);
+    if (!file)
+        return false;
+    Discard(file.Get());
+    return true;
+}
+
 bool CHeldFolder::MoveOnto(HANDLE hFile, const std::wstring& name, bool bReplace) const
 {
     const std::wstring target = m_strPath + L"\\" + name;

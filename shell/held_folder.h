@@ -51,6 +51,9 @@ public:
     // when it fails.
     bool CopyInto(HANDLE hSource, const std::wstring& name, bool bFailIfExists) const;
     bool WriteInto(const std::string& bytes, const std::wstring& name, bool bFailIfExists) const;
+    // Whether a new file can be made in the folder: one is made under a
+    // free name and goes again at once. False with the last error when not.
+    bool CanWrite() const;
     // Moves an open file of this folder onto name, checked afterwards.
     bool MoveOnto(HANDLE hFile, const std::wstring& name, bool bReplace) const;
 

@@ -5,6 +5,7 @@
 #include "shell/path_resolution.h"
 #include "shell/shell.h"
 
+#include <initializer_list>
 #include <memory>
 
 namespace {
@@ -149,11 +150,30 @@ void HoldUntilProcessEnds(CHeldFile&& held, HANDLE hProcess)
         pHeld.release();
 }
 
-bool ReadAfterStart(const std::wstring& file)
+namespace {
+
+// Whether the file's name ends with one of the extensions.
+bool HasExtension(const std::wstring& file, std::initializer_list<const wchar_t*> extensions)
 {
     const size_t dot = file.find_last_of(L'.');
     if (dot == std::wstring::npos || file.find(L'\\', dot) != std::wstring::npos)
         return false;
     const std::wstring extension = file.substr(dot);
-    return SamePath(extension, L".msi") || SamePath(extension, L".bat") || SamePath(extension, L".cmd");
+    for (const wchar_t* candidate : extensions) {
+        if (SamePath(extension, candidate))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool ReadAfterStart(const std::wstring& file)
+{
+    return HasExtension(file, {L".msi", L".bat", L".cmd"});
+}
+
+bool InstalledByWindowsInstaller(const std::wstring& file)
+{
+    return HasExtension(file, {L".msi"});
 }

@@ -96,3 +96,7 @@ void HoldUntilProcessEnds(CHeldFile&& held, HANDLE hProcess);
 // line): such a file is held until its process ends, others until it has
 // started.
 bool ReadAfterStart(const std::wstring& file);
+
+// Whether a started file is a package whose work the Windows Installer
+// service does: ending the msiexec that was started does not end that work.
+bool InstalledByWindowsInstaller(const std::wstring& file);

@@ -31,18 +31,28 @@ std::wstring LowerExtension(const std::wstring& path)
     return extension;
 }
 
-// A new process of the program application with the whole command line.
-HANDLE StartProcess(const std::wstring& application, std::wstring commandLine, const std::wstring& folder)
+// A new process of the program application with the whole command line,
+// put into hJob (when given) before it runs a single instruction, so that
+// every process it starts is in the job too. bInJob tells whether it is:
+// where the system refuses (a job of this process's own that allows no
+// other, before Windows 8), it runs outside.
+HANDLE StartProcess(const std::wstring& application, std::wstring commandLine, const std::wstring& folder, HANDLE hJob,
+                    bool& bInJob)
 {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+    bInJob = false;
+    if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                          hJob ? CREATE_SUSPENDED : 0, nullptr, folder.empty() ? nullptr : folder.c_str(), &si, &pi))
         return nullptr;
-    ::CloseHandle(pi.hThread);
+    const CKernelHandle thread(pi.hThread);
+    if (hJob) {
+        bInJob = ::AssignProcessToJobObject(hJob, pi.hProcess) != FALSE;
+        ::ResumeThread(pi.hThread);
+    }
     return pi.hProcess;
 }
 
@@ -128,6 +138,7 @@ bool CShell::RefusedForItsDrive() const
 HANDLE CShell::Run(bool bWait)
 {
     m_hProcess.Reset();
+    m_bInJob = false;
     m_dwLastError = !m_bFound ? ERROR_FILE_NOT_FOUND : RefusedForItsDrive() ? kErrorOtherDrive : 0;
     if (m_dwLastError)
         return nullptr;
@@ -139,17 +150,21 @@ HANDLE CShell::Run(bool bWait)
     // process still takes from the user's own registry classes.
     HANDLE hProcess = nullptr;
     if (extension == L".exe" || extension == L".com") {
-        hProcess = StartProcess(file, WithParameters(quoted, m_strParameters), folder);
+        hProcess = StartProcess(file, WithParameters(quoted, m_strParameters), folder, m_hJob, m_bInJob);
         // A program that asks for more rights than this process has: the
         // shell asks the user for them (no rights are gained by the route),
         // unless nobody is there to answer.
-        if (!hProcess && ::GetLastError() == kElevationRequired && !m_bUnattended)
+        if (!hProcess && ::GetLastError() == kElevationRequired && !m_bUnattended) {
             hProcess = StartByAssociation(file, m_strParameters, folder);
+            // Started by the shell: into the job as soon as it is there.
+            m_bInJob = hProcess && m_hJob && ::AssignProcessToJobObject(m_hJob, hProcess);
+        }
     } else if (extension == L".msi") {
         const std::wstring msiexec = SystemProgram(L"msiexec.exe");
         if (!msiexec.empty()) {
             hProcess =
-                StartProcess(msiexec, WithParameters(L"\"" + msiexec + L"\" /i " + quoted, m_strParameters), folder);
+                StartProcess(msiexec, WithParameters(L"\"" + msiexec + L"\" /i " + quoted, m_strParameters), folder,
+                             m_hJob, m_bInJob);
         }
     } else if (extension == L".bat" || extension == L".cmd") {
         // The cmd.exe Explorer runs it with in either build (the 64-bit one
@@ -159,7 +174,8 @@ HANDLE CShell::Run(bool bWait)
         const std::wstring cmd = NativeSystemPath(SystemProgram(L"cmd.exe"));
         if (!cmd.empty()) {
             hProcess = StartProcess(
-                cmd, L"\"" + cmd + L"\" /d /c \"" + WithParameters(quoted, m_strParameters) + L"\"", folder);
+                cmd, L"\"" + cmd + L"\" /d /c \"" + WithParameters(quoted, m_strParameters) + L"\"", folder, m_hJob,
+                m_bInJob);
         }
     } else if (m_bUnattended) {
         m_dwLastError = kErrorNotAProgram;

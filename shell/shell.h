@@ -75,6 +75,11 @@ public:
     // whether such a run may take "cdrom:\" files from other drives.
     bool m_bUnattended = false;
     bool m_bAnyDrive = false;
+    // The job object Run puts the process it starts into (none when null),
+    // and whether the last Run's process is in it: one that is can be ended
+    // with every process it has started.
+    HANDLE m_hJob = nullptr;
+    bool m_bInJob = false;
 
 private:
     void Resolve();

@@ -355,6 +355,28 @@ FileType::~FileType()
     ::RegDeleteTreeW(HKEY_CLASSES_ROOT, m_class.c_str());
 }
 
+std::vector<DWORD> ProcessIdsIn(const std::wstring& path)
+{
+    std::vector<DWORD> pids;
+    const std::string text = ReadFile(path);
+    size_t at = 0;
+    while ((at = text.find_first_of("0123456789", at)) != std::string::npos) {
+        const size_t end = text.find_first_not_of("0123456789", at);
+        pids.push_back(static_cast<DWORD>(std::stoul(text.substr(at, end - at))));
+        at = end;
+    }
+    return pids;
+}
+
+void EndProcesses(const std::vector<DWORD>& pids)
+{
+    for (DWORD pid : pids) {
+        const CKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        if (process && ::TerminateProcess(process.Get(), 1))
+            ::WaitForSingleObject(process.Get(), 5000);
+    }
+}
+
 bool ProcessRunning(const std::wstring& exeName)
 {
     const CFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));

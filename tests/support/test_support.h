@@ -81,6 +81,11 @@ private:
 
 // Whether a process whose program file is named exeName runs now.
 bool ProcessRunning(const std::wstring& exeName);
+// The process ids the hanging installer (hanging_installer.exe) wrote to the
+// file QUILLSET_HANG_PIDS names: its own and its helper's, run by run.
+std::vector<DWORD> ProcessIdsIn(const std::wstring& path);
+// Ends those of the processes that still run: a test's clean-up.
+void EndProcesses(const std::vector<DWORD>& pids);
 // Waits, pumping this thread's messages, until the desktop's shell window
 // process answers for the desktop (at the start of a session it takes a
 // moment to register); false when it did not within the time.

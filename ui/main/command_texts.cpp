@@ -48,4 +48,9 @@ std::wstring CheckUnfinishedQuestion(size_t n)
            L" 款软件安装失败或没有运行。\n\n是否只勾选这些软件, 以便再次安装?\n(以后也可以在\"安装选项\"菜单中重新勾选)";
 }
 
+std::wstring SaveFolderAgain(const std::wstring& folder, const std::wstring& reason)
+{
+    return L"不能保存到此文件夹: " + reason + L"。\n\n保存路径: " + folder + L"\n\n是否重新选择?";
+}
+
 } // namespace command_texts

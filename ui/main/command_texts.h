@@ -47,4 +47,8 @@ std::wstring SaveQuestion(const std::vector<ResolvedItem>& items, const std::wst
 // check exactly those (n of them) for the next batch.
 std::wstring CheckUnfinishedQuestion(size_t n);
 
+// A chosen save folder the batch could not use: the folder, why, and
+// whether to choose another.
+std::wstring SaveFolderAgain(const std::wstring& folder, const std::wstring& reason);
+
 } // namespace command_texts

@@ -2,7 +2,9 @@
 // the checked entries, the install-mode and help menus.
 #include "ui/main/QuillsetDlg.h"
 
+#include "batch/batch_lock.h"
 #include "batch/prog_dlg.h"
+#include "batch/save_folder.h"
 #include "catalogue/catalogue.h"
 #include "platform/module_path.h"
 #include "platform/system_dialogs.h"
@@ -31,6 +33,13 @@ void CQuillsetDlg::CollectSelection(std::wstring SoftwareEntry::*pItem)
 
 void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
 {
+    // One batch at a time on this machine, held until this one has ended.
+    CBatchLock lock;
+    if (!lock.Take()) {
+        ShowMessageBox(m_hWnd, BatchLockRefusal(lock.Error()), nMode == 0 ? kCaptionInstall : kCaptionSave,
+                       MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     ShowWindow(m_hWnd, SW_HIDE);
     {
         CProgDlg dlg(this);
@@ -73,15 +82,25 @@ void CQuillsetDlg::OnSaveSelected()
         return;
     }
     std::wstring folder = m_pSettings ? m_pSettings->SavePath : std::wstring();
-    while (folder.empty()) {
-        const auto chosen =
-            BrowseForFolder(m_hWnd, kChooseSaveFolder, row_actions::SaveStartFolder(m_strLastSaveFolder, folder));
-        if (!chosen)
+    for (;;) {
+        while (folder.empty()) {
+            const auto chosen =
+                BrowseForFolder(m_hWnd, kChooseSaveFolder, row_actions::SaveStartFolder(m_strLastSaveFolder, folder));
+            if (!chosen)
+                return;
+            folder = *chosen;
+            if (folder.empty() &&
+                ShowMessageBox(m_hWnd, kEmptyFolderAgain, kCaptionSave, MB_YESNO | MB_ICONQUESTION) != IDYES)
+                return;
+        }
+        // A folder the batch could not write into is found out now.
+        const SaveFolderCheck check = CheckSaveFolder(folder, false, BytesToSave(m_arrBatch, folder));
+        if (check.Ok())
+            break;
+        if (ShowMessageBox(m_hWnd, SaveFolderAgain(folder, check.strReason), kCaptionSave,
+                           MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
             return;
-        folder = *chosen;
-        if (folder.empty() &&
-            ShowMessageBox(m_hWnd, kEmptyFolderAgain, kCaptionSave, MB_YESNO | MB_ICONQUESTION) != IDYES)
-            return;
+        folder.clear();
     }
     if (ShowMessageBox(m_hWnd, SaveQuestion(m_arrBatch, folder), kCaptionSave, MB_YESNO | MB_ICONQUESTION) !=
         IDYES)

@@ -269,6 +269,71 @@ TEST_F(Commands, SaveBatchesIntoTheConfiguredOrAChosenFolder)
     EXPECT_EQ(m_starts, (std::vector<std::wstring>{documents, saved}));
 }
 
+// A folder the batch could not write into is found out when it is chosen,
+// before the confirmation, with the reason in words; Yes chooses again.
+TEST_F(Commands, ASaveFolderThatCannotTakeTheCopiesIsFoundOutWhenChosen)
+{
+    const std::wstring good = m_disc / L"good";
+    ::CreateDirectoryW(good.c_str(), nullptr);
+    WriteFile(m_disc / L"protected\\keep.txt", "");
+    ::CreateDirectoryW((m_disc / L"public").c_str(), nullptr);
+    ASSERT_TRUE(LayLink(m_disc / L"public\\linked", m_disc / L"protected"));
+    const std::wstring refused = L"不能保存到此文件夹: ";
+    const std::wstring again = L"\n\n是否重新选择?";
+
+    // A link chosen: refused with the reason, then a good folder is chosen.
+    Open([&](TestDlg& dlg) {
+        m_folders = {m_disc / L"public\\linked\\", good};
+        m_answers = {IDYES, IDYES, IDOK};
+        Command(dlg, CQuillsetDlg::kIdSave);
+    });
+    EXPECT_EQ(m_nBrowsed, 2);
+    std::vector<Shown> shown = TakeShown();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].text, refused + L"它本身或它所在的文件夹是链接 (符号链接或交接点), 为安全起见不向其中保存。\n\n保存路径: " +
+                                 (m_disc / L"public\\linked\\") + again);
+    EXPECT_EQ(shown[0].caption, L"保存安装包");
+    EXPECT_EQ(shown[0].nType, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
+    EXPECT_TRUE(shown[0].bMainVisible) << "asked before anything starts";
+    EXPECT_NE(shown[1].text.find(L"\n保存路径: " + good), std::wstring::npos) << "the confirmation follows";
+    EXPECT_EQ(ReadFile(good + L"\\zip setup.exe"), ReadFile(ProgramFolder() + L"demo_installer.exe"));
+    EXPECT_EQ(::GetFileAttributesW((m_disc / L"protected\\zip setup.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A configured folder that is not there, and one whose disk has too
+    // little room for the installers (one larger than any disk here, its
+    // bytes never written): No ends the command, with nothing asked.
+    const struct {
+        const char* name;
+        std::wstring folder;
+        std::wstring reason;
+    } cases[] = {
+        {"missing", m_disc / L"gone\\", L"这个文件夹不存在"},
+        {"no room", good + L"\\", L"所在磁盘的空间不够: 要保存的安装包共 8388608.0 MB, 可用空间只有 "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.reason.starts_with(L"所在磁盘")) {
+            CFileHandle file(::CreateFileW((m_disc / L"soft dir\\zip setup.exe").c_str(), GENERIC_WRITE, 0, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+            LARGE_INTEGER size{};
+            size.QuadPart = 8ll << 40;
+            ASSERT_TRUE(::SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN));
+            ASSERT_TRUE(::SetEndOfFile(file.Get()));
+        }
+        WriteCatalogue(Catalogue(L"SavePath=" + c.folder + L"\r\n"));
+        m_nBrowsed = 0;
+        Open([&](TestDlg& dlg) {
+            m_answers = {IDNO, IDNO};
+            Command(dlg, CQuillsetDlg::kIdSave);
+        });
+        EXPECT_EQ(m_nBrowsed, 0);
+        shown = TakeShown();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text.rfind(refused + c.reason, 0), 0u) << platform_text::ToUtf8(shown[0].text);
+        EXPECT_NE(shown[0].text.find(L"\n\n保存路径: " + c.folder + again), std::wstring::npos);
+    }
+}
+
 std::wstring Tooltip(const CThemedButton& button)
 {
     wchar_t text[256] = {};

@@ -124,9 +124,14 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
             const HWND hStop = ::GetDlgItem(hProgress, IDC_STOP);
             EXPECT_TRUE(PumpUntil([&] { return Caption(hStop) == kStoppingLabel; }));
             EXPECT_EQ(Caption(hProgress).rfind(kStoppingCaptionPrefix, 0), 0u) << platform_text::ToUtf8(Caption(hProgress));
-            // Asked again, it does not ask again.
+            // Asked again, it offers to end the installer; No lets it end on its own.
             EXPECT_TRUE(AskToStop(hProgress, c.ask));
-            EXPECT_FALSE(PumpUntil([&] { return FindOwnedWindow(hProgress, L"软件安装") != nullptr; }, milliseconds(1500)));
+            const HWND hEnd = WaitForOwnedWindow(hProgress, L"软件安装");
+            ASSERT_NE(hEnd, nullptr);
+            EXPECT_NE(MessageBoxText(hEnd).find(kEndItemQuestion), std::wstring::npos) << MessageBoxText(hEnd);
+            EXPECT_EQ(::GetWindowLongPtrW(::GetDlgItem(hEnd, IDNO), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON)
+                << "No is the default";
+            EXPECT_TRUE(Answer(hEnd, IDNO));
         }
 
         // The report, shown over the hidden main window.
@@ -171,6 +176,101 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
         ::DeleteFileW(logPath.c_str());
     }
     ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
+}
+
+// An installer that waits for an answer nobody sees (one without a silent
+// switch behind 自动安装): while it holds the window's batch, a command line
+// on the same machine is refused; the stop asked again ends it with the
+// helper it has started, and the report says what may be left behind.
+TEST(StopBatchProgram, AHungInstallerIsEndedWhenTheStopIsAskedAgain)
+{
+    TempDir disc;
+    const std::wstring exe = CopyProgramTo(disc, L"Quillset.exe");
+    WriteFile(disc / L"Quillset.INI", ToUtf16LeWithBom(LR"([Config]
+Default=1
+[Type]
+Sort1=工具
+[工具.List]
+List1=向导
+List2=第二
+[向导]
+WorkingDir=%CurrDir%
+AutoInstall=wizard.exe
+Checked=1
+[第二]
+WorkingDir=%CurrDir%
+AutoInstall=second.exe /S
+Checked=1
+)"));
+    ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"hanging_installer.exe").c_str(), (disc / L"wizard.exe").c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), (disc / L"second.exe").c_str(), FALSE));
+    const std::wstring installLog = disc / L"install.log";
+    const std::wstring pids = disc / L"pids.txt";
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", installLog.c_str()));
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", pids.c_str()));
+
+    RunningProgram program(exe, disc.Path());
+    const HWND hMain = program.MainWindow();
+    ASSERT_NE(hMain, nullptr);
+    ASSERT_TRUE(ClickMiddle(::GetDlgItem(hMain, CQuillsetDlg::kIdInstall)));
+    const HWND hConfirm = WaitForOwnedWindow(hMain, L"软件安装");
+    ASSERT_NE(hConfirm, nullptr);
+    ASSERT_TRUE(Answer(hConfirm, IDYES));
+    const HWND hProgress = WaitForOwnedWindow(hMain, L"正在安装...50.0%");
+    ASSERT_NE(hProgress, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return ProcessIdsIn(pids).size() == 2; }, milliseconds(30000)));
+
+    // A command line started meanwhile runs nothing.
+    {
+        const RunningProgram second(exe, disc.Path(), L"/auto /quiet /select:第二 /log:" + (disc / L"second.log"));
+        DWORD exitCode = 0;
+        EXPECT_TRUE(second.WaitForExit(30000, &exitCode));
+        EXPECT_EQ(exitCode, 1618u);
+        EXPECT_EQ(ReadFile(installLog), "");
+    }
+
+    ASSERT_TRUE(AskToStop(hProgress, Ask::kButton));
+    const HWND hQuestion = WaitForOwnedWindow(hProgress, L"软件安装");
+    ASSERT_NE(hQuestion, nullptr);
+    ASSERT_TRUE(Answer(hQuestion, IDYES));
+    const HWND hStop = ::GetDlgItem(hProgress, IDC_STOP);
+    ASSERT_TRUE(PumpUntil([&] { return Caption(hStop) == kStoppingLabel; }));
+    // Stopping waits for the installer, which never ends: asked again, the
+    // window offers to end it, with a warning.
+    ASSERT_TRUE(AskToStop(hProgress, Ask::kButton));
+    const HWND hEnd = WaitForOwnedWindow(hProgress, L"软件安装");
+    ASSERT_NE(hEnd, nullptr);
+    EXPECT_NE(MessageBoxText(hEnd).find(kEndItemQuestion), std::wstring::npos) << MessageBoxText(hEnd);
+    EXPECT_TRUE(Answer(hEnd, IDYES));
+
+    const HWND hReport = WaitForOwnedWindow(hMain, L"软件安装", 30000);
+    ASSERT_NE(hReport, nullptr);
+    const std::wstring report = MessageBoxText(hReport);
+    EXPECT_NE(report.find(L"\n" + (disc / L"wizard.exe") +
+                          L" (已按要求结束安装程序及其启动的所有进程, 该软件可能只安装了一部分)\n"),
+              std::wstring::npos)
+        << report;
+    EXPECT_NE(report.find(L"已按要求停止, 以下项目没有运行:\n第二 | " + (disc / L"second.exe") + L"\n"),
+              std::wstring::npos)
+        << report;
+    EXPECT_TRUE(PumpUntil([] { return !ProcessRunning(L"wizard.exe"); })) << "the installer or its helper runs on";
+    EXPECT_EQ(ReadFile(installLog), "");
+    EXPECT_TRUE(Answer(hReport, IDOK));
+    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }));
+
+    // The lock went with the batch: a command line runs now.
+    {
+        const RunningProgram second(exe, disc.Path(), L"/auto /quiet /select:第二 /log:" + (disc / L"second.log"));
+        DWORD exitCode = 1;
+        EXPECT_TRUE(second.WaitForExit(30000, &exitCode));
+        EXPECT_EQ(exitCode, 0u);
+    }
+    ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(program.WaitForExit(10000, &exitCode));
+    EndProcesses(ProcessIdsIn(pids));
+    ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
+    ::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", nullptr);
 }
 
 } // namespace
