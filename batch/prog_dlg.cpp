@@ -11,6 +11,7 @@ CProgDlg* g_pProgDlg = nullptr;
 
 namespace {
 
+// Sizes at 96 DPI.
 constexpr int kWindowWidth = 400;
 constexpr int kWindowHeight = 60;
 // The window's top edge above the bottom of the work area.
@@ -43,9 +44,9 @@ BOOL CALLBACK FindQuestion(HWND hWnd, LPARAM lp)
 
 } // namespace
 
-ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopSize)
+ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopSize, const dpi::Scale& scale)
 {
-    constexpr int kInset = ProgressLayout::kInset;
+    const int kInset = scale.Px(ProgressLayout::kInset);
     ProgressLayout layout;
     layout.rcBar = rcClient;
     ::InflateRect(&layout.rcBar, -kInset, -kInset);
@@ -130,10 +131,11 @@ BOOL CProgDlg::OnInitDialog()
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     }
     m_brBack.Reset(::CreateSolidBrush(kWindowBack));
-    ::MoveWindow(m_hWnd, 0, 0, kWindowWidth, kWindowHeight, FALSE);
+    m_scale = dpi::Scale{dpi::WindowDpi(m_hWnd)};
+    ::MoveWindow(m_hWnd, 0, 0, m_scale.Px(kWindowWidth), m_scale.Px(kWindowHeight), FALSE);
 
-    const SIZE buttonSize{kStopPicture.cx + 1, kStopPicture.cy + 1};
-    const ProgressLayout layout = LayOutProgress(GetClientRect(), bStoppable, buttonSize);
+    const SIZE buttonSize{m_scale.Px(kStopPicture.cx + 1), m_scale.Px(kStopPicture.cy + 1)};
+    const ProgressLayout layout = LayOutProgress(GetClientRect(), bStoppable, buttonSize, m_scale);
     m_progress.Create(WS_CHILD | WS_VISIBLE | PBS_SMOOTH, layout.rcBar, m_hWnd, IDC_PROGRESS);
     if (bStoppable) {
         // The picture draws the label; the window text is what a screen
@@ -144,7 +146,8 @@ BOOL CProgDlg::OnInitDialog()
         m_btnStop.SetFont(GetFont(), FALSE);
         for (int slot : {CThemedButton::HoverBack, CThemedButton::NormalBack, CThemedButton::FocusBack})
             m_btnStop.SetColor(slot, kWindowBack);
-        m_btnStop.AssignBitmaps(LoadBitmapResource(IDB_STOP_HOT).Release(), LoadBitmapResource(IDB_STOP).Release());
+        m_btnStop.AssignBitmaps(dpi::LoadBitmapAt(IDB_STOP_HOT, m_scale).Release(),
+                                dpi::LoadBitmapAt(IDB_STOP, m_scale).Release());
         m_btnStop.AssignTooltip(L"当前项目完成后停止批处理");
     }
 
@@ -153,7 +156,7 @@ BOOL CProgDlg::OnInitDialog()
     const RECT rcWindow = GetWindowRect();
     RECT rcWork{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, rcWindow.left, rcWork.bottom - kAboveWorkAreaBottom, 0, 0, SWP_NOSIZE);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, rcWindow.left, rcWork.bottom - m_scale.Px(kAboveWorkAreaBottom), 0, 0, SWP_NOSIZE);
 
     // Without a worker (an unknown mode, or no thread to be had) nothing
     // would ever close the window.
@@ -232,7 +235,8 @@ void CProgDlg::ShowStopping()
     if (m_btnStop.m_hWnd) {
         // A further request asks nothing; the picture says why.
         m_btnStop.SetWindowText(kStoppingLabel);
-        m_btnStop.AssignBitmaps(LoadBitmapResource(IDB_STOPPING).Release(), LoadBitmapResource(IDB_STOPPING).Release());
+        m_btnStop.AssignBitmaps(dpi::LoadBitmapAt(IDB_STOPPING, m_scale).Release(),
+                                dpi::LoadBitmapAt(IDB_STOPPING, m_scale).Release());
         m_btnStop.AssignTooltip(L"当前项目完成后停止");
         m_btnStop.Invalidate();
     }

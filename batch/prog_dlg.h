@@ -4,6 +4,7 @@
 
 #include "batch/batch_plan.h"
 #include "platform/controls.h"
+#include "platform/dpi.h"
 #include "platform/handles.h"
 #include "platform/wnd.h"
 #include "shell/resolved_item.h"
@@ -20,11 +21,11 @@
 // left of the button, which stands kInset from the right edge, centred
 // from top to bottom.
 struct ProgressLayout {
-    static constexpr int kInset = 7;
+    static constexpr int kInset = 7; // 96-DPI pixels
     RECT rcBar{};
     RECT rcStop{}; // empty without the button
 };
-ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopSize);
+ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopSize, const dpi::Scale& scale = {});
 
 // The question a stop request asks, and how the window shows that the batch
 // stops after the item that is running.
@@ -122,6 +123,8 @@ private:
     void OnStepTimer();
 
     CThemedButton m_btnStop;
+    // The screen scale the window is shown at.
+    dpi::Scale m_scale;
     // The window's ground, the colour the button's pictures stand on.
     CBrush m_brBack;
     // Whether the stop question is open; set and cleared on the window's

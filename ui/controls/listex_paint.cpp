@@ -194,9 +194,9 @@ EntryRowLayout CListEx::RowLayout(int nItem, const RECT& bounds, const RECT& lab
     const bool bTwoLine = nItem >= 0 && static_cast<size_t>(nItem) < m_arrDescription.size() &&
                           !m_arrDescription[static_cast<size_t>(nItem)].empty();
     if (m_dwMode & kModePane)
-        return PaneRow(bounds, label, icon, bTwoLine);
+        return PaneRow(bounds, label, icon, bTwoLine, m_scale);
     const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
-    return EntryRow(bounds, label, icon, bTwoLine, bShifted);
+    return EntryRow(bounds, label, icon, bTwoLine, bShifted, m_scale);
 }
 
 std::vector<RECT> CListEx::LinkRectsOf(HDC hDC, const LOGFONTW& font, int nItem, int nCol, const RECT& cell,
@@ -331,7 +331,7 @@ void CListEx::PaintHeaderRow(const RowPaint& paint, const RECT& label, const REC
     if (label.right < icon.right)
         return;
     const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
-    const RECT box = HeaderTitleBox(label, icon, bShifted);
+    const RECT box = HeaderTitleBox(label, icon, bShifted, m_scale);
     const std::wstring title = ItemText(paint.nItem, 0);
     ::SetTextColor(paint.hDC, kTitleRelief);
     DrawTextIn(paint.hDC, title, RECT{box.left + 1, box.top + 1, box.right + 1, box.bottom + 1}, kCellTextFlags);
@@ -392,11 +392,11 @@ void CListEx::PaintCells(const RowPaint& paint, int x, const RECT& text)
         const int cellLeft = x;
         const int cellRight = x + width;
         x = cellRight;
-        if (width < kMinCellWidth)
+        if (width < m_scale.Px(kMinCellWidth))
             continue;
         const DWORD kind = ColumnKind(col);
         const std::wstring cellText = ItemText(paint.nItem, col);
-        const RECT box = CellTextBox(cellLeft, cellRight, text);
+        const RECT box = CellTextBox(cellLeft, cellRight, text, m_scale);
         if (kind == kColumnPlain) {
             const int justify = format & LVCFMT_JUSTIFYMASK;
             const UINT align = justify == LVCFMT_LEFT ? DT_LEFT : justify == LVCFMT_RIGHT ? DT_RIGHT : DT_CENTER;
