@@ -236,9 +236,12 @@ TEST(ListGeometry, RowsAtEveryScale)
         const dpi::Scale s{n};
         const EntryRowLayout row = ScaledRow(s, true);
         const int top = row.label.top;
-        EXPECT_EQ(row.text.bottom, row.desc.top) << n;
-        EXPECT_EQ(row.text.bottom - row.text.top, s.Px(15)) << n;
-        EXPECT_EQ(row.desc.bottom - row.desc.top, s.Px(15)) << n;
+        // The bands meet at the middle; an odd height gives each band the
+        // middle pixel.
+        const int odd = s.Px(60) % 2;
+        EXPECT_EQ(row.text.bottom - odd, row.desc.top) << n;
+        EXPECT_EQ(row.text.bottom - row.text.top, s.Px(15) + odd) << n;
+        EXPECT_EQ(row.desc.bottom - row.desc.top, s.Px(15) + odd) << n;
         EXPECT_EQ(row.desc.top - top, s.Px(60) / 2) << n;
         EXPECT_EQ(row.label.left, s.Px(50) - s.Px(5)) << n;
         EXPECT_EQ(row.icon.left, s.Px(18) - s.Px(5) + s.Px(28)) << n;
