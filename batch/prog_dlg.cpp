@@ -5,6 +5,7 @@
 #include "platform/thread.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <utility>
 
 CProgDlg* g_pProgDlg = nullptr;
@@ -23,6 +24,8 @@ constexpr UINT kMsgItemsDone = WM_APP + 2;
 // The stop button: its picture and the window's ground it is drawn on.
 constexpr SIZE kStopPicture{64, 20};
 constexpr COLORREF kWindowBack = RGB(220, 230, 232);
+// Room kept beside a caption's text (96-DPI pixels).
+constexpr int kCaptionMargin = 16;
 
 // The open stop question: a dialog of this thread owned by the window.
 struct OpenQuestion {
@@ -57,6 +60,11 @@ ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopS
     layout.rcStop = RECT{left, top, left + stopSize.cx, top + stopSize.cy};
     layout.rcBar.right = left - kInset;
     return layout;
+}
+
+int ProgressWidth(int nCurrent, int nNeeded, int nWorkWidth) noexcept
+{
+    return std::max(nCurrent, nWorkWidth > 0 ? std::min(nNeeded, nWorkWidth) : nNeeded);
 }
 
 CProgDlg::CProgDlg(CWnd* pParent) : CDialog(IDD_PROGRESS, pParent)
@@ -134,8 +142,7 @@ BOOL CProgDlg::OnInitDialog()
     m_scale = dpi::Scale{dpi::WindowDpi(m_hWnd)};
     ::MoveWindow(m_hWnd, 0, 0, m_scale.Px(kWindowWidth), m_scale.Px(kWindowHeight), FALSE);
 
-    const SIZE buttonSize{m_scale.Px(kStopPicture.cx + 1), m_scale.Px(kStopPicture.cy + 1)};
-    const ProgressLayout layout = LayOutProgress(GetClientRect(), bStoppable, buttonSize, m_scale);
+    const ProgressLayout layout = LayOutProgress(GetClientRect(), bStoppable, StopButtonSize(), m_scale);
     m_progress.Create(WS_CHILD | WS_VISIBLE | PBS_SMOOTH, layout.rcBar, m_hWnd, IDC_PROGRESS);
     if (bStoppable) {
         // The picture draws the label; the window text is what a screen
@@ -231,7 +238,7 @@ bool CProgDlg::StopRequested()
 
 void CProgDlg::ShowStopping()
 {
-    SetWindowText(ShownCaption(GetWindowText()));
+    SetCaption(ShownCaption(GetWindowText()));
     if (m_btnStop.m_hWnd) {
         // A further request asks nothing; the picture says why.
         m_btnStop.SetWindowText(kStoppingLabel);
@@ -240,6 +247,54 @@ void CProgDlg::ShowStopping()
         m_btnStop.AssignTooltip(L"当前项目完成后停止");
         m_btnStop.Invalidate();
     }
+}
+
+void CProgDlg::SetCaption(const std::wstring& strCaption)
+{
+    SetWindowText(strCaption);
+    // The caption's width in the larger of the two caption fonts, beside
+    // the frame, the close box and a margin.
+    NONCLIENTMETRICSW ncm{};
+    ncm.cbSize = sizeof(ncm);
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
+        return;
+    int nText = 0;
+    {
+        const CClientDC dc(m_hWnd);
+        for (const LOGFONTW& lf : {ncm.lfSmCaptionFont, ncm.lfCaptionFont}) {
+            const CFont font(::CreateFontIndirectW(&lf));
+            const CSelectObject select(dc.Get(), font.Get());
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc.Get(), strCaption.c_str(), static_cast<int>(strCaption.size()), &size);
+            nText = std::max(nText, static_cast<int>(size.cx));
+        }
+    }
+    const RECT rcWindow = GetWindowRect();
+    const RECT rcClient = GetClientRect();
+    const int nWidth = rcWindow.right - rcWindow.left;
+    const int nFrame = nWidth - (rcClient.right - rcClient.left);
+    const int nClose = (GetStyle() & WS_SYSMENU) ? ::GetSystemMetrics(SM_CXSMSIZE) : 0;
+    RECT rcWork{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    const int nNew =
+        ProgressWidth(nWidth, nText + nFrame + nClose + m_scale.Px(kCaptionMargin), rcWork.right - rcWork.left);
+    if (nNew == nWidth)
+        return;
+    // Wider, still centred on the work area, the bar and button laid out
+    // again.
+    ::SetWindowPos(m_hWnd, nullptr, rcWork.left + (rcWork.right - rcWork.left - nNew) / 2, rcWindow.top, nNew,
+                   rcWindow.bottom - rcWindow.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const ProgressLayout layout = LayOutProgress(GetClientRect(), m_btnStop.m_hWnd != nullptr, StopButtonSize(), m_scale);
+    ::MoveWindow(m_progress.m_hWnd, layout.rcBar.left, layout.rcBar.top, layout.rcBar.right - layout.rcBar.left,
+                 layout.rcBar.bottom - layout.rcBar.top, TRUE);
+    if (m_btnStop.m_hWnd)
+        ::MoveWindow(m_btnStop.m_hWnd, layout.rcStop.left, layout.rcStop.top, layout.rcStop.right - layout.rcStop.left,
+                     layout.rcStop.bottom - layout.rcStop.top, TRUE);
+}
+
+SIZE CProgDlg::StopButtonSize() const noexcept
+{
+    return SIZE{m_scale.Px(kStopPicture.cx + 1), m_scale.Px(kStopPicture.cy + 1)};
 }
 
 std::wstring CProgDlg::ShownCaption(const std::wstring& strCaption) const
@@ -307,10 +362,10 @@ bool CProgDlg::ShowWaitingSteps()
     if (nStartItems >= 0) {
         m_progress.SendMessage(PBM_SETRANGE32, 0, nStartItems);
         m_progress.SendMessage(PBM_SETPOS, 0);
-        SetWindowText(ShownCaption(strStartCaption));
+        SetCaption(ShownCaption(strStartCaption));
     }
     if (nSteps) {
-        SetWindowText(ShownCaption(strCaption));
+        SetCaption(ShownCaption(strCaption));
         m_progress.SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(nSteps));
     }
     return nStartItems >= 0 || nSteps;

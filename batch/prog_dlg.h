@@ -27,6 +27,12 @@ struct ProgressLayout {
 };
 ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopSize, const dpi::Scale& scale = {});
 
+// The window's outer width once a caption needs nNeeded pixels, the window
+// being nCurrent wide on a work area nWorkWidth wide: it grows for the
+// caption (so the item's file name shows) up to the work area's width, and
+// never shrinks while the batch runs.
+int ProgressWidth(int nCurrent, int nNeeded, int nWorkWidth) noexcept;
+
 // The question a stop request asks, and how the window shows that the batch
 // stops after the item that is running.
 inline constexpr wchar_t kStopQuestion[] = L"是否在当前项目完成后停止?";
@@ -115,6 +121,9 @@ private:
     void ShowStopping();
     // The caption as shown: with the stopping mark once the batch stops.
     std::wstring ShownCaption(const std::wstring& strCaption) const;
+    // Shows a caption, the window made wide enough for it.
+    void SetCaption(const std::wstring& strCaption);
+    SIZE StopButtonSize() const noexcept;
     void WaitForWorker() noexcept;
     // Whether the window may close now: no worker, or the worker asked.
     bool MayClose() const noexcept;
