@@ -139,6 +139,9 @@ private:
     // Queries straight to the list view, past this object's own handling.
     LRESULT Ask(UINT msg, WPARAM wp, LPARAM lp) noexcept;
     RECT ItemRect(int nItem, int nCode) noexcept;
+    // The rectangle the rows on show paint whole; empty when one of them is
+    // a row that is not painted.
+    RECT PaintedRows() noexcept;
     std::wstring ItemText(int nItem, int nSubItem);
     bool GetColumnFormat(int nCol, int* pFormat, int* pWidth) noexcept;
     std::wstring FitText(HDC hDC, const std::wstring& text, const RECT& box) const;

@@ -115,8 +115,31 @@ LRESULT CListEx::OnEraseBkgnd(HDC hDC)
     }
     if (m_dwDrawFlags & kFlagNoErase)
         return TRUE;
+    // The rows on show paint their whole width themselves: only what they
+    // leave is filled, so no pixel is painted twice.
+    const CSaveDC saved(hDC);
+    const RECT rows = PaintedRows();
+    if (!::IsRectEmpty(&rows))
+        ::ExcludeClipRect(hDC, rows.left, rows.top, rows.right, rows.bottom);
     FillSolid(hDC, rc, m_crErase);
     return TRUE;
+}
+
+RECT CListEx::PaintedRows() noexcept
+{
+    const int nCount = GetItemCount();
+    if (nCount <= 0 || (GetStyle() & LVS_TYPEMASK) != LVS_REPORT)
+        return RECT{};
+    const int nTop = static_cast<int>(Ask(LVM_GETTOPINDEX, 0, 0));
+    const int nLast = std::min(nCount - 1, nTop + static_cast<int>(Ask(LVM_GETCOUNTPERPAGE, 0, 0)));
+    // A row of another kind is not painted at all: the erase stays under it.
+    for (int i = nTop; i <= nLast; ++i) {
+        if (RowKind(i) != kRowEntry && RowKind(i) != kRowHeader)
+            return RECT{};
+    }
+    const RECT first = ItemRect(nTop, LVIR_BOUNDS);
+    const RECT last = ItemRect(nLast, LVIR_BOUNDS);
+    return RECT{0, first.top, first.right, last.bottom};
 }
 
 LRESULT CListEx::OnPaint(WPARAM wp, LPARAM lp)
