@@ -24,8 +24,10 @@ constexpr UINT kMsgItemsDone = WM_APP + 2;
 // The stop button: its picture and the window's ground it is drawn on.
 constexpr SIZE kStopPicture{64, 20};
 constexpr COLORREF kWindowBack = RGB(220, 230, 232);
-// Room kept beside a caption's text (96-DPI pixels).
+// Room kept beside a caption's text, and the steps the window grows by, so
+// that captions of about the same length leave it as it is (96-DPI pixels).
 constexpr int kCaptionMargin = 16;
+constexpr int kWidthStep = 50;
 
 // The open stop question: a dialog of this thread owned by the window.
 struct OpenQuestion {
@@ -62,9 +64,12 @@ ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopS
     return layout;
 }
 
-int ProgressWidth(int nCurrent, int nNeeded, int nWorkWidth) noexcept
+int ProgressWidth(int nCurrent, int nNeeded, int nWorkWidth, int nStep) noexcept
 {
-    return std::max(nCurrent, nWorkWidth > 0 ? std::min(nNeeded, nWorkWidth) : nNeeded);
+    if (nNeeded <= nCurrent)
+        return nCurrent;
+    const int nWider = nStep > 0 ? (nNeeded + nStep - 1) / nStep * nStep : nNeeded;
+    return std::max(nCurrent, nWorkWidth > 0 ? std::min(nWider, nWorkWidth) : nWider);
 }
 
 CProgDlg::CProgDlg(CWnd* pParent) : CDialog(IDD_PROGRESS, pParent)
@@ -251,7 +256,14 @@ void CProgDlg::ShowStopping()
 
 void CProgDlg::SetCaption(const std::wstring& strCaption)
 {
+    // The window takes its width before the caption shows: whoever sees the
+    // caption sees the window's final layout.
+    FitToCaption(strCaption);
     SetWindowText(strCaption);
+}
+
+void CProgDlg::FitToCaption(const std::wstring& strCaption)
+{
     // The caption's width in the larger of the two caption fonts, beside
     // the frame, the close box and a margin.
     NONCLIENTMETRICSW ncm{};
@@ -277,7 +289,8 @@ void CProgDlg::SetCaption(const std::wstring& strCaption)
     RECT rcWork{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
     const int nNew =
-        ProgressWidth(nWidth, nText + nFrame + nClose + m_scale.Px(kCaptionMargin), rcWork.right - rcWork.left);
+        ProgressWidth(nWidth, nText + nFrame + nClose + m_scale.Px(kCaptionMargin), rcWork.right - rcWork.left,
+                      m_scale.Px(kWidthStep));
     if (nNew == nWidth)
         return;
     // Wider, still centred on the work area, the bar and button laid out

@@ -29,9 +29,9 @@ ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopS
 
 // The window's outer width once a caption needs nNeeded pixels, the window
 // being nCurrent wide on a work area nWorkWidth wide: it grows for the
-// caption (so the item's file name shows) up to the work area's width, and
-// never shrinks while the batch runs.
-int ProgressWidth(int nCurrent, int nNeeded, int nWorkWidth) noexcept;
+// caption (so the item's file name shows) by whole steps of nStep pixels,
+// up to the work area's width, and never shrinks while the batch runs.
+int ProgressWidth(int nCurrent, int nNeeded, int nWorkWidth, int nStep) noexcept;
 
 // The question a stop request asks, and how the window shows that the batch
 // stops after the item that is running.
@@ -123,6 +123,7 @@ private:
     std::wstring ShownCaption(const std::wstring& strCaption) const;
     // Shows a caption, the window made wide enough for it.
     void SetCaption(const std::wstring& strCaption);
+    void FitToCaption(const std::wstring& strCaption);
     SIZE StopButtonSize() const noexcept;
     void WaitForWorker() noexcept;
     // Whether the window may close now: no worker, or the worker asked.

@@ -146,15 +146,18 @@ TEST_F(Batch, OnlyTheWorkerEndsTheWindowWhileTheBatchRuns)
 }
 
 } // namespace
-// The window grows for a long caption up to the work area's width and
-// never shrinks while the batch runs.
+// The window grows for a long caption by whole steps, up to the work
+// area's width, and never shrinks while the batch runs.
 TEST(ProgressWindow, WidthForTheCaption)
 {
-    EXPECT_EQ(ProgressWidth(400, 300, 1280), 400);
-    EXPECT_EQ(ProgressWidth(400, 640, 1280), 640);
-    EXPECT_EQ(ProgressWidth(640, 500, 1280), 640);
-    EXPECT_EQ(ProgressWidth(400, 5000, 1280), 1280);
-    EXPECT_EQ(ProgressWidth(600, 900, 0), 900);
+    EXPECT_EQ(ProgressWidth(400, 300, 1280, 50), 400);
+    EXPECT_EQ(ProgressWidth(400, 400, 1280, 50), 400);
+    EXPECT_EQ(ProgressWidth(400, 401, 1280, 50), 450);
+    EXPECT_EQ(ProgressWidth(400, 640, 1280, 50), 650);
+    EXPECT_EQ(ProgressWidth(650, 649, 1280, 50), 650);
+    EXPECT_EQ(ProgressWidth(640, 500, 1280, 50), 640);
+    EXPECT_EQ(ProgressWidth(400, 5000, 1280, 50), 1280);
+    EXPECT_EQ(ProgressWidth(600, 901, 0, 75), 975);
 }
 
 } // namespace batch_testing
