@@ -5,12 +5,14 @@
 #include "platform/thread.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <utility>
 
 CProgDlg* g_pProgDlg = nullptr;
 
 namespace {
 
+// Sizes at 96 DPI.
 constexpr int kWindowWidth = 400;
 constexpr int kWindowHeight = 60;
 // The window's top edge above the bottom of the work area.
@@ -22,6 +24,10 @@ constexpr UINT kMsgItemsDone = WM_APP + 2;
 // The stop button: its picture and the window's ground it is drawn on.
 constexpr SIZE kStopPicture{64, 20};
 constexpr COLORREF kWindowBack = RGB(220, 230, 232);
+// Room kept beside a caption's text, and the steps the window grows by, so
+// that captions of about the same length leave it as it is (96-DPI pixels).
+constexpr int kCaptionMargin = 16;
+constexpr int kWidthStep = 50;
 
 // The open stop question: a dialog of this thread owned by the window.
 struct OpenQuestion {
@@ -43,9 +49,9 @@ BOOL CALLBACK FindQuestion(HWND hWnd, LPARAM lp)
 
 } // namespace
 
-ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopSize)
+ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopSize, const dpi::Scale& scale)
 {
-    constexpr int kInset = ProgressLayout::kInset;
+    const int kInset = scale.Px(ProgressLayout::kInset);
     ProgressLayout layout;
     layout.rcBar = rcClient;
     ::InflateRect(&layout.rcBar, -kInset, -kInset);
@@ -56,6 +62,14 @@ ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopS
     layout.rcStop = RECT{left, top, left + stopSize.cx, top + stopSize.cy};
     layout.rcBar.right = left - kInset;
     return layout;
+}
+
+int ProgressWidth(int nCurrent, int nNeeded, int nWorkWidth, int nStep) noexcept
+{
+    if (nNeeded <= nCurrent)
+        return nCurrent;
+    const int nWider = nStep > 0 ? (nNeeded + nStep - 1) / nStep * nStep : nNeeded;
+    return std::max(nCurrent, nWorkWidth > 0 ? std::min(nWider, nWorkWidth) : nWider);
 }
 
 CProgDlg::CProgDlg(CWnd* pParent)
@@ -131,10 +145,10 @@ BOOL CProgDlg::OnInitDialog()
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     }
     m_brBack.Reset(::CreateSolidBrush(kWindowBack));
-    ::MoveWindow(m_hWnd, 0, 0, kWindowWidth, kWindowHeight, FALSE);
+    m_scale = dpi::Scale{dpi::WindowDpi(m_hWnd)};
+    ::MoveWindow(m_hWnd, 0, 0, m_scale.Px(kWindowWidth), m_scale.Px(kWindowHeight), FALSE);
 
-    const SIZE buttonSize{kStopPicture.cx + 1, kStopPicture.cy + 1};
-    const ProgressLayout layout = LayOutProgress(GetClientRect(), bStoppable, buttonSize);
+    const ProgressLayout layout = LayOutProgress(GetClientRect(), bStoppable, StopButtonSize(), m_scale);
     m_progress.Create(WS_CHILD | WS_VISIBLE | PBS_SMOOTH, layout.rcBar, m_hWnd, IDC_PROGRESS);
     if (bStoppable) {
         // The picture draws the label; the window text is what a screen
@@ -145,7 +159,8 @@ BOOL CProgDlg::OnInitDialog()
         m_btnStop.SetFont(GetFont(), FALSE);
         for (int slot : {CThemedButton::HoverBack, CThemedButton::NormalBack, CThemedButton::FocusBack})
             m_btnStop.SetColor(slot, kWindowBack);
-        m_btnStop.AssignBitmaps(LoadBitmapResource(IDB_STOP_HOT).Release(), LoadBitmapResource(IDB_STOP).Release());
+        m_btnStop.AssignBitmaps(dpi::LoadBitmapAt(IDB_STOP_HOT, m_scale).Release(),
+                                dpi::LoadBitmapAt(IDB_STOP, m_scale).Release());
         m_btnStop.AssignTooltip(L"当前项目完成后停止批处理");
     }
 
@@ -154,7 +169,7 @@ BOOL CProgDlg::OnInitDialog()
     const RECT rcWindow = GetWindowRect();
     RECT rcWork{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, rcWindow.left, rcWork.bottom - kAboveWorkAreaBottom, 0, 0, SWP_NOSIZE);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, rcWindow.left, rcWork.bottom - m_scale.Px(kAboveWorkAreaBottom), 0, 0, SWP_NOSIZE);
 
     // Without a worker (an unknown mode, or no thread to be had) nothing
     // would ever close the window.
@@ -252,15 +267,72 @@ bool CProgDlg::StopRequested()
 
 void CProgDlg::ShowStopping()
 {
-    SetWindowText(ShownCaption(GetWindowText()));
+    SetCaption(ShownCaption(GetWindowText()));
     if (m_btnStop.m_hWnd) {
         // A further request offers to end the installer that runs.
         m_btnStop.SetWindowText(kStoppingLabel);
-        m_btnStop.AssignBitmaps(LoadBitmapResource(IDB_STOPPING).Release(), LoadBitmapResource(IDB_STOPPING).Release());
+        m_btnStop.AssignBitmaps(dpi::LoadBitmapAt(IDB_STOPPING, m_scale).Release(),
+                                dpi::LoadBitmapAt(IDB_STOPPING, m_scale).Release());
         m_btnStop.AssignTooltip(m_nMode == kInstallBatch ? L"当前项目完成后停止; 再按一次可结束正在运行的安装程序"
                                                          : L"当前项目完成后停止");
         m_btnStop.Invalidate();
     }
+}
+
+void CProgDlg::SetCaption(const std::wstring& strCaption)
+{
+    // The window takes its width before the caption shows: whoever sees the
+    // caption sees the window's final layout.
+    FitToCaption(strCaption);
+    SetWindowText(strCaption);
+}
+
+void CProgDlg::FitToCaption(const std::wstring& strCaption)
+{
+    // The caption's width in the larger of the two caption fonts, beside
+    // the frame, the close box and a margin.
+    NONCLIENTMETRICSW ncm{};
+    ncm.cbSize = sizeof(ncm);
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
+        return;
+    int nText = 0;
+    {
+        const CClientDC dc(m_hWnd);
+        for (const LOGFONTW& lf : {ncm.lfSmCaptionFont, ncm.lfCaptionFont}) {
+            const CFont font(::CreateFontIndirectW(&lf));
+            const CSelectObject select(dc.Get(), font.Get());
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc.Get(), strCaption.c_str(), static_cast<int>(strCaption.size()), &size);
+            nText = std::max(nText, static_cast<int>(size.cx));
+        }
+    }
+    const RECT rcWindow = GetWindowRect();
+    const RECT rcClient = GetClientRect();
+    const int nWidth = rcWindow.right - rcWindow.left;
+    const int nFrame = nWidth - (rcClient.right - rcClient.left);
+    const int nClose = (GetStyle() & WS_SYSMENU) ? ::GetSystemMetrics(SM_CXSMSIZE) : 0;
+    RECT rcWork{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    const int nNew =
+        ProgressWidth(nWidth, nText + nFrame + nClose + m_scale.Px(kCaptionMargin), rcWork.right - rcWork.left,
+                      m_scale.Px(kWidthStep));
+    if (nNew == nWidth)
+        return;
+    // Wider, still centred on the work area, the bar and button laid out
+    // again.
+    ::SetWindowPos(m_hWnd, nullptr, rcWork.left + (rcWork.right - rcWork.left - nNew) / 2, rcWindow.top, nNew,
+                   rcWindow.bottom - rcWindow.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const ProgressLayout layout = LayOutProgress(GetClientRect(), m_btnStop.m_hWnd != nullptr, StopButtonSize(), m_scale);
+    ::MoveWindow(m_progress.m_hWnd, layout.rcBar.left, layout.rcBar.top, layout.rcBar.right - layout.rcBar.left,
+                 layout.rcBar.bottom - layout.rcBar.top, TRUE);
+    if (m_btnStop.m_hWnd)
+        ::MoveWindow(m_btnStop.m_hWnd, layout.rcStop.left, layout.rcStop.top, layout.rcStop.right - layout.rcStop.left,
+                     layout.rcStop.bottom - layout.rcStop.top, TRUE);
+}
+
+SIZE CProgDlg::StopButtonSize() const noexcept
+{
+    return SIZE{m_scale.Px(kStopPicture.cx + 1), m_scale.Px(kStopPicture.cy + 1)};
 }
 
 std::wstring CProgDlg::ShownCaption(const std::wstring& strCaption) const
@@ -328,10 +400,10 @@ bool CProgDlg::ShowWaitingSteps()
     if (nStartItems >= 0) {
         m_progress.SendMessage(PBM_SETRANGE32, 0, nStartItems);
         m_progress.SendMessage(PBM_SETPOS, 0);
-        SetWindowText(ShownCaption(strStartCaption));
+        SetCaption(ShownCaption(strStartCaption));
     }
     if (nSteps) {
-        SetWindowText(ShownCaption(strCaption));
+        SetCaption(ShownCaption(strCaption));
         m_progress.SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(nSteps));
     }
     return nStartItems >= 0 || nSteps;

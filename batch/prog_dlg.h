@@ -4,6 +4,7 @@
 
 #include "batch/batch_plan.h"
 #include "platform/controls.h"
+#include "platform/dpi.h"
 #include "platform/handles.h"
 #include "platform/wnd.h"
 #include "shell/resolved_item.h"
@@ -20,11 +21,17 @@
 // left of the button, which stands kInset from the right edge, centred
 // from top to bottom.
 struct ProgressLayout {
-    static constexpr int kInset = 7;
+    static constexpr int kInset = 7; // 96-DPI pixels
     RECT rcBar{};
     RECT rcStop{}; // empty without the button
 };
-ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopSize);
+ProgressLayout LayOutProgress(const RECT& rcClient, bool bStopButton, SIZE stopSize, const dpi::Scale& scale = {});
+
+// The window's outer width once a caption needs nNeeded pixels, the window
+// being nCurrent wide on a work area nWorkWidth wide: it grows for the
+// caption (so the item's file name shows) by whole steps of nStep pixels,
+// up to the work area's width, and never shrinks while the batch runs.
+int ProgressWidth(int nCurrent, int nNeeded, int nWorkWidth, int nStep) noexcept;
 
 // The question a stop request asks, and how the window shows that the batch
 // stops after the item that is running.
@@ -123,6 +130,10 @@ private:
     void ShowStopping();
     // The caption as shown: with the stopping mark once the batch stops.
     std::wstring ShownCaption(const std::wstring& strCaption) const;
+    // Shows a caption, the window made wide enough for it.
+    void SetCaption(const std::wstring& strCaption);
+    void FitToCaption(const std::wstring& strCaption);
+    SIZE StopButtonSize() const noexcept;
     void WaitForWorker() noexcept;
     // Whether the window may close now: no worker, or the worker asked.
     bool MayClose() const noexcept;
@@ -131,6 +142,8 @@ private:
     void OnStepTimer();
 
     CThemedButton m_btnStop;
+    // The screen scale the window is shown at.
+    dpi::Scale m_scale;
     // The window's ground, the colour the button's pictures stand on.
     CBrush m_brBack;
     // Whether the stop question is open; set and cleared on the window's

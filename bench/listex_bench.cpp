@@ -1,17 +1,21 @@
 // Times the catalogue list: filling an entry list of 2,000 rows, a full
 // repaint of it showing 15 rows at a time, and scrolling through it row by
-// row and page by page. Prints the figures; run by hand under
-// tools/wine-exec. On a busy machine with few cores the figures swing with
+// row and page by page, at each screen scale given as arguments in DPI
+// (default: 96, 120, 144, 168 and 192), with the font, rows, icons and
+// pictures of that scale. Prints the figures; run by hand under
+// tools/wine-exec, on a desktop that holds 15 rows at the largest scale. On a busy machine with few cores the figures swing with
 // how the program and the Wine server are scheduled; with no Wine server
 // running yet, `taskset -c 1 tools/wine-exec ...` keeps both on one core
 // and gives steady figures.
 #include "bench/stopwatch.h"
+#include "platform/dpi.h"
 #include "platform/handles.h"
 #include "res/resource.h"
 #include "ui/controls/ListEx.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,7 +23,7 @@
 namespace {
 
 constexpr int kRows = 2000;
-constexpr int kRowHeight = 60;
+constexpr int kRowHeightAt96 = 60;
 constexpr int kVisibleRows = 15;
 constexpr int kRepaints = 100;
 
@@ -85,21 +89,20 @@ double ReferenceMs()
 
 } // namespace
 
-int main()
+int RunAt(const dpi::Scale& scale)
 {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&icc);
-
+    std::printf("== %d DPI (%d %%)\n", scale.dpi, scale.Px(100));
+    const int kRowHeight = scale.Px(kRowHeightAt96);
     LOGFONTW lf{};
-    lf.lfHeight = -12;
+    lf.lfHeight = -::MulDiv(9, scale.dpi, 72);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     ::lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
     const CFont font(::CreateFontIndirectW(&lf));
 
     std::vector<CBitmap> owned;
-    auto load = [&owned](UINT id) {
-        owned.push_back(LoadBitmapResource(id));
+    auto load = [&owned, &scale](UINT id) {
+        owned.push_back(dpi::LoadBitmapAt(id, scale));
         return owned.back().Get();
     };
     const std::array<HBITMAP, 9> rows{load(IDB_ROW_MID), load(IDB_ROW_SEL_MID), load(IDB_ROW_SEL_MID),
@@ -108,11 +111,11 @@ int main()
     const HBITMAP headerMid = load(IDB_HEADER_MID);
     const HBITMAP headerLeft = load(IDB_HEADER_LEFT);
     const HBITMAP headerRight = load(IDB_HEADER_RIGHT);
-    const CImageList checks = IconImages(16, RGB(244, 245, 247), {IDI_CHECK_OFF, IDI_CHECK_ON});
-    const CImageList icons = IconImages(32, RGB(255, 255, 255), {IDR_MAINFRAME});
+    const CImageList checks = IconImages(scale.Px(16), RGB(244, 245, 247), {IDI_CHECK_OFF, IDI_CHECK_ON});
+    const CImageList icons = IconImages(scale.Px(32), RGB(255, 255, 255), {IDR_MAINFRAME});
 
     // The list's client area holds exactly 15 rows beside its scroll bar.
-    const int width = 530 + ::GetSystemMetrics(SM_CXVSCROLL);
+    const int width = scale.Px(530) + ::GetSystemMetrics(SM_CXVSCROLL);
     Host host(width + 20, kVisibleRows * kRowHeight + 20);
     CListEx list;
     if (!list.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED |
@@ -125,10 +128,11 @@ int main()
     list.SetImageList(icons.Get(), LVSIL_SMALL);
     list.SetImageList(checks.Get(), LVSIL_STATE);
     list.SetFont(font.Get(), FALSE);
-    list.InsertListColumn(0, L"name", LVCFMT_LEFT, 200);
-    list.InsertListColumn(1, L"size", LVCFMT_CENTER, 100);
-    list.InsertListColumn(2, L"actions", LVCFMT_CENTER, 180);
-    list.InsertListColumn(3, L"", LVCFMT_CENTER, 30);
+    list.SetScale(scale);
+    list.InsertListColumn(0, L"name", LVCFMT_LEFT, scale.Px(200));
+    list.InsertListColumn(1, L"size", LVCFMT_CENTER, scale.Px(100));
+    list.InsertListColumn(2, L"actions", LVCFMT_CENTER, scale.Px(180));
+    list.InsertListColumn(3, L"", LVCFMT_CENTER, scale.Px(30));
     const std::vector<std::wstring> links{LoadStringResource(IDS_ACTION_MANUAL), LoadStringResource(IDS_ACTION_AUTO),
                                           LoadStringResource(IDS_ACTION_SAVE)};
 
@@ -239,5 +243,21 @@ int main()
     }
     const double pageMs = byPage.Milliseconds();
     std::printf("scroll by pages: %d steps in %.1f ms, %.3f ms a step\n", steps, pageMs, pageMs / steps);
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    std::vector<int> dpis;
+    for (int i = 1; i < argc; ++i)
+        dpis.push_back(std::atoi(argv[i]));
+    if (dpis.empty())
+        dpis = {96, 120, 144, 168, 192};
+    for (const int n : dpis) {
+        if (n < 48 || n > 480 || RunAt(dpi::Scale{n}) != 0)
+            return 1;
+    }
     return 0;
 }

@@ -1,5 +1,5 @@
-// A program's own icon, the one the shell shows for it, as the bytes of a
-// 32x32 icon file.
+// A program's own icon, the one the shell shows for it, as the bytes of an
+// icon file holding every image size the program's icon has.
 #pragma once
 
 #include <string>

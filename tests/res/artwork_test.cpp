@@ -144,6 +144,42 @@ TEST_F(Artwork, EveryBitmapIsInTheProgramAtItsSizeWith24Bits)
 
 // The icon directory of a group resource must hold the size itself, as a
 // 32-bit image with alpha; LoadImage alone would quietly scale another size.
+// Every picture is drawn again at 1.5 and 2 times its size (numbered 1000
+// and 2000 above it), 24 bits deep; the pieces the windows stretch stay a
+// pixel across; every icon holds images of 16 to 64 pixels.
+TEST_F(Artwork, EveryPictureAtOneAndAHalfAndTwiceItsSize)
+{
+    const auto scaled = [](int n, int step) { return n == 1 ? 1 : (n * (2 + step) + 1) / 2; };
+    for (const Size& b : kBitmaps) {
+        for (const UINT step : {1u, 2u}) {
+            const CBitmap bitmap = Load(b.id + step * 1000);
+            ASSERT_TRUE(bitmap) << b.id << " x" << step;
+            BITMAP bm{};
+            ::GetObjectW(bitmap.Get(), sizeof(bm), &bm);
+            // 1.5x rounds halves up, as the window's scale does.
+            const int cx = step == 2 ? (b.cx == 1 ? 1 : 2 * b.cx) : scaled(b.cx, 1);
+            const int cy = step == 2 ? (b.cy == 1 ? 1 : 2 * b.cy) : scaled(b.cy, 1);
+            const bool frame = b.id >= IDB_FRAME_BOTTOM && b.id <= IDB_FRAME_TOPRIGHT;
+            // The frame's pieces are twice the scaled overhang wide.
+            const int piece = step == 2 ? 20 : 16;
+            EXPECT_EQ(bm.bmWidth, frame && b.cx == 10 ? piece : cx) << b.id << " x" << step;
+            EXPECT_EQ(bm.bmHeight, frame && b.cy == 10 ? piece : cy) << b.id << " x" << step;
+            EXPECT_EQ(bm.bmBitsPixel, 24) << b.id;
+        }
+    }
+    // The images an icon's group lists, by width.
+    for (const UINT id : {UINT{IDR_MAINFRAME}, UINT{IDI_CHECK_OFF}, UINT{IDI_CHECK_ON}, UINT{IDI_ALL_SOFTWARE}}) {
+        const HRSRC hInfo = ::FindResourceW(Module(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(14));
+        const HGLOBAL hGroup = hInfo ? ::LoadResource(Module(), hInfo) : nullptr;
+        const auto* pGroup = static_cast<const BYTE*>(hGroup ? ::LockResource(hGroup) : nullptr);
+        ASSERT_NE(pGroup, nullptr) << id;
+        std::vector<int> widths;
+        for (int i = 0; i < pGroup[4]; ++i)
+            widths.push_back(pGroup[6 + 14 * i]);
+        EXPECT_EQ(widths, (std::vector<int>{16, 24, 32, 48, 64})) << id;
+    }
+}
+
 TEST_F(Artwork, EveryIconHoldsItsSizesAs32BitImages)
 {
     ASSERT_TRUE(Module());

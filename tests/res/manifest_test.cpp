@@ -104,4 +104,22 @@ TEST(Manifest, EachBuildNamesItsOwnArchitectureAndNothingElseDiffers)
     }
 }
 
+// Windows 10 (1703) on takes the window's own monitor's scale (per-monitor
+// v2); 8.1 to 1607 take per-monitor; Vista to 8 read the older switch.
+TEST(Manifest, DeclaresPerMonitorAwarenessWithTheOlderSwitches)
+{
+    const std::string manifest = Manifest(ProgramFolder() + L"Quillset.exe");
+    const auto value = [&](const std::string& element) {
+        const size_t open = manifest.find("<" + element + " ");
+        const size_t from = manifest.find('>', open);
+        const size_t to = manifest.find("</" + element + ">", from);
+        return open == std::string::npos || to == std::string::npos ? std::string()
+                                                                     : manifest.substr(from + 1, to - from - 1);
+    };
+    EXPECT_EQ(value("dpiAwareness"), "PerMonitorV2, PerMonitor") << manifest;
+    EXPECT_EQ(value("dpiAware"), "true/pm") << manifest;
+    EXPECT_NE(manifest.find("xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\""), std::string::npos);
+    EXPECT_NE(manifest.find("xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\""), std::string::npos);
+}
+
 } // namespace

@@ -25,6 +25,40 @@ namespace {
 
 using namespace testing_support;
 
+// The widths of the images an icon file holds (0 for 256).
+std::vector<int> IconFileWidths(const std::string& bytes)
+{
+    std::vector<int> widths;
+    const size_t count = bytes.size() >= 6 ? static_cast<unsigned char>(bytes[4]) : 0;
+    for (size_t i = 0; i < count && 6 + 16 * i < bytes.size(); ++i)
+        widths.push_back(static_cast<unsigned char>(bytes[6 + 16 * i]));
+    return widths;
+}
+
+// The name of the first resource enumerated: its number, or its text.
+BOOL CALLBACK FirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found)
+{
+    *reinterpret_cast<std::wstring*>(found) =
+        IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name)) : std::wstring(name);
+    return FALSE;
+}
+
+// The widths of the images of a program's own icon, the first icon group of
+// its resources.
+std::vector<int> ProgramIconWidths(const std::wstring& program)
+{
+    const CLibrary module(::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    std::wstring first;
+    ::EnumResourceNamesW(module.Get(), MAKEINTRESOURCEW(14), &FirstName, reinterpret_cast<LONG_PTR>(&first));
+    const HRSRC hInfo = first.empty() ? nullptr : ::FindResourceW(module.Get(), first.c_str(), MAKEINTRESOURCEW(14));
+    const HGLOBAL hGroup = hInfo ? ::LoadResource(module.Get(), hInfo) : nullptr;
+    const auto* pGroup = static_cast<const BYTE*>(hGroup ? ::LockResource(hGroup) : nullptr);
+    std::vector<int> widths;
+    for (int i = 0; pGroup && i < pGroup[4]; ++i)
+        widths.push_back(pGroup[6 + 14 * i]);
+    return widths;
+}
+
 std::wstring Sample(const std::wstring& name)
 {
     return ProgramFolder() + L"scan-samples\\" + name;
@@ -262,6 +296,17 @@ TEST_F(Scanner, WritesACatalogueTheProgramReadsWithPathsOnTheDisc)
         const CIcon icon(static_cast<HICON>(
             ::LoadImageW(nullptr, entry.IconPath.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
         EXPECT_EQ(static_cast<bool>(icon), e.icon);
+        // Every image size of the installer's own icon, for every scale
+        // (the viewer's icon has several).
+        if (e.icon) {
+            EXPECT_EQ(IconFileWidths(ReadFile(entry.IconPath)), ProgramIconWidths(disc + e.installer));
+        }
+    }
+    {
+        const SoftwareEntry& viewer = *FindCategory(settings, L"系统工具")->Entries[1];
+        const std::vector<int> widths = IconFileWidths(ReadFile(viewer.IconPath));
+        EXPECT_EQ(widths, ProgramIconWidths(viewer.ManualInstall));
+        EXPECT_GT(widths.size(), 1u);
     }
     EXPECT_TRUE(settings.Categories[4].Name.empty());
     EXPECT_EQ(FindCategory(settings, L"系统工具")->IconPath, disc + L"icons\\bundle.ico");

@@ -6,11 +6,14 @@ and fonts-dejavu-core installed:
 
     /usr/bin/python3 tools/artwork/generate.py
 
-It writes res/bitmaps/*.bmp (24 bits), res/icons/*.ico (32-bit images with
-alpha), the demo disc's icons demo/disc/icons/*.ico and
+It writes res/bitmaps/*.bmp (24 bits) drawn at 96 DPI, the same pictures
+drawn at 1.5 and 2 times that size into res/bitmaps/150 and res/bitmaps/200,
+res/icons/*.ico (32-bit images with alpha, 16, 24, 32, 48 and 64 pixels), the
+demo disc's icons demo/disc/icons/*.ico (the same sizes) and
 tools/artwork/preview.png, a 800x500 picture of the main window composed
-from the pieces the way the window lays them out. Running it again gives the
-same bytes. The build uses the committed files and never runs this script.
+from the pieces the way the window lays them out. Every picture is drawn at
+its own size, never resampled from another. Running it again gives the same
+bytes. The build uses the committed files and never runs this script.
 """
 
 import math
@@ -21,6 +24,10 @@ from PIL import Image, ImageChops, ImageDraw, ImageFont
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 BITMAPS = os.path.join(ROOT, "res", "bitmaps")
+# The larger sets of bitmaps: folder and scale.
+SCALED_BITMAPS = ((os.path.join(BITMAPS, "150"), 1.5), (os.path.join(BITMAPS, "200"), 2.0))
+# The images every icon file holds.
+ICON_SIZES = (16, 24, 32, 48, 64)
 ICONS = os.path.join(ROOT, "res", "icons")
 DISC_ICONS = os.path.join(ROOT, "demo", "disc", "icons")
 PREVIEW = os.path.join(ROOT, "tools", "artwork", "preview.png")
@@ -51,20 +58,71 @@ MANUAL_GLYPH = (236, 140, 20)
 
 SS = 8  # supersampling of shapes (never of text)
 
+# The scale pictures are drawn at: every coordinate and size below is in
+# 96-DPI pixels and is multiplied by K where it meets the picture's pixels.
+K = 1.0
+
+
+def S(v):
+    """A 96-DPI length in pixels at the scale, rounded half up."""
+    return int(math.floor(v * K + 0.5))
+
+
+class Font:
+    """A font of a 96-DPI pixel size, made at the scale it is used at."""
+    cache = {}
+
+    def __init__(self, size, path):
+        self.size, self.path = size, path
+
+    def at(self):
+        key = (self.path, S(self.size))
+        if key not in Font.cache:
+            Font.cache[key] = ImageFont.truetype(self.path, S(self.size), layout_engine=ImageFont.Layout.BASIC)
+        return Font.cache[key]
+
+    def getlength(self, s):
+        return self.at().getlength(s) / K
+
+    def getmetrics(self):
+        ascent, descent = self.at().getmetrics()
+        return ascent / K, descent / K
+
 
 def font(size, path=CJK_FONT):
-    return ImageFont.truetype(path, size, layout_engine=ImageFont.Layout.BASIC)
+    return Font(size, path)
 
 
 UI = font(12)
 
 
+class scaled:
+    """Draws at another scale for the duration of a with block."""
+
+    def __init__(self, k):
+        self.k = k
+
+    def __enter__(self):
+        global K
+        self.old, K = K, self.k
+
+    def __exit__(self, *exc):
+        global K
+        K = self.old
+
+
 # --- Drawing helpers ---------------------------------------------------------
 
 def canvas(w, h, colour=(0, 0, 0, 0)):
+    """A picture w x h 96-DPI pixels large at the scale."""
     if len(colour) == 3:
         colour = colour + (255,)
-    return Image.new("RGBA", (w, h), colour)
+    return Image.new("RGBA", (S(w), S(h)), colour)
+
+
+def rect(img, x0, y0, x1, y1, fill):
+    """Fills the 96-DPI pixels x0..x1, y0..y1 (inclusive) at the scale."""
+    ImageDraw.Draw(img).rectangle([S(x0), S(y0), S(x1 + 1) - 1, S(y1 + 1) - 1], fill=fill)
 
 
 def mix(a, b, t):
@@ -73,10 +131,12 @@ def mix(a, b, t):
 
 
 def vgradient(w, h, stops):
-    """Vertical gradient through (row, colour) stops; rows outside keep the end colours."""
+    """Vertical gradient through (row, colour) stops, w x h pixels large with
+    the rows in 96-DPI pixels; rows outside keep the end colours."""
     img = Image.new("RGBA", (w, h))
     px = img.load()
-    for y in range(h):
+    for yp in range(h):
+        y = yp / K
         if y <= stops[0][0]:
             c = stops[0][1]
         elif y >= stops[-1][0]:
@@ -87,14 +147,16 @@ def vgradient(w, h, stops):
                     c = mix(c0, c1, (y - y0) / (y1 - y0) if y1 > y0 else 0)
                     break
         for x in range(w):
-            px[x, y] = c + (255,)
+            px[x, yp] = c + (255,)
     return img
 
 
 def shape_mask(w, h, draw_fn):
-    """Coverage mask of shapes drawn by draw_fn(ImageDraw, scale) at SS times the size."""
+    """Coverage mask w x h pixels large of shapes drawn by
+    draw_fn(ImageDraw, s), s turning 96-DPI coordinates into those of the
+    mask drawn SS times larger."""
     big = Image.new("L", (w * SS, h * SS), 0)
-    draw_fn(ImageDraw.Draw(big), SS)
+    draw_fn(ImageDraw.Draw(big), SS * K)
     return big.resize((w, h), Image.BOX)
 
 
@@ -136,9 +198,10 @@ def rounded_panel(img, box, radius, fill_stops, border, highlight=None):
 def text(img, xy, s, fnt, fill, bold=False, anchor="ls"):
     """Text at its real pixel size, straight onto the picture (no resampling)."""
     d = ImageDraw.Draw(img)
-    d.text(xy, s, font=fnt, fill=fill, anchor=anchor)
+    x, y = S(xy[0]), S(xy[1])
+    d.text((x, y), s, font=fnt.at(), fill=fill, anchor=anchor)
     if bold:
-        d.text((xy[0] + 1, xy[1]), s, font=fnt, fill=fill, anchor=anchor)
+        d.text((x + max(1, S(1)), y), s, font=fnt.at(), fill=fill, anchor=anchor)
 
 
 def text_width(s, fnt):
@@ -150,9 +213,10 @@ def label(img, x, baseline, s, fnt, fill, mnemonic=None):
     text(img, (x, baseline), s, fnt, fill)
     if mnemonic is not None:
         i = s.index(mnemonic)
-        lx = x + int(round(fnt.getlength(s[:i])))
-        lw = int(round(fnt.getlength(s[i])))
-        ImageDraw.Draw(img).line([(lx, baseline + 2), (lx + lw - 1, baseline + 2)], fill=fill)
+        lx = S(x) + int(round(fnt.at().getlength(s[:i])))
+        lw = int(round(fnt.at().getlength(s[i])))
+        y = S(baseline) + S(2)
+        ImageDraw.Draw(img).rectangle([lx, y, lx + lw - 1, y + max(1, S(1)) - 1], fill=fill)
 
 
 def centred_baseline(fnt, top, bottom):
@@ -222,9 +286,10 @@ def write_ico(path, images):
 # --- Glyphs (drawn in a unit square, scaled to the target) ------------------------
 
 def glyph_mask(size, draw_fn, box=None):
-    """Mask of a glyph drawn by draw_fn(d, pt, s) where pt maps unit coordinates."""
+    """Mask size (pixels) large of a glyph drawn by draw_fn(d, pt, s) where pt
+    maps unit coordinates into box (96-DPI pixels; the whole mask if none)."""
     w, h = size
-    bx = box or (0, 0, w, h)
+    bx = box or (0, 0, w / K, h / K)
 
     def draw(d, s):
         def pt(u, v):
@@ -282,15 +347,16 @@ def check_tick(d, pt, unit):
 def tile(size, top, bottom):
     """A rounded, gently shaded square: the ground of every application icon."""
     img = canvas(size, size)
+    pw, ph = img.size
     m = 1 if size >= 24 else 0
     box = (m, m, size - m, size - m)
     r = size * 0.22
-    paint(img, mix(bottom, BLACK, 0.25), rrect_mask(size, size, box, r))
-    grad = vgradient(size, size, [(m, top), (size - m, bottom)])
-    paint(img, grad, rrect_mask(size, size, (box[0], box[1], box[2], box[3] - (1 if size >= 24 else 0)), r))
+    paint(img, mix(bottom, BLACK, 0.25), rrect_mask(pw, ph, box, r))
+    grad = vgradient(pw, ph, [(m, top), (size - m, bottom)])
+    paint(img, grad, rrect_mask(pw, ph, (box[0], box[1], box[2], box[3] - (1 if size >= 24 else 0)), r))
     if size >= 24:
         # a soft light on the upper half
-        sheen = rrect_mask(size, size, (box[0] + 1, box[1] + 1, box[2] - 1, box[1] + (box[3] - box[1]) * 0.5), r * 0.8)
+        sheen = rrect_mask(pw, ph, (box[0] + 1, box[1] + 1, box[2] - 1, box[1] + (box[3] - box[1]) * 0.5), r * 0.8)
         paint(img, WHITE, sheen, 0.10)
     return img
 
@@ -303,10 +369,10 @@ def app_icon(size):
 
     def draw(d, pt, unit):
         feather(d, pt, unit, shaft=not simple, notches=not simple)
-    m = glyph_mask((size, size), draw, box)
+    m = glyph_mask(img.size, draw, box)
     if size >= 32:
         shadow = Image.new("L", m.size, 0)
-        shadow.paste(m, (1, 1))
+        shadow.paste(m, (S(1), S(1)))
         paint(img, (10, 70, 140), shadow, 0.35)
     paint(img, WHITE, m)
     return img
@@ -317,7 +383,7 @@ def check_box(ticked, size=16):
     box = (1, 1, 15, 15)
     if ticked:
         rounded_panel(img, box, 3, [(0, (64, 170, 240)), (12, (22, 122, 205))], ACCENT_DARK)
-        paint(img, WHITE, glyph_mask((size, size), check_tick, (2, 2, 14, 14)))
+        paint(img, WHITE, glyph_mask(img.size, check_tick, (2, 2, 14, 14)))
     else:
         rounded_panel(img, box, 3, [(0, WHITE), (12, (232, 238, 242))], (122, 142, 158))
     return img
@@ -329,12 +395,13 @@ def all_software_icon():
     colours = [((90, 190, 250), (28, 128, 214)), ((110, 214, 120), (38, 158, 70)),
                ((255, 190, 80), (232, 128, 20)), ((190, 140, 240), (122, 78, 200))]
     cells = [(2, 2), (17, 2), (2, 17), (17, 17)]
+    pw, ph = img.size
     for (x, y), (top, bottom) in zip(cells, colours):
         box = (x, y, x + 13, y + 13)
-        paint(img, mix(bottom, BLACK, 0.2), rrect_mask(size, size, box, 3.5))
-        grad = vgradient(size, size, [(y, top), (y + 13, bottom)])
-        paint(img, grad, rrect_mask(size, size, (x, y, x + 13, y + 12), 3.5))
-        paint(img, WHITE, rrect_mask(size, size, (x + 1, y + 1, x + 12, y + 6), 2.5), 0.18)
+        paint(img, mix(bottom, BLACK, 0.2), rrect_mask(pw, ph, box, 3.5))
+        grad = vgradient(pw, ph, [(y, top), (y + 13, bottom)])
+        paint(img, grad, rrect_mask(pw, ph, (x, y, x + 13, y + 12), 3.5))
+        paint(img, WHITE, rrect_mask(pw, ph, (x + 1, y + 1, x + 12, y + 6), 2.5), 0.18)
     return img
 
 
@@ -462,9 +529,9 @@ DISC_ICON_STYLES = {
 def disc_icon(name):
     top, bottom, glyph = DISC_ICON_STYLES[name]
     img = tile(32, top, bottom)
-    m = glyph_mask((32, 32), glyph, (6, 6, 26, 26))
+    m = glyph_mask(img.size, glyph, (6, 6, 26, 26))
     shadow = Image.new("L", m.size, 0)
-    shadow.paste(m, (0, 1))
+    shadow.paste(m, (0, S(1)))
     paint(img, mix(bottom, BLACK, 0.4), shadow, 0.35)
     paint(img, WHITE, m)
     if name == "pdf":
@@ -497,38 +564,42 @@ def banner_column_profile():
 
 
 def banner_fill():
-    img = canvas(1, BANNER_H)
-    for y, c in enumerate(banner_column_profile()):
-        img.putpixel((0, y), c + (255,))
+    """One pixel wide: the window stretches it."""
+    img = Image.new("RGBA", (1, S(BANNER_H)))
+    profile = banner_column_profile()
+    for y in range(img.size[1]):
+        img.putpixel((0, y), profile[min(int(y / K), BANNER_H - 1)] + (255,))
     return img
 
 
 def banner():
     profile = banner_column_profile()
     img = canvas(BANNER_W, BANNER_H)
+    pw, ph = img.size
     px = img.load()
     deep = (22, 118, 200)
-    for x in range(BANNER_W):
+    for xp in range(pw):
         # deeper blue behind the name on the left, the button colour from x = 470 on
-        t = min(1.0, x / 470.0)
+        t = min(1.0, xp / K / 470.0)
         t = t * t * (3 - 2 * t)
-        for y in range(BANNER_H):
+        for yp in range(ph):
+            y = min(int(yp / K), BANNER_H - 1)
             base = profile[y]
             if y < BANNER_H - 3:
                 c = mix(mix(deep, BANNER_BUTTON_BACK, t), WHITE,
                         0.16 * (1 - y / 30) ** 1.6 if y < 30 else 0)
                 base = c
-            px[x, y] = base + (255,)
+            px[xp, yp] = base + (255,)
     # quiet rings in the middle, kept clear of the buttons' corner
-    rings = shape_mask(BANNER_W, BANNER_H, lambda d, s: [
+    rings = shape_mask(pw, ph, lambda d, s: [
         d.ellipse([(cx - r) * s, (cy - r) * s, (cx + r) * s, (cy + r) * s], outline=255, width=int(w * s))
         for cx, cy, r, w in ((430, 92, 74, 10), (430, 92, 50, 4), (506, -30, 62, 6), (330, -46, 70, 3))])
-    keep = Image.new("L", (BANNER_W, BANNER_H), 0)
-    ImageDraw.Draw(keep).rectangle([0, 0, 566, BANNER_H - 4], fill=255)
+    keep = Image.new("L", (pw, ph), 0)
+    rect(keep, 0, 0, 566, BANNER_H - 4, 255)
     paint(img, WHITE, ImageChops.multiply(rings, keep), 0.10)
     # the application's mark and name
     mark = app_icon(48)
-    img.alpha_composite(mark, (16, 10))
+    img.alpha_composite(mark, (S(16), S(10)))
     title = font(26, LATIN_BOLD)
     text(img, (77, 36), "Tovrin Quillset", title, (12, 70, 130))
     text(img, (76, 35), "Tovrin Quillset", title, WHITE)
@@ -544,8 +615,8 @@ FRAME_SHADOW = (92, 118, 130)
 
 
 def frame_pixel(dx, dy):
-    """Colour at a pixel whose centre lies dx, dy pixels outside the list's
-    rectangle (0 or less = inside)."""
+    """Colour at a pixel whose centre lies dx, dy pixels (96-DPI) outside the
+    list's rectangle (0 or less = inside)."""
     d = math.hypot(max(dx, 0.0), max(dy, 0.0))
     if dx <= 0 and dy <= 0:
         return LIST_BACK
@@ -563,8 +634,8 @@ def frame_sample(x, y, rect):
         for j in range(n):
             px = x + (i + 0.5) / n
             py = y + (j + 0.5) / n
-            dx = max(rect[0] - px, px - rect[2])
-            dy = max(rect[1] - py, py - rect[3])
+            dx = max(rect[0] - px, px - rect[2]) / K
+            dy = max(rect[1] - py, py - rect[3]) / K
             c = frame_pixel(dx, dy)
             for k in range(3):
                 acc[k] += c[k]
@@ -572,41 +643,46 @@ def frame_sample(x, y, rect):
 
 
 def frame_pieces():
-    """Corners and edges cut from one virtual frame, so that they join exactly."""
-    size = 30
-    rect = (5, 5, size - 5, size - 5)
-    full = canvas(size, size)
+    """Corners and edges cut from one virtual frame, so that they join exactly.
+    The pieces are twice the overhang o wide, half of it over the list."""
+    o = S(5)
+    f = 2 * o
+    size = 6 * o
+    rect = (o, o, size - o, size - o)
+    full = Image.new("RGBA", (size, size))
     for y in range(size):
         for x in range(size):
             full.putpixel((x, y), frame_sample(x, y, rect) + (255,))
+    mid = 3 * o
     pieces = {
-        "frame_topleft": full.crop((0, 0, 10, 10)),
-        "frame_topright": full.crop((size - 10, 0, size, 10)),
-        "frame_bottomleft": full.crop((0, size - 10, 10, size)),
-        "frame_bottomright": full.crop((size - 10, size - 10, size, size)),
-        "frame_top": full.crop((15, 0, 16, 10)),
-        "frame_bottom": full.crop((15, size - 10, 16, size)),
-        "frame_left": full.crop((0, 15, 10, 16)),
-        "frame_right": full.crop((size - 10, 15, size, 16)),
+        "frame_topleft": full.crop((0, 0, f, f)),
+        "frame_topright": full.crop((size - f, 0, size, f)),
+        "frame_bottomleft": full.crop((0, size - f, f, size)),
+        "frame_bottomright": full.crop((size - f, size - f, size, size)),
+        "frame_top": full.crop((mid, 0, mid + 1, f)),
+        "frame_bottom": full.crop((mid, size - f, mid + 1, size)),
+        "frame_left": full.crop((0, mid, f, mid + 1)),
+        "frame_right": full.crop((size - f, mid, size, mid + 1)),
     }
-    fix_frame_joins(pieces)
+    fix_frame_joins(pieces, o)
     return pieces
 
 
-def fix_frame_joins(pieces):
+def fix_frame_joins(pieces, o):
     """The edges are stretched over the inner halves of the corners: make the
     corners equal to their edges there, so that nothing depends on the order."""
+    f = 2 * o
     top, bottom = pieces["frame_top"], pieces["frame_bottom"]
     left, right = pieces["frame_left"], pieces["frame_right"]
-    for name, xs, edge in (("frame_topleft", range(5, 10), top), ("frame_bottomleft", range(5, 10), bottom),
-                           ("frame_topright", range(0, 5), top), ("frame_bottomright", range(0, 5), bottom)):
+    for name, xs, edge in (("frame_topleft", range(o, f), top), ("frame_bottomleft", range(o, f), bottom),
+                           ("frame_topright", range(0, o), top), ("frame_bottomright", range(0, o), bottom)):
         for x in xs:
-            for y in range(10):
+            for y in range(f):
                 pieces[name].putpixel((x, y), edge.getpixel((0, y)))
-    for name, ys, edge in (("frame_topleft", range(5, 10), left), ("frame_topright", range(5, 10), right),
-                           ("frame_bottomleft", range(0, 5), left), ("frame_bottomright", range(0, 5), right)):
+    for name, ys, edge in (("frame_topleft", range(o, f), left), ("frame_topright", range(o, f), right),
+                           ("frame_bottomleft", range(0, o), left), ("frame_bottomright", range(0, o), right)):
         for y in ys:
-            for x in range(10):
+            for x in range(f):
                 pieces[name].putpixel((x, y), edge.getpixel((x, 0)))
 
 
@@ -618,27 +694,34 @@ SEL_TOP, SEL_BOTTOM = (233, 245, 254), (207, 233, 251)
 SEL_BORDER = (122, 184, 230)
 
 
+def cut(img, full_w, width, side):
+    """The piece of a whole row: width 96-DPI pixels from its left or right
+    end, or a middle piece one pixel wide, which the lists stretch."""
+    w, h = img.size
+    if side == "left":
+        return img.crop((0, 0, S(width), h))
+    if side == "right":
+        return img.crop((w - S(width), 0, w, h))
+    return img.crop((S(full_w // 2), 0, S(full_w // 2) + 1, h))
+
+
 def entry_row(width, side, selected):
     """A piece of an entry row. side: 'mid', 'left' or 'right'. The whole row
     is imagined 400 pixels wide and the piece cut from it, so pieces join."""
     full_w = 400
     img = canvas(full_w, ROW_H, LIST_BACK)
+    pw, ph = img.size
     if selected:
         rounded_panel(img, (3, 1, full_w - 3, ROW_H - 1), 5, [(0, SEL_TOP), (ROW_H - 4, SEL_BOTTOM)], SEL_BORDER,
                       highlight=(WHITE, 0.7))
         # the accent along the left end
-        paint(img, ACCENT, rrect_mask(full_w, ROW_H, (3, 1, 9, ROW_H - 1), 5))
-        paint(img, SEL_TOP, rrect_mask(full_w, ROW_H, (6, 2, 12, ROW_H - 2), 2))
-        paint(img, vgradient(full_w, ROW_H, [(2, SEL_TOP), (ROW_H - 3, SEL_BOTTOM)]),
-              rrect_mask(full_w, ROW_H, (6, 2, 14, ROW_H - 2), 2))
+        paint(img, ACCENT, rrect_mask(pw, ph, (3, 1, 9, ROW_H - 1), 5))
+        paint(img, SEL_TOP, rrect_mask(pw, ph, (6, 2, 12, ROW_H - 2), 2))
+        paint(img, vgradient(pw, ph, [(2, SEL_TOP), (ROW_H - 3, SEL_BOTTOM)]),
+              rrect_mask(pw, ph, (6, 2, 14, ROW_H - 2), 2))
     else:
-        d = ImageDraw.Draw(img)
-        d.line([(12, ROW_H - 1), (full_w - 13, ROW_H - 1)], fill=SEPARATOR)
-    if side == "left":
-        return img.crop((0, 0, width, ROW_H))
-    if side == "right":
-        return img.crop((full_w - width, 0, full_w, ROW_H))
-    return img.crop((200, 0, 201, ROW_H))
+        rect(img, 12, ROW_H - 1, full_w - 13, ROW_H - 1, SEPARATOR)
+    return cut(img, full_w, width, side)
 
 
 HEADER_TOP, HEADER_BOTTOM = (235, 240, 244), (222, 230, 236)
@@ -649,12 +732,8 @@ def header_row(width, side):
     img = canvas(full_w, ROW_H, LIST_BACK)
     band = (4, 15, full_w - 4, 51)
     rounded_panel(img, band, 6, [(0, HEADER_TOP), (34, HEADER_BOTTOM)], (206, 215, 222), highlight=(WHITE, 0.8))
-    paint(img, ACCENT, rrect_mask(full_w, ROW_H, (15, 25, 19, 41), 2))
-    if side == "left":
-        return img.crop((0, 0, width, ROW_H))
-    if side == "right":
-        return img.crop((full_w - width, 0, full_w, ROW_H))
-    return img.crop((200, 0, 201, ROW_H))
+    paint(img, ACCENT, rrect_mask(*img.size, (15, 25, 19, 41), 2))
+    return cut(img, full_w, width, side)
 
 
 PANE_W, PANE_ROW_H = 160, 52
@@ -662,30 +741,25 @@ PANE_LINE_DARK, PANE_LINE_LIGHT = (203, 215, 219), (236, 242, 244)
 
 
 def pane_back():
-    return canvas(PANE_W, 1, WINDOW)
+    img = canvas(PANE_W, 1, WINDOW)
+    return img.crop((0, 0, img.size[0], 1))
 
 
 def pane_row(width, side, selected):
     img = canvas(PANE_W, PANE_ROW_H, WINDOW)
     if selected:
         # a card that runs into the list's frame on the right
-        d = ImageDraw.Draw(img)
-        grad = vgradient(PANE_W, PANE_ROW_H, [(2, (250, 253, 255)), (PANE_ROW_H - 3, (214, 236, 251))])
+        grad = vgradient(*img.size, [(2, (250, 253, 255)), (PANE_ROW_H - 3, (214, 236, 251))])
         card = Image.new("L", img.size, 0)
-        ImageDraw.Draw(card).rectangle([0, 1, PANE_W - 1, PANE_ROW_H - 2], fill=255)
+        rect(card, 0, 1, PANE_W - 1, PANE_ROW_H - 2, 255)
         paint(img, grad, card)
-        d.line([(0, 1), (PANE_W - 1, 1)], fill=SEL_BORDER)
-        d.line([(0, PANE_ROW_H - 2), (PANE_W - 1, PANE_ROW_H - 2)], fill=SEL_BORDER)
-        d.rectangle([0, 1, 1, PANE_ROW_H - 2], fill=ACCENT)
+        rect(img, 0, 1, PANE_W - 1, 1, SEL_BORDER)
+        rect(img, 0, PANE_ROW_H - 2, PANE_W - 1, PANE_ROW_H - 2, SEL_BORDER)
+        rect(img, 0, 1, 1, PANE_ROW_H - 2, ACCENT)
     else:
-        d = ImageDraw.Draw(img)
-        d.line([(0, PANE_ROW_H - 2), (PANE_W - 6, PANE_ROW_H - 2)], fill=PANE_LINE_DARK)
-        d.line([(0, PANE_ROW_H - 1), (PANE_W - 6, PANE_ROW_H - 1)], fill=PANE_LINE_LIGHT)
-    if side == "left":
-        return img.crop((0, 0, width, PANE_ROW_H))
-    if side == "right":
-        return img.crop((PANE_W - width, 0, PANE_W, PANE_ROW_H))
-    return img.crop((80, 0, 81, PANE_ROW_H))
+        rect(img, 0, PANE_ROW_H - 2, PANE_W - 6, PANE_ROW_H - 2, PANE_LINE_DARK)
+        rect(img, 0, PANE_ROW_H - 1, PANE_W - 6, PANE_ROW_H - 1, PANE_LINE_LIGHT)
+    return cut(img, PANE_W, width, side)
 
 
 # --- Buttons -----------------------------------------------------------------------
@@ -706,7 +780,7 @@ def button_base(w, h, style, state, ground):
 
 
 def disc_glyph(img, x, y, colour, glyph, size=15):
-    """A round badge with a white glyph, at (x, y), size pixels across."""
+    """A round badge with a white glyph, at (x, y), size 96-DPI pixels across."""
     m = rrect_mask(img.size[0], img.size[1], (x, y, x + size, y + size), size / 2)
     paint(img, colour, m)
     g = glyph_mask(img.size, glyph, (x + 2, y + 2, x + size - 2, y + size - 2))
@@ -763,16 +837,16 @@ def push_button(w, h, style, state, ground, glyph, glyph_colour, caption, mnemon
 
 
 def options_button():
-    m = shape_mask(15, 23, lambda dd, s: dd.polygon([(4 * s, 10 * s), (11 * s, 10 * s), (7.5 * s, 14 * s)],
-                                                      fill=255))
     img = button_base(15, 23, NEUTRAL, "normal", WINDOW)
+    m = shape_mask(*img.size, lambda dd, s: dd.polygon([(4 * s, 10 * s), (11 * s, 10 * s), (7.5 * s, 14 * s)],
+                                                         fill=255))
     paint(img, BLACK, m)
     return img
 
 
 def select_all(ticked):
     img = canvas(140, 24, WINDOW)
-    img.alpha_composite(check_box(ticked), (3, 4))
+    img.alpha_composite(check_box(ticked), (S(3), S(4)))
     baseline = centred_baseline(UI, 0, 24)
     label(img, 25, baseline, "全选 (A)", UI, BLACK, "A")
     return img
@@ -831,18 +905,18 @@ def maker():
     img = canvas(29, 45, WINDOW)
     rounded_panel(img, (0, 0, 29, 45), 6, [(0, (96, 206, 250)), (43, (20, 112, 196))], (14, 92, 166),
                   highlight=(WHITE, 0.5))
-    m = glyph_mask((29, 45), lambda d, pt, u: feather(d, pt, u), (1, 1, 28, 28))
+    m = glyph_mask(img.size, lambda d, pt, u: feather(d, pt, u), (1, 1, 28, 28))
     paint(img, WHITE, m)
     # the ink pot under the quill
-    paint(img, (18, 52, 92), rrect_mask(29, 45, (7, 31, 22, 41), 3))
-    paint(img, (18, 52, 92), rrect_mask(29, 45, (10, 28, 19, 32), 1))
-    paint(img, (255, 255, 255), rrect_mask(29, 45, (9, 33, 13, 36), 1.5), 0.35)
+    paint(img, (18, 52, 92), rrect_mask(*img.size, (7, 31, 22, 41), 3))
+    paint(img, (18, 52, 92), rrect_mask(*img.size, (10, 28, 19, 32), 1))
+    paint(img, (255, 255, 255), rrect_mask(*img.size, (9, 33, 13, 36), 1.5), 0.35)
     return img
 
 
 # --- Everything, written out -------------------------------------------------------------
 
-def build():
+def build_bitmaps():
     b = {}
     b["banner"] = banner()
     b["banner_fill"] = banner_fill()
@@ -877,24 +951,46 @@ def build():
     b["selectall"] = select_all(False)
     b["selectall_hot"] = select_all(True)
     b["maker"] = maker()
+    return b
 
+
+def icon_images(draw, base):
+    """An icon drawn at every size, each at its own scale (base: the size it
+    is designed at)."""
+    images = []
+    for n in ICON_SIZES:
+        with scaled(n / base):
+            images.append(draw())
+    return images
+
+
+def build():
+    b = build_bitmaps()
+    scaled_sets = []
+    for folder, k in SCALED_BITMAPS:
+        with scaled(k):
+            scaled_sets.append((folder, build_bitmaps()))
     icons = {
-        "app": [app_icon(16), app_icon(32), app_icon(48)],
-        "check_off": [check_box(False)],
-        "check_on": [check_box(True)],
-        "all_software": [all_software_icon()],
+        "app": [app_icon(n) for n in ICON_SIZES],
+        "check_off": icon_images(lambda: check_box(False), 16),
+        "check_on": icon_images(lambda: check_box(True), 16),
+        "all_software": icon_images(all_software_icon, 32),
     }
-    disc = {name: disc_icon(name) for name in DISC_ICON_STYLES}
-    return b, icons, disc
+    disc = {name: icon_images(lambda name=name: disc_icon(name), 32) for name in DISC_ICON_STYLES}
+    return b, scaled_sets, icons, disc
 
 
-def write_all(b, icons, disc):
+def write_all(b, scaled_sets, icons, disc):
     for name, img in sorted(b.items()):
         write_bmp(os.path.join(BITMAPS, name + ".bmp"), img)
+    for folder, images in scaled_sets:
+        os.makedirs(folder, exist_ok=True)
+        for name, img in sorted(images.items()):
+            write_bmp(os.path.join(folder, name + ".bmp"), img)
     for name, imgs in sorted(icons.items()):
         write_ico(os.path.join(ICONS, name + ".ico"), imgs)
-    for name, img in sorted(disc.items()):
-        write_ico(os.path.join(DISC_ICONS, name + ".ico"), [img])
+    for name, imgs in sorted(disc.items()):
+        write_ico(os.path.join(DISC_ICONS, name + ".ico"), imgs)
 
 
 # --- The preview: the main window at 800x500 ---------------------------------------------
@@ -935,8 +1031,9 @@ def preview(b, icons, disc):
     # category pane at (6, 79), 160 x 361
     pane = canvas(160, 361)
     pane.alpha_composite(stretch(b["pane_back"], 160, 361), (0, 0))
-    rows = [("全部软件(10)", icons["all_software"][0]), ("系统工具(4)", disc["tools"]),
-            ("办公软件(3)", disc["office"]), ("网络通信(3)", disc["network"])]
+    at32 = ICON_SIZES.index(32)
+    rows = [("全部软件(10)", icons["all_software"][at32]), ("系统工具(4)", disc["tools"][at32]),
+            ("办公软件(3)", disc["office"][at32]), ("网络通信(3)", disc["network"][at32])]
     for i, (name, icon) in enumerate(rows):
         y = i * 52
         sel = i == 0
@@ -954,8 +1051,8 @@ def preview(b, icons, disc):
     ty = centred_baseline(UI, 3, 62)
     text(lst, (32, ty + 1), "系统工具 (4款)", UI, WHITE)
     text(lst, (31, ty), "系统工具 (4款)", UI, TITLE)
-    entries = [("极速压缩", "小巧快速的压缩解压工具, 支持常见的压缩格式", "1.50 MB", disc["zip"], True, True),
-               ("磁盘清理专家", "清理系统垃圾文件, 释放磁盘空间", "0.75 MB", disc["clean"], False, False)]
+    entries = [("极速压缩", "小巧快速的压缩解压工具, 支持常见的压缩格式", "1.50 MB", disc["zip"][at32], True, True),
+               ("磁盘清理专家", "清理系统垃圾文件, 释放磁盘空间", "0.75 MB", disc["clean"][at32], False, False)]
     check = {True: icons["check_on"][0], False: icons["check_off"][0]}
     for i, (name, desc, size, icon, checked, sel) in enumerate(entries):
         y = 60 * (i + 1)
@@ -996,8 +1093,8 @@ def preview(b, icons, disc):
 
 
 def main():
-    b, icons, disc = build()
-    write_all(b, icons, disc)
+    b, scaled_sets, icons, disc = build()
+    write_all(b, scaled_sets, icons, disc)
     preview(b, icons, disc).save(PREVIEW, optimize=False)
 
 

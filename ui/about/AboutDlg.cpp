@@ -60,7 +60,11 @@ BOOL CAboutDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     SetWindowText(L"关于 Tovrin Quillset");
-    ::MoveWindow(m_hWnd, 0, 0, kBoxWidth, kBoxHeight, FALSE);
+    // Every place below is in 96-DPI pixels, at the box's scale.
+    m_scale = dpi::Scale{dpi::WindowDpi(m_hWnd)};
+    const dpi::Scale& s = m_scale;
+    auto at = [&s](const RECT& rc) { return RECT{s.Px(rc.left), s.Px(rc.top), s.Px(rc.right), s.Px(rc.bottom)}; };
+    ::MoveWindow(m_hWnd, 0, 0, s.Px(kBoxWidth), s.Px(kBoxHeight), FALSE);
     CenterWindow();
 
     const COLORREF crText = ::GetSysColor(COLOR_WINDOWTEXT);
@@ -75,7 +79,7 @@ BOOL CAboutDlg::OnInitDialog()
     for (size_t i = 0; i < std::size(kCredits); ++i) {
         CThemedButton& button = *creditButtons[i];
         const Credit& credit = kCredits[i];
-        create(button, credit.pszName, 0, credit.rc, credit.nID);
+        create(button, credit.pszName, 0, at(credit.rc), credit.nID);
         button.SetColor(CSkinButton::HoverText, kLinkColor);
         button.SetColor(CSkinButton::FocusText, kLinkColor);
         button.SetColor(CSkinButton::NormalText, crText);
@@ -90,14 +94,14 @@ BOOL CAboutDlg::OnInitDialog()
     // The maker's picture and the close button's image draw their own
     // labels; their window texts are what a screen reader speaks.
     m_btnMaker.SetPaintedText(std::wstring());
-    create(m_btnMaker, L"Tovrin Quillset 开发组", 0, RECT{275, 90, 305, 136}, kIdMaker);
-    m_btnMaker.AssignBitmaps(LoadBitmapResource(IDB_MAKER).Release(), LoadBitmapResource(IDB_MAKER).Release());
+    create(m_btnMaker, L"Tovrin Quillset 开发组", 0, at(RECT{275, 90, 305, 136}), kIdMaker);
+    m_btnMaker.AssignBitmaps(dpi::LoadBitmapAt(IDB_MAKER, s).Release(), dpi::LoadBitmapAt(IDB_MAKER, s).Release());
     m_btnMaker.AssignTooltip(L"Tovrin Quillset 开发组");
     SetLink(m_btnMaker, kHomepageUrl);
 
     m_btnClose.SetPaintedText(L"&C");
-    create(m_btnClose, L"关闭(&C)", WS_TABSTOP, RECT{250, 150, 331, 171}, IDOK);
-    m_btnClose.AssignBitmaps(LoadBitmapResource(IDB_CLOSE_HOT).Release(), LoadBitmapResource(IDB_CLOSE).Release());
+    create(m_btnClose, L"关闭(&C)", WS_TABSTOP, at(RECT{250, 150, 331, 171}), IDOK);
+    m_btnClose.AssignBitmaps(dpi::LoadBitmapAt(IDB_CLOSE_HOT, s).Release(), dpi::LoadBitmapAt(IDB_CLOSE, s).Release());
     m_btnClose.AssignTooltip(L"关闭窗口");
     return TRUE;
 }
@@ -131,12 +135,12 @@ bool CAboutDlg::PaintBackground(HDC hDC) const
     ::SetBkMode(dcBuffer.Get(), TRANSPARENT);
     CSelectObject selectFont(dcBuffer.Get(), GetFont());
     for (const Line& line : kLines)
-        ::TextOutW(dcBuffer.Get(), line.x, line.y, line.pszText, ::lstrlenW(line.pszText));
+        ::TextOutW(dcBuffer.Get(), m_scale.Px(line.x), m_scale.Px(line.y), line.pszText, ::lstrlenW(line.pszText));
     const int nNotice = static_cast<int>(std::size(kNotice)) - 1;
     ::SetTextColor(dcBuffer.Get(), kNoticeShadow);
-    ::TextOutW(dcBuffer.Get(), 31, 156, kNotice, nNotice);
+    ::TextOutW(dcBuffer.Get(), m_scale.Px(30) + 1, m_scale.Px(155) + 1, kNotice, nNotice);
     ::SetTextColor(dcBuffer.Get(), kNoticeColor);
-    ::TextOutW(dcBuffer.Get(), 30, 155, kNotice, nNotice);
+    ::TextOutW(dcBuffer.Get(), m_scale.Px(30), m_scale.Px(155), kNotice, nNotice);
 
     ::BitBlt(hDC, 0, 0, rc.right, rc.bottom, dcBuffer.Get(), 0, 0, SRCCOPY);
     return true;

@@ -2,6 +2,7 @@
 // link buttons to the team's pages and a picture close button.
 #pragma once
 
+#include "platform/dpi.h"
 #include "platform/handles.h"
 #include "platform/wnd.h"
 #include "ui/controls/ThemedButton.h"
@@ -25,6 +26,8 @@ protected:
     CThemedButton m_btnCredit3;
     CThemedButton m_btnMaker;
     CThemedButton m_btnClose;
+    // The screen scale the box is shown at.
+    dpi::Scale m_scale;
 
 private:
     // Composes the background, its picture and its lines off-screen and

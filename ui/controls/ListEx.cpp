@@ -210,6 +210,12 @@ void CListEx::RepaintIfShown() const noexcept
         Invalidate();
 }
 
+void CListEx::SetScale(const dpi::Scale& scale)
+{
+    m_scale = scale;
+    RepaintIfShown();
+}
+
 void CListEx::SetRowHeight(int nHeight)
 {
     m_nRowHeight = nHeight;

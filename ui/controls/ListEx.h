@@ -21,6 +21,7 @@
 #pragma once
 
 #include "platform/controls.h"
+#include "platform/dpi.h"
 #include "platform/handles.h"
 #include "ui/controls/list_geometry.h"
 
@@ -69,6 +70,9 @@ public:
     // The layout mode (kModePane for the category pane) and drawing flags.
     DWORD Mode() const noexcept { return m_dwMode; }
     void SetMode(DWORD dwMode);
+    // The screen scale rows are laid out at; 96 DPI until set.
+    const dpi::Scale& Scale() const noexcept { return m_scale; }
+    void SetScale(const dpi::Scale& scale);
     DWORD DrawFlags() const noexcept { return m_dwDrawFlags; }
 
     // What the pointer is over: column 0's check area, and the link (its
@@ -135,6 +139,9 @@ private:
     // Queries straight to the list view, past this object's own handling.
     LRESULT Ask(UINT msg, WPARAM wp, LPARAM lp) noexcept;
     RECT ItemRect(int nItem, int nCode) noexcept;
+    // The rectangle the rows on show paint whole; empty when one of them is
+    // a row that is not painted.
+    RECT PaintedRows() noexcept;
     std::wstring ItemText(int nItem, int nSubItem);
     bool GetColumnFormat(int nCol, int* pFormat, int* pWidth) noexcept;
     std::wstring FitText(HDC hDC, const std::wstring& text, const RECT& box) const;
@@ -252,6 +259,7 @@ private:
     std::vector<DWORD> m_arrRowKind;
     int m_nLinkColumns = 0;
     int m_nRowHeight = 0;
+    dpi::Scale m_scale;
     std::vector<DWORD> m_arrAutoSize;
     DWORD m_dwMode = 0;
     DWORD m_dwDrawFlags = 0;

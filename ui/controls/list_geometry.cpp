@@ -7,10 +7,10 @@ namespace list_geometry {
 namespace {
 
 // A row's label and icon rectangles as the painting uses them: both start
-// 5 pixels further left than the list view reports.
-RECT WidenLeft(const RECT& rc) noexcept
+// 5 pixels (at 96 DPI) further left than the list view reports.
+RECT WidenLeft(const RECT& rc, const dpi::Scale& scale) noexcept
 {
-    return RECT{rc.left - 5, rc.top, rc.right, rc.bottom};
+    return RECT{rc.left - scale.Px(5), rc.top, rc.right, rc.bottom};
 }
 
 void MoveRight(RECT& rc, int dx) noexcept
@@ -20,35 +20,36 @@ void MoveRight(RECT& rc, int dx) noexcept
 }
 
 // The common rectangles of an entry row before any mode moves them.
-EntryRowLayout BaseRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine) noexcept
+EntryRowLayout BaseRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine, const dpi::Scale& scale) noexcept
 {
     EntryRowLayout row;
+    row.scale = scale;
     row.bounds = RECT{0, bounds.top, bounds.right, bounds.bottom};
-    row.label = WidenLeft(label);
-    row.icon = WidenLeft(icon);
+    row.label = WidenLeft(label, scale);
+    row.icon = WidenLeft(icon, scale);
     row.height = row.label.bottom - row.label.top;
     if (twoLine)
-        row.text = NameBand(row.label);
+        row.text = NameBand(row.label, scale);
     else
         row.text = RECT{row.label.left, row.label.top + 1, row.label.right, row.label.bottom};
-    row.text.left += 6;
-    row.desc = DescriptionBand(row.label);
-    row.desc.left += 6;
+    row.text.left += scale.Px(6);
+    row.desc = DescriptionBand(row.label, scale);
+    row.desc.left += scale.Px(6);
     return row;
 }
 
 } // namespace
 
-RECT NameBand(const RECT& label) noexcept
+RECT NameBand(const RECT& label, const dpi::Scale& scale) noexcept
 {
     const int half = (label.bottom - label.top) / 2;
-    return RECT{label.left, label.top + half - kBandHeight, label.right, label.bottom - half};
+    return RECT{label.left, label.top + half - scale.Px(kBandHeight), label.right, label.bottom - half};
 }
 
-RECT DescriptionBand(const RECT& label) noexcept
+RECT DescriptionBand(const RECT& label, const dpi::Scale& scale) noexcept
 {
     const int half = (label.bottom - label.top) / 2;
-    return RECT{label.left, label.top + half, label.right, label.bottom - half + kBandHeight};
+    return RECT{label.left, label.top + half, label.right, label.bottom - half + scale.Px(kBandHeight)};
 }
 
 bool Contains(const RECT& rc, int x, int y) noexcept
@@ -56,58 +57,62 @@ bool Contains(const RECT& rc, int x, int y) noexcept
     return x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom;
 }
 
-EntryRowLayout EntryRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine, bool shifted) noexcept
+EntryRowLayout EntryRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine, bool shifted,
+                        const dpi::Scale& scale) noexcept
 {
-    EntryRowLayout row = BaseRow(bounds, label, icon, twoLine);
+    EntryRowLayout row = BaseRow(bounds, label, icon, twoLine, scale);
     int checkOffset = 1;
     if (shifted) {
-        MoveRight(row.text, 40);
-        MoveRight(row.desc, 40);
-        MoveRight(row.icon, 28);
-        checkOffset = 28;
+        // The icon moves by what the check box takes; the texts stay 12
+        // pixels right of the icon.
+        MoveRight(row.text, scale.Px(40));
+        MoveRight(row.desc, scale.Px(40));
+        MoveRight(row.icon, scale.Px(28));
+        checkOffset = scale.Px(28);
     }
-    row.check = POINT{row.icon.left - checkOffset, row.label.top + (row.height - 16) / 2 - 1};
-    row.image = POINT{row.icon.left, row.label.top + (row.height - 32) / 2 - 1};
+    row.check = POINT{row.icon.left - checkOffset, row.label.top + (row.height - scale.Px(kCheckSize)) / 2 - 1};
+    row.image = POINT{row.icon.left, row.label.top + (row.height - scale.Px(kIconSize)) / 2 - 1};
     return row;
 }
 
-EntryRowLayout PaneRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine) noexcept
+EntryRowLayout PaneRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine,
+                       const dpi::Scale& scale) noexcept
 {
-    EntryRowLayout row = BaseRow(bounds, label, icon, twoLine);
-    row.text.left = (row.icon.right - row.icon.left) + 28;
-    row.image = POINT{22, row.label.top + (row.height - 32) / 2};
+    EntryRowLayout row = BaseRow(bounds, label, icon, twoLine, scale);
+    row.text.left = (row.icon.right - row.icon.left) + scale.Px(28);
+    row.image = POINT{scale.Px(22), row.label.top + (row.height - scale.Px(kIconSize)) / 2};
     return row;
 }
 
-RECT HeaderTitleBox(const RECT& label, const RECT& icon, bool shifted) noexcept
+RECT HeaderTitleBox(const RECT& label, const RECT& icon, bool shifted, const dpi::Scale& scale) noexcept
 {
-    const EntryRowLayout row = BaseRow(RECT{}, label, icon, false);
+    const EntryRowLayout row = BaseRow(RECT{}, label, icon, false, scale);
     RECT box = row.text;
     if (shifted)
-        MoveRight(box, row.icon.left + 18 - box.left);
+        MoveRight(box, row.icon.left + scale.Px(18) - box.left);
     else
         box.left = row.icon.left;
-    box.top += 2;
-    box.bottom += 2;
+    box.top += scale.Px(2);
+    box.bottom += scale.Px(2);
     return box;
 }
 
 RECT NameBox(const EntryRowLayout& row) noexcept
 {
-    return RECT{row.text.left, row.text.top, row.label.right - 20, row.text.bottom};
+    return RECT{row.text.left, row.text.top, row.label.right - row.scale.Px(20), row.text.bottom};
 }
 
 RECT DescriptionBox(const EntryRowLayout& row) noexcept
 {
-    RECT box{row.desc.left, row.desc.top, row.bounds.right - 20, row.desc.bottom};
+    RECT box{row.desc.left, row.desc.top, row.bounds.right - row.scale.Px(20), row.desc.bottom};
     if (row.label.right < row.icon.right)
-        box.left = row.label.right + 6;
+        box.left = row.label.right + row.scale.Px(6);
     return box;
 }
 
-RECT CellTextBox(int cellLeft, int cellRight, const RECT& text) noexcept
+RECT CellTextBox(int cellLeft, int cellRight, const RECT& text, const dpi::Scale& scale) noexcept
 {
-    return RECT{cellLeft + 6, text.top, cellRight - 6, text.bottom};
+    return RECT{cellLeft + scale.Px(6), text.top, cellRight - scale.Px(6), text.bottom};
 }
 
 ThreePieces BackgroundPieces(const RECT& bounds, int leftWidth, int rightWidth) noexcept

@@ -4,6 +4,8 @@
 // reports, shared by the control's painting and hit-testing.
 #pragma once
 
+#include "platform/dpi.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -36,17 +38,23 @@ inline constexpr DWORD kColumnMultiLink = 2;
 inline constexpr UINT kCellTextFlags = DT_SINGLELINE | DT_VCENTER;
 inline constexpr UINT kEntryTextFlags = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP;
 
-// Height of the name and description bands, and the space between links.
+// Height of the name and description bands (96-DPI pixels), and the space
+// between links. Every offset of a row is given at 96 DPI and grows with
+// the scale the row is laid out at.
 inline constexpr int kBandHeight = 15;
 inline constexpr wchar_t kLinkSeparator[] = L"    ";
 inline constexpr wchar_t kEllipsis[] = L"...";
-// Cells narrower than this show nothing.
+// Cells narrower than this show nothing (96-DPI pixels).
 inline constexpr int kMinCellWidth = 12;
+// The icon and the check box (96-DPI pixels).
+inline constexpr int kIconSize = 32;
+inline constexpr int kCheckSize = 16;
 
-// The 15-pixel band that ends at the middle of the label rectangle, and the
-// one that starts there (left and right edges are the label's).
-RECT NameBand(const RECT& label) noexcept;
-RECT DescriptionBand(const RECT& label) noexcept;
+// The band that ends at the middle of the label rectangle, and the one that
+// starts there (left and right edges are the label's), each kBandHeight
+// high at the scale.
+RECT NameBand(const RECT& label, const dpi::Scale& scale = {}) noexcept;
+RECT DescriptionBand(const RECT& label, const dpi::Scale& scale = {}) noexcept;
 
 // True when (x, y) lies in rc, right and bottom edges excluded.
 bool Contains(const RECT& rc, int x, int y) noexcept;
@@ -61,27 +69,30 @@ struct EntryRowLayout {
     RECT desc{};     // the description band
     int height = 0;  // of the label
     POINT check{};   // top-left of the check box
-    POINT image{};   // top-left of the 32-pixel icon
+    POINT image{};   // top-left of the icon
+    dpi::Scale scale{};
 };
 
 // An entry row of an entry list. twoLine: the row has a description;
 // shifted: rows are painted on three-piece bitmaps (drawing flags 2 and 8),
 // which moves the contents right.
-EntryRowLayout EntryRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine, bool shifted) noexcept;
+EntryRowLayout EntryRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine, bool shifted,
+                        const dpi::Scale& scale = {}) noexcept;
 
 // An entry row of the category pane: the icon at a fixed place, the name
 // beside it.
-EntryRowLayout PaneRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine) noexcept;
+EntryRowLayout PaneRow(const RECT& bounds, const RECT& label, const RECT& icon, bool twoLine,
+                       const dpi::Scale& scale = {}) noexcept;
 
 // The box of a category title in a header row.
-RECT HeaderTitleBox(const RECT& label, const RECT& icon, bool shifted) noexcept;
+RECT HeaderTitleBox(const RECT& label, const RECT& icon, bool shifted, const dpi::Scale& scale = {}) noexcept;
 
 // The box a name is fitted into, and the description's box.
 RECT NameBox(const EntryRowLayout& row) noexcept;
 RECT DescriptionBox(const EntryRowLayout& row) noexcept;
 
 // The text box of a plain or single-link cell.
-RECT CellTextBox(int cellLeft, int cellRight, const RECT& text) noexcept;
+RECT CellTextBox(int cellLeft, int cellRight, const RECT& text, const dpi::Scale& scale = {}) noexcept;
 
 // Three-piece background: the left piece, the stretched middle and the right
 // piece over the row's bounds, given the widths of the left and right pieces.

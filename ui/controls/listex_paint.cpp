@@ -115,8 +115,31 @@ LRESULT CListEx::OnEraseBkgnd(HDC hDC)
     }
     if (m_dwDrawFlags & kFlagNoErase)
         return TRUE;
+    // The rows on show paint their whole width themselves: only what they
+    // leave is filled, so no pixel is painted twice.
+    const CSaveDC saved(hDC);
+    const RECT rows = PaintedRows();
+    if (!::IsRectEmpty(&rows))
+        ::ExcludeClipRect(hDC, rows.left, rows.top, rows.right, rows.bottom);
     FillSolid(hDC, rc, m_crErase);
     return TRUE;
+}
+
+RECT CListEx::PaintedRows() noexcept
+{
+    const int nCount = GetItemCount();
+    if (nCount <= 0 || (GetStyle() & LVS_TYPEMASK) != LVS_REPORT)
+        return RECT{};
+    const int nTop = static_cast<int>(Ask(LVM_GETTOPINDEX, 0, 0));
+    const int nLast = std::min(nCount - 1, nTop + static_cast<int>(Ask(LVM_GETCOUNTPERPAGE, 0, 0)));
+    // A row of another kind is not painted at all: the erase stays under it.
+    for (int i = nTop; i <= nLast; ++i) {
+        if (RowKind(i) != kRowEntry && RowKind(i) != kRowHeader)
+            return RECT{};
+    }
+    const RECT first = ItemRect(nTop, LVIR_BOUNDS);
+    const RECT last = ItemRect(nLast, LVIR_BOUNDS);
+    return RECT{0, first.top, first.right, last.bottom};
 }
 
 LRESULT CListEx::OnPaint(WPARAM wp, LPARAM lp)
@@ -194,9 +217,9 @@ EntryRowLayout CListEx::RowLayout(int nItem, const RECT& bounds, const RECT& lab
     const bool bTwoLine = nItem >= 0 && static_cast<size_t>(nItem) < m_arrDescription.size() &&
                           !m_arrDescription[static_cast<size_t>(nItem)].empty();
     if (m_dwMode & kModePane)
-        return PaneRow(bounds, label, icon, bTwoLine);
+        return PaneRow(bounds, label, icon, bTwoLine, m_scale);
     const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
-    return EntryRow(bounds, label, icon, bTwoLine, bShifted);
+    return EntryRow(bounds, label, icon, bTwoLine, bShifted, m_scale);
 }
 
 std::vector<RECT> CListEx::LinkRectsOf(HDC hDC, const LOGFONTW& font, int nItem, int nCol, const RECT& cell,
@@ -331,7 +354,7 @@ void CListEx::PaintHeaderRow(const RowPaint& paint, const RECT& label, const REC
     if (label.right < icon.right)
         return;
     const bool bShifted = (m_dwDrawFlags & kFlagEntryBitmaps) && (m_dwDrawFlags & kFlagThreePiece);
-    const RECT box = HeaderTitleBox(label, icon, bShifted);
+    const RECT box = HeaderTitleBox(label, icon, bShifted, m_scale);
     const std::wstring title = ItemText(paint.nItem, 0);
     ::SetTextColor(paint.hDC, kTitleRelief);
     DrawTextIn(paint.hDC, title, RECT{box.left + 1, box.top + 1, box.right + 1, box.bottom + 1}, kCellTextFlags);
@@ -392,11 +415,11 @@ void CListEx::PaintCells(const RowPaint& paint, int x, const RECT& text)
         const int cellLeft = x;
         const int cellRight = x + width;
         x = cellRight;
-        if (width < kMinCellWidth)
+        if (width < m_scale.Px(kMinCellWidth))
             continue;
         const DWORD kind = ColumnKind(col);
         const std::wstring cellText = ItemText(paint.nItem, col);
-        const RECT box = CellTextBox(cellLeft, cellRight, text);
+        const RECT box = CellTextBox(cellLeft, cellRight, text, m_scale);
         if (kind == kColumnPlain) {
             const int justify = format & LVCFMT_JUSTIFYMASK;
             const UINT align = justify == LVCFMT_LEFT ? DT_LEFT : justify == LVCFMT_RIGHT ? DT_RIGHT : DT_CENTER;

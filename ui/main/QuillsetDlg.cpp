@@ -17,10 +17,7 @@ using namespace main_layout;
 
 namespace {
 
-const int kMinWidth = 800;
-const int kMinHeight = 500;
 const COLORREF kBannerButtonBack = RGB(76, 195, 247);
-const int kStatusColumnWidth = 150;
 
 // Draws the whole bitmap stretched over (x, y, cx, cy).
 void DrawBitmap(HDC hDC, HDC hMemDC, HBITMAP hBitmap, int x, int y, int cx, int cy) noexcept
@@ -49,14 +46,6 @@ RECT WorkArea(HWND hWnd) noexcept
 CQuillsetDlg::CQuillsetDlg()
     : CDialog(IDD_QUILLSET_DIALOG),
       m_hIcon(LoadIconResource(IDR_MAINFRAME, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON))),
-      m_bmpPaneBack(LoadBitmapResource(IDB_PANE_BACK)), m_bmpBanner(LoadBitmapResource(IDB_BANNER)),
-      m_bmpBannerFill(LoadBitmapResource(IDB_BANNER_FILL)), m_bmpFrameTop(LoadBitmapResource(IDB_FRAME_TOP)),
-      m_bmpFrameBottom(LoadBitmapResource(IDB_FRAME_BOTTOM)), m_bmpFrameLeft(LoadBitmapResource(IDB_FRAME_LEFT)),
-      m_bmpFrameRight(LoadBitmapResource(IDB_FRAME_RIGHT)),
-      m_bmpFrameTopLeft(LoadBitmapResource(IDB_FRAME_TOPLEFT)),
-      m_bmpFrameBottomLeft(LoadBitmapResource(IDB_FRAME_BOTTOMLEFT)),
-      m_bmpFrameTopRight(LoadBitmapResource(IDB_FRAME_TOPRIGHT)),
-      m_bmpFrameBottomRight(LoadBitmapResource(IDB_FRAME_BOTTOMRIGHT)),
       m_arrActionNames{LoadStringResource(IDS_ACTION_MANUAL), LoadStringResource(IDS_ACTION_AUTO),
                        LoadStringResource(IDS_ACTION_SAVE)}
 {
@@ -103,17 +92,18 @@ BOOL CQuillsetDlg::OnInitDialog()
     }
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.Get()));
 
+    // The catalogue's size is in 96-DPI pixels: at the window's scale.
+    m_scale = dpi::Scale{dpi::WindowDpi(m_hWnd)};
     if (m_pSettings) {
-        RECT rc = GetWindowRect();
-        rc.right = std::max(m_pSettings->MainWidth, kMinWidth);
-        rc.bottom = std::max(m_pSettings->MainHeight, kMinHeight);
-        ::MoveWindow(m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+        const RECT rc = GetWindowRect();
+        const Size size = WindowSize(m_pSettings->MainWidth, m_pSettings->MainHeight, m_scale);
+        ::MoveWindow(m_hWnd, rc.left, rc.top, size.cx, size.cy, TRUE);
         SetWindowText(m_pSettings->TitleText);
     }
     const RECT rcClient = GetClientRect();
 
-    MakeMainFont(GetFont());
-    RowBitmaps();
+    static_cast<void>(MakeMainFont(GetFont(), m_scale.dpi));
+    LoadArtwork();
 
     m_rows = CRowModel::OfCatalogue(Categories());
     // The machine is asked first: it answers while the lists are built.
@@ -131,7 +121,8 @@ BOOL CQuillsetDlg::OnInitDialog()
         const RECT rcWindow = GetWindowRect();
         const RECT rcWork = WorkArea(m_hWnd);
         ::MoveWindow(m_hWnd, 0, 0, rcWindow.right - rcWindow.left,
-                     GrownHeight(rcClient.bottom - rcClient.top + m_nPaneOverflow + 26, rcWork.bottom - rcWork.top),
+                     GrownHeight(rcClient.bottom - rcClient.top + m_nPaneOverflow + m_scale.Px(26),
+                                 rcWork.bottom - rcWork.top),
                      TRUE);
     }
     CenterWindow();
@@ -155,7 +146,9 @@ void CQuillsetDlg::BuildCategoryPane(const RECT& rcClient)
     m_listCategories.SetImageList(m_imgCategory.Get(), LVSIL_SMALL);
     m_listCategories.SetFont(MainFont(), FALSE);
     m_listCategories.SetMode(list_geometry::kModePane);
-    m_listCategories.InsertListColumn(0, LoadStringResource(IDS_COL_CATEGORY), LVCFMT_CENTER, kPaneWidth);
+    m_listCategories.SetScale(m_scale);
+    m_listCategories.InsertListColumn(0, LoadStringResource(IDS_COL_CATEGORY), LVCFMT_CENTER,
+                                      m_scale.Px(kPaneWidth));
 
     SoftwareCategory* pCategories = Categories();
 
@@ -187,17 +180,17 @@ void CQuillsetDlg::CreateEntryList(CListEx& list, UINT nID, bool bVisible, const
     // which a list that shares its image lists never releases.
     CImageList ownChecks(list.SetImageList(m_imgCheck.Get(), LVSIL_STATE));
     list.SetFont(MainFont(), FALSE);
-    list.InsertListColumn(0, LoadStringResource(IDS_COL_NAME), LVCFMT_LEFT, 200);
-    // Wide enough for a state such as "可更新 12.0.1 → 12.3.4".
-    list.InsertListColumn(kStatusColumn, LoadStringResource(IDS_COL_SIZE), LVCFMT_CENTER, kStatusColumnWidth);
+    list.SetScale(m_scale);
+    list.InsertListColumn(0, LoadStringResource(IDS_COL_NAME), LVCFMT_LEFT, m_scale.Px(200));
+    list.InsertListColumn(kStatusColumn, LoadStringResource(IDS_COL_SIZE), LVCFMT_CENTER, m_nSizeWidth);
     list.InsertListColumn(2, LoadStringResource(IDS_COL_ACTIONS), LVCFMT_CENTER, m_nActionWidth);
-    list.InsertListColumn(3, L"", LVCFMT_CENTER, 30);
+    list.InsertListColumn(3, L"", LVCFMT_CENTER, m_scale.Px(kEndColumnWidth));
 }
 
 void CQuillsetDlg::DecorateEntryList(CListEx& list)
 {
-    const CRowBitmaps& bitmaps = RowBitmaps();
-    list.SetRowHeight(kEntryRowHeight);
+    const CRowBitmaps& bitmaps = RowBitmaps(m_scale);
+    list.SetRowHeight(m_scale.Px(kEntryRowHeight));
     list.SetEraseColor(m_crListBack);
     list.SetLinkColorSelFocus(m_crLinkSelected);
     list.SetEntryBitmaps(bitmaps.Table(IDB_ROW_MID, IDB_ROW_SEL_MID, IDB_ROW_LEFT, IDB_ROW_SEL_LEFT, IDB_ROW_RIGHT,
@@ -215,36 +208,25 @@ void CQuillsetDlg::CreateButtons()
         UINT nID;
         UINT nText;
         DWORD dwStyle;
-        int cx;
-        int cy;
-        UINT nHot;
-        UINT nNormal;
         const wchar_t* pszTip;
         // The whole label the images draw, with the mnemonic: the window
         // text a screen reader speaks.
         const wchar_t* pszLabel;
     };
     const ButtonPlan plans[] = {
-        {&m_btnSelectAll, kIdSelectAll, IDS_BTN_SELECTALL, BS_AUTOCHECKBOX, 140, 24, IDB_SELECTALL_HOT, IDB_SELECTALL,
-         L"选择所有应用程序", L"全选(&A)"},
-        {&m_btnSave, kIdSave, IDS_BTN_SAVE, BS_PUSHBUTTON, 106, 24, IDB_SAVE_HOT, IDB_SAVE, L"保存所选软件安装包",
-         L"保存(&S)"},
-        {&m_btnInstall, kIdInstall, IDS_BTN_INSTALL, BS_PUSHBUTTON, 106, 24,
-         bAuto ? UINT{IDB_INSTALL_AUTO_HOT} : UINT{IDB_INSTALL_MANUAL_HOT},
-         bAuto ? UINT{IDB_INSTALL_AUTO} : UINT{IDB_INSTALL_MANUAL}, bAuto ? L"自动安装所选软件" : L"手动安装所选软件",
+        {&m_btnSelectAll, kIdSelectAll, IDS_BTN_SELECTALL, BS_AUTOCHECKBOX, L"选择所有应用程序", L"全选(&A)"},
+        {&m_btnSave, kIdSave, IDS_BTN_SAVE, BS_PUSHBUTTON, L"保存所选软件安装包", L"保存(&S)"},
+        {&m_btnInstall, kIdInstall, IDS_BTN_INSTALL, BS_PUSHBUTTON,
+         bAuto ? L"自动安装所选软件" : L"手动安装所选软件",
          bAuto ? command_texts::kLabelAutoInstall : command_texts::kLabelManualInstall},
-        {&m_btnOptions, kIdOptions, 0, BS_PUSHBUTTON, 16, 24, IDB_OPTIONS, IDB_OPTIONS, L"安装选项", L"安装选项"},
-        {&m_btnHomepage, kIdHomepage, 0, BS_PUSHBUTTON, 96, 23, IDB_HOMEPAGE_HOT, IDB_HOMEPAGE, L"访问主页",
-         L"官方主页"},
-        {&m_btnHelp, kIdHelp, 0, BS_PUSHBUTTON, 96, 23, IDB_HELP_HOT, IDB_HELP, L"查看帮助信息", L"使用帮助"},
+        {&m_btnOptions, kIdOptions, 0, BS_PUSHBUTTON, L"安装选项", L"安装选项"},
+        {&m_btnHomepage, kIdHomepage, 0, BS_PUSHBUTTON, L"访问主页", L"官方主页"},
+        {&m_btnHelp, kIdHelp, 0, BS_PUSHBUTTON, L"查看帮助信息", L"使用帮助"},
     };
     for (const ButtonPlan& plan : plans) {
         CThemedButton& button = *plan.pButton;
         button.SetPaintedText(plan.nText ? LoadStringResource(plan.nText) : std::wstring());
-        button.Create(plan.pszLabel, WS_CHILD | WS_VISIBLE | WS_TABSTOP | plan.dwStyle, RECT{0, 0, plan.cx, plan.cy},
-                      m_hWnd, plan.nID);
-        button.SetFont(MainFont(), FALSE);
-        button.AssignBitmaps(LoadBitmapResource(plan.nHot).Release(), LoadBitmapResource(plan.nNormal).Release());
+        button.Create(plan.pszLabel, WS_CHILD | WS_VISIBLE | WS_TABSTOP | plan.dwStyle, RECT{}, m_hWnd, plan.nID);
         if (plan.nID == kIdHomepage || plan.nID == kIdHelp) {
             for (int slot : {CThemedButton::HoverBack, CThemedButton::NormalBack, CThemedButton::FocusBack})
                 button.SetColor(slot, kBannerButtonBack);
@@ -253,6 +235,7 @@ void CQuillsetDlg::CreateButtons()
             button.SetLink(kHomepageUrl);
         button.AssignTooltip(plan.pszTip);
     }
+    AssignButtonArt();
 }
 
 // --- Layout and painting --------------------------------------------------------
@@ -268,10 +251,11 @@ void CQuillsetDlg::LayoutControls()
     };
     const ButtonSizes sizes{sizeOf(m_btnSelectAll), sizeOf(m_btnSave), sizeOf(m_btnInstall),
                             sizeOf(m_btnOptions),   sizeOf(m_btnHomepage), sizeOf(m_btnHelp)};
-    const Layout layout = ComputeLayout(rcClient, sizes);
+    const Layout layout = ComputeLayout(rcClient, sizes, m_scale);
+    const int nPaneRowHeight = m_scale.Px(kPaneRowHeight);
 
     if (!::IsZoomed(m_hWnd) && m_nPaneOverflow == 0) {
-        m_nPaneOverflow = PaneOverflow(layout, m_listCategories.GetItemCount(), kPaneRowHeight);
+        m_nPaneOverflow = PaneOverflow(layout, m_listCategories.GetItemCount(), nPaneRowHeight);
         if (m_nPaneOverflow > 0)
             return;
     }
@@ -287,7 +271,7 @@ void CQuillsetDlg::LayoutControls()
     move(m_btnHelp, layout.help);
     move(m_listCategories, layout.pane);
     m_listCategories.SetColumnWidth(
-        0, PaneColumnWidth(layout, m_listCategories.GetItemCount(), kPaneRowHeight, ::GetSystemMetrics(SM_CXVSCROLL)));
+        0, PaneColumnWidth(layout, m_listCategories.GetItemCount(), nPaneRowHeight, ::GetSystemMetrics(SM_CXVSCROLL)));
 
     CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
     move(list, layout.list);
@@ -296,11 +280,11 @@ void CQuillsetDlg::LayoutControls()
     int nOthers = 0;
     for (int c = 1; c < nColumns; ++c)
         nOthers += list.GetColumnWidth(c);
-    const int nName = NameColumnWidth(layout, nOthers, list.GetItemCount(), kEntryRowHeight,
+    const int nName = NameColumnWidth(layout, nOthers, list.GetItemCount(), m_scale.Px(kEntryRowHeight),
                                       ::GetSystemMetrics(SM_CXVSCROLL));
     list.SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max(nName, 0), 0));
 
-    for (const RECT& strip : FrameStrips(rcClient, layout))
+    for (const RECT& strip : FrameStrips(rcClient, layout, m_scale))
         ::InvalidateRect(m_hWnd, &strip, TRUE);
 }
 
@@ -327,15 +311,19 @@ BOOL CQuillsetDlg::OnEraseBkgnd(HDC hDC)
         DrawBitmap(dc, mem, m_bmpBanner.Get(), 0, 0, banner.cx, banner.cy);
         DrawBitmap(dc, mem, m_bmpBannerFill.Get(), banner.cx, 0, cx, banner.cy);
 
+        // The frame's pieces at their own size, as wide as twice the
+        // overhang, half of it over the list's edge.
         const RECT& l = m_rcList;
-        DrawBitmap(dc, mem, m_bmpFrameTopLeft.Get(), l.left - 5, l.top - 5, 10, 10);
-        DrawBitmap(dc, mem, m_bmpFrameBottomLeft.Get(), l.left - 5, l.bottom - 5, 10, 10);
-        DrawBitmap(dc, mem, m_bmpFrameTopRight.Get(), l.right - 5, l.top - 5, 10, 10);
-        DrawBitmap(dc, mem, m_bmpFrameBottomRight.Get(), l.right - 5, l.bottom - 5, 10, 10);
-        DrawBitmap(dc, mem, m_bmpFrameTop.Get(), l.left, l.top - 5, l.right - l.left, 10);
-        DrawBitmap(dc, mem, m_bmpFrameBottom.Get(), l.left, l.bottom - 5, l.right - l.left, 10);
-        DrawBitmap(dc, mem, m_bmpFrameLeft.Get(), l.left - 5, l.top, 10, l.bottom - l.top);
-        DrawBitmap(dc, mem, m_bmpFrameRight.Get(), l.right - 5, l.top, 10, l.bottom - l.top);
+        const int o = m_scale.Px(kFrameOverhang);
+        const int f = 2 * o;
+        DrawBitmap(dc, mem, m_bmpFrameTopLeft.Get(), l.left - o, l.top - o, f, f);
+        DrawBitmap(dc, mem, m_bmpFrameBottomLeft.Get(), l.left - o, l.bottom - o, f, f);
+        DrawBitmap(dc, mem, m_bmpFrameTopRight.Get(), l.right - o, l.top - o, f, f);
+        DrawBitmap(dc, mem, m_bmpFrameBottomRight.Get(), l.right - o, l.bottom - o, f, f);
+        DrawBitmap(dc, mem, m_bmpFrameTop.Get(), l.left, l.top - o, l.right - l.left, f);
+        DrawBitmap(dc, mem, m_bmpFrameBottom.Get(), l.left, l.bottom - o, l.right - l.left, f);
+        DrawBitmap(dc, mem, m_bmpFrameLeft.Get(), l.left - o, l.top, f, l.bottom - l.top);
+        DrawBitmap(dc, mem, m_bmpFrameRight.Get(), l.right - o, l.top, f, l.bottom - l.top);
 
         ::BitBlt(hDC, 0, 0, cx, cy, dc, 0, 0, SRCCOPY);
     }
@@ -358,8 +346,9 @@ void CQuillsetDlg::OnPaint()
 
 void CQuillsetDlg::OnGetMinMaxInfo(MINMAXINFO* pInfo) const noexcept
 {
-    pInfo->ptMinTrackSize.x = kMinWidth;
-    pInfo->ptMinTrackSize.y = kMinHeight;
+    const Size least = MinimumSize(m_scale);
+    pInfo->ptMinTrackSize.x = least.cx;
+    pInfo->ptMinTrackSize.y = least.cy;
 }
 
 // --- Messages -------------------------------------------------------------------
@@ -404,6 +393,9 @@ LRESULT CQuillsetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_SIZE:
         LayoutControls();
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(dpi::DpiOfMessage(wp), reinterpret_cast<const RECT*>(lp));
         return 0;
     case WM_CONTEXTMENU:
         // From the keyboard; the right button is the list's own notice.

@@ -103,6 +103,8 @@ protected:
     std::vector<ResolvedItem> m_arrBatch;
 
     void LayoutControls();
+    // The screen scale the window is shown at.
+    const dpi::Scale& Scale() const noexcept { return m_scale; }
 
     // Commands.
     void OnSelectAll();
@@ -137,6 +139,21 @@ private:
     BOOL OnEraseBkgnd(HDC hDC);
     void OnGetMinMaxInfo(MINMAXINFO* pInfo) const noexcept;
 
+    // Everything drawn at the screen scale, made anew at m_scale: the
+    // font, the pictures, the icons, the buttons' and rows' sizes, the
+    // columns.
+    void LoadArtwork();
+    void AssignButtonArt();
+    void ApplyScale();
+    // The window has been moved to a screen of another scale (nDpi; 0 when
+    // the message carries none); pSuggested is where the system would have
+    // it.
+    void OnDpiChanged(int nDpi, const RECT* pSuggested);
+    // The widths of the size and actions columns, measured in the shared
+    // font at m_scale.
+    void MeasureColumns();
+    int MeasureText(const std::wstring& text) const;
+    void SetColumnWidths(CListEx& list) const;
     void BuildImageLists();
     void BuildCategoryPane(const RECT& rcClient);
     void BuildEntryLists(const RECT& rcClient);
@@ -224,7 +241,9 @@ private:
     // window shows, or when first chosen.
     int m_nListsBuilt = 0;
     RECT m_rcCreate{};
+    dpi::Scale m_scale;
     int m_nActionWidth = 0;
+    int m_nSizeWidth = 0;
     // The program's own icon, for a record whose icon file cannot be loaded.
     IconImage m_fallbackImage;
     CDetailsLoader m_loader;

@@ -5,12 +5,12 @@
 #include "shell/pe_image.h"
 #include "shell/shell.h"
 
-CIcon LoadIconFile(const std::wstring& path)
+CIcon LoadIconFile(const std::wstring& path, int n)
 {
     if (path.empty())
         return CIcon();
     return CIcon(static_cast<HICON>(
-        ::LoadImageW(nullptr, path.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+        ::LoadImageW(nullptr, path.c_str(), IMAGE_ICON, n, n, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
 }
 
 IconImage ImageOfIcon(HICON hIcon)
@@ -57,7 +57,7 @@ DetailReader CurrentReader()
 DetailResult ReadDetail(const DetailJob& job)
 {
     DetailResult result;
-    result.image = ImageOfIcon(LoadIconFile(job.strIconPath).Get());
+    result.image = ImageOfIcon(LoadIconFile(job.strIconPath, job.nIconSize).Get());
     if (!job.strInstaller.empty())
         result.installer = ReadInstaller(job.strInstaller);
     return result;

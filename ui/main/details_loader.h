@@ -18,6 +18,8 @@ struct DetailJob {
     std::wstring strIconPath;
     // The installer to measure; empty for a record without one (a category).
     std::wstring strInstaller;
+    // The icon's width and height in pixels.
+    int nIconSize = 32;
 };
 
 // An icon as the bitmaps an image list takes: adding bitmaps to an image
@@ -41,8 +43,9 @@ struct DetailResult {
     InstallerFacts installer;
 };
 
-// The 32x32 icon of an icon file; null when it cannot be loaded.
-CIcon LoadIconFile(const std::wstring& path);
+// The icon of an icon file at n x n pixels (the file's image nearest to that
+// size); null when it cannot be loaded.
+CIcon LoadIconFile(const std::wstring& path, int n = 32);
 // The colour and mask bitmaps of an icon; empty for a null or monochrome icon.
 IconImage ImageOfIcon(HICON hIcon);
 // The installer a configured path names, found the way a batch finds it,

@@ -1,24 +1,31 @@
-// What every list and button of the main window shares: one font, a copy
-// of the dialog's font, and the row pictures of the lists, each loaded once
-// per process.
+// What every list and button of the main window shares: one font, the
+// dialog's font at the window's scale, and the row pictures of the lists,
+// loaded once per process and scale.
 #pragma once
 
+#include "platform/dpi.h"
 #include "platform/handles.h"
 
 #include <array>
 #include <map>
+#include <memory>
 
 namespace main_art {
 
+// The point size of the dialog's font.
+inline constexpr int kFontPoints = 9;
+
 // The shared font; null until MakeMainFont has run.
 HFONT MainFont() noexcept;
-// Makes the shared font as a copy of the dialog's font, once.
-void MakeMainFont(HFONT hDialogFont);
+// Makes the shared font as the dialog's font at nDpi, unless it is made at
+// that DPI already. Returns the font it replaces, to be let go once every
+// window that used it has the new one.
+CFont MakeMainFont(HFONT hDialogFont, int nDpi);
 
 // The row pictures of the lists, loaded once and shared by every list.
 class CRowBitmaps {
 public:
-    CRowBitmaps();
+    explicit CRowBitmaps(const dpi::Scale& scale);
     HBITMAP Get(UINT id) const;
     // Middle, left and right pieces, each not selected and selected (the
     // selected piece serves with and without the focus).
@@ -28,6 +35,8 @@ private:
     std::map<UINT, CBitmap> m_bitmaps;
 };
 
-const CRowBitmaps& RowBitmaps();
+// The row pictures at a scale; they stay while the process runs, so a list
+// may keep those it was given.
+const CRowBitmaps& RowBitmaps(const dpi::Scale& scale);
 
 } // namespace main_art

@@ -147,8 +147,9 @@ void CQuillsetDlg::SetInstallMode(bool bAutomatic)
 {
     if (m_pSettings)
         m_pSettings->DefaultMode = bAutomatic ? 1 : 0;
-    m_btnInstall.AssignBitmaps(LoadBitmapResource(bAutomatic ? IDB_INSTALL_AUTO_HOT : IDB_INSTALL_MANUAL_HOT).Release(),
-                               LoadBitmapResource(bAutomatic ? IDB_INSTALL_AUTO : IDB_INSTALL_MANUAL).Release());
+    m_btnInstall.AssignBitmaps(
+        dpi::LoadBitmapAt(bAutomatic ? IDB_INSTALL_AUTO_HOT : IDB_INSTALL_MANUAL_HOT, m_scale).Release(),
+        dpi::LoadBitmapAt(bAutomatic ? IDB_INSTALL_AUTO : IDB_INSTALL_MANUAL, m_scale).Release());
     m_btnInstall.AssignTooltip(bAutomatic ? kTipAutoInstall : kTipManualInstall);
     m_btnInstall.SetWindowText(bAutomatic ? kLabelAutoInstall : kLabelManualInstall);
     m_btnInstall.Invalidate();

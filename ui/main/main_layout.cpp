@@ -27,28 +27,52 @@ std::wstring Format(const wchar_t* pszFormat, const std::wstring& name, int coun
 
 } // namespace
 
-Layout ComputeLayout(const RECT& client, const ButtonSizes& buttons) noexcept
+ButtonSizes ButtonSizesAt(const dpi::Scale& scale) noexcept
+{
+    auto at = [&](int cx, int cy) { return Size{scale.Px(cx), scale.Px(cy)}; };
+    return ButtonSizes{at(140, 24), at(106, 24), at(106, 24), at(16, 24), at(96, 23), at(96, 23)};
+}
+
+Layout ComputeLayout(const RECT& client, const ButtonSizes& buttons, const dpi::Scale& scale) noexcept
 {
     const int L = client.left;
     const int R = client.right;
     const int B = client.bottom;
     const int W = client.right - client.left;
     Layout layout;
-    layout.bodyTop = client.top + kBodyTop;
+    layout.bodyTop = client.top + scale.Px(kBodyTop);
 
-    const int bottomEdge = B - 21;
-    layout.selectAll = At(L + 183, bottomEdge - buttons.selectAll.cy, buttons.selectAll);
-    layout.options = EndingAt(R - 11, bottomEdge - buttons.options.cy, buttons.options);
+    const int bottomEdge = B - scale.Px(21);
+    layout.selectAll = At(L + scale.Px(183), bottomEdge - buttons.selectAll.cy, buttons.selectAll);
+    layout.options = EndingAt(R - scale.Px(11), bottomEdge - buttons.options.cy, buttons.options);
     layout.install = EndingAt(layout.options.left, bottomEdge - buttons.install.cy, buttons.install);
-    layout.save = EndingAt(layout.install.left - 8, bottomEdge - buttons.save.cy, buttons.save);
-    layout.bodyBottom = layout.install.top - 15;
+    layout.save = EndingAt(layout.install.left - scale.Px(8), bottomEdge - buttons.save.cy, buttons.save);
+    layout.bodyBottom = layout.install.top - scale.Px(15);
 
-    layout.help = EndingAt(W - 10, 38, buttons.help);
-    layout.homepage = EndingAt(W - buttons.help.cx - 20, 38, buttons.homepage);
+    const int top = scale.Px(38);
+    layout.help = EndingAt(W - scale.Px(10), top, buttons.help);
+    layout.homepage = EndingAt(layout.help.left - scale.Px(10), top, buttons.homepage);
 
-    layout.pane = RECT{L + 6, layout.bodyTop, L + 6 + kPaneWidth, layout.bodyBottom};
-    layout.list = RECT{L + 167, layout.bodyTop, R - 11, layout.bodyBottom};
+    const int paneLeft = L + scale.Px(6);
+    layout.pane = RECT{paneLeft, layout.bodyTop, paneLeft + scale.Px(kPaneWidth), layout.bodyBottom};
+    // One pixel between the pane and the list at every scale.
+    layout.list = RECT{layout.pane.right + 1, layout.bodyTop, R - scale.Px(11), layout.bodyBottom};
     return layout;
+}
+
+Size WindowSize(int mainWidth, int mainHeight, const dpi::Scale& scale) noexcept
+{
+    return Size{scale.Px(std::max(mainWidth, kMinWidth)), scale.Px(std::max(mainHeight, kMinHeight))};
+}
+
+Size MinimumSize(const dpi::Scale& scale) noexcept
+{
+    return WindowSize(0, 0, scale);
+}
+
+int MeasuredColumnWidth(int least, int textWidth, const dpi::Scale& scale) noexcept
+{
+    return std::max(scale.Px(least), textWidth + scale.Px(kColumnPadding));
 }
 
 int PaneOverflow(const Layout& layout, int paneRows, int paneRowHeight) noexcept
@@ -74,14 +98,16 @@ int NameColumnWidth(const Layout& layout, int otherColumns, int rows, int rowHei
     return rows * rowHeight + 2 > height ? width - scrollBarWidth : width;
 }
 
-std::vector<RECT> FrameStrips(const RECT& client, const Layout& layout)
+std::vector<RECT> FrameStrips(const RECT& client, const Layout& layout, const dpi::Scale& scale)
 {
-    const int L = client.left;
     const int R = client.right;
     const int Y0 = layout.bodyTop;
     const int D = layout.bodyBottom;
-    return {RECT{L + 166, Y0 - 5, L + 167, D + 5}, RECT{R - 11, Y0 - 5, R, D + 5}, RECT{L + 167, Y0 - 5, R - 11, Y0},
-            RECT{L + 162, D, R - 6, client.bottom}};
+    const int left = layout.list.left;
+    const int right = layout.list.right;
+    const int o = scale.Px(kFrameOverhang);
+    return {RECT{left - 1, Y0 - o, left, D + o}, RECT{right, Y0 - o, R, D + o}, RECT{left, Y0 - o, right, Y0},
+            RECT{left - o, D, right + o, client.bottom}};
 }
 
 std::wstring SizeText(unsigned long long bytes)

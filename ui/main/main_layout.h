@@ -1,7 +1,11 @@
 // The main window's arithmetic that needs no window: where the buttons, the
-// category pane and the entry list stand for a client rectangle, how wide
-// the name column is, and the texts the lists show for counts and sizes.
+// category pane and the entry list stand for a client rectangle at a screen
+// scale, how wide the columns are, and the texts the lists show for counts
+// and sizes. Every size below is in 96-DPI pixels; the functions give
+// pixels at the scale they are handed.
 #pragma once
+
+#include "platform/dpi.h"
 
 #include <windows.h>
 
@@ -15,13 +19,26 @@ inline constexpr int kBodyTop = 79;
 inline constexpr int kPaneWidth = 160;
 inline constexpr int kPaneRowHeight = 52;
 inline constexpr int kEntryRowHeight = 60;
+// The window's least and default outer size.
+inline constexpr int kMinWidth = 800;
+inline constexpr int kMinHeight = 500;
+// Fixed columns of an entry list: the size column at least, the actions
+// column at least, the last, empty one; and what a measured column adds to
+// its text.
+inline constexpr int kSizeColumnWidth = 100;
+inline constexpr int kActionColumnWidth = 180;
+inline constexpr int kEndColumnWidth = 30;
+inline constexpr int kColumnPadding = 16;
+// The icons of the pane and the lists, and the check boxes.
+inline constexpr int kIconSize = 32;
+inline constexpr int kCheckSize = 16;
 
 struct Size {
     int cx = 0;
     int cy = 0;
 };
 
-// The created sizes of the six buttons.
+// The sizes of the six buttons.
 struct ButtonSizes {
     Size selectAll;
     Size save;
@@ -44,8 +61,22 @@ struct Layout {
     int bodyBottom = 0;
 };
 
-// The rectangles of every control for a client rectangle.
-Layout ComputeLayout(const RECT& client, const ButtonSizes& buttons) noexcept;
+// The six buttons' sizes at a scale.
+ButtonSizes ButtonSizesAt(const dpi::Scale& scale) noexcept;
+
+// The rectangles of every control for a client rectangle, the buttons being
+// of the given sizes.
+Layout ComputeLayout(const RECT& client, const ButtonSizes& buttons, const dpi::Scale& scale = {}) noexcept;
+
+// The window's outer size for the catalogue's width and height (96-DPI
+// pixels, 0 when not given), raised to the least size, at a scale.
+Size WindowSize(int mainWidth, int mainHeight, const dpi::Scale& scale) noexcept;
+Size MinimumSize(const dpi::Scale& scale) noexcept;
+
+// The width of a column at a scale that holds its widest text (textWidth,
+// measured in the list's font at that scale) and is never narrower than
+// least (96-DPI pixels).
+int MeasuredColumnWidth(int least, int textWidth, const dpi::Scale& scale) noexcept;
 
 // The pixels the category pane lacks to show all its rows in the body of a
 // layout: zero or negative when they fit.
@@ -66,7 +97,11 @@ int NameColumnWidth(const Layout& layout, int otherColumns, int rows, int rowHei
 
 // The window rectangle the strips of the list frame cover, to repaint after
 // a layout.
-std::vector<RECT> FrameStrips(const RECT& client, const Layout& layout);
+std::vector<RECT> FrameStrips(const RECT& client, const Layout& layout, const dpi::Scale& scale = {});
+
+// The frame drawn around the list: its width is twice the overhang, half of
+// it over the list's edge.
+inline constexpr int kFrameOverhang = 5;
 
 // "%.2f MB" of a byte count.
 std::wstring SizeText(unsigned long long bytes);

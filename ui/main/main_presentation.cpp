@@ -36,10 +36,6 @@ public:
 private:
     LARGE_INTEGER m_start{};
 };
-// The action column is at least this wide; wider where the links need it.
-const int kActionColumnWidth = 180;
-const int kActionColumnPadding = 16;
-
 CImageList MakeImageList(int cx, int nCapacity, COLORREF crBack)
 {
     // Room for every image from the start: a list that grows by a few images
@@ -78,33 +74,24 @@ void PutIcon(const CImageList& list, int nIndex, const IconImage& image) noexcep
 
 void CQuillsetDlg::BuildImageLists()
 {
-    m_fallbackImage = ImageOfIcon(LoadIconResource(IDR_MAINFRAME, 32, 32).Get());
+    m_fallbackImage = ImageOfIcon(dpi::LoadIconAt(IDR_MAINFRAME, kIconSize, m_scale).Get());
 
     const int nCategories = m_rows.Lists() - 1;
+    const int nIcon = m_scale.Px(kIconSize);
 
-    m_imgCategory = MakeImageList(32, nCategories + 1, m_crListBack);
-    m_imgCheck = MakeImageList(16, 2, m_crListBack);
-    AddIcon(m_imgCategory, LoadIconResource(IDI_ALL_SOFTWARE, 32, 32).Get());
+    m_imgCategory = MakeImageList(nIcon, nCategories + 1, m_crListBack);
+    m_imgCheck = MakeImageList(m_scale.Px(kCheckSize), 2, m_crListBack);
+    AddIcon(m_imgCategory, dpi::LoadIconAt(IDI_ALL_SOFTWARE, kIconSize, m_scale).Get());
     // The icons of the categories and entries follow as they are read.
-    m_imgEntries = MakeImageList(32, m_pSettings ? static_cast<int>(m_pSettings->Entries.size()) : 0,
+    m_imgEntries = MakeImageList(nIcon, m_pSettings ? static_cast<int>(m_pSettings->Entries.size()) : 0,
                                  RGB(255, 255, 255));
-    AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_OFF, 16, 16).Get());
-    AddIcon(m_imgCheck, LoadIconResource(IDI_CHECK_ON, 16, 16).Get());
+    AddIcon(m_imgCheck, dpi::LoadIconAt(IDI_CHECK_OFF, kCheckSize, m_scale).Get());
+    AddIcon(m_imgCheck, dpi::LoadIconAt(IDI_CHECK_ON, kCheckSize, m_scale).Get());
 }
 
 void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
 {
-    // The action column holds its three links whole in the font at hand.
-    {
-        std::wstring joined;
-        for (const std::wstring& name : m_arrActionNames)
-            joined += (joined.empty() ? L"" : list_geometry::kLinkSeparator) + name;
-        CClientDC dc(m_hWnd);
-        CSelectObject select(dc.Get(), MainFont());
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc.Get(), joined.c_str(), static_cast<int>(joined.size()), &size);
-        m_nActionWidth = std::max(kActionColumnWidth, static_cast<int>(size.cx) + kActionColumnPadding);
-    }
+    MeasureColumns();
 
     // The all-software list is complete before the window shows; the
     // category lists follow once it shows (BuildPendingLists).
@@ -133,9 +120,9 @@ void CQuillsetDlg::BuildEntryLists(const RECT& rcClient)
     }
     DecorateEntryList(all);
 
-    const CRowBitmaps& bitmaps = RowBitmaps();
+    const CRowBitmaps& bitmaps = RowBitmaps(m_scale);
     m_listCategories.SetEraseBitmap(m_bmpPaneBack.Get());
-    m_listCategories.SetRowHeight(kPaneRowHeight);
+    m_listCategories.SetRowHeight(m_scale.Px(kPaneRowHeight));
     m_listCategories.SetEntryBitmaps(bitmaps.Table(IDB_PANE_ROW_MID, IDB_PANE_SEL_MID, IDB_PANE_ROW_LEFT,
                                                    IDB_PANE_SEL_LEFT, IDB_PANE_ROW_RIGHT, IDB_PANE_SEL_RIGHT));
     m_listCategories.SetDrawFlags(list_geometry::kFlagEraseBitmap | list_geometry::kFlagEntryBitmaps |
@@ -188,7 +175,7 @@ void CQuillsetDlg::StartDetails()
             return;
         queued[nSection] = true;
         const SoftwareEntry& entry = m_pSettings->Entries[nSection];
-        jobs.push_back(DetailJob{entry.IconPath, entry.ManualInstall});
+        jobs.push_back(DetailJob{entry.IconPath, entry.ManualInstall, m_scale.Px(kIconSize)});
         m_arrJobTargets.push_back(static_cast<int>(nSection));
     };
     if (m_pSettings) {
@@ -209,7 +196,7 @@ void CQuillsetDlg::StartDetails()
     if (m_nJobsOnShow == 0)
         ::SetPropW(m_hWnd, kRowsOnShowLoadedProp, reinterpret_cast<HANDLE>(1));
     for (int j = 1; j < m_rows.Lists(); ++j) {
-        jobs.push_back(DetailJob{pCategories[j - 1].IconPath, L""});
+        jobs.push_back(DetailJob{pCategories[j - 1].IconPath, L"", m_scale.Px(kIconSize)});
         m_arrJobTargets.push_back(-j);
     }
     for (size_t nSection = 0; nSection < queued.size(); ++nSection)

@@ -213,3 +213,66 @@ TEST(ListGeometry, FitTextShortensFromTheEnd)
 }
 
 } // namespace
+
+namespace {
+
+// A row of an entry list at a scale, as the list view reports it for rows
+// Px(60) high with Px(16) check boxes and Px(32) icons.
+EntryRowLayout ScaledRow(const dpi::Scale& s, bool twoLine)
+{
+    const int top = s.Px(120);
+    const RECT bounds{0, top, s.Px(540), top + s.Px(60)};
+    const RECT icon{s.Px(18), top, s.Px(50), top + s.Px(60)};
+    const RECT label{s.Px(50), top, s.Px(200), top + s.Px(60)};
+    return EntryRow(bounds, label, icon, twoLine, true, s);
+}
+
+// Everything a row places grows with the scale: the 60-pixel row's worked
+// offsets at every scale, the name's band ending where the description's
+// begins, the check box and icon centred on the row and clear of the texts.
+TEST(ListGeometry, RowsAtEveryScale)
+{
+    for (int n : {96, 120, 144, 168, 192}) {
+        const dpi::Scale s{n};
+        const EntryRowLayout row = ScaledRow(s, true);
+        const int top = row.label.top;
+        // The bands meet at the middle; an odd height gives each band the
+        // middle pixel.
+        const int odd = s.Px(60) % 2;
+        EXPECT_EQ(row.text.bottom - odd, row.desc.top) << n;
+        EXPECT_EQ(row.text.bottom - row.text.top, s.Px(15) + odd) << n;
+        EXPECT_EQ(row.desc.bottom - row.desc.top, s.Px(15) + odd) << n;
+        EXPECT_EQ(row.desc.top - top, s.Px(60) / 2) << n;
+        EXPECT_EQ(row.label.left, s.Px(50) - s.Px(5)) << n;
+        EXPECT_EQ(row.icon.left, s.Px(18) - s.Px(5) + s.Px(28)) << n;
+        EXPECT_EQ(row.check.x, s.Px(18) - s.Px(5)) << n;
+        EXPECT_EQ(row.check.y - top, (s.Px(60) - s.Px(16)) / 2 - 1) << n;
+        EXPECT_EQ(row.image.y - top, (s.Px(60) - s.Px(32)) / 2 - 1) << n;
+        // The check box ends before the icon, the icon before the texts.
+        EXPECT_LE(row.check.x + s.Px(16), row.image.x) << n;
+        EXPECT_LT(row.image.x + s.Px(32), row.text.left) << n;
+        EXPECT_EQ(row.text.left, s.Px(50) - s.Px(5) + s.Px(6) + s.Px(40)) << n;
+        EXPECT_EQ(NameBox(row).right, s.Px(200) - s.Px(20)) << n;
+        EXPECT_EQ(DescriptionBox(row).right, s.Px(540) - s.Px(20)) << n;
+        const RECT cell = CellTextBox(s.Px(200), s.Px(300), row.text, s);
+        EXPECT_EQ(cell.left, s.Px(206)) << n;
+        EXPECT_EQ(cell.right, s.Px(300) - s.Px(6)) << n;
+        // A one-line row is centred from a pixel under its top.
+        EXPECT_EQ(ScaledRow(s, false).text.top - top, 1) << n;
+
+        const RECT paneLabel{s.Px(37), 0, s.Px(160), s.Px(52)};
+        const RECT paneIcon{s.Px(5), 0, s.Px(37), s.Px(52)};
+        const EntryRowLayout pane = PaneRow(RECT{0, 0, s.Px(160), s.Px(52)}, paneLabel, paneIcon, false, s);
+        EXPECT_EQ(pane.image.x, s.Px(22)) << n;
+        EXPECT_EQ(pane.image.y, (s.Px(52) - s.Px(32)) / 2) << n;
+        EXPECT_EQ(pane.text.left, paneIcon.right - paneIcon.left + s.Px(5) + s.Px(28)) << n;
+        EXPECT_LT(pane.image.x + s.Px(32), pane.text.left) << n;
+
+        const RECT title = HeaderTitleBox(RECT{s.Px(50), 0, s.Px(200), s.Px(60)}, RECT{s.Px(18), 0, s.Px(50), s.Px(60)},
+                                          true, s);
+        EXPECT_EQ(title.left, s.Px(18) - s.Px(5) + s.Px(18)) << n;
+        EXPECT_EQ(title.top, 1 + s.Px(2)) << n;
+    }
+}
+
+} // namespace

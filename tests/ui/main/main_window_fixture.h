@@ -16,7 +16,11 @@ namespace main_window_test {
 
 class TestDlg : public CQuillsetDlg {
 public:
+    using CQuillsetDlg::m_btnHelp;
     using CQuillsetDlg::m_btnInstall;
+    using CQuillsetDlg::m_btnSave;
+    using CQuillsetDlg::m_imgCheck;
+    using CQuillsetDlg::Scale;
     using CQuillsetDlg::m_btnSelectAll;
     using CQuillsetDlg::m_listCategories;
     using CQuillsetDlg::m_nCurList;

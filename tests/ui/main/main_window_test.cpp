@@ -133,6 +133,76 @@ TEST_F(Catalogue, ShowsCategoriesEntriesSizesIconsAndCheckMarks)
     EXPECT_EQ(EntryChecked(2, 0), 1);
 }
 
+// Moved to a screen of twice the scale, the window takes the size the
+// system suggests and makes everything anew at that scale: fonts, buttons
+// and their pictures, rows, icons, columns and the layout; moved back, it is
+// as it was.
+TEST_F(Catalogue, AChangeOfScaleRemakesEverythingAtTheNewScale)
+{
+    Open([](TestDlg& dlg) {
+        const auto sizeOf = [](const CWnd& wnd) {
+            const RECT rc = wnd.GetWindowRect();
+            return std::pair{static_cast<int>(rc.right - rc.left), static_cast<int>(rc.bottom - rc.top)};
+        };
+        const auto fontHeight = [](const CWnd& wnd) {
+            LOGFONTW lf{};
+            ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(wnd.m_hWnd, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+            return lf.lfHeight;
+        };
+        const auto iconSize = [](HIMAGELIST hList) {
+            int cx = 0;
+            int cy = 0;
+            ::ImageList_GetIconSize(hList, &cx, &cy);
+            return cx;
+        };
+        const auto rowHeight = [](CListEx& list) {
+            RECT rc{LVIR_BOUNDS, 0, 0, 0};
+            list.SendMessage(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc));
+            return rc.bottom - rc.top;
+        };
+        CListEx& all = dlg.m_pEntryLists[0];
+        const auto check = [&](int n, const RECT& rcWindow) {
+            const dpi::Scale s{n};
+            EXPECT_EQ(dlg.Scale().dpi, n);
+            const RECT rc = dlg.GetWindowRect();
+            EXPECT_TRUE(::EqualRect(&rc, &rcWindow)) << n;
+            EXPECT_EQ(sizeOf(dlg.m_btnSelectAll), (std::pair{s.Px(140), s.Px(24)})) << n;
+            EXPECT_EQ(sizeOf(dlg.m_btnSave), (std::pair{s.Px(106), s.Px(24)})) << n;
+            EXPECT_EQ(sizeOf(dlg.m_btnHelp), (std::pair{s.Px(96), s.Px(23)})) << n;
+            EXPECT_EQ(fontHeight(all), -::MulDiv(9, n, 72)) << n;
+            EXPECT_EQ(fontHeight(dlg.m_btnInstall), -::MulDiv(9, n, 72)) << n;
+            EXPECT_EQ(rowHeight(all), s.Px(60)) << n;
+            EXPECT_EQ(rowHeight(dlg.m_listCategories), s.Px(52)) << n;
+            EXPECT_EQ(iconSize(dlg.m_imgEntries.Get()), s.Px(32)) << n;
+            EXPECT_EQ(iconSize(dlg.m_imgCheck.Get()), s.Px(16)) << n;
+            EXPECT_EQ(iconSize(all.GetImageList(LVSIL_STATE)), s.Px(16)) << n;
+            EXPECT_EQ(all.Scale().dpi, n);
+            EXPECT_EQ(dlg.m_listCategories.Scale().dpi, n);
+            EXPECT_GE(all.GetColumnWidth(1), s.Px(100)) << n;
+            EXPECT_GE(all.GetColumnWidth(2), s.Px(180)) << n;
+            EXPECT_EQ(all.GetColumnWidth(3), s.Px(30)) << n;
+            const main_layout::Layout layout =
+                main_layout::ComputeLayout(dlg.GetClientRect(), main_layout::ButtonSizesAt(s), s);
+            EXPECT_TRUE(::EqualRect(&dlg.m_rcList, &layout.list)) << n;
+            const RECT pane = dlg.m_listCategories.GetWindowRect();
+            EXPECT_EQ(pane.right - pane.left, s.Px(160)) << n;
+        };
+        const RECT rc96 = dlg.GetWindowRect();
+        check(96, rc96);
+        const RECT rc192{rc96.left, rc96.top, rc96.left + 2 * (rc96.right - rc96.left),
+                         rc96.top + 2 * (rc96.bottom - rc96.top)};
+        dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&rc192));
+        check(192, rc192);
+        // The icons are read again at their new size.
+        EXPECT_TRUE(PumpUntil([&] { return ::ImageList_GetImageCount(dlg.m_imgEntries.Get()) == 5; }));
+        dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&rc96));
+        check(96, rc96);
+        // A message that carries no scale changes nothing.
+        dlg.SendMessage(WM_DPICHANGED, 0, reinterpret_cast<LPARAM>(&rc96));
+        check(96, rc96);
+    });
+}
+
 TEST_F(Catalogue, CheckMarksFollowBetweenTheListsAndTheSelectAllBoxFollowsTheListOnShow)
 {
     Open([this](TestDlg& dlg) {
