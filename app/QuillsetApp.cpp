@@ -32,6 +32,7 @@ BOOL CQuillsetApp::InitInstance()
     auto pDlg = std::make_unique<CQuillsetDlg>();
     m_pMainWnd = pDlg.get();
     pDlg->m_pSettings = LoadCatalogue(this);
+    pDlg->m_strCatalogue = ProfilePathFor(ProgramPlace().Path());
     pDlg->DoModal();
     m_pMainWnd = nullptr;
     return FALSE;

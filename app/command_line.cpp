@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "catalogue/name_list.h"
 #include "shell/path_resolution.h"
 #include "shell/safe_copy.h"
 
@@ -113,36 +114,6 @@ bool WritesQuiet(const std::wstring& text)
     return false;
 }
 
-// Adds the names of a /select: value: separated by ";", blanks around each
-// dropped, ";;" a ";" inside a name, a leading "@@" a leading "@". A name
-// with a single leading "@" is refused: that form is kept for later use.
-bool SplitSelection(const std::wstring& value, std::vector<std::wstring>& names, std::wstring& error)
-{
-    std::wstring name;
-    for (size_t at = 0; at <= value.size(); ++at) {
-        if (at + 1 < value.size() && value[at] == L';' && value[at + 1] == L';') {
-            name += L';';
-            ++at;
-            continue;
-        }
-        if (at < value.size() && value[at] != L';') {
-            name += value[at];
-            continue;
-        }
-        std::wstring entry = Trimmed(name);
-        name.clear();
-        if (entry.starts_with(L"@@")) {
-            entry.erase(0, 1);
-        } else if (entry.starts_with(L"@")) {
-            error = L"/select: 中以单个 @ 开头的名称留作他用 (名称本身以 @ 开头时写作 @@): " + entry;
-            return false;
-        }
-        if (!entry.empty())
-            names.push_back(std::move(entry));
-    }
-    return true;
-}
-
 // A /timeout: value: whole seconds from 1 to kMaxTimeoutSeconds; 0 for
 // anything else.
 unsigned TimeoutSeconds(const std::wstring& value)
@@ -232,13 +203,17 @@ CommandLine ParseCommandLine(const std::wstring& strCommandLine, const std::wstr
                 break;
             }
         } else if (name == L"select" && !value.empty()) {
-            const size_t nBefore = result.arrSelect.size();
-            if (!SplitSelection(value, result.arrSelect, error))
+            NameList list;
+            if (!SplitNameList(value, list, error)) {
+                error = L"/select: 中" + error + L": " + arg;
                 break;
-            if (result.arrSelect.size() == nBefore) {
+            }
+            if (list.entries.empty() && list.sets.empty()) {
                 error = L"/select: 没有给出软件名称: " + arg;
                 break;
             }
+            result.arrSelect.insert(result.arrSelect.end(), list.entries.begin(), list.entries.end());
+            result.arrSets.insert(result.arrSets.end(), list.sets.begin(), list.sets.end());
         } else if (bPathValue || name == L"select") {
             error = L"/" + name + L": 后面缺少" + (name == L"save" ? L"文件夹" : name == L"select" ? L"软件名称" : L"文件") +
                     L": " + arg;
@@ -296,7 +271,8 @@ std::wstring UsageText()
            L"    独立的 PowerShell 检测脚本\n"
            L"/select:<名称>;<名称>...: 改为处理所列的软件\n"
            L"    可以多次给出; 名称中的 ; 写作 ;;\n"
-           L"    以 @ 开头的名称写作 @@ (单个 @ 留作他用)\n"
+           L"    @<选择集>: 目录 [Quillset.Sets] 中保存的选择集\n"
+           L"    以 @ 开头的软件名称写作 @@\n"
            L"/quiet: 不显示任何窗口, 也不等待任何输入\n"
            L"/log:<文件>: 日志写到此文件\n"
            L"/anydrive: cdrom:\\ 的文件也可以取自其他光驱\n"
@@ -322,7 +298,8 @@ std::wstring UsageText()
            L"    无法写入, 或保存文件夹不能使用\n"
            L"1618 本机已有另一个批处理在运行, 什么也没有做\n"
            L"1 /check: 所选软件不是都已安装\n"
-           L"87 命令行有误, 什么也没有做\n"
+           L"87 命令行有误 (包括目录中没有的软件或选择集),\n"
+           L"    什么也没有做\n"
            L"2 程序旁边没有目录文件, 目录文件无法读取,\n"
            L"    或其中没有任何软件; 什么也没有做\n";
 }

@@ -1,5 +1,5 @@
 // The program's switches, for deployment tools that start it unattended:
-// /auto, /save:<folder>, /check, /detectscript:<file>, /select:<name>;<name>...
+// /auto, /save:<folder>, /check, /detectscript:<file>, /select:<name>;@<set>...
 // (given once or more), /quiet, /log:<file>, /anydrive, /reinstall,
 // /timeout:<seconds> and /?, in any letter case, each with "/" or "-".
 #pragma once
@@ -26,6 +26,8 @@ struct CommandLine {
     std::wstring strDetectScript;
     // The /select: names, in the order given; empty: the checked entries.
     std::vector<std::wstring> arrSelect;
+    // The saved selections /select:@<name> names, in the order given.
+    std::vector<std::wstring> arrSets;
     // No window and nothing that waits for input: /quiet given, or, on a
     // line that is refused or asks for the usage, written anywhere in it.
     bool bQuiet = false;

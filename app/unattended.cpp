@@ -79,25 +79,28 @@ int Refuse(const CommandLine& commandLine, const std::wstring& strCatalogue, con
     return nExitCode;
 }
 
-// The entries the /select: names name, or the checked ones; missing
-// receives the names the catalogue lacks.
-std::vector<const SoftwareEntry*> ChosenEntries(const CatalogueSettings& settings,
-                                                const std::vector<std::wstring>& arrSelect,
-                                                std::vector<std::wstring>& missing)
+// The entries the /select: names and saved selections name, or without
+// either the checked ones; missing receives the names the catalogue lacks,
+// missingSets the selections it lacks.
+std::vector<const SoftwareEntry*> ChosenEntries(const CatalogueSettings& settings, const CommandLine& commandLine,
+                                                std::vector<std::wstring>& missing,
+                                                std::vector<std::wstring>& missingSets)
 {
+    std::vector<std::wstring> names = commandLine.arrSelect;
+    const std::vector<std::wstring> fromSets = SetEntryNames(settings, commandLine.arrSets, missingSets);
+    names.insert(names.end(), fromSets.begin(), fromSets.end());
     std::set<std::wstring> wanted;
-    for (const std::wstring& name : arrSelect)
+    for (const std::wstring& name : names)
         wanted.insert(FoldedProfileName(name));
-    const bool bSelect = !wanted.empty();
+    const bool bSelect = !commandLine.arrSelect.empty() || !commandLine.arrSets.empty();
     std::vector<const SoftwareEntry*> entries = SelectEntries(settings, [&](const SoftwareEntry& entry) {
         return bSelect ? wanted.count(FoldedProfileName(entry.Name)) > 0 : entry.Checked != 0;
     });
-    for (const std::wstring& name : arrSelect) {
-        const std::wstring key = FoldedProfileName(name);
-        bool bFound = false;
-        for (const SoftwareEntry* pEntry : entries)
-            bFound = bFound || FoldedProfileName(pEntry->Name) == key;
-        if (!bFound)
+    std::set<std::wstring> found;
+    for (const SoftwareEntry* pEntry : entries)
+        found.insert(FoldedProfileName(pEntry->Name));
+    for (const std::wstring& name : names) {
+        if (!found.count(FoldedProfileName(name)))
             missing.push_back(name);
     }
     return entries;
@@ -204,9 +207,11 @@ int RunCommandLine(const CommandLine& commandLine)
     const CatalogueSettings* pSettings = LoadCatalogue(GetApp(), &load);
     if (commandLine.kind == StartKind::Check) {
         std::vector<std::wstring> missing;
+        std::vector<std::wstring> missingSets;
         const std::vector<const SoftwareEntry*> entries =
-            load.Usable() ? ChosenEntries(*pSettings, commandLine.arrSelect, missing) : std::vector<const SoftwareEntry*>();
-        return missing.empty() ? CheckInstalled(entries) : kExitNotInstalled;
+            load.Usable() ? ChosenEntries(*pSettings, commandLine, missing, missingSets)
+                          : std::vector<const SoftwareEntry*>();
+        return missing.empty() && missingSets.empty() ? CheckInstalled(entries) : kExitNotInstalled;
     }
     if (!load.Usable())
         return Refuse(commandLine, load.strPath, CatalogueNotice(load), kExitNoCatalogue);
@@ -215,7 +220,12 @@ int RunCommandLine(const CommandLine& commandLine)
         notes.push_back(CutShortNotice());
 
     std::vector<std::wstring> missing;
-    const std::vector<const SoftwareEntry*> entries = ChosenEntries(*pSettings, commandLine.arrSelect, missing);
+    std::vector<std::wstring> missingSets;
+    const std::vector<const SoftwareEntry*> entries = ChosenEntries(*pSettings, commandLine, missing, missingSets);
+    if (!missingSets.empty())
+        return Refuse(commandLine, load.strPath,
+                      L"目录中没有这些选择集 ([" + std::wstring(kSetsSection) + L"]): " + JoinedNames(missingSets),
+                      kExitBadCommandLine);
     if (!missing.empty())
         return Refuse(commandLine, load.strPath, L"目录中没有这些软件: " + JoinedNames(missing), kExitBadCommandLine);
     if (entries.empty())

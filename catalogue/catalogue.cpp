@@ -1,6 +1,7 @@
 #include "catalogue/catalogue.h"
 
 #include "catalogue/ini_profile.h"
+#include "catalogue/name_list.h"
 #include "platform/system_dialogs.h"
 #include "platform/text.h"
 #include "platform/wnd.h"
@@ -196,6 +197,32 @@ void ReadCategories(const CProfileSource& profile, const std::wstring& exeFolder
     }
 }
 
+// The saved selections of [Quillset.Sets], as far as the budget allows; a
+// value that is no list of names (a lone "@") gives an empty selection, and
+// a name given again is the first.
+void ReadSets(const CProfileSource& profile, CBudget& budget, std::vector<SelectionSet>& sets, bool& bCut)
+{
+    std::unordered_set<std::wstring> seen;
+    for (std::wstring& name : profile.GetKeyNames(kSetsSection)) {
+        if (!seen.insert(FoldedProfileName(name)).second)
+            continue;
+        const std::wstring value = profile.GetString(kSetsSection, name, L"");
+        if (!budget.Take({&name, &value})) {
+            bCut = true;
+            return;
+        }
+        NameList list;
+        std::wstring error;
+        SelectionSet set;
+        set.Name = std::move(name);
+        if (SplitNameList(value, list, error)) {
+            set.EntryNames = std::move(list.entries);
+            set.SetNames = std::move(list.sets);
+        }
+        sets.push_back(std::move(set));
+    }
+}
+
 } // namespace
 
 CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile,
@@ -210,6 +237,7 @@ CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource&
     settings.DefaultMode = profile.GetInt(L"Config", L"Default", 1);
     settings.Categories.reset();
     settings.Entries.clear();
+    settings.Sets.clear();
 
     CBudget budget;
     budget.Take({&settings.TitleText, &settings.SavePath});
@@ -218,6 +246,7 @@ CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource&
     CategoriesRead read;
     try {
         ReadCategories(profile, exeFolder, names, budget, read, settings.Entries, bCut);
+        ReadSets(profile, budget, settings.Sets, bCut);
     } catch (const std::bad_alloc&) {
         bCut = true;
     }
@@ -237,6 +266,38 @@ CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource&
             category.Entries[j] = &settings.Entries[listings[j]];
     }
     return bCut ? CatalogueExtent::CutShort : CatalogueExtent::Whole;
+}
+
+const SelectionSet* FindSet(const CatalogueSettings& settings, const std::wstring& name)
+{
+    const std::wstring key = FoldedProfileName(name);
+    for (const SelectionSet& set : settings.Sets) {
+        if (FoldedProfileName(set.Name) == key)
+            return &set;
+    }
+    return nullptr;
+}
+
+std::vector<std::wstring> SetEntryNames(const CatalogueSettings& settings, const std::vector<std::wstring>& sets,
+                                        std::vector<std::wstring>& missing)
+{
+    std::vector<std::wstring> names;
+    std::unordered_set<const SelectionSet*> taken;
+    std::vector<std::wstring> pending(sets.rbegin(), sets.rend());
+    while (!pending.empty()) {
+        const std::wstring name = std::move(pending.back());
+        pending.pop_back();
+        const SelectionSet* pSet = FindSet(settings, name);
+        if (!pSet) {
+            missing.push_back(name);
+            continue;
+        }
+        if (!taken.insert(pSet).second)
+            continue;
+        names.insert(names.end(), pSet->EntryNames.begin(), pSet->EntryNames.end());
+        pending.insert(pending.end(), pSet->SetNames.rbegin(), pSet->SetNames.rend());
+    }
+    return names;
 }
 
 std::wstring CatalogueNotice(const CatalogueLoad& load)

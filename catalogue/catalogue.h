@@ -42,6 +42,17 @@ struct SoftwareCategory {
     std::unique_ptr<SoftwareEntry*[]> Entries;
 };
 
+// A selection the technician saved under a name ([Quillset.Sets]): the
+// entries it checks, and other selections it takes in.
+struct SelectionSet {
+    std::wstring Name;
+    std::vector<std::wstring> EntryNames;
+    std::vector<std::wstring> SetNames;
+};
+
+// The section that names the saved selections, one key each.
+inline constexpr wchar_t kSetsSection[] = L"Quillset.Sets";
+
 struct CatalogueSettings {
     int MainWidth = 0;
     int MainHeight = 0;
@@ -55,6 +66,8 @@ struct CatalogueSettings {
     // Every entry section the categories list, once, in the order first
     // listed; the categories point into it.
     std::vector<SoftwareEntry> Entries;
+    // The saved selections, in file order; a name given twice, once.
+    std::vector<SelectionSet> Sets;
 };
 
 class CWinApp;
@@ -112,6 +125,15 @@ std::wstring ReadInstallLine(const CProfileSource& profile, const std::wstring& 
 // stops at the bounds above.
 CatalogueExtent ReadCatalogue(CatalogueSettings& settings, const CProfileSource& profile,
                               const std::wstring& exeFolder);
+
+// The saved selection of that name (compared as the profile compares
+// names), or null.
+const SelectionSet* FindSet(const CatalogueSettings& settings, const std::wstring& name);
+// The entry names of the selections named, with those of every selection
+// they take in (each selection once); the names of selections the catalogue
+// lacks go to missing.
+std::vector<std::wstring> SetEntryNames(const CatalogueSettings& settings, const std::vector<std::wstring>& sets,
+                                        std::vector<std::wstring>& missing);
 
 // The notice shown at start when a catalogue was cut short.
 std::wstring CutShortNotice();

@@ -156,9 +156,9 @@ std::wstring DecodeCodePage(std::string_view bytes, UINT codePage)
     return text;
 }
 
-// The file's text: UTF-8 after its BOM, UTF-16 after a BOM of either byte
-// order (a last odd byte is dropped), otherwise the system's ANSI code page.
-std::wstring Decode(std::string_view bytes)
+} // namespace
+
+std::wstring DecodeProfileBytes(std::string_view bytes)
 {
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
         return DecodeCodePage(bytes.substr(3), CP_UTF8);
@@ -174,6 +174,8 @@ std::wstring Decode(std::string_view bytes)
     }
     return text;
 }
+
+namespace {
 
 // Paths of MAX_PATH characters and more are opened in their extended form.
 std::wstring OpenablePath(const std::wstring& path)
@@ -259,6 +261,11 @@ std::wstring CPlatformProfile::GetRawString(std::wstring_view section, std::wstr
     return GetString(section, key, defaultValue);
 }
 
+std::vector<std::wstring> CPlatformProfile::GetKeyNames(std::wstring_view section) const
+{
+    return ReadProfileKeyNames(m_strPath, std::wstring(section));
+}
+
 CIniProfile::CIniProfile(const std::wstring& path)
 {
     if (path.empty()) {
@@ -314,6 +321,7 @@ CIniProfile::CIniProfile(const std::wstring& path)
         m_text.clear();
         m_sections.clear();
         m_keys.clear();
+        m_keyLines.clear();
         m_sectionTable.clear();
         m_keyTable.clear();
         m_dwError = ERROR_NOT_ENOUGH_MEMORY;
@@ -322,7 +330,7 @@ CIniProfile::CIniProfile(const std::wstring& path)
 
 void CIniProfile::Parse(std::string_view bytes)
 {
-    m_text = Decode(bytes);
+    m_text = DecodeProfileBytes(bytes);
     const wchar_t* const text = m_text.data();
     const size_t end = m_text.size();
     const auto span = [](size_t first, size_t last) {
@@ -406,6 +414,9 @@ void CIniProfile::AddKey(Span name, Span value, bool hasValue)
 {
     if (m_currentShadowed)
         return;
+    // Every line with "=" is listed, a name given twice too.
+    if (hasValue && name.length > 0)
+        m_keyLines.push_back(Key{m_current, name, value, hasValue});
     const std::wstring_view view = View(name);
     const uint32_t hash = KeyHash(m_current, view);
     GrowIfNeeded(m_keyTable, m_keys.size());
@@ -418,16 +429,22 @@ void CIniProfile::AddKey(Span name, Span value, bool hasValue)
     m_keyTable[slot] = Slot{hash, static_cast<uint32_t>(m_keys.size())};
 }
 
-const CIniProfile::Key* CIniProfile::Find(std::wstring_view section, std::wstring_view key) const
+long CIniProfile::FindSection(std::wstring_view section) const
 {
     if (m_sectionTable.empty())
-        return nullptr;
+        return -1;
     section = TrimName(section);
-    const size_t sectionSlot = Probe(m_sectionTable, NameHash(section),
-                                     [&](uint32_t i) { return SameNameFoldingAToZ(View(m_sections[i]), section); });
-    if (m_sectionTable[sectionSlot].index == 0 || m_keyTable.empty())
+    const size_t slot = Probe(m_sectionTable, NameHash(section),
+                              [&](uint32_t i) { return SameNameFoldingAToZ(View(m_sections[i]), section); });
+    return static_cast<long>(m_sectionTable[slot].index) - 1;
+}
+
+const CIniProfile::Key* CIniProfile::Find(std::wstring_view section, std::wstring_view key) const
+{
+    const long nSection = FindSection(section);
+    if (nSection < 0 || m_keyTable.empty())
         return nullptr;
-    const uint32_t sectionIndex = m_sectionTable[sectionSlot].index - 1;
+    const auto sectionIndex = static_cast<uint32_t>(nSection);
     key = TrimName(key);
     const size_t keySlot = Probe(m_keyTable, KeyHash(sectionIndex, key), [&](uint32_t i) {
         return m_keys[i].section == sectionIndex && SameNameFoldingAToZ(View(m_keys[i].name), key);
@@ -467,4 +484,16 @@ std::wstring CIniProfile::GetRawString(std::wstring_view section, std::wstring_v
     if (!pKey || !pKey->hasValue)
         return std::wstring(defaultValue);
     return std::wstring(View(pKey->value).substr(0, kProfileValueLimit));
+}
+
+std::vector<std::wstring> CIniProfile::GetKeyNames(std::wstring_view section) const
+{
+    std::vector<std::wstring> names;
+    // The keys before the first section are no section's.
+    const long nSection = m_bUnreadable || TrimName(section).empty() ? -1 : FindSection(section);
+    for (const Key& key : m_keyLines) {
+        if (nSection >= 0 && key.section == static_cast<uint32_t>(nSection))
+            names.emplace_back(View(key.name));
+    }
+    return names;
 }

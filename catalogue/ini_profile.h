@@ -17,6 +17,11 @@ inline constexpr size_t kProfileValueLimit = 4095;
 // letters A to Z folded to lower case, every other character as it is.
 std::wstring FoldedProfileName(std::wstring_view name);
 
+// A profile file's text: UTF-8 after its BOM, UTF-16 after a BOM of either
+// byte order (a last odd byte is dropped), otherwise the system's ANSI code
+// page.
+std::wstring DecodeProfileBytes(std::string_view bytes);
+
 class CProfileSource {
 public:
     CProfileSource() = default;
@@ -34,6 +39,10 @@ public:
     // given when there is no such key.
     virtual std::wstring GetRawString(std::wstring_view section, std::wstring_view key,
                                       std::wstring_view defaultValue) const = 0;
+    // The names of a section's keys in file order, as
+    // GetPrivateProfileStringW lists them: every line with "=", a name given
+    // twice as often as it is given.
+    virtual std::vector<std::wstring> GetKeyNames(std::wstring_view section) const = 0;
 };
 
 // Every question goes to the platform's profile functions, which open and
@@ -46,6 +55,7 @@ public:
     int GetInt(std::wstring_view section, std::wstring_view key, int defaultValue) const override;
     std::wstring GetRawString(std::wstring_view section, std::wstring_view key,
                               std::wstring_view defaultValue) const override;
+    std::vector<std::wstring> GetKeyNames(std::wstring_view section) const override;
 
 private:
     std::wstring m_strPath;
@@ -82,6 +92,7 @@ public:
     int GetInt(std::wstring_view section, std::wstring_view key, int defaultValue) const override;
     std::wstring GetRawString(std::wstring_view section, std::wstring_view key,
                               std::wstring_view defaultValue) const override;
+    std::vector<std::wstring> GetKeyNames(std::wstring_view section) const override;
 
 private:
     struct Span {
@@ -102,6 +113,8 @@ private:
     void Parse(std::string_view bytes);
     void BeginSection(Span name);
     void AddKey(Span name, Span value, bool hasValue);
+    // The index of the section of that name, or -1.
+    long FindSection(std::wstring_view section) const;
     const Key* Find(std::wstring_view section, std::wstring_view key) const;
     std::wstring Answer(std::wstring_view section, std::wstring_view key, std::wstring_view defaultValue,
                         size_t bufferSize) const;
@@ -114,6 +127,7 @@ private:
     std::wstring m_text;            // the whole file as UTF-16
     std::vector<Span> m_sections;   // the first section of each name
     std::vector<Key> m_keys;        // the first key of each name within those sections
+    std::vector<Key> m_keyLines;    // every line with "=" within those sections, in file order
     std::vector<Slot> m_sectionTable;
     std::vector<Slot> m_keyTable;
     uint32_t m_current = 0;         // section being filled by the parser

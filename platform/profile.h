@@ -12,3 +12,5 @@ int ReadProfileInt(const std::wstring& file, const std::wstring& section, const 
 // GetPrivateProfileSectionW: the section's lines as key=value, values as the
 // file holds them; empty when the section is missing.
 std::vector<std::wstring> ReadProfileSection(const std::wstring& file, const std::wstring& section);
+// GetPrivateProfileStringW with no key: the names of a section's keys.
+std::vector<std::wstring> ReadProfileKeyNames(const std::wstring& file, const std::wstring& section);

@@ -5,6 +5,7 @@
 #define IDD_ABOUTBOX 100
 #define IDD_QUILLSET_DIALOG 102
 #define IDD_PROGRESS 129
+#define IDD_SET_NAME 190
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -80,7 +81,13 @@
 #define ID_MODE_AUTO 32773
 #define ID_MODE_MANUAL 32774
 #define ID_CHECK_UNFINISHED 32775
+#define ID_SAVE_SET 32776
+// The saved selections offered in the install-options menu, one id each.
+#define ID_SET_FIRST 33000
+#define ID_SET_LAST 33999
 
 // Controls
 #define IDC_PROGRESS 1000
 #define IDC_STOP 1001
+#define IDC_SET_NOTE 1010
+#define IDC_SET_NAME 1011

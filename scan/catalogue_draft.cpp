@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -128,6 +129,13 @@ CCatalogueDraft::CCatalogueDraft()
 CCatalogueDraft::CCatalogueDraft(const CProfileSource& existing)
 {
     m_config = PresentKeys(existing, L"Config", kConfigKeys);
+    for (const std::wstring& name : existing.GetKeyNames(kSetsSection)) {
+        const bool bTwice = std::any_of(m_sets.begin(), m_sets.end(), [&](const auto& set) {
+            return FoldedProfileName(set.first) == FoldedProfileName(name);
+        });
+        if (!bTwice)
+            m_sets.emplace_back(name, existing.GetString(kSetsSection, name, L""));
+    }
     // Each category once, as the program reads them.
     for (const std::wstring& categoryName : ReadCategoryNames(existing, SIZE_MAX)) {
         DraftCategory& category = Category(categoryName);
@@ -154,7 +162,8 @@ void CCatalogueDraft::SetSetting(const std::wstring& key, const std::wstring& va
 
 bool CCatalogueDraft::SectionTaken(const std::wstring& name) const
 {
-    if (SameNameIgnoringCase(name, L"Config") || SameNameIgnoringCase(name, L"Type"))
+    if (SameNameIgnoringCase(name, L"Config") || SameNameIgnoringCase(name, L"Type") ||
+        SameNameIgnoringCase(name, kSetsSection))
         return true;
     for (const DraftCategory& category : m_categories) {
         if (SameNameIgnoringCase(name, category.name) || SameNameIgnoringCase(name, category.name + L".List"))
@@ -200,6 +209,8 @@ std::string CCatalogueDraft::FileBytes() const
 {
     std::wstring text;
     AppendSection(text, L"Config", m_config);
+    if (!m_sets.empty())
+        AppendSection(text, kSetsSection, m_sets);
     AppendLine(text, L"[Type]");
     for (size_t i = 0; i < m_categories.size(); ++i)
         AppendLine(text, L"Sort" + std::to_wstring(i + 1) + L"=" + ValueText(L"", m_categories[i].name));

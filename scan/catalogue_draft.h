@@ -26,8 +26,9 @@ class CCatalogueDraft {
 public:
     // The [Config] section of a new catalogue.
     CCatalogueDraft();
-    // The settings, categories and entries of an existing catalogue, with
-    // the keys each one has, values unchanged (WorkingDir not replaced).
+    // The settings, saved selections, categories and entries of an existing
+    // catalogue, with the keys each one has, values unchanged (WorkingDir
+    // not replaced).
     explicit CCatalogueDraft(const CProfileSource& existing);
 
     // Sets a [Config] key, replacing its value when it is there.
@@ -54,6 +55,8 @@ public:
 
 private:
     std::vector<std::pair<std::wstring, std::wstring>> m_config;
+    // The saved selections, written after the settings as they were read.
+    std::vector<std::pair<std::wstring, std::wstring>> m_sets;
     std::vector<DraftCategory> m_categories;
     std::vector<DraftEntry> m_entries; // each section once, in first-listed order
 };

@@ -106,10 +106,20 @@ TEST(CommandLine, SelectedNamesAreWrittenWhole)
               {L"Quillset.exe /auto /select:a;;;b", Install, L"", L"", {L"a;", L"b"}, false},
               {L"Quillset.exe /auto /select:压缩 -SELECT:清理", Install, L"", L"", {L"压缩", L"清理"}, false},
               {L"Quillset.exe /auto /select:@@符号;a@b", Install, L"", L"", {L"@符号", L"a@b"}, false},
-              {L"Quillset.exe /auto /select:压缩;@符号", BadCommandLine, L"", L"", {}, false},
+              {L"Quillset.exe /auto /select:压缩;@", BadCommandLine, L"", L"", {}, false},
               {L"Quillset.exe /auto /select:压缩 /select:", BadCommandLine, L"", L"", {}, false},
           },
           L"");
+}
+
+TEST(CommandLine, ASingleAtNamesASavedSelection)
+{
+    const CommandLine parsed =
+        ParseCommandLine(L"Quillset.exe /check \"/select:@办公电脑;压缩\" /select:@@符号;@ 基础 ;;", L"");
+    EXPECT_EQ(parsed.kind, StartKind::Check) << parsed.strError;
+    EXPECT_EQ(parsed.arrSelect, (std::vector<std::wstring>{L"压缩", L"@符号"}));
+    EXPECT_EQ(parsed.arrSets, (std::vector<std::wstring>{L"办公电脑", L"基础 ;"}));
+    EXPECT_EQ(ParseCommandLine(L"Quillset.exe /auto /select:@", L"").kind, StartKind::BadCommandLine);
 }
 
 TEST(CommandLine, DetectionSwitchesTakeOnlyTheEntriesAndQuiet)

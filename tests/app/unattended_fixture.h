@@ -25,7 +25,11 @@ protected:
             ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), path.c_str(), FALSE));
         }
         // 压缩 is listed under both categories and checked; the others not.
-        m_catalogue = LR"([Type]
+        m_catalogue = LR"([Quillset.Sets]
+日常=@基础;清理
+基础=压缩
+坏的=@无此选择集
+[Type]
 Sort1=工具
 Sort2=办公
 [工具.List]

@@ -30,6 +30,10 @@ TEST_F(Unattended, ExitCodesTellWhatBecameOfTheBatch)
         {L"/auto /quiet \"/select:解压;;工具\" /select:@@符号" + log, 0,
          L"zip.exe|/S /semicolon\r\nzip.exe|/S /at\r\n"},
         {L"/auto /quiet /select:@符号" + log, 87, L""},
+        // Saved selections, with what they take in, in catalogue order.
+        {L"/auto /quiet /select:@日常" + log, 3010, L"zip.exe|/S\r\nclean.exe|/S /exit=3010\r\n"},
+        {L"/auto /quiet \"/select:@@符号;@基础\"" + log, 0, L"zip.exe|/S\r\nzip.exe|/S /at\r\n"},
+        {L"/auto /quiet /select:@坏的" + log, 87, L""},
         // An installer that has started a restart is the last one started.
         {L"/auto /quiet /select:清理;重启" + log, 1641, L"clean.exe|/S /exit=1641\r\n"},
         {L"/auto /quiet /select:压缩;重启;清理" + log, 1641, L"zip.exe|/S\r\nclean.exe|/S /exit=1641\r\n"},
@@ -42,6 +46,8 @@ TEST_F(Unattended, ExitCodesTellWhatBecameOfTheBatch)
         EXPECT_EQ(Installed(), installed) << arguments;
     }
     EXPECT_NE(Output().find(L"命令行有误: /save: 后面缺少文件夹"), std::wstring::npos) << Output();
+    EXPECT_EQ(Run(L"/auto /quiet /select:压缩;@无此"), 87u);
+    EXPECT_NE(Output().find(L"目录中没有这些选择集 ([Quillset.Sets]): 无此"), std::wstring::npos) << Output();
 
     // A save into a folder that is made on the way.
     const std::wstring folder = m_elsewhere / L"新 包\\2026";
@@ -52,7 +58,8 @@ TEST_F(Unattended, ExitCodesTellWhatBecameOfTheBatch)
     // /check says yes only with 0 and its one line: an entry that names
     // nothing to look for, one the catalogue lacks, or no catalogue at all
     // end with 1 and nothing written.
-    for (const wchar_t* arguments : {L"/check", L"/check /select:清理", L"/check /select:无此软件"}) {
+    for (const wchar_t* arguments :
+         {L"/check", L"/check /select:清理", L"/check /select:无此软件", L"/check /select:@无此"}) {
         EXPECT_EQ(Run(arguments), 1u) << arguments;
         EXPECT_EQ(Output(), L"") << arguments;
     }

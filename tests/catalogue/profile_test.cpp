@@ -13,6 +13,8 @@ namespace {
 using namespace testing_support;
 using namespace std::string_literals;
 
+using Names = std::vector<std::wstring>;
+
 struct Question {
     std::wstring section;
     std::wstring key;
@@ -44,6 +46,19 @@ std::vector<std::wstring> Disagreements(const std::wstring& path, const std::vec
             found.push_back(L"[" + q.section + L"] " + q.key + L" as written: platform '" + expectedRaw.substr(0, 60) +
                             L"' (" + std::to_wstring(expectedRaw.size()) + L"), ours '" + actualRaw.substr(0, 60) +
                             L"' (" + std::to_wstring(actualRaw.size()) + L")");
+        }
+        // The key names of a section asked by its plain name, in file order.
+        const bool bPlainName = !q.section.empty() && q.section.front() > L' ' && q.section.back() > L' ';
+        const std::vector<std::wstring> platformNames = bPlainName ? platform.GetKeyNames(q.section) : Names();
+        const std::vector<std::wstring> ourNames = bPlainName ? ours.GetKeyNames(q.section) : Names();
+        if (platformNames != ourNames) {
+            std::wstring both = L"[" + q.section + L"] key names: platform";
+            for (const std::wstring& name : platformNames)
+                both += L" '" + name + L"'";
+            both += L", ours";
+            for (const std::wstring& name : ourNames)
+                both += L" '" + name + L"'";
+            found.push_back(both);
         }
         const int expected = platform.GetInt(q.section, q.key, -7);
         const int actual = ours.GetInt(q.section, q.key, -7);

@@ -36,10 +36,10 @@ void PressKey(WORD vk, WORD modifier)
     SendInputs(inputs);
 }
 
-void ClickScreen(POINT pt)
+namespace {
+
+INPUT MoveInput(POINT pt)
 {
-    // Every event carries the point itself: a press that went where the
-    // pointer was last seen could land where it stood before it was moved.
     const int cx = ::GetSystemMetrics(SM_CXSCREEN);
     const int cy = ::GetSystemMetrics(SM_CYSCREEN);
     INPUT move{};
@@ -47,6 +47,33 @@ void ClickScreen(POINT pt)
     move.mi.dx = static_cast<LONG>((pt.x * 65536LL + cx - 1) / cx);
     move.mi.dy = static_cast<LONG>((pt.y * 65536LL + cy - 1) / cy);
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return move;
+}
+
+} // namespace
+
+void DragScreen(POINT from, POINT to)
+{
+    // The button goes down where the drag starts, the pointer goes there in
+    // steps as a hand moves it, and the button comes up at its end.
+    INPUT press = MoveInput(from);
+    press.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    SendInputs({MoveInput(from), press});
+    const int nSteps = 8;
+    for (int n = 1; n <= nSteps; ++n) {
+        ::Sleep(15);
+        SendInputs({MoveInput(POINT{from.x + (to.x - from.x) * n / nSteps, from.y + (to.y - from.y) * n / nSteps})});
+    }
+    INPUT release = MoveInput(to);
+    release.mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInputs({release});
+}
+
+void ClickScreen(POINT pt)
+{
+    // Every event carries the point itself: a press that went where the
+    // pointer was last seen could land where it stood before it was moved.
+    const INPUT move = MoveInput(pt);
     INPUT press = move;
     press.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
     INPUT release = move;

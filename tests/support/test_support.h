@@ -122,6 +122,9 @@ bool PumpUntil(const std::function<bool()>& pred,
 // there, for whichever window is under it.
 void PressKey(WORD vk, WORD modifier = 0);
 void ClickScreen(POINT pt);
+// A drag with the left button held from one point of the screen to another,
+// as a hand gives it.
+void DragScreen(POINT from, POINT to);
 
 // A click of a person on a window, perhaps of another process, at pt in
 // its client coordinates: first waits until that window is what lies

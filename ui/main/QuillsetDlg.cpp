@@ -9,8 +9,12 @@
 #include "ui/controls/list_geometry.h"
 #include "ui/main/command_texts.h"
 #include "ui/main/main_art.h"
+#include "ui/main/window_memory.h"
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
+#include <utility>
 
 using namespace main_art;
 using namespace main_layout;
@@ -94,9 +98,10 @@ BOOL CQuillsetDlg::OnInitDialog()
 
     // The catalogue's size is in 96-DPI pixels: at the window's scale.
     m_scale = dpi::Scale{dpi::WindowDpi(m_hWnd)};
+    bool bRemembered = false;
     if (m_pSettings) {
         const RECT rc = GetWindowRect();
-        const Size size = WindowSize(m_pSettings->MainWidth, m_pSettings->MainHeight, m_scale);
+        const Size size = StartSize(bRemembered);
         ::MoveWindow(m_hWnd, rc.left, rc.top, size.cx, size.cy, TRUE);
         SetWindowText(m_pSettings->TitleText);
     }
@@ -114,10 +119,11 @@ BOOL CQuillsetDlg::OnInitDialog()
     CreateButtons();
 
     LayoutControls();
-    if (m_nPaneOverflow > 0) {
+    m_nPaneOverflow = PaneOverflow(CurrentLayout(), m_listCategories.GetItemCount(), m_scale.Px(kPaneRowHeight));
+    if (m_nPaneOverflow > 0 && !bRemembered) {
         // Taller by what the pane lacks, so that every category shows, but
         // never taller than the work area of the window's monitor: there the
-        // pane scrolls.
+        // pane scrolls. A size the technician gave the window stays.
         const RECT rcWindow = GetWindowRect();
         const RECT rcWork = WorkArea(m_hWnd);
         ::MoveWindow(m_hWnd, 0, 0, rcWindow.right - rcWindow.left,
@@ -126,6 +132,7 @@ BOOL CQuillsetDlg::OnInitDialog()
                      TRUE);
     }
     CenterWindow();
+    m_openedSize96 = RestoredSize96();
 
     SelectPaneRow(0);
     ::SetFocus(m_listCategories.m_hWnd);
@@ -240,41 +247,46 @@ void CQuillsetDlg::CreateButtons()
 
 // --- Layout and painting --------------------------------------------------------
 
-void CQuillsetDlg::LayoutControls()
+Layout CQuillsetDlg::CurrentLayout() const
 {
-    if (!m_listCategories.m_hWnd || !m_btnSelectAll.m_hWnd)
-        return;
-    const RECT rcClient = GetClientRect();
     auto sizeOf = [](const CWnd& wnd) {
         const RECT rc = wnd.GetWindowRect();
         return Size{rc.right - rc.left, rc.bottom - rc.top};
     };
     const ButtonSizes sizes{sizeOf(m_btnSelectAll), sizeOf(m_btnSave), sizeOf(m_btnInstall),
                             sizeOf(m_btnOptions),   sizeOf(m_btnHomepage), sizeOf(m_btnHelp)};
-    const Layout layout = ComputeLayout(rcClient, sizes, m_scale);
+    return ComputeLayout(GetClientRect(), sizes, m_scale);
+}
+
+void CQuillsetDlg::LayoutControls()
+{
+    if (!m_listCategories.m_hWnd || !m_btnSelectAll.m_hWnd)
+        return;
+    const RECT rcClient = GetClientRect();
+    const Layout layout = CurrentLayout();
     const int nPaneRowHeight = m_scale.Px(kPaneRowHeight);
 
-    if (!::IsZoomed(m_hWnd) && m_nPaneOverflow == 0) {
-        m_nPaneOverflow = PaneOverflow(layout, m_listCategories.GetItemCount(), nPaneRowHeight);
-        if (m_nPaneOverflow > 0)
-            return;
-    }
-
-    auto move = [](const CWnd& wnd, const RECT& rc) {
-        ::MoveWindow(wnd.m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    // Every control moves at once, each repainting once: a window dragged
+    // by its frame shows no control at two places.
+    CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
+    const std::pair<const CWnd*, RECT> places[] = {
+        {&m_btnSelectAll, layout.selectAll}, {&m_btnOptions, layout.options}, {&m_btnInstall, layout.install},
+        {&m_btnSave, layout.save},           {&m_btnHomepage, layout.homepage}, {&m_btnHelp, layout.help},
+        {&m_listCategories, layout.pane},    {&list, layout.list},
     };
-    move(m_btnSelectAll, layout.selectAll);
-    move(m_btnOptions, layout.options);
-    move(m_btnInstall, layout.install);
-    move(m_btnSave, layout.save);
-    move(m_btnHomepage, layout.homepage);
-    move(m_btnHelp, layout.help);
-    move(m_listCategories, layout.pane);
+    HDWP hDefer = ::BeginDeferWindowPos(static_cast<int>(std::size(places)));
+    for (const auto& [pWnd, rc] : places) {
+        if (hDefer)
+            hDefer = ::DeferWindowPos(hDefer, pWnd->m_hWnd, nullptr, rc.left, rc.top, rc.right - rc.left,
+                                      rc.bottom - rc.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // Where the system could not move them together, one by one.
+    if (!hDefer || !::EndDeferWindowPos(hDefer)) {
+        for (const auto& [pWnd, rc] : places)
+            ::MoveWindow(pWnd->m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    }
     m_listCategories.SetColumnWidth(
         0, PaneColumnWidth(layout, m_listCategories.GetItemCount(), nPaneRowHeight, ::GetSystemMetrics(SM_CXVSCROLL)));
-
-    CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
-    move(list, layout.list);
     m_rcList = layout.list;
     const int nColumns = Header_GetItemCount(list.GetHeaderCtrl());
     int nOthers = 0;
@@ -346,9 +358,39 @@ void CQuillsetDlg::OnPaint()
 
 void CQuillsetDlg::OnGetMinMaxInfo(MINMAXINFO* pInfo) const noexcept
 {
-    const Size least = MinimumSize(m_scale);
+    // The catalogue's size is the least the frame may be dragged to.
+    const Size least = m_pSettings ? WindowSize(m_pSettings->MainWidth, m_pSettings->MainHeight, m_scale)
+                                   : MinimumSize(m_scale);
     pInfo->ptMinTrackSize.x = least.cx;
     pInfo->ptMinTrackSize.y = least.cy;
+}
+
+Size CQuillsetDlg::StartSize(bool& bRemembered) const
+{
+    const Size least = WindowSize(m_pSettings->MainWidth, m_pSettings->MainHeight, m_scale);
+    const std::optional<Size> remembered = window_memory::ReadRememberedSize(m_strCatalogue);
+    bRemembered = remembered.has_value();
+    if (!remembered)
+        return least;
+    const RECT rcWork = WorkArea(m_hWnd);
+    return OpeningSize(*remembered, least, Size{rcWork.right - rcWork.left, rcWork.bottom - rcWork.top}, m_scale);
+}
+
+Size CQuillsetDlg::RestoredSize96() const
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    ::GetWindowPlacement(m_hWnd, &placement);
+    const RECT& rc = placement.rcNormalPosition;
+    return Size{::MulDiv(rc.right - rc.left, dpi::kBase, m_scale.dpi),
+                ::MulDiv(rc.bottom - rc.top, dpi::kBase, m_scale.dpi)};
+}
+
+void CQuillsetDlg::RememberSize() const
+{
+    const Size size = RestoredSize96();
+    if (!m_strCatalogue.empty() && size.cx > 0 && size.cy > 0 && !(size == m_openedSize96))
+        window_memory::RememberSize(m_strCatalogue, size);
 }
 
 // --- Messages -------------------------------------------------------------------
@@ -364,6 +406,7 @@ void CQuillsetDlg::OnSysCommand(UINT nID, LPARAM lp)
         return;
     }
     if ((nID & 0xFFF0) == SC_CLOSE) {
+        RememberSize();
         m_loader.Stop();
         m_detection.Stop();
         ::RemovePropW(m_hWnd, kDetailsLoadedProp);

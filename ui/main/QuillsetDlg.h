@@ -41,6 +41,10 @@ public:
 
     // Set by the application before the window opens; not owned.
     CatalogueSettings* m_pSettings = nullptr;
+    // The catalogue file the settings were read from, set by the
+    // application: the window's size is remembered for it, and selections
+    // are saved into it. Empty: neither.
+    std::wstring m_strCatalogue;
 
     // Control ids.
     static constexpr UINT kIdPane = 1000;
@@ -103,6 +107,8 @@ protected:
     std::vector<ResolvedItem> m_arrBatch;
 
     void LayoutControls();
+    // The layout for the client area as it is now.
+    main_layout::Layout CurrentLayout() const;
     // The screen scale the window is shown at.
     const dpi::Scale& Scale() const noexcept { return m_scale; }
 
@@ -118,6 +124,11 @@ protected:
     // Checks exactly the entries that failed or did not run in the last
     // batch.
     void OnCheckUnfinished();
+    // Checks exactly the entries of saved selection nSet.
+    void OnChooseSet(size_t nSet);
+    // Saves today's marks as a selection into the catalogue, under a name
+    // the technician gives.
+    void OnSaveSet();
 
 private:
     // Results of the details loader wait to be taken.
@@ -138,6 +149,14 @@ private:
     void OnPaint();
     BOOL OnEraseBkgnd(HDC hDC);
     void OnGetMinMaxInfo(MINMAXINFO* pInfo) const noexcept;
+    // The outer size the window opens at: the one remembered for the
+    // catalogue, else the catalogue's, never less than the catalogue's;
+    // bRemembered tells which.
+    main_layout::Size StartSize(bool& bRemembered) const;
+    // The window's restored outer size in 96-DPI pixels.
+    main_layout::Size RestoredSize96() const;
+    // The size is remembered for the catalogue when it has changed.
+    void RememberSize() const;
 
     // Everything drawn at the screen scale, made anew at m_scale: the
     // font, the pictures, the icons, the buttons' and rows' sizes, the
@@ -194,8 +213,13 @@ private:
     // window hidden meanwhile; the batch writes its log. Afterwards each row
     // that took part shows its result, and the states are read again.
     void RunBatch(int nMode, const std::wstring& strSavePath);
-    // The menu under a button, nChecked marked, nGrayed greyed (0: none).
-    void OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked, UINT nGrayed);
+    // The menu under a button, nChecked marked, nGrayed greyed (0: none),
+    // extended by extend when given.
+    void OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked, UINT nGrayed,
+                       void (CQuillsetDlg::*extend)(HMENU) const = nullptr);
+    // The saved selections as items of the install-options menu, above its
+    // last item.
+    void AddSetItems(HMENU hPopup) const;
     void SetInstallMode(bool bAutomatic);
 
     void OnCategoryChanged(const NMLISTVIEW* pNm);
@@ -259,4 +283,6 @@ private:
     bool m_bDetailsLoaded = false;
     // The folder last saved to in this run: saving starts there next time.
     std::wstring m_strLastSaveFolder;
+    // The window's restored size as it opened, in 96-DPI pixels.
+    main_layout::Size m_openedSize96;
 };

@@ -18,6 +18,8 @@ inline constexpr wchar_t kAskManualInstall[] = L"您确定要开始手动安装�
 inline constexpr wchar_t kAskSave[] = L"您确定要开始保存如下软件么?\n\n";
 inline constexpr wchar_t kChooseSaveFolder[] = L"请选择安装包保存路径:";
 inline constexpr wchar_t kEmptyFolderAgain[] = L"您选择的路径为空, 是否重新选择?";
+inline constexpr wchar_t kCaptionChooseSet[] = L"选择集";
+inline constexpr wchar_t kCaptionSaveSet[] = L"保存选择集";
 inline constexpr wchar_t kTipAutoInstall[] = L"自动安装所选软件";
 inline constexpr wchar_t kTipManualInstall[] = L"手动安装所选软件";
 // The buttons' whole labels, as their images draw them, with their mnemonics.

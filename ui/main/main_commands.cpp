@@ -109,7 +109,8 @@ void CQuillsetDlg::OnSaveSelected()
     RunBatch(1, folder);
 }
 
-void CQuillsetDlg::OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked, UINT nGrayed)
+void CQuillsetDlg::OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked, UINT nGrayed,
+                                 void (CQuillsetDlg::*extend)(HMENU) const)
 {
     const CMenu menu(::LoadMenuW(GetResourceInstance(), MAKEINTRESOURCEW(nMenu)));
     HMENU hPopup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
@@ -119,6 +120,8 @@ void CQuillsetDlg::OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked, 
         ::CheckMenuItem(hPopup, nChecked, MF_BYCOMMAND | MF_CHECKED);
     if (nGrayed)
         ::EnableMenuItem(hPopup, nGrayed, MF_BYCOMMAND | MF_GRAYED);
+    if (extend)
+        (this->*extend)(hPopup);
     const RECT rc = button.GetWindowRect();
     ::TrackPopupMenu(hPopup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, rc.left, rc.bottom, 0, m_hWnd, nullptr);
 }
@@ -127,7 +130,7 @@ void CQuillsetDlg::OnInstallOptions()
 {
     const bool bAutomatic = m_pSettings && m_pSettings->DefaultMode != 0;
     OpenMenuUnder(IDR_MENU_OPTIONS, m_btnOptions, bAutomatic ? ID_MODE_AUTO : ID_MODE_MANUAL,
-                  m_arrUnfinished.empty() ? ID_CHECK_UNFINISHED : 0);
+                  m_arrUnfinished.empty() ? ID_CHECK_UNFINISHED : 0, &CQuillsetDlg::AddSetItems);
 }
 
 void CQuillsetDlg::OnHelpMenu()
@@ -167,6 +170,10 @@ void CQuillsetDlg::OnModeManual()
 
 BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
 {
+    if (LOWORD(wp) >= ID_SET_FIRST && LOWORD(wp) <= ID_SET_LAST) {
+        OnChooseSet(LOWORD(wp) - size_t{ID_SET_FIRST});
+        return TRUE;
+    }
     switch (LOWORD(wp)) {
     case kIdSelectAll:
         OnSelectAll();
@@ -194,6 +201,9 @@ BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
         return TRUE;
     case ID_CHECK_UNFINISHED:
         OnCheckUnfinished();
+        return TRUE;
+    case ID_SAVE_SET:
+        OnSaveSet();
         return TRUE;
     default:
         return CDialog::OnCommand(wp, lp);

@@ -70,6 +70,15 @@ Size MinimumSize(const dpi::Scale& scale) noexcept
     return WindowSize(0, 0, scale);
 }
 
+Size OpeningSize(Size remembered, Size least, Size workArea, const dpi::Scale& scale) noexcept
+{
+    auto side = [&](int n, int nLeast, int nWork) {
+        const int px = scale.Px(n);
+        return std::max(nLeast, nWork > 0 ? std::min(px, nWork) : px);
+    };
+    return Size{side(remembered.cx, least.cx, workArea.cx), side(remembered.cy, least.cy, workArea.cy)};
+}
+
 int MeasuredColumnWidth(int least, int textWidth, const dpi::Scale& scale) noexcept
 {
     return std::max(scale.Px(least), textWidth + scale.Px(kColumnPadding));

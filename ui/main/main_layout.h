@@ -36,6 +36,7 @@ inline constexpr int kCheckSize = 16;
 struct Size {
     int cx = 0;
     int cy = 0;
+    friend bool operator==(const Size&, const Size&) = default;
 };
 
 // The sizes of the six buttons.
@@ -72,6 +73,11 @@ Layout ComputeLayout(const RECT& client, const ButtonSizes& buttons, const dpi::
 // pixels, 0 when not given), raised to the least size, at a scale.
 Size WindowSize(int mainWidth, int mainHeight, const dpi::Scale& scale) noexcept;
 Size MinimumSize(const dpi::Scale& scale) noexcept;
+
+// The outer size the window opens at: a size remembered for the catalogue
+// (96-DPI pixels) at the scale, never less than least nor, where least
+// allows, more than the work area.
+Size OpeningSize(Size remembered, Size least, Size workArea, const dpi::Scale& scale) noexcept;
 
 // The width of a column at a scale that holds its widest text (textWidth,
 // measured in the list's font at that scale) and is never narrower than
