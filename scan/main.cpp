@@ -7,7 +7,6 @@
 #include "platform/text.h"
 #include "scan/catalogue_draft.h"
 #include "scan/disc_scan.h"
-#include "scan/file_writes.h"
 #include "scan/product_info.h"
 #include "shell/held_folder.h"
 

@@ -30,6 +30,37 @@ std::wstring ErrorReason(DWORD dwError)
     }
 }
 
+// The catalogue's bytes, read through a handle of its own in the held
+// folder; a reason when they cannot be had. The handle goes before the file
+// is replaced (the system keeps an open file from being replaced).
+CatalogueWriteResult ReadCatalogueBytes(const CHeldFolder& folder, const std::wstring& fileName, std::string& bytes)
+{
+    const CFileHandle file(::CreateFileW((folder.Path() + L"\\" + fileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                         nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !::GetFileInformationByHandle(file.Get(), &info))
+        return Refused(L"目录文件无法读取: " + platform_text::WindowsErrorText(::GetLastError()));
+    // The folder's listing tells a link where the handle may not.
+    if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+        IsLinkAt(folder.Path() + L"\\" + fileName))
+        return Refused(L"目录文件是符号链接或连接点, 程序不通过链接写入");
+    if (info.nFileSizeHigh != 0 || info.nFileSizeLow > CIniProfile::kMaxFileBytes)
+        return Refused(L"目录文件太大");
+    bytes.assign(info.nFileSizeLow, '\0');
+    DWORD nTotal = 0;
+    while (nTotal < bytes.size()) {
+        DWORD nRead = 0;
+        if (!::ReadFile(file.Get(), bytes.data() + nTotal, static_cast<DWORD>(bytes.size()) - nTotal, &nRead, nullptr))
+            return Refused(L"目录文件无法读取: " + platform_text::WindowsErrorText(::GetLastError()));
+        if (nRead == 0)
+            break;
+        nTotal += nRead;
+    }
+    bytes.resize(nTotal);
+    return {};
+}
+
 } // namespace
 
 CatalogueWriteResult WriteSetIntoCatalogue(const std::wstring& cataloguePath, const std::wstring& name,
@@ -42,29 +73,10 @@ CatalogueWriteResult WriteSetIntoCatalogue(const std::wstring& cataloguePath, co
     CHeldFolder folder;
     if (!folder.Hold(cataloguePath.substr(0, slash), false))
         return Refused(ErrorReason(folder.Error()));
-    // The file is read through its own handle; others may read it meanwhile,
-    // and its name may be replaced by the new file, nothing else.
-    const CFileHandle file(::CreateFileW((folder.Path() + L"\\" + fileName).c_str(), GENERIC_READ,
-                                         FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!file || !::GetFileInformationByHandle(file.Get(), &info))
-        return Refused(L"目录文件无法读取: " + platform_text::WindowsErrorText(::GetLastError()));
-    if (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))
-        return Refused(L"目录文件是符号链接或连接点, 程序不通过链接写入");
-    if (info.nFileSizeHigh != 0 || info.nFileSizeLow > CIniProfile::kMaxFileBytes)
-        return Refused(L"目录文件太大");
-    std::string bytes(info.nFileSizeLow, '\0');
-    DWORD nTotal = 0;
-    while (nTotal < bytes.size()) {
-        DWORD nRead = 0;
-        if (!::ReadFile(file.Get(), bytes.data() + nTotal, static_cast<DWORD>(bytes.size()) - nTotal, &nRead, nullptr))
-            return Refused(L"目录文件无法读取: " + platform_text::WindowsErrorText(::GetLastError()));
-        if (nRead == 0)
-            break;
-        nTotal += nRead;
-    }
-    bytes.resize(nTotal);
+    std::string bytes;
+    const CatalogueWriteResult read = ReadCatalogueBytes(folder, fileName, bytes);
+    if (!read.strReason.empty())
+        return read;
     const std::wstring text = WithProfileKey(DecodeProfileBytes(bytes), kSetsSection, name, line);
     bool bLossless = true;
     const std::string written = EncodedLike(text, bytes, bLossless);

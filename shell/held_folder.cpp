@@ -120,6 +120,15 @@ bool Fail(DWORD dwError)
 
 } // namespace
 
+bool IsLinkAt(const std::wstring& path)
+{
+    // The folder's own listing describes the entry itself, not what it
+    // points at, and lists a link whose target is gone.
+    WIN32_FIND_DATAW data{};
+    const CFindHandle find(::FindFirstFileW(path.c_str(), &data));
+    return find && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 CFileHandle OpenForCopy(const std::wstring& path)
 {
     return CFileHandle(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

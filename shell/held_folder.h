@@ -68,5 +68,9 @@ private:
     DWORD m_dwError = ERROR_PATH_NOT_FOUND;
 };
 
+// Whether something stands at the path that is a link of any kind (a
+// symbolic link, a junction or another reparse point), dangling or not.
+bool IsLinkAt(const std::wstring& path);
+
 // Opens an existing file for reading its bytes, shared only with readers.
 CFileHandle OpenForCopy(const std::wstring& path);

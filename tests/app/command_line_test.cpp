@@ -115,7 +115,7 @@ TEST(CommandLine, SelectedNamesAreWrittenWhole)
 TEST(CommandLine, ASingleAtNamesASavedSelection)
 {
     const CommandLine parsed =
-        ParseCommandLine(L"Quillset.exe /check \"/select:@办公电脑;压缩\" /select:@@符号;@ 基础 ;;", L"");
+        ParseCommandLine(L"Quillset.exe /check /select:@办公电脑;压缩 \"/select:@@符号;@ 基础 ;;\"", L"");
     EXPECT_EQ(parsed.kind, StartKind::Check) << parsed.strError;
     EXPECT_EQ(parsed.arrSelect, (std::vector<std::wstring>{L"压缩", L"@符号"}));
     EXPECT_EQ(parsed.arrSets, (std::vector<std::wstring>{L"办公电脑", L"基础 ;"}));

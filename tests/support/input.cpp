@@ -64,6 +64,10 @@ void DragScreen(POINT from, POINT to)
         ::Sleep(15);
         SendInputs({MoveInput(POINT{from.x + (to.x - from.x) * n / nSteps, from.y + (to.y - from.y) * n / nSteps})});
     }
+    // The pointer rests at the end before the button comes up there.
+    ::Sleep(50);
+    SendInputs({MoveInput(to)});
+    ::Sleep(50);
     INPUT release = MoveInput(to);
     release.mi.dwFlags |= MOUSEEVENTF_LEFTUP;
     SendInputs({release});

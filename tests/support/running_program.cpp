@@ -168,33 +168,6 @@ HWND WaitForMenu(DWORD pid, DWORD timeoutMs)
     return search.hFound;
 }
 
-std::vector<std::wstring> MenuItemTexts(HWND hMenuWindow)
-{
-    const auto hMenu = reinterpret_cast<HMENU>(::SendMessageW(hMenuWindow, MN_GETHMENU, 0, 0));
-    std::vector<std::wstring> texts;
-    for (int i = 0; hMenu && i < ::GetMenuItemCount(hMenu); ++i) {
-        wchar_t text[260] = L"";
-        ::GetMenuStringW(hMenu, static_cast<UINT>(i), text, 260, MF_BYPOSITION);
-        texts.emplace_back(text);
-    }
-    return texts;
-}
-
-testing::AssertionResult ClickMenuItem(HWND hMenuWindow, const std::wstring& text)
-{
-    const auto hMenu = reinterpret_cast<HMENU>(::SendMessageW(hMenuWindow, MN_GETHMENU, 0, 0));
-    const std::vector<std::wstring> texts = MenuItemTexts(hMenuWindow);
-    for (size_t i = 0; i < texts.size(); ++i) {
-        RECT rc{};
-        if (texts[i] != text || !::GetMenuItemRect(nullptr, hMenu, static_cast<UINT>(i), &rc))
-            continue;
-        // The menu window takes no focus: the pointer's place alone decides.
-        ClickScreen(POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
-        return testing::AssertionSuccess();
-    }
-    return testing::AssertionFailure() << "no menu item " << ToUtf8(text);
-}
-
 std::vector<std::wstring> ListRowTexts(HWND hList, int nColumn)
 {
     struct Remote {

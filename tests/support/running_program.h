@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -56,10 +54,6 @@ HWND WaitForOwnedWindow(HWND hOwner, const std::wstring& caption, DWORD timeoutM
 // The open popup menu of a process, waited for while this thread's messages
 // are pumped; null when none opened in the time.
 HWND WaitForMenu(DWORD pid, DWORD timeoutMs = 10000);
-// The items' texts of an open popup menu (a separator's is empty), and a
-// click on the middle of the item with that text.
-std::vector<std::wstring> MenuItemTexts(HWND hMenuWindow);
-testing::AssertionResult ClickMenuItem(HWND hMenuWindow, const std::wstring& text);
 
 // The text of one column of every row of a list of another process, as a
 // screen reader reads it (through a buffer in that process).

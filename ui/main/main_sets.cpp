@@ -52,7 +52,10 @@ void CQuillsetDlg::AddSetItems(HMENU hPopup) const
         const SelectionSet& set = m_pSettings->Sets[n];
         std::vector<std::wstring> missing;
         const size_t nEntries = SetEntryNames(*m_pSettings, {set.Name}, missing).size();
-        const std::wstring text = L"勾选 \"" + MenuText(set.Name) + L"\" (" + std::to_wstring(nEntries) + L" 款)";
+        // The first nine are reached by their number too.
+        const std::wstring key = n < 9 ? L" (&" + std::to_wstring(n + 1) + L")" : L"";
+        const std::wstring text =
+            L"勾选 \"" + MenuText(set.Name) + L"\" (" + std::to_wstring(nEntries) + L" 款)" + key;
         ::InsertMenuW(hPopup, static_cast<UINT>(nAt + static_cast<int>(n)), MF_BYPOSITION | MF_STRING,
                       ID_SET_FIRST + n, text.c_str());
     }
