@@ -544,7 +544,8 @@ TEST_F(Scanner, AMergeKeepsCategoriesOnceAndQuotedInstallLinesWholeAndTheyInstal
         Put(installer, ReadFile(ProgramFolder() + L"demo_installer.exe"));
     const std::wstring exe = CopyProgramTo(m_disc, L"Quillset.exe");
     Put(L"Quillset.INI",
-        ToUtf16LeWithBom(L"[Type]\r\nSort1=甲\r\nSort2=乙\r\nSort3=甲\r\nSort4=乙\r\n[甲.List]\r\nList1=引号\r\n"
+        ToUtf16LeWithBom(L"[Quillset.Sets]\r\n常用=引号;开关\r\n单个=\"开关\"\r\n"
+                         L"[Type]\r\nSort1=甲\r\nSort2=乙\r\nSort3=甲\r\nSort4=乙\r\n[甲.List]\r\nList1=引号\r\n"
                          L"[乙.List]\r\nList1=开关\r\n[引号]\r\nWorkingDir=%CurrDir%\r\n"
                          L"AutoInstall=\"setup\\my app.exe\" /S /D=\"C:\\x y\"\r\n"
                          L"ManualInstall=\"setup\\my app.exe\"\r\nChecked=1\r\n[开关]\r\nWorkingDir=%CurrDir%\r\n"
@@ -567,6 +568,9 @@ TEST_F(Scanner, AMergeKeepsCategoriesOnceAndQuotedInstallLinesWholeAndTheyInstal
         {L"乙.List", L"List2", L"<none>"},
         {L"引号", L"AutoInstall", L"\"setup\\my app.exe\" /S /D=\"C:\\x y\""},
         {L"开关", L"AutoInstall", L"\"setup\\is setup.exe\" /s /v\"/qn\""},
+        // The saved selections stay, each as the program reads it.
+        {L"Quillset.Sets", L"常用", L"引号;开关"},
+        {L"Quillset.Sets", L"单个", L"开关"},
     };
     for (const auto& e : expected)
         EXPECT_EQ(profile.GetRawString(e.section, e.key, L"<none>"), e.value) << ToUtf8(e.section) << "/" << ToUtf8(e.key);
@@ -574,7 +578,7 @@ TEST_F(Scanner, AMergeKeepsCategoriesOnceAndQuotedInstallLinesWholeAndTheyInstal
     const std::wstring installLog = m_disc / L"install.log";
     ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", installLog.c_str()));
     {
-        RunningProgram program(exe, m_disc.Path(), L"/auto /quiet", m_disc / L"output.txt");
+        RunningProgram program(exe, m_disc.Path(), L"/auto /quiet /select:@常用", m_disc / L"output.txt");
         DWORD exitCode = 1;
         ASSERT_TRUE(program.WaitForExit(60000, &exitCode));
         EXPECT_EQ(exitCode, 0u) << ReadFile(m_disc / L"output.txt");
