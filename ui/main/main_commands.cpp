@@ -33,15 +33,16 @@ void CQuillsetDlg::CollectSelection(std::wstring SoftwareEntry::*pItem)
 
 void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
 {
-    // One batch at a time on this machine, held until this one has ended.
-    CBatchLock lock;
-    if (!lock.Take()) {
-        ShowMessageBox(m_hWnd, BatchLockRefusal(lock.Error()), nMode == 0 ? kCaptionInstall : kCaptionSave,
-                       MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    ShowWindow(m_hWnd, SW_HIDE);
     {
+        // One batch at a time on this machine, held until this one has
+        // ended: not while the window asks what to do next.
+        CBatchLock lock;
+        if (!lock.Take()) {
+            ShowMessageBox(m_hWnd, BatchLockRefusal(lock.Error()), nMode == 0 ? kCaptionInstall : kCaptionSave,
+                           MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        ShowWindow(m_hWnd, SW_HIDE);
         CProgDlg dlg(this);
         dlg.m_nMode = nMode;
         dlg.m_pItems = &m_arrBatch;
