@@ -5,6 +5,7 @@
 #define IDD_ABOUTBOX 100
 #define IDD_QUILLSET_DIALOG 102
 #define IDD_PROGRESS 129
+#define IDD_HELP 127
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -80,6 +81,7 @@
 #define ID_MODE_AUTO 32773
 #define ID_MODE_MANUAL 32774
 #define ID_CHECK_UNFINISHED 32775
+#define ID_HELP_CONTENTS 32790
 
 // Controls
 #define IDC_PROGRESS 1000

@@ -41,6 +41,8 @@ public:
 
     // Set by the application before the window opens; not owned.
     CatalogueSettings* m_pSettings = nullptr;
+    // The command line's usage, as /? tells it, for the help window.
+    std::wstring m_strUsage;
 
     // Control ids.
     static constexpr UINT kIdPane = 1000;
@@ -115,6 +117,7 @@ protected:
     void OnModeAuto();
     void OnModeManual();
     void OnAbout();
+    void OnHelpContents();
     // Checks exactly the entries that failed or did not run in the last
     // batch.
     void OnCheckUnfinished();

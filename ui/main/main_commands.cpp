@@ -10,6 +10,7 @@
 #include "platform/system_dialogs.h"
 #include "res/resource.h"
 #include "ui/about/AboutDlg.h"
+#include "ui/about/HelpDlg.h"
 #include "ui/main/command_texts.h"
 #include "ui/main/row_actions.h"
 
@@ -144,6 +145,12 @@ void CQuillsetDlg::OnAbout()
     dlg.DoModal();
 }
 
+void CQuillsetDlg::OnHelpContents()
+{
+    CHelpDlg dlg(this, HelpText(m_strUsage));
+    dlg.DoModal();
+}
+
 void CQuillsetDlg::SetInstallMode(bool bAutomatic)
 {
     if (m_pSettings)
@@ -186,6 +193,9 @@ BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
         return TRUE;
     case IDM_ABOUTBOX:
         OnAbout();
+        return TRUE;
+    case ID_HELP_CONTENTS:
+        OnHelpContents();
         return TRUE;
     case ID_MODE_AUTO:
         OnModeAuto();
