@@ -1,5 +1,6 @@
 #include "app/QuillsetApp.h"
 
+#include "app/command_line.h"
 #include "app/unattended.h"
 #include "catalogue/catalogue.h"
 #include "platform/module_path.h"
@@ -33,6 +34,7 @@ BOOL CQuillsetApp::InitInstance()
     m_pMainWnd = pDlg.get();
     pDlg->m_pSettings = LoadCatalogue(this);
     pDlg->m_strCatalogue = ProfilePathFor(ProgramPlace().Path());
+    pDlg->m_strUsage = UsageText();
     pDlg->DoModal();
     m_pMainWnd = nullptr;
     return FALSE;

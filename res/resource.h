@@ -5,6 +5,7 @@
 #define IDD_ABOUTBOX 100
 #define IDD_QUILLSET_DIALOG 102
 #define IDD_PROGRESS 129
+#define IDD_HELP 127
 #define IDD_SET_NAME 190
 
 // Strings
@@ -81,6 +82,7 @@
 #define ID_MODE_AUTO 32773
 #define ID_MODE_MANUAL 32774
 #define ID_CHECK_UNFINISHED 32775
+#define ID_HELP_CONTENTS 32790
 #define ID_SAVE_SET 32776
 // The saved selections offered in the install-options menu, one id each.
 #define ID_SET_FIRST 33000

@@ -437,6 +437,10 @@ LRESULT CQuillsetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_SIZE:
         LayoutControls();
         return 0;
+    case WM_HELP:
+        // F1, wherever the focus is in the window.
+        OnHelpContents();
+        return TRUE;
     case WM_DPICHANGED:
         OnDpiChanged(dpi::DpiOfMessage(wp), reinterpret_cast<const RECT*>(lp));
         return 0;

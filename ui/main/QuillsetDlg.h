@@ -45,6 +45,8 @@ public:
     // application: the window's size is remembered for it, and selections
     // are saved into it. Empty: neither.
     std::wstring m_strCatalogue;
+    // The command line's usage, as /? tells it, for the help window.
+    std::wstring m_strUsage;
 
     // Control ids.
     static constexpr UINT kIdPane = 1000;
@@ -121,6 +123,7 @@ protected:
     void OnModeAuto();
     void OnModeManual();
     void OnAbout();
+    void OnHelpContents();
     // Checks exactly the entries that failed or did not run in the last
     // batch.
     void OnCheckUnfinished();

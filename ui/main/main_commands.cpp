@@ -10,6 +10,7 @@
 #include "platform/system_dialogs.h"
 #include "res/resource.h"
 #include "ui/about/AboutDlg.h"
+#include "ui/about/HelpDlg.h"
 #include "ui/main/command_texts.h"
 #include "ui/main/row_actions.h"
 
@@ -33,15 +34,16 @@ void CQuillsetDlg::CollectSelection(std::wstring SoftwareEntry::*pItem)
 
 void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
 {
-    // One batch at a time on this machine, held until this one has ended.
-    CBatchLock lock;
-    if (!lock.Take()) {
-        ShowMessageBox(m_hWnd, BatchLockRefusal(lock.Error()), nMode == 0 ? kCaptionInstall : kCaptionSave,
-                       MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    ShowWindow(m_hWnd, SW_HIDE);
     {
+        // One batch at a time on this machine, held until this one has
+        // ended: not while the window asks what to do next.
+        CBatchLock lock;
+        if (!lock.Take()) {
+            ShowMessageBox(m_hWnd, BatchLockRefusal(lock.Error()), nMode == 0 ? kCaptionInstall : kCaptionSave,
+                           MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        ShowWindow(m_hWnd, SW_HIDE);
         CProgDlg dlg(this);
         dlg.m_nMode = nMode;
         dlg.m_pItems = &m_arrBatch;
@@ -146,6 +148,12 @@ void CQuillsetDlg::OnAbout()
     dlg.DoModal();
 }
 
+void CQuillsetDlg::OnHelpContents()
+{
+    CHelpDlg dlg(this, HelpText(m_strUsage));
+    dlg.DoModal();
+}
+
 void CQuillsetDlg::SetInstallMode(bool bAutomatic)
 {
     if (m_pSettings)
@@ -192,6 +200,9 @@ BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
         return TRUE;
     case IDM_ABOUTBOX:
         OnAbout();
+        return TRUE;
+    case ID_HELP_CONTENTS:
+        OnHelpContents();
         return TRUE;
     case ID_MODE_AUTO:
         OnModeAuto();

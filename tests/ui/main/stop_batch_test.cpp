@@ -246,7 +246,7 @@ Checked=1
     const HWND hReport = WaitForOwnedWindow(hMain, L"软件安装", 30000);
     ASSERT_NE(hReport, nullptr);
     const std::wstring report = MessageBoxText(hReport);
-    EXPECT_NE(report.find(L"\n" + (disc / L"wizard.exe") +
+    EXPECT_NE(report.find(L"\n向导 | " + (disc / L"wizard.exe") +
                           L" (已按要求结束安装程序及其启动的所有进程, 该软件可能只安装了一部分)\n"),
               std::wstring::npos)
         << report;
@@ -258,13 +258,17 @@ Checked=1
     EXPECT_TRUE(Answer(hReport, IDOK));
     EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }));
 
-    // The lock went with the batch: a command line runs now.
+    // The lock went with the batch, before the window asks whether to check
+    // the unfinished ones again: a command line runs now.
+    const HWND hAgain = WaitForOwnedWindow(hMain, L"软件安装");
+    ASSERT_NE(hAgain, nullptr);
     {
         const RunningProgram second(exe, disc.Path(), L"/auto /quiet /select:第二 /log:" + (disc / L"second.log"));
         DWORD exitCode = 1;
         EXPECT_TRUE(second.WaitForExit(30000, &exitCode));
         EXPECT_EQ(exitCode, 0u);
     }
+    EXPECT_TRUE(Answer(hAgain, IDNO));
     ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
     DWORD exitCode = 1;
     EXPECT_TRUE(program.WaitForExit(10000, &exitCode));
