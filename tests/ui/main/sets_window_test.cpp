@@ -48,8 +48,18 @@ SIZE WindowSize(HWND hMain)
     return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
 
+// Where the options button stands in the main window's client area.
+RECT OptionsPlace(HWND hMain)
+{
+    RECT rc{};
+    ::GetWindowRect(Control(hMain, CQuillsetDlg::kIdOptions), &rc);
+    ::MapWindowPoints(nullptr, hMain, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
 // The window's bottom right corner dragged by (dx, dy); true once the
-// window has taken the size wanted.
+// window has taken the size wanted and laid its controls out for it (the
+// options button in the client area's corner).
 bool DragCorner(HWND hMain, int dx, int dy, SIZE wanted)
 {
     RECT rc{};
@@ -60,7 +70,17 @@ bool DragCorner(HWND hMain, int dx, int dy, SIZE wanted)
     DragScreen(corner, POINT{corner.x + dx, corner.y + dy});
     return PumpUntil([&] {
         const SIZE size = WindowSize(hMain);
-        return size.cx == wanted.cx && size.cy == wanted.cy;
+        RECT client{};
+        ::GetClientRect(hMain, &client);
+        const RECT options = OptionsPlace(hMain);
+        // The frame's drag is over: the window's thread holds the mouse no
+        // more, and a click after it reaches what it is meant for.
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        const bool bDragging = !::GetGUIThreadInfo(::GetWindowThreadProcessId(hMain, nullptr), &info) ||
+                               (info.flags & GUI_INMOVESIZE) != 0 || info.hwndCapture != nullptr;
+        return !bDragging && size.cx == wanted.cx && size.cy == wanted.cy && options.right == client.right - 11 &&
+               options.bottom == client.bottom - 21;
     });
 }
 
@@ -90,14 +110,9 @@ TEST(GrowingWindow, TheFrameGrowsTheWindowDownToTheCataloguesSizeAndItOpensAgain
         ::GetWindowRect(Control(hMain, CQuillsetDlg::kIdFirstList), &listBefore);
 
         ASSERT_TRUE(DragCorner(hMain, 200, 150, SIZE{1020, 670})) << InputStateAround(hMain);
-        // The lists and the buttons follow the frame.
+        // The lists follow the frame, as the buttons did.
         RECT client{};
         ::GetClientRect(hMain, &client);
-        RECT install{};
-        ::GetWindowRect(Control(hMain, CQuillsetDlg::kIdOptions), &install);
-        ::MapWindowPoints(nullptr, hMain, reinterpret_cast<POINT*>(&install), 2);
-        EXPECT_EQ(install.right, client.right - 11);
-        EXPECT_EQ(install.bottom, client.bottom - 21);
         RECT listAfter{};
         ::GetWindowRect(Control(hMain, CQuillsetDlg::kIdFirstList), &listAfter);
         EXPECT_EQ(listAfter.right - listAfter.left, listBefore.right - listBefore.left + 200);
@@ -156,7 +171,7 @@ testing::AssertionResult OptionsMenu(const RunningProgram& program, HWND hMain)
 TEST(SavedSelections, TheMenuChecksExactlyASetsEntriesAndSavesTodaysMarksIntoTheCatalogue)
 {
     const std::wstring catalogue =
-        std::wstring(L"; 技术员的注释\r\n[Quillset.Sets]\r\n办公电脑=@基础;乙\r\n基础=甲;丙;无此\r\n") + kCatalogue +
+        std::wstring(L"; 技术员的注释\r\n[Quillset.Sets]\r\n办公电脑=@基础;乙\r\n基础=甲;丙\r\n旧的=甲;无此\r\n") + kCatalogue +
         L"[丁]\r\nChecked=1\r\n";
     const Disc disc(catalogue);
     RunningProgram program(disc.dir / L"Quillset.exe", disc.dir.Path());
@@ -164,14 +179,18 @@ TEST(SavedSelections, TheMenuChecksExactlyASetsEntriesAndSavesTodaysMarksIntoThe
     ASSERT_NE(hMain, nullptr);
     // Each selection is an item of the menu, reached by its number.
     ASSERT_TRUE(OptionsMenu(program, hMain));
-    PressKey('1');
+    PressKey('3');
     // 无此 is not in the catalogue: the technician is told, the rest checked.
     const HWND hMissing = WaitForOwnedWindow(hMain, L"选择集");
     ASSERT_NE(hMissing, nullptr);
     EXPECT_NE(MessageBoxText(hMissing).find(L"无此"), std::wstring::npos) << MessageBoxText(hMissing);
     ASSERT_TRUE(Answer(hMissing, IDOK));
-    EXPECT_TRUE(PumpUntil([&] { return ListRowChecks(AllList(hMain)) == Checks{false, true, true, false, true, false}; }))
+    EXPECT_TRUE(PumpUntil([&] { return ListRowChecks(AllList(hMain)) == Checks{false, true, false, false, false, false}; }))
         << "丁 was checked and is no longer";
+    // A selection that takes in another.
+    ASSERT_TRUE(OptionsMenu(program, hMain));
+    PressKey('1');
+    EXPECT_TRUE(PumpUntil([&] { return ListRowChecks(AllList(hMain)) == Checks{false, true, true, false, true, false}; }));
 
     // Saved under a new name, typed in the program's own box.
     ASSERT_TRUE(OptionsMenu(program, hMain));
@@ -194,12 +213,9 @@ TEST(SavedSelections, TheMenuChecksExactlyASetsEntriesAndSavesTodaysMarksIntoThe
     // The menu offers it at once, after the others.
     ASSERT_TRUE(OptionsMenu(program, hMain));
     PressKey('2');
-    const HWND hAgain = WaitForOwnedWindow(hMain, L"选择集");
-    ASSERT_NE(hAgain, nullptr);
-    ASSERT_TRUE(Answer(hAgain, IDOK));
     EXPECT_TRUE(PumpUntil([&] { return ListRowChecks(AllList(hMain)) == Checks{false, true, false, false, true, false}; }));
     ASSERT_TRUE(OptionsMenu(program, hMain));
-    PressKey('3');
+    PressKey('4');
     EXPECT_TRUE(PumpUntil([&] { return ListRowChecks(AllList(hMain)) == Checks{false, true, true, false, true, false}; }));
     CloseByItsBox(program, hMain);
 }
