@@ -281,11 +281,25 @@ bool CHeldFolder::MoveOnto(HANDLE hFile, const std::wstring& name, bool bReplace
     return true;
 }
 
+void CHeldFolder::RemoveOld(const std::wstring& name) const
+{
+    // Opened as what holds the name (a link itself, never what it leads
+    // to), and only when it is in the held folder; a folder does not open.
+    const CFileHandle old(::CreateFileW((m_strPath + L"\\" + name).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (old && Lies(old.Get(), name))
+        Discard(old.Get());
+}
+
 bool CHeldFolder::CopyInto(HANDLE hSource, const std::wstring& name, bool bFailIfExists) const
 {
     // A free name takes the copy itself: making a new file never follows a
     // link, and a link (even one to nowhere) holds its name. Anything there
-    // is replaced by a new file of the folder moved onto it.
+    // is replaced by a new file of the folder moved onto it, once the copy
+    // is whole: what was there goes first, as a move onto an existing file
+    // makes some file systems (Linux's ext4, under Wine) write the new
+    // file's data out at once, a millisecond a megabyte.
     CFileHandle file = CreateNew(name, GENERIC_WRITE | FILE_WRITE_ATTRIBUTES);
     const bool bInPlace = static_cast<bool>(file);
     const DWORD dwCreateError = ::GetLastError();
@@ -299,7 +313,7 @@ bool CHeldFolder::CopyInto(HANDLE hSource, const std::wstring& name, bool bFailI
     FILETIME written{};
     const bool bCopied = CopyBytes(hSource, file.Get()) && ::GetFileTime(hSource, nullptr, nullptr, &written) &&
                          ::SetFileTime(file.Get(), nullptr, nullptr, &written) &&
-                         (bInPlace || MoveOnto(file.Get(), name, true));
+                         (bInPlace || (RemoveOld(name), MoveOnto(file.Get(), name, true)));
     if (!bCopied) {
         const DWORD dwError = ::GetLastError();
         Discard(file.Get());

@@ -61,6 +61,10 @@ private:
     // Whether the file behind hFile is name in the held folder.
     bool Lies(HANDLE hFile, const std::wstring& name) const;
     CFileHandle NewTemporary(std::wstring& name) const;
+    // Deletes the file that holds name in the folder (a link itself, never
+    // what it leads to); nothing when the name is free, a folder's, or
+    // leads elsewhere.
+    void RemoveOld(const std::wstring& name) const;
 
     std::vector<CFileHandle> m_folders; // from the drive's root down
     std::wstring m_strPath;
