@@ -257,10 +257,12 @@ int RunCommandLine(const CommandLine& commandLine)
     CBatchLock lock;
     if (!items.empty() && !lock.Take())
         return Refuse(commandLine, load.strPath, BatchLockRefusal(lock.Error()), kExitBusy);
+    // The save folder becomes a disc of this catalogue.
+    const SaveDisc disc = bInstall ? SaveDisc() : MakeSaveDisc(*pSettings, toRun, load.strPath, ProgramPlace().Path());
     // A save folder the batch could not write into is found out before it.
     if (!bInstall && !items.empty()) {
         const SaveFolderCheck check =
-            CheckSaveFolder(commandLine.strSaveFolder, true, BytesToSave(items, commandLine.strSaveFolder));
+            CheckSaveFolder(commandLine.strSaveFolder, true, BytesToSave(items, commandLine.strSaveFolder, &disc));
         if (!check.Ok())
             return Refuse(commandLine, load.strPath,
                           L"不能保存到此文件夹: " + commandLine.strSaveFolder + L": " + check.strReason, kExitFailed);
@@ -269,6 +271,7 @@ int RunCommandLine(const CommandLine& commandLine)
     dlg.m_nMode = bInstall ? kInstallBatch : kSaveBatch;
     dlg.m_pItems = &items;
     dlg.m_strSavePath = commandLine.strSaveFolder;
+    dlg.m_pDisc = bInstall ? nullptr : &disc;
     dlg.m_options.strCatalogue = load.strPath;
     dlg.m_options.strLogFile = commandLine.strLogFile;
     dlg.m_options.arrLogNotes = notes;
@@ -287,6 +290,18 @@ int RunCommandLine(const CommandLine& commandLine)
 
     const BatchSummary& summary = dlg.m_summary;
     const int nExitCode = BatchExitCode(dlg.m_arrFailed.size(), summary);
+    if (!bInstall) {
+        // What the folder holds beside the installers, and what it lacks.
+        std::wstring lines;
+        for (const std::wstring& note : dlg.m_arrNotes)
+            lines += note + L"\n";
+        for (const std::wstring& failed : summary.arrExtraFailed)
+            lines += L"没有复制: " + failed + L"\n";
+        if (!summary.strCatalogueError.empty())
+            lines += L"目录文件无法写入: " + summary.strCatalogueError + L"\n";
+        if (!lines.empty())
+            WriteToCaller(lines);
+    }
     WriteToCaller(L"共 " + std::to_wstring(items.size()) + L" 项, 失败 " + std::to_wstring(dlg.m_arrFailed.size()) +
                   L" 项, 需要重新启动 " + std::to_wstring(summary.arrRestart.size()) + L" 项。退出代码 " +
                   std::to_wstring(nExitCode) + L"\n" + LogFileLine(summary));

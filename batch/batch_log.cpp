@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -226,6 +227,16 @@ LoggedItem LoggedItemOf(const LogItem& item)
     return LoggedItem{item.outcome, item.strName, item.strLine, ItemNote(item)};
 }
 
+std::wstring LogExtraLine(const LogExtra& extra)
+{
+    const wchar_t* const kWords[] = {L"已复制", L"已在文件夹中", L"没有复制", L"失败"};
+    std::wstring line = std::wstring(L"附加文件: ") + kWords[static_cast<int>(extra.outcome)];
+    for (const std::wstring* pField : {&extra.strKind, &extra.strOwner, &extra.strSource, &extra.strTarget,
+                                       &extra.strNote})
+        line += L" | " + EscapedLogField(*pField);
+    return line;
+}
+
 std::wstring LogItemLine(const LogItem& item)
 {
     std::wstring seconds;
@@ -403,9 +414,25 @@ void CBatchLog::Item(const LogItem& item)
     Write(LogItemLine(item) + L"\r\n");
 }
 
+void CBatchLog::Extra(const LogExtra& extra)
+{
+    ++m_nExtraCounts[static_cast<int>(extra.outcome)];
+    Write(LogExtraLine(extra) + L"\r\n");
+}
+
+void CBatchLog::Note(const std::wstring& text)
+{
+    Write(EscapedLogField(text) + L"\r\n");
+}
+
 void CBatchLog::Finish(BatchSummary& summary)
 {
     const size_t nItems = m_nCounts[0] + m_nCounts[1] + m_nCounts[2] + m_nCounts[3];
+    const size_t nExtras = m_nExtraCounts[0] + m_nExtraCounts[1] + m_nExtraCounts[2] + m_nExtraCounts[3];
+    if (nExtras > 0)
+        Write(L"附加文件: 共 " + std::to_wstring(nExtras) + L" 个, 已复制 " + std::to_wstring(m_nExtraCounts[0]) +
+              L" 个, 已在文件夹中 " + std::to_wstring(m_nExtraCounts[1]) + L" 个, 没有复制 " +
+              std::to_wstring(m_nExtraCounts[2]) + L" 个, 失败 " + std::to_wstring(m_nExtraCounts[3]) + L" 个\r\n");
     Write(L"结束时间: " + NowText() + L"\r\n结果: 共 " + std::to_wstring(nItems) + L" 项, 成功 " +
           std::to_wstring(m_nCounts[0]) + L" 项, 需要重新启动 " + std::to_wstring(m_nCounts[1]) + L" 项, 失败 " +
           std::to_wstring(m_nCounts[2]) + L" 项" +

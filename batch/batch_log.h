@@ -43,6 +43,24 @@ std::wstring EscapedLogField(const std::wstring& text);
 std::wstring LogItemLine(const LogItem& item);
 // What an item's line says of it.
 LoggedItem LoggedItemOf(const LogItem& item);
+
+// A file a save copies beside an item's installer so that its folder works
+// as a disc (an icon, a program, a file of the installer's folder, the
+// program itself), or one it leaves out.
+enum class ExtraOutcome { kCopied, kAlreadyThere, kLeftOut, kFailed };
+struct LogExtra {
+    ExtraOutcome outcome = ExtraOutcome::kCopied;
+    // What it is to the disc ("图标"), and the entry or category it belongs to.
+    std::wstring strKind;
+    std::wstring strOwner;
+    std::wstring strSource;
+    std::wstring strTarget;
+    std::wstring strNote;
+};
+// Its line, fields separated by " | " as an item's are, behind a mark no
+// item's line starts with: "附加文件: 已复制 | 图标 | 极速压缩 | source |
+// target | note".
+std::wstring LogExtraLine(const LogExtra& extra);
 // The items of a log, from its item lines (each split at its "|" and its
 // fields decoded); other lines are passed over.
 std::vector<LoggedItem> ReadLoggedItems(const std::wstring& text);
@@ -80,6 +98,10 @@ public:
 
     // Writes an item's line at once, so the log holds every item that ended.
     void Item(const LogItem& item);
+    // Writes a line for a file a save copies beside the installers, or a
+    // line of its own (escaped as a field is).
+    void Extra(const LogExtra& extra);
+    void Note(const std::wstring& text);
     // Writes the end time and the counts (and why items did not run: a stop,
     // or summary.strRestartStarted), closes the file and tells the summary
     // where the log is and whether it was written whole.
@@ -94,5 +116,6 @@ private:
     std::wstring m_strPath;
     DWORD m_dwError = 0;
     size_t m_nCounts[4] = {};
+    size_t m_nExtraCounts[4] = {};
     std::vector<LoggedItem> m_items;
 };

@@ -99,7 +99,8 @@ void RunInstaller(const ResolvedItem& resolved, const BatchOptions& options, HAN
 
 int BatchExitCode(size_t nFailed, const BatchSummary& summary) noexcept
 {
-    if (nFailed > 0 || summary.dwLogError != 0)
+    if (nFailed > 0 || summary.dwLogError != 0 || !summary.arrExtraFailed.empty() ||
+        !summary.strCatalogueError.empty())
         return kExitFailed;
     if (!summary.strRestartStarted.empty())
         return kExitRestartStarted;

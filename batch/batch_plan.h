@@ -123,6 +123,15 @@ struct BatchSummary {
     // Whether some failed item's file was not found: the report asks then
     // to check the items' paths.
     bool bAnyNotFound = false;
+    // A save that makes its folder a disc: how many files it copied beside
+    // the installers (icons, programs, files of the installers' folders,
+    // the program itself), those it could not copy (each "kind | owner |
+    // path (why)"), and the catalogue it wrote (empty: none) or, when it
+    // could not, "path (why)".
+    size_t nExtraCopied = 0;
+    std::vector<std::wstring> arrExtraFailed;
+    std::wstring strCatalogueWritten;
+    std::wstring strCatalogueError;
     // The log file, written or not.
     std::wstring strLogFile;
     // 0 when the log was written whole; else the Windows error.
@@ -156,8 +165,9 @@ struct ResolvedItem;
 // started again after options.dwBusyWaitMs, at most nBusyRetries times.
 void RunInstaller(const ResolvedItem& resolved, const BatchOptions& options, HANDLE hEndItem, LogItem& item);
 
-// The exit code of a batch: 1603 when an item failed or the log could not be
-// written, else 1641 when an installer has started a restart, else 1603 when
+// The exit code of a batch: 1603 when an item failed, the log could not be
+// written, or a save could not copy a file its disc needs or write its
+// catalogue, else 1641 when an installer has started a restart, else 1603 when
 // the user stopped the batch, else 3010 when an item asked for a restart,
 // else 0.
 int BatchExitCode(size_t nFailed, const BatchSummary& summary) noexcept;

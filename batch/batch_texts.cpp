@@ -23,20 +23,6 @@ std::wstring BatchCaption(int nMode, float fPercent, size_t nItem, size_t nCount
            NamedLine(strName, strPath);
 }
 
-std::wstring SaveDestination(const std::wstring& strFolder, const std::wstring& strPath)
-{
-    std::wstring destination = strFolder;
-    if (!destination.empty() && destination.back() == L'\\')
-        destination.pop_back();
-    // The name after the last separator; a relative name such as "setup.exe"
-    // (found in the current folder) is a name as a whole.
-    const size_t slash = strPath.find_last_of(L"\\/");
-    size_t nameAt = slash == std::wstring::npos ? 0 : slash + 1;
-    if (slash == std::wstring::npos && strPath.size() >= 2 && strPath[1] == L':')
-        nameAt = 2;
-    return destination + L"\\" + strPath.substr(nameAt);
-}
-
 std::wstring NumberedName(const std::wstring& strPath, int n)
 {
     const size_t slash = strPath.find_last_of(L"\\/");

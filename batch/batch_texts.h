@@ -26,10 +26,6 @@ const wchar_t* BatchBoxCaption(int nMode) noexcept;
 std::wstring BatchCaption(int nMode, float fPercent, size_t nItem = 0, size_t nCount = 0,
                           const std::wstring& strName = {}, const std::wstring& strPath = {});
 
-// Where a save batch copies the located file strPath: the folder, less a
-// trailing backslash, then a backslash and the file's name.
-std::wstring SaveDestination(const std::wstring& strFolder, const std::wstring& strPath);
-
 // The name a save batch gives the n-th file of one name (n >= 2), the way
 // Explorer does: "D:\Packages\setup.exe" becomes "D:\Packages\setup (2).exe".
 std::wstring NumberedName(const std::wstring& strPath, int n);

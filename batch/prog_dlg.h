@@ -3,6 +3,7 @@
 #pragma once
 
 #include "batch/batch_plan.h"
+#include "batch/save_plan.h"
 #include "platform/controls.h"
 #include "platform/dpi.h"
 #include "platform/handles.h"
@@ -68,6 +69,10 @@ public:
     std::vector<std::wstring> m_arrNotes;
     // The destination folder of a save batch; the target file of mode 2.
     std::wstring m_strSavePath;
+    // A save batch that makes its folder a disc: what the items' entries
+    // bring and where their catalogue is. Null: the installers alone, each
+    // straight into the folder. It belongs to the caller.
+    const SaveDisc* m_pDisc = nullptr;
     // The items' names, the log, the report, the waits of a busy installer.
     BatchOptions m_options;
     // Filled by the worker as the batch ends.

@@ -23,16 +23,13 @@ SaveFolderCheck Refused(DWORD dwError, std::wstring strReason)
 
 } // namespace
 
-ULONGLONG BytesToSave(const std::vector<ResolvedItem>& items, const std::wstring& folder)
+ULONGLONG BytesToSave(const std::vector<ResolvedItem>& items, const std::wstring& folder, const SaveDisc* pDisc)
 {
-    std::vector<std::wstring> sources;
-    for (const ResolvedItem& item : items)
-        sources.push_back(item.bFound ? item.strFile : std::wstring());
-    const std::vector<PlannedSave> plan = PlanSaves(sources, folder);
+    const DiscPlan plan = PlanSave(items, pDisc, folder);
     ULONGLONG nBytes = 0;
-    for (size_t i = 0; i < plan.size() && i < items.size(); ++i) {
-        if (plan[i].step == SaveStep::kCopy)
-            nBytes += items[i].stamp.nSize;
+    for (size_t n = 0; n < plan.saves.size() && n < plan.files.size(); ++n) {
+        if (plan.saves[n].step == SaveStep::kCopy)
+            nBytes += plan.files[n].resolved.stamp.nSize;
     }
     return nBytes;
 }

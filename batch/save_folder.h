@@ -2,6 +2,7 @@
 // copied: a batch that could only fail every item is never started.
 #pragma once
 
+#include "batch/save_plan.h"
 #include "shell/resolved_item.h"
 
 #include <windows.h>
@@ -19,8 +20,10 @@ struct SaveFolderCheck {
 };
 
 // The bytes a save batch copies into folder: each found item's file once,
-// none that is already there.
-ULONGLONG BytesToSave(const std::vector<ResolvedItem>& items, const std::wstring& folder);
+// none that is already there, and with a disc what the entries bring
+// (icons, programs, the installers' folders).
+ULONGLONG BytesToSave(const std::vector<ResolvedItem>& items, const std::wstring& folder,
+                      const SaveDisc* pDisc = nullptr);
 
 // Checks folder as the batch will use it: it can be held (it is there, or
 // is made when bCreate, and neither it nor a folder above it is a link or

@@ -140,6 +140,7 @@ SoftwareEntry ReadEntry(const CProfileSource& profile, const std::wstring& secti
     entry.UninstallKey = profile.GetString(section, L"UninstallKey", L"");
     entry.InstalledName = profile.GetString(section, L"InstalledName", L"");
     entry.Version = profile.GetString(section, L"Version", L"");
+    entry.CopyFolder = profile.GetInt(section, L"CopyFolder", 0);
     return entry;
 }
 

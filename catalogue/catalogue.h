@@ -31,6 +31,9 @@ struct SoftwareEntry {
     std::wstring UninstallKey;
     std::wstring InstalledName;
     std::wstring Version;
+    // Non-zero: a save batch copies the whole folder the installer lies in
+    // (its .cab files, data folders, ...) with it (CopyFolder=1).
+    int CopyFolder = 0;
 };
 
 struct SoftwareCategory {

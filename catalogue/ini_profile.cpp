@@ -328,6 +328,27 @@ CIniProfile::CIniProfile(const std::wstring& path)
     }
 }
 
+CIniProfile::CIniProfile(FileBytes file)
+{
+    if (file.bytes.size() > kMaxFileBytes) {
+        m_bUnreadable = true;
+        m_dwError = ERROR_FILE_TOO_LARGE;
+        return;
+    }
+    try {
+        Parse(file.bytes);
+    } catch (const std::bad_alloc&) {
+        m_text.clear();
+        m_sections.clear();
+        m_keys.clear();
+        m_keyLines.clear();
+        m_sectionTable.clear();
+        m_keyTable.clear();
+        m_bUnreadable = true;
+        m_dwError = ERROR_NOT_ENOUGH_MEMORY;
+    }
+}
+
 void CIniProfile::Parse(std::string_view bytes)
 {
     m_text = DecodeProfileBytes(bytes);

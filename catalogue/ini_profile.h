@@ -78,6 +78,11 @@ public:
     // file leaves the profile empty (every question gets its default), and
     // ReadError() says why.
     explicit CIniProfile(const std::wstring& path);
+    // The bytes of a file read already (through a held folder, say).
+    struct FileBytes {
+        std::string_view bytes;
+    };
+    explicit CIniProfile(FileBytes file);
 
     // 0 when the file was read; else the Windows error that kept it from
     // being read: ERROR_FILE_NOT_FOUND when there is no file by that name (a

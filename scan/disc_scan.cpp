@@ -2,7 +2,7 @@
 
 #include "catalogue/catalogue.h"
 #include "platform/handles.h"
-#include "scan/catalogue_draft.h"
+#include "catalogue/catalogue_draft.h"
 #include "scan/icon_export.h"
 #include "shell/held_folder.h"
 
@@ -16,7 +16,6 @@ constexpr int kFolderDepth = 2;
 // How deep below the scanned folders the builder still looks for
 // installers to say it passed over.
 constexpr int kNotedDepth = 6;
-const wchar_t kCdrom[] = L"cdrom:\\";
 
 bool HasInstallerExtension(const std::wstring& name)
 {
@@ -93,28 +92,6 @@ std::wstring Description(const FoundInstaller& installer, const std::wstring& na
     if (!product.version.empty())
         text += (text.empty() ? L"版本 " : L", 版本 ") + product.version;
     return text.empty() ? FileName(installer.relativePath) : text;
-}
-
-// A disc-relative form of a catalogue path: WorkingDir joined to the value,
-// "%CurrDir%" and the CD-ROM prefix standing for the disc folder.
-std::wstring DiscRelative(const std::wstring& workingDir, const std::wstring& value, const std::wstring& folder)
-{
-    std::wstring path = (workingDir == kCurrDir ? std::wstring() : workingDir) + value;
-    const size_t cdrom = path.rfind(kCdrom);
-    if (cdrom != std::wstring::npos)
-        return path.substr(cdrom + std::size(kCdrom) - 1);
-    if (path.size() > folder.size() && SameNameIgnoringCase(path.substr(0, folder.size()), folder))
-        return path.substr(folder.size());
-    return path;
-}
-
-std::wstring KeyValue(const DraftEntry& entry, const wchar_t* key)
-{
-    for (const auto& [name, value] : entry.keys) {
-        if (SameNameIgnoringCase(name, key))
-            return value;
-    }
-    return {};
 }
 
 // The keys that tell whether the installer's product is on the machine: a
@@ -207,27 +184,6 @@ std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vect
     return installers;
 }
 
-DraftEntry* EntryNaming(CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath)
-{
-    // An install line's program as a path, without the quotes it may stand in.
-    const auto unquoted = [](const std::wstring& line) {
-        if (!StartsWithQuotedProgram(line))
-            return line;
-        const size_t close = line.find(L'"', 1);
-        return line.substr(1, close - 1) + line.substr(close + 1);
-    };
-    for (DraftEntry& entry : draft.Entries()) {
-        const std::wstring dir = KeyValue(entry, L"WorkingDir");
-        const std::wstring manual = DiscRelative(dir, unquoted(KeyValue(entry, L"ManualInstall")), folder);
-        const std::wstring automatic = DiscRelative(dir, unquoted(KeyValue(entry, L"AutoInstall")), folder);
-        if (SameNameIgnoringCase(manual, relativePath) || SameNameIgnoringCase(automatic, relativePath) ||
-            (automatic.size() > relativePath.size() && automatic[relativePath.size()] == L' ' &&
-             SameNameIgnoringCase(automatic.substr(0, relativePath.size()), relativePath)))
-            return &entry;
-    }
-    return nullptr;
-}
-
 size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::vector<FoundInstaller>& installers,
                      CHeldFolder& iconFolder, size_t* pKeyed)
 {
@@ -241,7 +197,7 @@ size_t AddInstallers(CCatalogueDraft& draft, const std::wstring& folder, std::ve
     for (FoundInstaller& installer : installers) {
         if (installer.identification.verdict != FileVerdict::Installer)
             continue;
-        if (DraftEntry* pNaming = EntryNaming(draft, folder, installer.relativePath)) {
+        if (DraftEntry* pNaming = draft.EntryNaming(folder, installer.relativePath)) {
             const size_t nBefore = pNaming->keys.size();
             if (!HasInstallKey(*pNaming))
                 AddInstallKeys(installer, *pNaming);

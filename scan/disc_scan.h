@@ -44,12 +44,6 @@ struct PassedOver {
 std::vector<FoundInstaller> ScanDisc(const std::wstring& folder, const std::vector<std::wstring>& excluded,
                                      PassedOver* pPassed = nullptr);
 
-// The entry of the catalogue that already names this installer: its
-// ManualInstall or AutoInstall, with the entry's WorkingDir, points at it
-// relative to the disc, on the CD-ROM drive or by the folder's full path;
-// null when none does.
-DraftEntry* EntryNaming(CCatalogueDraft& draft, const std::wstring& folder, const std::wstring& relativePath);
-
 // Adds the installers (those not yet named by the catalogue) to it, in name
 // order within each category, each named after its product, else the folder
 // it has to itself, else its file; one of no kind known gets no automatic

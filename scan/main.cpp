@@ -5,7 +5,7 @@
 #include "platform/dll_search.h"
 #include "platform/handles.h"
 #include "platform/text.h"
-#include "scan/catalogue_draft.h"
+#include "catalogue/catalogue_draft.h"
 #include "scan/disc_scan.h"
 #include "scan/product_info.h"
 #include "shell/held_folder.h"

@@ -30,9 +30,10 @@ std::wstring ErrorReason(DWORD dwError)
     }
 }
 
-// The catalogue's bytes, read through a handle of its own in the held
-// folder; a reason when they cannot be had. The handle goes before the file
-// is replaced (the system keeps an open file from being replaced).
+} // namespace
+
+// The handle goes before the file is replaced (the system keeps an open
+// file from being replaced).
 CatalogueWriteResult ReadCatalogueBytes(const CHeldFolder& folder, const std::wstring& fileName, std::string& bytes)
 {
     const CFileHandle file(::CreateFileW((folder.Path() + L"\\" + fileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
@@ -60,8 +61,6 @@ CatalogueWriteResult ReadCatalogueBytes(const CHeldFolder& folder, const std::ws
     bytes.resize(nTotal);
     return {};
 }
-
-} // namespace
 
 CatalogueWriteResult WriteSetIntoCatalogue(const std::wstring& cataloguePath, const std::wstring& name,
                                            const std::wstring& line)

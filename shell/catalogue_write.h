@@ -6,6 +6,8 @@
 
 #include <string>
 
+class CHeldFolder;
+
 struct CatalogueWriteResult {
     bool bWritten = false;
     // Why not, in the technician's words.
@@ -16,3 +18,9 @@ struct CatalogueWriteResult {
 // line of the file kept as written, in the file's own encoding.
 CatalogueWriteResult WriteSetIntoCatalogue(const std::wstring& cataloguePath, const std::wstring& name,
                                            const std::wstring& line);
+
+// The bytes of the catalogue fileName in the held folder, read through a
+// handle of its own (before anything replaces it); a reason when they
+// cannot be had: not readable, a link, a folder, larger than a catalogue
+// may be.
+CatalogueWriteResult ReadCatalogueBytes(const CHeldFolder& folder, const std::wstring& fileName, std::string& bytes);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <string_view>
 
 namespace {
 
@@ -206,6 +207,68 @@ bool CHeldFolder::Hold(const std::wstring& folder, bool bCreate, PACL pDacl)
     m_folders = std::move(folders);
     m_strPath = WithoutTrailingSeparators(path);
     m_strFinal = final;
+    m_dwError = 0;
+    return true;
+}
+
+bool CHeldFolder::HoldBelow(const CHeldFolder& parent, const std::wstring& name, bool bCreate)
+{
+    if (&parent == this)
+        return Fail(ERROR_INVALID_PARAMETER);
+    Release();
+    if (!parent.IsHeld()) {
+        m_dwError = parent.Error() ? parent.Error() : ERROR_PATH_NOT_FOUND;
+        return Fail(m_dwError);
+    }
+    const bool bBadName = name.empty() || name == L"." || name == L".." || name.back() == L' ' ||
+                          name.back() == L'.' ||
+                          std::any_of(name.begin(), name.end(), [](wchar_t c) {
+                              return c < L' ' || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos;
+                          });
+    if (bBadName) {
+        m_dwError = ERROR_INVALID_NAME;
+        return Fail(m_dwError);
+    }
+    const std::wstring path = parent.m_strPath + L"\\" + name;
+    // Making a folder never follows a link that stands at its name: the
+    // name is then taken, and the open below finds the link itself.
+    if (bCreate && !::CreateDirectoryW(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+        m_dwError = ::GetLastError();
+        return Fail(m_dwError);
+    }
+    CFileHandle handle(::CreateFileW(path.c_str(), kFolderAccess, kFolderSharing, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle || !::GetFileInformationByHandle(handle.Get(), &info)) {
+        const DWORD dwError = ::GetLastError();
+        m_dwError = dwError == ERROR_FILE_NOT_FOUND || dwError == 0 ? ERROR_PATH_NOT_FOUND : dwError;
+        return Fail(m_dwError);
+    }
+    const std::wstring opened = FinalPathOf(handle.Get());
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || opened.empty() ||
+        !SameText(opened, parent.m_strFinal + L"\\" + LongName(path, name))) {
+        m_dwError = kErrorStoppedOnLink;
+        return Fail(m_dwError);
+    }
+    if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        m_dwError = ERROR_DIRECTORY;
+        return Fail(m_dwError);
+    }
+    // The levels above stay held as long as this one is: handles of its own.
+    std::vector<CFileHandle> folders;
+    for (const CFileHandle& above : parent.m_folders) {
+        HANDLE hCopy = nullptr;
+        if (!::DuplicateHandle(::GetCurrentProcess(), above.Get(), ::GetCurrentProcess(), &hCopy, 0, FALSE,
+                               DUPLICATE_SAME_ACCESS)) {
+            m_dwError = ::GetLastError();
+            return Fail(m_dwError);
+        }
+        folders.emplace_back(hCopy);
+    }
+    folders.push_back(std::move(handle));
+    m_folders = std::move(folders);
+    m_strPath = path;
+    m_strFinal = opened;
     m_dwError = 0;
     return true;
 }

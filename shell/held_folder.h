@@ -31,6 +31,14 @@ public:
     // folder's own protected access list (made or found). False, with the
     // Windows error in Error() and as the last error, when it cannot be held.
     bool Hold(const std::wstring& folder, bool bCreate, PACL pDacl = nullptr);
+    // Holds the folder name of the held folder parent (made when missing and
+    // bCreate), and every folder parent holds: the new level is opened
+    // without following a link, and checked by its handle to be a folder of
+    // its own whose place is that name in parent. A name that is no single
+    // folder name (empty, ".", "..", a separator or a character no name
+    // may hold) fails with ERROR_INVALID_NAME, a link standing at the name
+    // with kErrorStoppedOnLink.
+    bool HoldBelow(const CHeldFolder& parent, const std::wstring& name, bool bCreate);
     // Lets go of the folder.
     void Release();
 

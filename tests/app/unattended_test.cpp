@@ -49,10 +49,12 @@ TEST_F(Unattended, ExitCodesTellWhatBecameOfTheBatch)
     EXPECT_EQ(Run(L"/auto /quiet /select:压缩;@无此"), 87u);
     EXPECT_NE(Output().find(L"目录中没有这些选择集 ([Quillset.Sets]): 无此"), std::wstring::npos) << Output();
 
-    // A save into a folder that is made on the way.
+    // A save into a folder that is made on the way. The installers keep
+    // their places relative to the program's folder (no longer side by
+    // side in the folder), so that the folder works as a disc.
     const std::wstring folder = m_elsewhere / L"新 包\\2026";
     EXPECT_EQ(Run(L"\"/save:" + folder + L"\" /quiet /select:压缩;清理"), 0u) << Output();
-    EXPECT_EQ(ReadFile(folder + L"\\clean.exe"), ReadFile(ProgramFolder() + L"demo_installer.exe"));
+    EXPECT_EQ(ReadFile(folder + L"\\setup\\clean.exe"), ReadFile(ProgramFolder() + L"demo_installer.exe"));
     EXPECT_EQ(Installed(), L"");
 
     // /check says yes only with 0 and its one line: an entry that names
@@ -90,7 +92,7 @@ TEST_F(Unattended, EveryBatchWritesItsLog)
         EXPECT_EQ(Run(L"\"/log:" + file + L"\" /quiet /save:" + (m_elsewhere / L"pkg")), 0u);
         const std::wstring saved = FromUtf8(ReadFile(file));
         EXPECT_NE(saved.find(L"\r\n成功 | 压缩 | " + (m_disc / L"setup\\zip.exe") + L" | " + (m_disc / L"setup\\zip.exe") + L" |  |  | " +
-                             (m_elsewhere / L"pkg") + L"\\zip.exe | 已复制 | "),
+                             (m_elsewhere / L"pkg") + L"\\setup\\zip.exe | 已复制 | "),
                   std::wstring::npos)
             << saved;
     }
@@ -238,7 +240,8 @@ TEST_F(UnattendedCdrom, FilesComeFromTheOwnDiscUnlessAnotherDriveIsAllowed)
         const std::wstring line = written.substr(at + 2, written.find(L"\r\n", at + 2) - at - 2);
         EXPECT_NE(line.find(result), std::wstring::npos) << line;
     }
-    EXPECT_EQ(ReadFile(pkg + L"\\tool.exe"), ReadFile(ProgramFolder() + L"demo_installer.exe"));
+    // A "cdrom:\\tools\\tool.exe" file keeps its path from the drive's root.
+    EXPECT_EQ(ReadFile(pkg + L"\\tools\\tool.exe"), ReadFile(ProgramFolder() + L"demo_installer.exe"));
     EXPECT_EQ(::GetFileAttributesW((m_elsewhere / L"planted.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

@@ -145,6 +145,7 @@ INT_PTR Batch::RunResolved(int nMode, const std::vector<ResolvedItem>& items, co
     dlg.m_nMode = nMode;
     dlg.m_pItems = &items;
     dlg.m_strSavePath = strSavePath;
+    dlg.m_pDisc = m_pDisc;
     dlg.m_options = m_options;
     const INT_PTR nResult = dlg.DoModal();
     m_summary = dlg.m_summary;

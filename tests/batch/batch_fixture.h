@@ -90,6 +90,8 @@ protected:
     BatchOptions m_options;
     // The entry names of the items Run resolves, in item order.
     std::vector<std::wstring> m_names;
+    // Given to every save batch: what makes its folder a disc (null: none).
+    const SaveDisc* m_pDisc = nullptr;
     // The answer to the report, and the restarts asked for.
     int m_nReportAnswer = IDOK;
     int m_nRestarts = 0;

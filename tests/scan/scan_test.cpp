@@ -3,7 +3,7 @@
 // tool here builds, and files that are damaged, locked or no program at all.
 #include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
-#include "scan/catalogue_draft.h"
+#include "catalogue/catalogue_draft.h"
 #include "scan/disc_scan.h"
 #include "scan/installer_kind.h"
 #include "scan/product_info.h"

@@ -116,4 +116,62 @@ TEST(HeldFolder, NobodyRenamesOrRemovesAFolderOnTheHeldPath)
     EXPECT_TRUE(::MoveFileW((dir / L"a").c_str(), (dir / L"moved").c_str()));
 }
 
+// A save that keeps the disc's layout makes folders below its save folder:
+// each level is made and held in turn, checked by its handle, and a link
+// standing at a name is never gone through.
+TEST(HeldFolder, FoldersBelowAHeldOneAreMadeAndHeldLevelByLevel)
+{
+    const TempDir dir;
+    WriteFile(dir / L"elsewhere\\victim.txt", "victim");
+    WriteFile(dir / L"save\\a file", "");
+    CHeldFolder save;
+    ASSERT_TRUE(save.Hold(dir / L"save", false));
+    {
+        CHeldFolder setup;
+        CHeldFolder tool;
+        ASSERT_TRUE(setup.HoldBelow(save, L"setup", true));
+        ASSERT_TRUE(tool.HoldBelow(setup, L"Zip Tool", true));
+        EXPECT_EQ(tool.Path(), dir / L"save\\setup\\Zip Tool");
+        const CFileHandle source = OpenForCopy(ProgramFolder() + L"demo_installer.exe");
+        EXPECT_TRUE(tool.CopyInto(source.Get(), L"zip setup.exe", false));
+        EXPECT_EQ(ReadFile(dir / L"save\\setup\\Zip Tool\\zip setup.exe"),
+                  ReadFile(ProgramFolder() + L"demo_installer.exe"));
+        // The lowest level holds every level above it, whoever else lets go.
+        setup.Release();
+        save.Release();
+        EXPECT_FALSE(::MoveFileW((dir / L"save\\setup").c_str(), (dir / L"moved").c_str()));
+        EXPECT_FALSE(::MoveFileW((dir / L"save").c_str(), (dir / L"moved").c_str()));
+        // Held again, a level that is there is held without being made.
+        ASSERT_TRUE(save.Hold(dir / L"save", false));
+        EXPECT_TRUE(setup.HoldBelow(save, L"SETUP", false));
+    }
+    ASSERT_TRUE(LayLink(dir / L"save\\linked", dir / L"elsewhere"));
+    const struct {
+        const wchar_t* name;
+        bool bCreate;
+        DWORD dwError;
+    } refused[] = {
+        {L"linked", true, kErrorStoppedOnLink},  {L"linked", false, kErrorStoppedOnLink},
+        {L"a file", true, ERROR_DIRECTORY},      {L"missing", false, ERROR_PATH_NOT_FOUND},
+        {L"", true, ERROR_INVALID_NAME},         {L"..", true, ERROR_INVALID_NAME},
+        {L".", true, ERROR_INVALID_NAME},        {L"a\\b", true, ERROR_INVALID_NAME},
+        {L"a/b", true, ERROR_INVALID_NAME},      {L"c:", true, ERROR_INVALID_NAME},
+        {L"name.", true, ERROR_INVALID_NAME},    {L"name ", true, ERROR_INVALID_NAME},
+    };
+    for (const auto& c : refused) {
+        CHeldFolder below;
+        EXPECT_FALSE(below.HoldBelow(save, c.name, c.bCreate)) << c.name;
+        EXPECT_EQ(below.Error(), c.dwError) << c.name;
+        EXPECT_FALSE(below.IsHeld()) << c.name;
+    }
+    // Below a folder that is not held, nothing is made.
+    CHeldFolder none;
+    CHeldFolder below;
+    EXPECT_FALSE(below.HoldBelow(none, L"new", true));
+    std::vector<std::wstring> elsewhere;
+    FilesBelow(dir / L"elsewhere", elsewhere);
+    EXPECT_EQ(elsewhere, std::vector<std::wstring>{L"victim.txt"});
+    EXPECT_EQ(::GetFileAttributesW((dir / L"save\\missing").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 } // namespace

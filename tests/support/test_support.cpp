@@ -97,6 +97,24 @@ std::string ReadFile(const std::wstring& path)
     return bytes;
 }
 
+bool CopyFolderTree(const std::wstring& from, const std::wstring& to)
+{
+    ::CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW data{};
+    const CFindHandle find(::FindFirstFileW((from + L"\\*").c_str(), &data));
+    bool bCopied = static_cast<bool>(find);
+    for (bool bMore = bCopied; bMore; bMore = ::FindNextFileW(find.Get(), &data) != FALSE) {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            bCopied = CopyFolderTree(from + L"\\" + name, to + L"\\" + name) && bCopied;
+        else
+            bCopied = ::CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE) && bCopied;
+    }
+    return bCopied;
+}
+
 std::string ToCodePage(const std::wstring& text, UINT codePage)
 {
     if (text.empty())

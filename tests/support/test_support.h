@@ -38,6 +38,10 @@ private:
 void WriteFile(const std::wstring& path, const std::string& bytes);
 // The whole content of a file; empty when it cannot be read.
 std::string ReadFile(const std::wstring& path);
+// Copies every file of a folder and of the folders below it into another
+// folder (made when missing), as a technician copies a disc; false when
+// something could not be copied.
+bool CopyFolderTree(const std::wstring& from, const std::wstring& to);
 // Encodings of a text (given as UTF-16) into bytes, and back from UTF-8.
 using platform_text::FromUtf8;
 using platform_text::ToUtf8;

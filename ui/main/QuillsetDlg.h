@@ -3,6 +3,7 @@
 // frame, and the row of command buttons.
 #pragma once
 
+#include "batch/save_plan.h"
 #include "platform/handles.h"
 #include "platform/wnd.h"
 #include "shell/resolved_item.h"
@@ -253,6 +254,9 @@ private:
     std::vector<RowStatus> m_arrStatus;
     // The entry section of each item of m_arrBatch.
     std::vector<size_t> m_arrBatchSections;
+    // What a save batch over m_arrBatch needs to make its folder a disc; set
+    // when the window knows its catalogue file (m_strCatalogue).
+    SaveDisc m_saveDisc;
     CDetectionLoader m_detection;
     // Per entry section: whether its start-up check has been decided.
     std::vector<bool> m_arrStartDecided;

@@ -48,6 +48,7 @@ void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
         dlg.m_nMode = nMode;
         dlg.m_pItems = &m_arrBatch;
         dlg.m_strSavePath = strSavePath;
+        dlg.m_pDisc = nMode == 1 && !m_strCatalogue.empty() ? &m_saveDisc : nullptr;
         dlg.m_options.strCatalogue = ProfilePathFor(ProgramPlace().Path());
         dlg.m_options.bStoppable = true;
         dlg.DoModal();
@@ -83,6 +84,16 @@ void CQuillsetDlg::OnSaveSelected()
         ShowMessageBox(m_hWnd, kNothingSelected, kCaptionSave, MB_OK | MB_ICONINFORMATION);
         return;
     }
+    // The folder becomes a disc of the catalogue the window shows: its
+    // installers where the catalogue has them, with a catalogue of its own.
+    const SaveDisc* pDisc = nullptr;
+    if (!m_strCatalogue.empty() && m_pSettings) {
+        std::vector<const SoftwareEntry*> entries;
+        for (size_t nSection : m_arrBatchSections)
+            entries.push_back(&m_pSettings->Entries[nSection]);
+        m_saveDisc = MakeSaveDisc(*m_pSettings, entries, m_strCatalogue, ProgramPlace().Path());
+        pDisc = &m_saveDisc;
+    }
     std::wstring folder = m_pSettings ? m_pSettings->SavePath : std::wstring();
     for (;;) {
         while (folder.empty()) {
@@ -96,7 +107,7 @@ void CQuillsetDlg::OnSaveSelected()
                 return;
         }
         // A folder the batch could not write into is found out now.
-        const SaveFolderCheck check = CheckSaveFolder(folder, false, BytesToSave(m_arrBatch, folder));
+        const SaveFolderCheck check = CheckSaveFolder(folder, false, BytesToSave(m_arrBatch, folder, pDisc));
         if (check.Ok())
             break;
         if (ShowMessageBox(m_hWnd, SaveFolderAgain(folder, check.strReason), kCaptionSave,

@@ -1,45 +1,54 @@
-#include "scan/catalogue_draft.h"
+#include "catalogue/catalogue_draft.h"
 
 #include "catalogue/catalogue.h"
+#include "catalogue/catalogue_edit.h"
 #include "catalogue/ini_profile.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 
 namespace {
 
 constexpr size_t kMaxNameLength = 200;
 
-// A character no profile value holds: marks a key that is not there.
-const wchar_t kAbsent[] = L"\x1F";
-
-const wchar_t* const kConfigKeys[] = {L"MainWidth", L"MainHeight", L"TitleText", L"SavePath", L"Default"};
-const wchar_t* const kCategoryKeys[] = {L"WorkingDir", L"IconPath"};
-const wchar_t* const kEntryKeys[] = {L"WorkingDir",  L"IconPath",      L"Checked",     L"AutoInstall",
-                                     L"ManualInstall", L"Description", L"ProductCode", L"UninstallKey",
-                                     L"InstalledName", L"Version"};
+const wchar_t kCdrom[] = L"cdrom:\\";
 
 bool IsInstallKey(const std::wstring& key)
 {
     return SameNameIgnoringCase(key, L"AutoInstall") || SameNameIgnoringCase(key, L"ManualInstall");
 }
 
-// The keys of a section that are there, each read as the program reads it.
-template <size_t N>
-std::vector<std::pair<std::wstring, std::wstring>> PresentKeys(const CProfileSource& profile,
-                                                               const std::wstring& section,
-                                                               const wchar_t* const (&names)[N])
+// Every key of a section, in file order (the first of a name given twice),
+// each read as the program reads it.
+std::vector<std::pair<std::wstring, std::wstring>> SectionKeys(const CProfileSource& profile,
+                                                               const std::wstring& section)
 {
     std::vector<std::pair<std::wstring, std::wstring>> keys;
-    for (const wchar_t* name : names) {
-        std::wstring value = IsInstallKey(name) ? ReadInstallLine(profile, section, name, kAbsent)
-                                                : profile.GetString(section, name, kAbsent);
-        if (value != kAbsent)
-            keys.emplace_back(name, std::move(value));
+    std::set<std::wstring> seen;
+    for (const std::wstring& name : profile.GetKeyNames(section)) {
+        if (name.empty() || !seen.insert(FoldedProfileName(name)).second)
+            continue;
+        keys.emplace_back(name, IsInstallKey(name) ? ReadInstallLine(profile, section, name)
+                                                   : profile.GetString(section, name, L""));
     }
     return keys;
+}
+
+// The path an install line of a section names, relative to the disc folder
+// where it lies on the disc: a "cdrom:\" path, a path below the folder, or
+// one relative to the program's folder (%CurrDir%, or no folder at all).
+std::wstring DiscRelative(const std::wstring& workingDir, const std::wstring& value, const std::wstring& folder)
+{
+    std::wstring path = (workingDir == kCurrDir ? std::wstring() : workingDir) + value;
+    const size_t cdrom = path.rfind(kCdrom);
+    if (cdrom != std::wstring::npos)
+        return path.substr(cdrom + std::size(kCdrom) - 1);
+    if (path.size() > folder.size() && SameNameIgnoringCase(path.substr(0, folder.size()), folder))
+        return path.substr(folder.size());
+    return path;
 }
 
 bool WrappedInQuotes(const std::wstring& value)
@@ -126,9 +135,18 @@ CCatalogueDraft::CCatalogueDraft()
     m_config.emplace_back(L"Default", L"1");
 }
 
+std::wstring DraftEntry::Value(const std::wstring& key) const
+{
+    for (const auto& [name, value] : keys) {
+        if (SameNameIgnoringCase(name, key))
+            return value;
+    }
+    return {};
+}
+
 CCatalogueDraft::CCatalogueDraft(const CProfileSource& existing)
 {
-    m_config = PresentKeys(existing, L"Config", kConfigKeys);
+    m_config = SectionKeys(existing, L"Config");
     for (const std::wstring& name : existing.GetKeyNames(kSetsSection)) {
         const bool bTwice = std::any_of(m_sets.begin(), m_sets.end(), [&](const auto& set) {
             return FoldedProfileName(set.first) == FoldedProfileName(name);
@@ -139,11 +157,11 @@ CCatalogueDraft::CCatalogueDraft(const CProfileSource& existing)
     // Each category once, as the program reads them.
     for (const std::wstring& categoryName : ReadCategoryNames(existing, SIZE_MAX)) {
         DraftCategory& category = Category(categoryName);
-        category.keys = PresentKeys(existing, categoryName, kCategoryKeys);
+        category.keys = SectionKeys(existing, categoryName);
         for (const std::wstring& entryName : ReadNumberedList(existing, categoryName + L".List", L"List")) {
             DraftEntry entry;
             entry.name = entryName;
-            entry.keys = PresentKeys(existing, entryName, kEntryKeys);
+            entry.keys = SectionKeys(existing, entryName);
             AddEntry(category, std::move(entry));
         }
     }
@@ -158,6 +176,11 @@ void CCatalogueDraft::SetSetting(const std::wstring& key, const std::wstring& va
         }
     }
     m_config.emplace_back(key, value);
+}
+
+void CCatalogueDraft::RemoveSetting(const std::wstring& key)
+{
+    std::erase_if(m_config, [&](const auto& setting) { return SameNameIgnoringCase(setting.first, key); });
 }
 
 bool CCatalogueDraft::SectionTaken(const std::wstring& name) const
@@ -205,7 +228,28 @@ void CCatalogueDraft::AddEntry(DraftCategory& category, DraftEntry entry)
     m_entries.push_back(std::move(entry));
 }
 
-std::string CCatalogueDraft::FileBytes() const
+DraftEntry* CCatalogueDraft::EntryNaming(const std::wstring& folder, const std::wstring& relativePath)
+{
+    // An install line's program as a path, without the quotes it may stand in.
+    const auto unquoted = [](const std::wstring& line) {
+        if (!StartsWithQuotedProgram(line))
+            return line;
+        const size_t close = line.find(L'"', 1);
+        return line.substr(1, close - 1) + line.substr(close + 1);
+    };
+    for (DraftEntry& entry : m_entries) {
+        const std::wstring dir = entry.Value(L"WorkingDir");
+        const std::wstring manual = DiscRelative(dir, unquoted(entry.Value(L"ManualInstall")), folder);
+        const std::wstring automatic = DiscRelative(dir, unquoted(entry.Value(L"AutoInstall")), folder);
+        if (SameNameIgnoringCase(manual, relativePath) || SameNameIgnoringCase(automatic, relativePath) ||
+            (automatic.size() > relativePath.size() && automatic[relativePath.size()] == L' ' &&
+             SameNameIgnoringCase(automatic.substr(0, relativePath.size()), relativePath)))
+            return &entry;
+    }
+    return nullptr;
+}
+
+std::wstring CCatalogueDraft::FileText() const
 {
     std::wstring text;
     AppendSection(text, L"Config", m_config);
@@ -224,10 +268,18 @@ std::string CCatalogueDraft::FileBytes() const
     }
     for (const DraftEntry& entry : m_entries)
         AppendSection(text, entry.name, entry.keys);
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
+    return text;
+}
+
+std::string CCatalogueDraft::FileBytes() const
+{
+    return FileBytesLike("\xFF\xFE");
+}
+
+std::string CCatalogueDraft::FileBytesLike(std::string_view original) const
+{
+    const std::wstring text = FileText();
+    bool bLossless = true;
+    std::string bytes = EncodedLike(text, original, bLossless);
+    return bLossless ? bytes : EncodedLike(text, "\xFF\xFE", bLossless);
 }

@@ -1,10 +1,13 @@
 // A catalogue being put together: categories, their entry lists and the
 // entries' sections, held as the text values the file will carry. It can
 // start from an existing file, whose values then stay as they were written,
-// and is written out as UTF-16LE with a byte-order mark.
+// and is written out as UTF-16LE with a byte-order mark, or in the encoding
+// of another catalogue. QuillsetScan builds and merges discs' catalogues
+// with it, and a save batch the catalogue of the folder it saves into.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -14,6 +17,10 @@ struct DraftEntry {
     std::wstring name;
     // Keys of the entry's section in file order, values as written.
     std::vector<std::pair<std::wstring, std::wstring>> keys;
+
+    // The value of a key (named without regard to case); empty when the
+    // section has none.
+    std::wstring Value(const std::wstring& key) const;
 };
 
 struct DraftCategory {
@@ -27,12 +34,16 @@ public:
     // The [Config] section of a new catalogue.
     CCatalogueDraft();
     // The settings, saved selections, categories and entries of an existing
-    // catalogue, with the keys each one has, values unchanged (WorkingDir
-    // not replaced).
+    // catalogue, each section with every key it has (the first of a name
+    // given twice), in file order, values unchanged (WorkingDir not
+    // replaced).
     explicit CCatalogueDraft(const CProfileSource& existing);
 
-    // Sets a [Config] key, replacing its value when it is there.
+    // Sets a [Config] key, replacing its value when it is there; takes one
+    // away.
     void SetSetting(const std::wstring& key, const std::wstring& value);
+    void RemoveSetting(const std::wstring& key);
+    const std::vector<std::pair<std::wstring, std::wstring>>& Settings() const noexcept { return m_config; }
 
     // Whether a section of this name (compared without regard to case) is
     // taken: a setting, category, list or entry section.
@@ -50,8 +61,22 @@ public:
     const std::vector<DraftEntry>& Entries() const noexcept { return m_entries; }
     std::vector<DraftEntry>& Entries() noexcept { return m_entries; }
 
-    // The whole file: UTF-16LE with a byte-order mark, CR LF line ends.
+    // The entry already there that names the installer at relativePath (a
+    // path relative to the disc folder, which is given as a full path
+    // ending with a backslash): its ManualInstall or AutoInstall, with the
+    // entry's WorkingDir, points at it relative to the disc, on the CD-ROM
+    // drive or by the folder's full path; null when none does.
+    DraftEntry* EntryNaming(const std::wstring& folder, const std::wstring& relativePath);
+
+    // The whole file as text, CR LF line ends.
+    std::wstring FileText() const;
+    // The whole file: UTF-16LE with a byte-order mark.
     std::string FileBytes() const;
+    // The whole file in the encoding of original, the bytes of another
+    // catalogue (UTF-8 or UTF-16 after their byte-order mark, else the
+    // system's code page); UTF-16LE with a byte-order mark where that
+    // encoding cannot carry every character.
+    std::string FileBytesLike(std::string_view original) const;
 
 private:
     std::vector<std::pair<std::wstring, std::wstring>> m_config;
