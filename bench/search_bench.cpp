@@ -21,8 +21,14 @@ namespace {
 const int kEntries = 5000;
 const int kCategories = 100;
 // Initials, a number, a Chinese part of every name, a description's words,
-// a full-width query and one that finds nothing.
-const wchar_t* const kQueries[] = {L"rj42", L"4217", L"软件", L"说明文字", L"ＲＪ１", L"zzzz"};
+// a full-width query and one that finds nothing; each with a name to print.
+struct Query {
+    const char* name;
+    const wchar_t* text;
+};
+const Query kQueries[] = {{"initials rj42", L"rj42"},         {"number 4217", L"4217"},
+                          {"every name", L"软件"},            {"descriptions", L"说明文字"},
+                          {"full-width RJ1", L"ＲＪ１"}, {"none zzzz", L"zzzz"}};
 
 std::wstring WriteCatalogue(const std::wstring& folder)
 {
@@ -45,7 +51,7 @@ std::wstring WriteCatalogue(const std::wstring& folder)
 }
 
 struct Figures {
-    std::wstring query;
+    const char* query;
     std::vector<double> keyMs;
     int rows = 0;
 };
@@ -80,9 +86,9 @@ protected:
         }
         HWND hEdit = ::GetDlgItem(m_hWnd, kIdSearch);
         HWND hList = m_pEntryLists[0].m_hWnd;
-        for (const wchar_t* pszQuery : kQueries) {
-            Figures figure{pszQuery, {}, 0};
-            for (const wchar_t* p = pszQuery; *p; ++p) {
+        for (const Query& query : kQueries) {
+            Figures figure{query.name, {}, 0};
+            for (const wchar_t* p = query.text; *p; ++p) {
                 const Stopwatch key;
                 ::SendMessageW(hEdit, WM_CHAR, *p, 1);
                 ::UpdateWindow(hList);
@@ -114,11 +120,11 @@ int main()
     dlg.DoModal();
 
     std::printf("%d entries in %d categories, each key until the list has painted\n", kEntries, kCategories);
-    std::printf("query      keys  rows found  median ms  worst ms\n");
+    std::printf("query           keys  rows found  median ms  worst ms\n");
     std::vector<double> every;
     for (const Figures& figure : dlg.figures) {
         every.insert(every.end(), figure.keyMs.begin(), figure.keyMs.end());
-        std::printf("%-9ls  %4zu  %10d  %9.2f  %8.2f\n", figure.query.c_str(), figure.keyMs.size(), figure.rows,
+        std::printf("%-14s  %4zu  %10d  %9.2f  %8.2f\n", figure.query, figure.keyMs.size(), figure.rows,
                     Median(figure.keyMs), *std::max_element(figure.keyMs.begin(), figure.keyMs.end()));
     }
     if (!every.empty())

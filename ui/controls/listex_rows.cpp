@@ -61,10 +61,16 @@ void CListEx::ShowRows(std::vector<int> rows)
     std::erase_if(rows, [nRows](int r) { return r < 0 || r >= nRows; });
     m_arrShown = std::move(rows);
     m_bSomeRows = true;
-    // The rows on show start from the top, with no row chosen.
+    // The rows on show start from the top, with no row chosen: the row that
+    // has the selection or the focus loses it (asking every row would cost
+    // a notice per row).
     LVITEMW none{};
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    Ask(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    for (const UINT flag : {UINT{LVNI_SELECTED}, UINT{LVNI_FOCUSED}}) {
+        const auto nItem = static_cast<int>(Ask(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), flag));
+        if (nItem >= 0)
+            Ask(LVM_SETITEMSTATE, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&none));
+    }
     Ask(LVM_SETITEMCOUNT, m_arrShown.size(), 0);
     Ask(LVM_ENSUREVISIBLE, 0, FALSE);
     Invalidate();

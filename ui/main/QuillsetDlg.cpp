@@ -294,16 +294,23 @@ void CQuillsetDlg::LayoutControls()
     m_listCategories.SetColumnWidth(
         0, PaneColumnWidth(layout, m_listCategories.GetItemCount(), nPaneRowHeight, ::GetSystemMetrics(SM_CXVSCROLL)));
     m_rcList = layout.list;
+    SizeNameColumn(layout);
+
+    for (const RECT& strip : FrameStrips(rcClient, layout, m_scale))
+        ::InvalidateRect(m_hWnd, &strip, TRUE);
+}
+
+void CQuillsetDlg::SizeNameColumn(const Layout& layout)
+{
+    CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
     const int nColumns = Header_GetItemCount(list.GetHeaderCtrl());
     int nOthers = 0;
     for (int c = 1; c < nColumns; ++c)
         nOthers += list.GetColumnWidth(c);
     const int nName = NameColumnWidth(layout, nOthers, list.GetItemCount(), m_scale.Px(kEntryRowHeight),
                                       ::GetSystemMetrics(SM_CXVSCROLL));
-    list.SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max(nName, 0), 0));
-
-    for (const RECT& strip : FrameStrips(rcClient, layout, m_scale))
-        ::InvalidateRect(m_hWnd, &strip, TRUE);
+    if (nName != list.GetColumnWidth(0))
+        list.SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max(nName, 0), 0));
 }
 
 BOOL CQuillsetDlg::OnEraseBkgnd(HDC hDC)

@@ -124,6 +124,9 @@ protected:
     std::vector<ResolvedItem> m_arrBatch;
 
     void LayoutControls();
+    // The name column of the list on show takes what the other columns and
+    // a scroll bar, when its rows need one, leave.
+    void SizeNameColumn(const main_layout::Layout& layout);
     // The layout for the client area as it is now.
     main_layout::Layout CurrentLayout() const;
     // The screen scale the window is shown at.

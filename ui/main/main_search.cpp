@@ -50,8 +50,8 @@ void CQuillsetDlg::OnSearchChanged()
     // What is typed is looked for among all software.
     if (m_nCurList != 0 && !folded.empty())
         SelectPaneRow(0);
-    else
-        LayoutControls();
+    else if (m_nCurList == 0)
+        SizeNameColumn(CurrentLayout());
     RecomputeSelectAll();
 }
 
