@@ -299,9 +299,10 @@ void CListEx::SetAllChecks(BOOL bOn)
     CUpdateLock lock(m_hWnd);
     // Every row in one message, then the header rows back as they were.
     std::vector<std::pair<int, bool>> headers;
-    for (size_t i = 0; i < m_arrRowKind.size() && headers.size() < static_cast<size_t>(m_nHeaderRows); ++i) {
-        if (m_arrRowKind[i] == kRowHeader)
-            headers.emplace_back(static_cast<int>(i), GetCheck(static_cast<int>(i)));
+    const int count = m_nHeaderRows > 0 ? GetItemCount() : 0;
+    for (int i = 0; i < count; ++i) {
+        if (RowKind(i) == kRowHeader)
+            headers.emplace_back(i, GetCheck(i));
     }
     LVITEMW item{};
     item.stateMask = LVIS_STATEIMAGEMASK;
@@ -349,8 +350,8 @@ int CListEx::SetCellText(int nItem, int nCol, const std::wstring& text, DWORD dw
 
     CUpdateLock lock(m_hWnd);
     if (nCol == 0) {
-        if (static_cast<size_t>(nItem) < m_arrDescription.size())
-            m_arrDescription[static_cast<size_t>(nItem)].clear();
+        if (const int nRow = ModelRow(nItem); nRow >= 0 && static_cast<size_t>(nRow) < m_arrDescription.size())
+            m_arrDescription[static_cast<size_t>(nRow)].clear();
     } else {
         if (bHasList)
             RemoveLinkList(k);
