@@ -20,7 +20,7 @@ shoot() {
     quill_wine64 reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     quill_wineserver -w 2>/dev/null || true
     local n
-    for n in $(seq "${QUILLSET_DISPLAY_BASE:-91}" 199); do
+    for n in $(seq "${QUILLSET_DISPLAY_BASE:-91}" $((${QUILLSET_DISPLAY_BASE:-91} + 108))); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         break
     done

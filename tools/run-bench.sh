@@ -11,7 +11,7 @@ quill_headless_session
 
 cd "$QUILLSET_BUILD"
 benches=("$@")
-[ ${#benches[@]} -gt 0 ] || benches=(catalogue_bench batch_bench listex_bench startup_bench detect_bench)
+[ ${#benches[@]} -gt 0 ] || benches=(catalogue_bench batch_bench listex_bench startup_bench detect_bench search_bench)
 for bench in "${benches[@]}"; do
     echo "== $bench"
     quill_wine "./$bench.exe"

@@ -73,6 +73,11 @@ void DragScreen(POINT from, POINT to)
     SendInputs({release});
 }
 
+void MovePointer(POINT pt)
+{
+    SendInputs({MoveInput(pt)});
+}
+
 void ClickScreen(POINT pt)
 {
     // Every event carries the point itself: a press that went where the

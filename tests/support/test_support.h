@@ -126,6 +126,8 @@ bool PumpUntil(const std::function<bool()>& pred,
 // there, for whichever window is under it.
 void PressKey(WORD vk, WORD modifier = 0);
 void ClickScreen(POINT pt);
+// The pointer moved to a point of the screen, no button pressed.
+void MovePointer(POINT pt);
 // A drag with the left button held from one point of the screen to another,
 // as a hand gives it.
 void DragScreen(POINT from, POINT to);

@@ -38,6 +38,7 @@ CListEx::~CListEx() = default;
 
 DWORD CListEx::RowKind(int nItem) const noexcept
 {
+    nItem = ModelRow(nItem);
     if (nItem < 0 || static_cast<size_t>(nItem) >= m_arrRowKind.size())
         return kRowEntry;
     return m_arrRowKind[static_cast<size_t>(nItem)];
@@ -45,6 +46,7 @@ DWORD CListEx::RowKind(int nItem) const noexcept
 
 std::wstring CListEx::Description(int nItem) const
 {
+    nItem = ModelRow(nItem);
     if (nItem < 0 || static_cast<size_t>(nItem) >= m_arrDescription.size())
         return {};
     return m_arrDescription[static_cast<size_t>(nItem)];
@@ -77,6 +79,7 @@ void CListEx::SetColor(Colour colour, COLORREF cr)
 
 bool CListEx::SetDescription(int nItem, const std::wstring& description)
 {
+    nItem = ModelRow(nItem);
     if (nItem < 0 || static_cast<size_t>(nItem) >= m_arrDescription.size())
         return false;
     m_arrDescription[static_cast<size_t>(nItem)] = description;
@@ -164,12 +167,21 @@ int CListEx::InsertListItem(int nItem, const std::wstring& text, DWORD dwKind, c
                             int nImage)
 {
     // The model first: the list view may paint the new row at once.
-    const auto at = static_cast<size_t>(std::clamp(nItem, 0, GetItemCount()));
+    const bool bOwnerData = OwnerData();
+    const auto at = static_cast<size_t>(
+        std::clamp(nItem, 0, bOwnerData ? static_cast<int>(m_arrRowKind.size()) : GetItemCount()));
     const auto atKind = std::min(at, m_arrRowKind.size());
     const auto atDesc = std::min(at, m_arrDescription.size());
     m_arrRowKind.insert(m_arrRowKind.begin() + static_cast<std::ptrdiff_t>(atKind), dwKind);
     m_arrDescription.insert(m_arrDescription.begin() + static_cast<std::ptrdiff_t>(atDesc), description);
-    const int nAt = InsertItem(static_cast<int>(at), text, nImage);
+    if (bOwnerData) {
+        const auto where = static_cast<std::ptrdiff_t>(std::min(at, m_arrCells.size()));
+        m_arrCells.insert(m_arrCells.begin() + where, std::vector<std::wstring>{text});
+        m_arrImage.insert(m_arrImage.begin() + where, nImage);
+        if (!m_bSomeRows)
+            Ask(LVM_SETITEMCOUNT, m_arrRowKind.size(), LVSICF_NOSCROLL);
+    }
+    const int nAt = bOwnerData ? static_cast<int>(at) : InsertItem(static_cast<int>(at), text, nImage);
     if (nAt < 0) {
         m_arrRowKind.erase(m_arrRowKind.begin() + static_cast<std::ptrdiff_t>(atKind));
         m_arrDescription.erase(m_arrDescription.begin() + static_cast<std::ptrdiff_t>(atDesc));
@@ -287,9 +299,10 @@ void CListEx::SetAllChecks(BOOL bOn)
     CUpdateLock lock(m_hWnd);
     // Every row in one message, then the header rows back as they were.
     std::vector<std::pair<int, bool>> headers;
-    for (size_t i = 0; i < m_arrRowKind.size() && headers.size() < static_cast<size_t>(m_nHeaderRows); ++i) {
-        if (m_arrRowKind[i] == kRowHeader)
-            headers.emplace_back(static_cast<int>(i), GetCheck(static_cast<int>(i)));
+    const int count = m_nHeaderRows > 0 ? GetItemCount() : 0;
+    for (int i = 0; i < count; ++i) {
+        if (RowKind(i) == kRowHeader)
+            headers.emplace_back(i, GetCheck(i));
     }
     LVITEMW item{};
     item.stateMask = LVIS_STATEIMAGEMASK;
@@ -337,8 +350,8 @@ int CListEx::SetCellText(int nItem, int nCol, const std::wstring& text, DWORD dw
 
     CUpdateLock lock(m_hWnd);
     if (nCol == 0) {
-        if (static_cast<size_t>(nItem) < m_arrDescription.size())
-            m_arrDescription[static_cast<size_t>(nItem)].clear();
+        if (const int nRow = ModelRow(nItem); nRow >= 0 && static_cast<size_t>(nRow) < m_arrDescription.size())
+            m_arrDescription[static_cast<size_t>(nRow)].clear();
     } else {
         if (bHasList)
             RemoveLinkList(k);
@@ -346,7 +359,7 @@ int CListEx::SetCellText(int nItem, int nCol, const std::wstring& text, DWORD dw
             InsertLinkList(k);
         m_arrColumnKind[static_cast<size_t>(nCol)] = dwKind;
     }
-    const int result = SetItemText(nItem, nCol, text) ? 1 : 0;
+    const int result = StoreCellText(nItem, nCol, text) ? 1 : 0;
     if (static_cast<size_t>(nCol) < m_arrAutoSize.size() && m_arrAutoSize[static_cast<size_t>(nCol)])
         AutoSizeColumn(nCol);
     RepaintIfShown();
@@ -378,7 +391,7 @@ int CListEx::SetLinks(int nItem, const std::vector<std::wstring>& links)
     std::wstring joined = links[0];
     for (size_t i = 1; i < links.size(); ++i)
         joined += kLinkSeparator + links[i];
-    const int result = SetItemText(nItem, kActionColumn, joined) ? 1 : 0;
+    const int result = StoreCellText(nItem, kActionColumn, joined) ? 1 : 0;
     if (m_arrAutoSize.size() >= 3 && m_arrAutoSize[kActionColumn])
         AutoSizeColumn(kActionColumn);
     RepaintIfShown();
@@ -392,10 +405,12 @@ LRESULT CListEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     switch (msg) {
     case WM_MOUSEMOVE:
         HitTest(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        TrackWholeText(msg, wp, lp);
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
+        TrackWholeText(msg, wp, lp);
         OnLButton(msg, wp, lp);
         return 0;
     case WM_KEYDOWN:
@@ -474,6 +489,9 @@ bool CListEx::OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult)
         if (reinterpret_cast<const NMHDR*>(lp)->code == static_cast<UINT>(NM_CLICK)) {
             OnClick(reinterpret_cast<const NMITEMACTIVATE*>(lp));
             *pResult = 0;
+        } else if (reinterpret_cast<const NMHDR*>(lp)->code == static_cast<UINT>(LVN_GETDISPINFOW)) {
+            // The owner answers the check marks and its own cells after.
+            AnswerRow(reinterpret_cast<NMLVDISPINFOW*>(lp)->item);
         } else if (reinterpret_cast<const NMHDR*>(lp)->code == static_cast<UINT>(LVN_ITEMCHANGING) &&
                    RefusesCheckChange(reinterpret_cast<const NMLISTVIEW*>(lp))) {
             *pResult = TRUE;

@@ -117,8 +117,27 @@ public:
     // columns, 10 link lists in use).
     int SetLinks(int nItem, const std::vector<std::wstring>& links);
 
+    // A list made with LVS_OWNERDATA keeps every row's texts and image
+    // itself and can show some of its rows only: ShowRows shows the rows
+    // given (indices of the rows as inserted, in the order given), ShowAllRows
+    // every row again. Nothing is inserted or removed; the list view only
+    // learns its new count. Row numbers everywhere else are of the rows on
+    // show. A list of another kind shows all its rows.
+    void ShowRows(std::vector<int> rows);
+    void ShowAllRows();
+    bool ShowsSomeRows() const noexcept { return m_bSomeRows; }
+    // The row as inserted that row nItem on show is; -1 for none.
+    int ModelRow(int nItem) const noexcept;
+    // The line painted in the middle of the list while it shows no row;
+    // empty paints none.
+    void SetEmptyText(const std::wstring& text);
+
     // Shortens text to the width of box in the control's font.
     std::wstring FitText(const std::wstring& text, const RECT& box) const;
+    // The tooltip that shows a name or description drawn cut short whole
+    // while the pointer rests on it; null until the pointer first moves
+    // over the list.
+    HWND WholeTextTip() const noexcept { return m_tipWhole.m_hWnd; }
     // Paints one row.
     virtual void DrawItem(const DRAWITEMSTRUCT* pDis);
     // Repaints the focused and selected rows in the palette of the current
@@ -181,6 +200,43 @@ private:
     // has it.
     void FocusFirstEntryRow();
     LRESULT OnEraseBkgnd(HDC hDC);
+    bool OwnerData() const noexcept { return (GetStyle() & LVS_OWNERDATA) != 0; }
+    // A cell's text into the list view, or for an owner-data list into the
+    // control's own rows.
+    bool StoreCellText(int nItem, int nCol, const std::wstring& text);
+    // An owner-data list answers the list view's question for a row's texts
+    // and image.
+    void AnswerRow(LVITEMW& item) const;
+    void PaintEmptyText();
+
+    // The name and the description of an entry row as it is painted: each
+    // text whole, the box it is drawn in and what is drawn there (shortened
+    // to the box). Painting and the whole-text tooltip both ask this.
+    struct PaintedText {
+        std::wstring whole;
+        RECT box{};
+        std::wstring drawn;
+        bool bName = false;
+    };
+    std::vector<PaintedText> EntryTexts(HDC hDC, const LOGFONTW& font, int nItem,
+                                        const list_geometry::EntryRowLayout& row, const std::wstring& name,
+                                        const std::wstring& description);
+    // The pointer moved or pressed over the list: the tooltip learns which
+    // text cut short, if any, lies under it, then sees the message.
+    void TrackWholeText(UINT msg, WPARAM wp, LPARAM lp);
+    // The text drawn cut short at (x, y) and its box; false when none is.
+    bool CutTextAt(int x, int y, PaintedText& found);
+    CToolTipCtrl m_tipWhole;
+    // The rows of an owner-data list: per row its cells' texts and its
+    // image; and the rows on show when only some are.
+    std::vector<std::vector<std::wstring>> m_arrCells;
+    std::vector<int> m_arrImage;
+    std::vector<int> m_arrShown;
+    bool m_bSomeRows = false;
+    std::wstring m_strEmpty;
+    // The box and text the tooltip answers for now; an empty box: none.
+    RECT m_rcTip{};
+    std::wstring m_strTip;
     LRESULT OnPaint(WPARAM wp, LPARAM lp);
 
     // Invalidates the whole control when it is on show.

@@ -153,7 +153,9 @@ LRESULT CListEx::OnPaint(WPARAM wp, LPARAM lp)
         update.right = first.right;
         ::InvalidateRect(m_hWnd, &update, FALSE);
     }
-    return DefWindowProc(WM_PAINT, wp, lp);
+    const LRESULT result = DefWindowProc(WM_PAINT, wp, lp);
+    PaintEmptyText();
+    return result;
 }
 
 void CListEx::RepaintSelection()
@@ -384,27 +386,39 @@ void CListEx::PaintEntryRow(const RowPaint& paint, const RECT& label, const RECT
     if (row.label.right >= row.icon.left && paint.hState)
         ::ImageList_Draw(paint.hState, paint.bChecked ? 1 : 0, paint.hDC, row.check.x, row.check.y,
                          ILD_TRANSPARENT);
-    if (row.label.right >= row.icon.right) {
-        if (paint.hSmall)
-            ::ImageList_Draw(paint.hSmall, paint.nImage, paint.hDC, row.image.x, row.image.y, ILD_TRANSPARENT);
-        if (row.label.right >= row.text.left) {
-            const RECT box = NameBox(row);
-            const std::wstring& fitted =
-                Fitted(paint.hDC, paint.font, static_cast<size_t>(paint.nItem) * 2, name, box);
+    if (row.label.right >= row.icon.right && paint.hSmall)
+        ::ImageList_Draw(paint.hSmall, paint.nImage, paint.hDC, row.image.x, row.image.y, ILD_TRANSPARENT);
+    for (const PaintedText& text : EntryTexts(paint.hDC, paint.font, paint.nItem, row, name, paint.description)) {
+        if (text.bName) {
             CSelectObject select(paint.hDC, bTwoLine ? paint.hBold : nullptr);
-            DrawTextIn(paint.hDC, fitted, box, kEntryTextFlags);
+            DrawTextIn(paint.hDC, text.drawn, text.box, kEntryTextFlags);
+            continue;
         }
-    }
-    if (bTwoLine) {
-        const RECT box = DescriptionBox(row);
         ::SetTextColor(paint.hDC, paint.crDesc);
-        DrawTextIn(paint.hDC,
-                   Fitted(paint.hDC, paint.font, static_cast<size_t>(paint.nItem) * 2 + 1, paint.description,
-                          box),
-                   box, kEntryTextFlags);
+        DrawTextIn(paint.hDC, text.drawn, text.box, kEntryTextFlags);
         ::SetTextColor(paint.hDC, paint.crText);
     }
     PaintCells(paint, row.label.right, row.text);
+}
+
+std::vector<CListEx::PaintedText> CListEx::EntryTexts(HDC hDC, const LOGFONTW& font, int nItem,
+                                                      const EntryRowLayout& row, const std::wstring& name,
+                                                      const std::wstring& description)
+{
+    // The name is measured in the normal font, as hDC has it here.
+    std::vector<PaintedText> texts;
+    if (row.label.right >= row.icon.right && row.label.right >= row.text.left) {
+        const RECT box = NameBox(row);
+        texts.push_back(
+            PaintedText{name, box, Fitted(hDC, font, static_cast<size_t>(nItem) * 2, name, box), true});
+    }
+    if (!description.empty()) {
+        const RECT box = DescriptionBox(row);
+        texts.push_back(PaintedText{description, box,
+                                    Fitted(hDC, font, static_cast<size_t>(nItem) * 2 + 1, description, box),
+                                    false});
+    }
+    return texts;
 }
 
 void CListEx::PaintCells(const RowPaint& paint, int x, const RECT& text)

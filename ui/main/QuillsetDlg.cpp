@@ -116,7 +116,9 @@ BOOL CQuillsetDlg::OnInitDialog()
     BuildImageLists();
     BuildCategoryPane(rcClient);
     BuildEntryLists(rcClient);
+    CreateSearch();
     CreateButtons();
+    CreateCount();
 
     LayoutControls();
     m_nPaneOverflow = PaneOverflow(CurrentLayout(), m_listCategories.GetItemCount(), m_scale.Px(kPaneRowHeight));
@@ -170,7 +172,10 @@ void CQuillsetDlg::BuildCategoryPane(const RECT& rcClient)
 void CQuillsetDlg::CreateEntryList(CListEx& list, UINT nID, bool bVisible, const RECT& rcClient)
 {
     const DWORD style = WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED |
-                        LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS | (bVisible ? WS_VISIBLE : 0);
+                        LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS | (bVisible ? WS_VISIBLE : 0) |
+                        // The all-software list keeps its rows itself, so the
+                        // search can show some of them without building any.
+                        (nID == kIdFirstList ? LVS_OWNERDATA : 0);
     list.Create(style, rcClient, m_hWnd, nID);
     // Tab goes from the category pane to the list on show, then on to the
     // buttons, whenever the list was made.
@@ -272,7 +277,8 @@ void CQuillsetDlg::LayoutControls()
     const std::pair<const CWnd*, RECT> places[] = {
         {&m_btnSelectAll, layout.selectAll}, {&m_btnOptions, layout.options}, {&m_btnInstall, layout.install},
         {&m_btnSave, layout.save},           {&m_btnHomepage, layout.homepage}, {&m_btnHelp, layout.help},
-        {&m_listCategories, layout.pane},    {&list, layout.list},
+        {&m_listCategories, layout.pane},    {&list, layout.list},            {&m_stcCount, layout.count},
+        {&m_stcSearch, layout.searchLabel},  {&m_editSearch, layout.search},
     };
     HDWP hDefer = ::BeginDeferWindowPos(static_cast<int>(std::size(places)));
     for (const auto& [pWnd, rc] : places) {
@@ -288,16 +294,23 @@ void CQuillsetDlg::LayoutControls()
     m_listCategories.SetColumnWidth(
         0, PaneColumnWidth(layout, m_listCategories.GetItemCount(), nPaneRowHeight, ::GetSystemMetrics(SM_CXVSCROLL)));
     m_rcList = layout.list;
+    SizeNameColumn(layout);
+
+    for (const RECT& strip : FrameStrips(rcClient, layout, m_scale))
+        ::InvalidateRect(m_hWnd, &strip, TRUE);
+}
+
+void CQuillsetDlg::SizeNameColumn(const Layout& layout)
+{
+    CListEx& list = m_pEntryLists[static_cast<size_t>(m_nCurList)];
     const int nColumns = Header_GetItemCount(list.GetHeaderCtrl());
     int nOthers = 0;
     for (int c = 1; c < nColumns; ++c)
         nOthers += list.GetColumnWidth(c);
     const int nName = NameColumnWidth(layout, nOthers, list.GetItemCount(), m_scale.Px(kEntryRowHeight),
                                       ::GetSystemMetrics(SM_CXVSCROLL));
-    list.SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max(nName, 0), 0));
-
-    for (const RECT& strip : FrameStrips(rcClient, layout, m_scale))
-        ::InvalidateRect(m_hWnd, &strip, TRUE);
+    if (nName != list.GetColumnWidth(0))
+        list.SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max(nName, 0), 0));
 }
 
 BOOL CQuillsetDlg::OnEraseBkgnd(HDC hDC)
@@ -429,6 +442,8 @@ LRESULT CQuillsetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_ERASEBKGND:
         return OnEraseBkgnd(reinterpret_cast<HDC>(wp));
+    case WM_CTLCOLORSTATIC:
+        return OnColorStatic(reinterpret_cast<HDC>(wp));
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon.Get());
     case WM_GETMINMAXINFO:

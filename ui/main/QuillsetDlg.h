@@ -14,6 +14,7 @@
 #include "ui/main/main_layout.h"
 #include "ui/main/row_model.h"
 #include "ui/main/row_status.h"
+#include "ui/main/search_filter.h"
 
 #include <deque>
 #include <memory>
@@ -58,6 +59,12 @@ public:
     static constexpr UINT kIdHomepage = 1005;
     static constexpr UINT kIdHelp = 1006;
     static constexpr UINT kIdFirstList = 1007;
+    // The count beside the select-all box.
+    static constexpr UINT kIdCount = 990;
+    // The search box and its label.
+    static constexpr UINT kIdSearchLabel = 991;
+    static constexpr UINT kIdSearch = 992;
+    static constexpr const wchar_t* kSearchLabel = L"搜索(&F)";
 
     // Whether every list is built and every icon and installer size has
     // arrived.
@@ -71,6 +78,9 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     BOOL OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult) override;
     BOOL OnCommand(WPARAM wp, LPARAM lp) override;
+    // Ctrl+F anywhere in the window goes to the search box; in the box Esc
+    // clears it, and Enter and Down go on to the list.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     CListEx m_listCategories;
     CThemedButton m_btnSelectAll;
@@ -79,6 +89,11 @@ protected:
     CThemedButton m_btnOptions;
     CThemedButton m_btnHomepage;
     CThemedButton m_btnHelp;
+    // "已选 N 款, 共 X MB", beside the select-all box.
+    CWnd m_stcCount;
+    // The search box above the entry lists, and its label.
+    CWnd m_stcSearch;
+    CWnd m_editSearch;
     // Element 0 is the all-software list, element j the list of category j.
     std::unique_ptr<CListEx[]> m_pEntryLists;
     int m_nPaneOverflow = 0;
@@ -110,6 +125,9 @@ protected:
     std::vector<ResolvedItem> m_arrBatch;
 
     void LayoutControls();
+    // The name column of the list on show takes what the other columns and
+    // a scroll bar, when its rows need one, leave.
+    void SizeNameColumn(const main_layout::Layout& layout);
     // The layout for the client area as it is now.
     main_layout::Layout CurrentLayout() const;
     // The screen scale the window is shown at.
@@ -185,6 +203,16 @@ private:
     void BuildCategoryList(int j);
     void BuildPendingLists();
     void CreateButtons();
+    void CreateCount();
+    void CreateSearch();
+    // The search box's text changed: the all-software list shows what
+    // matches it.
+    void OnSearchChanged();
+    void FocusSearch();
+    // Tells the checked entries' count and size again.
+    void UpdateSelectionCount();
+    // The colours of the static texts on the window's background.
+    LRESULT OnColorStatic(HDC hDC);
     void StartDetails();
     void OnDetailsArrived();
     void NoteIfLoaded();
@@ -292,4 +320,9 @@ private:
     std::wstring m_strLastSaveFolder;
     // The window's restored size as it opened, in 96-DPI pixels.
     main_layout::Size m_openedSize96;
+    // The window's background under its static texts.
+    CBrush m_brBack;
+    // What the search box matches, one key per entry as the row model
+    // numbers them.
+    std::vector<search_filter::SearchKey> m_arrSearchKeys;
 };

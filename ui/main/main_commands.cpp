@@ -194,6 +194,10 @@ BOOL CQuillsetDlg::OnCommand(WPARAM wp, LPARAM lp)
         return TRUE;
     }
     switch (LOWORD(wp)) {
+    case kIdSearch:
+        if (HIWORD(wp) == EN_CHANGE)
+            OnSearchChanged();
+        return TRUE;
     case kIdSelectAll:
         OnSelectAll();
         return TRUE;
@@ -238,11 +242,14 @@ void CQuillsetDlg::OnSelectAll()
     // Every list answers its check marks from the catalogue: the entries of
     // the list on show take the mark, and that list paints them once. The
     // other lists show them when they are next painted.
-    const int nFirst = m_rows.FirstEntry(m_nCurList);
-    const int nEnd = nFirst + m_rows.Count(m_nCurList);
-    for (int nEntry = nFirst; nEntry < nEnd && Categories(); ++nEntry)
-        Entry(nEntry).Checked = nChecked;
+    // The entries on show: those the search found, where it found some.
+    for (int r = 0; r < m_rows.Rows(m_nCurList) && Categories(); ++r) {
+        const int nEntry = m_rows.EntryOfRow(m_nCurList, r);
+        if (nEntry >= 0)
+            Entry(nEntry).Checked = nChecked;
+    }
     m_pEntryLists[static_cast<size_t>(m_nCurList)].Invalidate(FALSE);
+    UpdateSelectionCount();
 }
 
 void CQuillsetDlg::OnEntryClick(const NMITEMACTIVATE* pNm)

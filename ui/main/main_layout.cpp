@@ -48,6 +48,11 @@ Layout ComputeLayout(const RECT& client, const ButtonSizes& buttons, const dpi::
     layout.install = EndingAt(layout.options.left, bottomEdge - buttons.install.cy, buttons.install);
     layout.save = EndingAt(layout.install.left - scale.Px(8), bottomEdge - buttons.save.cy, buttons.save);
     layout.bodyBottom = layout.install.top - scale.Px(15);
+    // The count takes what lies between the select-all box and the save
+    // button, never less than nothing.
+    const int gap = scale.Px(8);
+    layout.count = RECT{layout.selectAll.right + gap, layout.selectAll.top,
+                        std::max(static_cast<int>(layout.selectAll.right + gap), static_cast<int>(layout.save.left - gap)), layout.selectAll.bottom};
 
     const int top = scale.Px(38);
     layout.help = EndingAt(W - scale.Px(10), top, buttons.help);
@@ -56,7 +61,13 @@ Layout ComputeLayout(const RECT& client, const ButtonSizes& buttons, const dpi::
     const int paneLeft = L + scale.Px(6);
     layout.pane = RECT{paneLeft, layout.bodyTop, paneLeft + scale.Px(kPaneWidth), layout.bodyBottom};
     // One pixel between the pane and the list at every scale.
-    layout.list = RECT{layout.pane.right + 1, layout.bodyTop, R - scale.Px(11), layout.bodyBottom};
+    // The search row stands over the list, which starts below it.
+    const int listLeft = layout.pane.right + 1;
+    const int searchBottom = layout.bodyTop + scale.Px(kSearchHeight);
+    layout.searchLabel = RECT{listLeft, layout.bodyTop, listLeft + scale.Px(kSearchLabelWidth), searchBottom};
+    layout.search = RECT{layout.searchLabel.right, layout.bodyTop, std::max(static_cast<int>(layout.searchLabel.right), R - scale.Px(11)),
+                         searchBottom};
+    layout.list = RECT{listLeft, searchBottom + scale.Px(kSearchGap), R - scale.Px(11), layout.bodyBottom};
     return layout;
 }
 
@@ -110,13 +121,13 @@ int NameColumnWidth(const Layout& layout, int otherColumns, int rows, int rowHei
 std::vector<RECT> FrameStrips(const RECT& client, const Layout& layout, const dpi::Scale& scale)
 {
     const int R = client.right;
-    const int Y0 = layout.bodyTop;
+    const int Y0 = layout.list.top;
     const int D = layout.bodyBottom;
     const int left = layout.list.left;
     const int right = layout.list.right;
     const int o = scale.Px(kFrameOverhang);
     return {RECT{left - 1, Y0 - o, left, D + o}, RECT{right, Y0 - o, R, D + o}, RECT{left, Y0 - o, right, Y0},
-            RECT{left - o, D, right + o, client.bottom}};
+            RECT{left - o, D, right + o, client.bottom}, RECT{left - o, layout.bodyTop, right + o, Y0 - o}};
 }
 
 std::wstring SizeText(unsigned long long bytes)
@@ -134,6 +145,11 @@ std::wstring PaneRowText(const std::wstring& name, int count)
 std::wstring HeaderRowText(const std::wstring& name, int count)
 {
     return Format(L"%ls (%d款)", name, count);
+}
+
+std::wstring SelectionCountText(int count, unsigned long long bytes)
+{
+    return L"已选 " + std::to_wstring(count) + L" 款, 共 " + SizeText(bytes);
 }
 
 } // namespace main_layout

@@ -32,6 +32,11 @@ inline constexpr int kColumnPadding = 16;
 // The icons of the pane and the lists, and the check boxes.
 inline constexpr int kIconSize = 32;
 inline constexpr int kCheckSize = 16;
+// The search row above the list: its height, the label's width, and the
+// space between the row and the list.
+inline constexpr int kSearchHeight = 22;
+inline constexpr int kSearchLabelWidth = 60;
+inline constexpr int kSearchGap = 10;
 
 struct Size {
     int cx = 0;
@@ -56,6 +61,11 @@ struct Layout {
     RECT save{};
     RECT homepage{};
     RECT help{};
+    // The count of the checked entries, right of the select-all box.
+    RECT count{};
+    // The search box above the list, and its label.
+    RECT searchLabel{};
+    RECT search{};
     RECT pane{};
     RECT list{}; // also where the list frame is painted
     int bodyTop = 0;
@@ -114,5 +124,7 @@ std::wstring SizeText(unsigned long long bytes);
 // A pane row: "name(count)"; a header row: "name (count款)".
 std::wstring PaneRowText(const std::wstring& name, int count);
 std::wstring HeaderRowText(const std::wstring& name, int count);
+// Beside the select-all box: "已选 N 款, 共 X MB".
+std::wstring SelectionCountText(int count, unsigned long long bytes);
 
 } // namespace main_layout

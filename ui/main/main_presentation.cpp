@@ -293,18 +293,20 @@ void CQuillsetDlg::OnCategoryChanged(const NMLISTVIEW* pNm)
 
 void CQuillsetDlg::RecomputeSelectAll()
 {
-    const int count = m_rows.Count(m_nCurList);
-    if (count == 0 || !m_btnSelectAll.m_hWnd || !Categories())
+    // Over the entries on show: those the search found, where it found some.
+    if (!m_btnSelectAll.m_hWnd || !Categories())
         return;
-    const int nFirst = m_rows.FirstEntry(m_nCurList);
+    int nEntries = 0;
     int nChecked = 1;
-    for (int nEntry = nFirst; nEntry < nFirst + count; ++nEntry) {
-        if (!Entry(nEntry).Checked) {
-            nChecked = 0;
-            break;
-        }
+    for (int r = 0; r < m_rows.Rows(m_nCurList) && nChecked; ++r) {
+        const int nEntry = m_rows.EntryOfRow(m_nCurList, r);
+        if (nEntry < 0)
+            continue;
+        ++nEntries;
+        nChecked = Entry(nEntry).Checked ? 1 : 0;
     }
-    m_btnSelectAll.SetChecked(nChecked);
+    if (nEntries > 0)
+        m_btnSelectAll.SetChecked(nChecked);
 }
 
 void CQuillsetDlg::OnCategoryClick()
@@ -340,6 +342,7 @@ void CQuillsetDlg::StoreCheck(int nList, const NMLISTVIEW* pNm)
     // once; the other lists are hidden and are painted whole when they show.
     Entry(nEntry).Checked = nNew == kOn ? 1 : 0;
     m_pEntryLists[static_cast<size_t>(nList)].Invalidate(FALSE);
+    UpdateSelectionCount();
 }
 
 BOOL CQuillsetDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* pResult)

@@ -105,6 +105,8 @@ void CQuillsetDlg::ApplyScale()
     BuildImageLists();
     const CRowBitmaps& bitmaps = RowBitmaps(m_scale);
     m_listCategories.SetFont(MainFont(), FALSE);
+    for (const CWnd* pStatic : {&m_stcCount, &m_stcSearch, &m_editSearch})
+        pStatic->SetFont(MainFont(), FALSE);
     m_listCategories.SetScale(m_scale);
     m_listCategories.SetImageList(m_imgCategory.Get(), LVSIL_SMALL);
     m_listCategories.SetEraseBitmap(m_bmpPaneBack.Get());

@@ -79,6 +79,7 @@ void CQuillsetDlg::AskStatusText(CListEx& list, int nRow)
 
 void CQuillsetDlg::RepaintEntryLists()
 {
+    UpdateSelectionCount();
     // The list on show is painted now; the others when they show.
     if (m_pEntryLists && m_pEntryLists[static_cast<size_t>(m_nCurList)].m_hWnd)
         m_pEntryLists[static_cast<size_t>(m_nCurList)].Invalidate(FALSE);

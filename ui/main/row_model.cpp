@@ -21,6 +21,8 @@ CRowModel::CRowModel(const std::vector<int>& entryCounts)
         }
     }
     m_arrFirstEntry.push_back(Entries());
+    m_arrAllRowsWhole = m_arrAllRows;
+    ShowAll();
 }
 
 CRowModel CRowModel::OfCatalogue(const SoftwareCategory* pCategories)
@@ -83,4 +85,50 @@ CRowModel::Place CRowModel::PlaceOf(int nEntry) const noexcept
 int CRowModel::AllRow(int nEntry) const noexcept
 {
     return HasEntry(nEntry) ? m_arrAllRow[static_cast<size_t>(nEntry)] : -1;
+}
+
+void CRowModel::ShowOnly(const std::vector<int>& entries)
+{
+    std::vector<bool> shown(m_arrPlaces.size(), false);
+    for (const int nEntry : entries) {
+        if (HasEntry(nEntry))
+            shown[static_cast<size_t>(nEntry)] = true;
+    }
+    m_arrShownRows.clear();
+    int nHeader = -1;
+    for (size_t r = 0; r < m_arrAllRowsWhole.size(); ++r) {
+        const int value = m_arrAllRowsWhole[r];
+        if (value < 0) {
+            nHeader = static_cast<int>(r);
+        } else if (shown[static_cast<size_t>(value)]) {
+            // A category's header row goes above its first entry on show.
+            if (nHeader >= 0)
+                m_arrShownRows.push_back(nHeader);
+            nHeader = -1;
+            m_arrShownRows.push_back(static_cast<int>(r));
+        }
+    }
+    m_bSome = true;
+    IndexShownRows();
+}
+
+void CRowModel::ShowAll()
+{
+    m_arrShownRows.resize(m_arrAllRowsWhole.size());
+    for (size_t r = 0; r < m_arrShownRows.size(); ++r)
+        m_arrShownRows[r] = static_cast<int>(r);
+    m_bSome = false;
+    IndexShownRows();
+}
+
+void CRowModel::IndexShownRows()
+{
+    m_arrAllRows.clear();
+    m_arrAllRow.assign(m_arrPlaces.size(), -1);
+    for (const int r : m_arrShownRows) {
+        const int value = m_arrAllRowsWhole[static_cast<size_t>(r)];
+        if (value >= 0)
+            m_arrAllRow[static_cast<size_t>(value)] = static_cast<int>(m_arrAllRows.size());
+        m_arrAllRows.push_back(value);
+    }
 }

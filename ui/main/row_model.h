@@ -55,6 +55,17 @@ public:
     // first of category nList (1-based) for a category list.
     int FirstEntry(int nList) const noexcept;
 
+    // The all-software list may show some entries only: ShowOnly shows the
+    // given entries (in catalogue order), each category that has one of them
+    // as its header row above them; ShowAll every entry again. The rows of
+    // the all-software list above are its rows on show, AllRow -1 for an
+    // entry that is not; Count(0) still counts every entry.
+    void ShowOnly(const std::vector<int>& entries);
+    void ShowAll();
+    bool ShowsSome() const noexcept { return m_bSome; }
+    // The rows on show, as rows of the whole all-software list.
+    const std::vector<int>& ShownRows() const noexcept { return m_arrShownRows; }
+
 private:
     bool HasEntry(int nEntry) const noexcept { return nEntry >= 0 && nEntry < Entries(); }
 
@@ -63,7 +74,13 @@ private:
     // Per entry: its place and its row in the all-software list.
     std::vector<Place> m_arrPlaces;
     std::vector<int> m_arrAllRow;
-    // Per row of the all-software list: the entry, or -category for a
-    // header row.
+    // Per row of the all-software list on show: the entry, or -category for
+    // a header row; the same for the whole list; and the rows on show as
+    // rows of the whole list.
     std::vector<int> m_arrAllRows;
+    std::vector<int> m_arrAllRowsWhole;
+    std::vector<int> m_arrShownRows;
+    bool m_bSome = false;
+    // Makes m_arrAllRow and m_arrAllRows follow m_arrShownRows.
+    void IndexShownRows();
 };

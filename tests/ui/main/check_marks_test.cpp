@@ -12,8 +12,9 @@ namespace {
 using namespace testing_support;
 using Ints = std::vector<int>;
 
-// 甲类 with three entries, 乙类 with two; A1 starts checked.
-const wchar_t kCatalogue[] = L"[Config]\n[Type]\nSort1=甲类\nSort2=乙类\n[甲类.List]\nList1=A1\nList2=A2\nList3=A3\n"
+// 甲类 with three entries, 乙类 with two; A1 starts checked. The window
+// shows every row of the all-software list.
+const wchar_t kCatalogue[] = L"[Config]\nMainHeight=560\n[Type]\nSort1=甲类\nSort2=乙类\n[甲类.List]\nList1=A1\nList2=A2\nList3=A3\n"
                              L"[A1]\nChecked=1\n[A2]\n[A3]\n[乙类.List]\nList1=B1\nList2=B2\n[B1]\n[B2]\n";
 
 class CheckMarks : public MainWindow {

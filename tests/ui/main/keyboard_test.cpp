@@ -41,6 +41,8 @@ AutoInstall=soft\看图.exe /quiet
 // Rows of the all-software list: a header row above each entry.
 const int kZipRow = 1;
 const int kViewerRow = 3;
+// A stop whose focus shows as its caret.
+const int kCaret = -1;
 
 // --- What the program shows -------------------------------------------------------
 
@@ -134,12 +136,14 @@ TEST_F(Keyboard, TabGoesRoundEveryControlAndEachShowsTheFocusWhileItHasIt)
         const char* what;
         // Where the focus look is drawn: the control's client area, or for a
         // list its focused row, of that height (the pane's first row, the
-        // entry list's first entry row, which takes the focus).
+        // entry list's first entry row, which takes the focus); kCaret: the
+        // box's own caret.
         int nRow;
         int nRowHeight;
     };
     const Stop order[] = {{CQuillsetDlg::kIdPane, "category pane", 0, main_layout::kPaneRowHeight},
                           {CQuillsetDlg::kIdFirstList, "all-software list", kZipRow, main_layout::kEntryRowHeight},
+                          {CQuillsetDlg::kIdSearch, "search box", kCaret, 0},
                           {CQuillsetDlg::kIdSelectAll, "select-all box", 0, 0},
                           {CQuillsetDlg::kIdSave, "save button", 0, 0},
                           {CQuillsetDlg::kIdInstall, "install button", 0, 0},
@@ -164,7 +168,7 @@ TEST_F(Keyboard, TabGoesRoundEveryControlAndEachShowsTheFocusWhileItHasIt)
                 << "the " << from.what << " looks as before once the focus has left";
         }
         unfocused.insert_or_assign(to.nID, before);
-        if (step <= n)
+        if (step <= n || to.nRow == kCaret)
             continue;
         // The dotted rectangle: every other pixel of its edges changes.
         const RECT area = to.nRowHeight ? RowRect(hTo, to.nRow, to.nRowHeight) : ClientRect(hTo);

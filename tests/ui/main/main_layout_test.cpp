@@ -32,9 +32,14 @@ TEST(MainLayout, TheWorkedExampleToThePixel)
     ExpectRect(layout.homepage, 588, 38, 684, 61, "homepage");
     EXPECT_EQ(layout.bodyBottom, 440);
     ExpectRect(layout.pane, 6, 79, 166, 440, "pane");
-    ExpectRect(layout.list, 167, 79, 789, 440, "list");
+    // The search row above the list, the count right of the select-all box.
+    ExpectRect(layout.searchLabel, 167, 79, 227, 101, "search label");
+    ExpectRect(layout.search, 227, 79, 789, 101, "search box");
+    ExpectRect(layout.list, 167, 111, 789, 440, "list");
+    ExpectRect(layout.count, 331, 455, 545, 479, "count");
 
-    // Column 0 beside columns of 100, 180 and 30: 5 rows of 60 fit, 6 do not.
+    // Column 0 beside columns of 100, 180 and 30: 5 rows of 60 fit the 329
+    // pixels, 6 do not.
     EXPECT_EQ(NameColumnWidth(layout, 310, 5, 60, 17), 311);
     EXPECT_EQ(NameColumnWidth(layout, 310, 6, 60, 17), 311 - 17);
     // A list 600 pixels wide.
@@ -70,11 +75,11 @@ TEST(MainLayout, EveryScaleFromOnePlace)
         RECT list;
     };
     const Case cases[] = {
-        {96, 800, 500, {183, 455, 323, 479}, {694, 38, 790, 61}, {6, 79, 166, 440}, {167, 79, 789, 440}},
-        {120, 1000, 625, {229, 569, 404, 599}, {867, 48, 987, 77}, {8, 99, 208, 550}, {209, 99, 986, 550}},
-        {144, 1200, 750, {275, 682, 485, 718}, {1041, 57, 1185, 92}, {9, 119, 249, 659}, {250, 119, 1183, 659}},
-        {168, 1400, 875, {320, 796, 565, 838}, {1214, 67, 1382, 107}, {11, 138, 291, 770}, {292, 138, 1381, 770}},
-        {192, 1600, 1000, {366, 910, 646, 958}, {1388, 76, 1580, 122}, {12, 158, 332, 880}, {333, 158, 1578, 880}},
+        {96, 800, 500, {183, 455, 323, 479}, {694, 38, 790, 61}, {6, 79, 166, 440}, {167, 111, 789, 440}},
+        {120, 1000, 625, {229, 569, 404, 599}, {867, 48, 987, 77}, {8, 99, 208, 550}, {209, 140, 986, 550}},
+        {144, 1200, 750, {275, 682, 485, 718}, {1041, 57, 1185, 92}, {9, 119, 249, 659}, {250, 167, 1183, 659}},
+        {168, 1400, 875, {320, 796, 565, 838}, {1214, 67, 1382, 107}, {11, 138, 291, 770}, {292, 195, 1381, 770}},
+        {192, 1600, 1000, {366, 910, 646, 958}, {1388, 76, 1580, 122}, {12, 158, 332, 880}, {333, 222, 1578, 880}},
     };
     for (const Case& c : cases) {
         const dpi::Scale scale{c.dpi};
@@ -94,8 +99,9 @@ TEST(MainLayout, EveryScaleFromOnePlace)
         ExpectRect(layout.list, c.list.left, c.list.top, c.list.right, c.list.bottom, "list");
         EXPECT_EQ(layout.list.left - layout.pane.right, 1) << c.dpi;
 
-        const RECT all[] = {layout.selectAll, layout.options, layout.install, layout.save,
-                            layout.homepage,  layout.help,    layout.pane,    layout.list};
+        const RECT all[] = {layout.selectAll, layout.options, layout.install,     layout.save,
+                            layout.homepage,  layout.help,    layout.pane,        layout.list,
+                            layout.count,     layout.search,  layout.searchLabel};
         for (size_t i = 0; i < std::size(all); ++i) {
             for (size_t j = i + 1; j < std::size(all); ++j)
                 EXPECT_FALSE(Overlap(all[i], all[j])) << c.dpi << ": " << i << " and " << j;
@@ -114,6 +120,9 @@ TEST(MainLayout, EveryScaleFromOnePlace)
         const std::vector<RECT> strips = FrameStrips(client, layout, scale);
         EXPECT_EQ(strips[0].right, layout.list.left) << c.dpi;
         EXPECT_EQ(strips[1].left, layout.list.right) << c.dpi;
+        // The search row stands above the list, clear of its frame.
+        EXPECT_EQ(layout.search.top, layout.bodyTop) << c.dpi;
+        EXPECT_GE(layout.list.top - layout.search.bottom, scale.Px(kFrameOverhang)) << c.dpi;
     }
 }
 
@@ -135,6 +144,8 @@ TEST(MainLayout, Texts)
     EXPECT_EQ(SizeText(5ull << 32), L"20480.00 MB");
     EXPECT_EQ(PaneRowText(L"全部软件", 5), L"全部软件(5)");
     EXPECT_EQ(HeaderRowText(L"A", 3), L"A (3款)");
+    EXPECT_EQ(SelectionCountText(2, 2097152), L"已选 2 款, 共 2.00 MB");
+    EXPECT_EQ(SelectionCountText(0, 0), L"已选 0 款, 共 0.00 MB");
     const std::wstring longName(300, L'名');
     EXPECT_EQ(PaneRowText(longName, 12), longName + L"(12)");
 }

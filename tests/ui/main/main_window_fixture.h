@@ -17,6 +17,8 @@ namespace main_window_test {
 class TestDlg : public CQuillsetDlg {
 public:
     using CQuillsetDlg::m_btnHelp;
+    using CQuillsetDlg::m_editSearch;
+    using CQuillsetDlg::m_stcCount;
     using CQuillsetDlg::m_btnInstall;
     using CQuillsetDlg::m_btnSave;
     using CQuillsetDlg::m_imgCheck;

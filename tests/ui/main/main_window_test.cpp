@@ -431,7 +431,8 @@ void ExpectLaidOutAndPainted(TestDlg& dlg, const char* what)
         EXPECT_EQ(px.At(690, y), pixel(IDB_BANNER_FILL, 0, y)) << what << " fill " << y;
         EXPECT_EQ(px.At(right, y), pixel(IDB_BANNER_FILL, 0, y)) << what << " fill at the right edge " << y;
     }
-    EXPECT_EQ(px.At(l.left - 5, l.top - 5), pixel(IDB_FRAME_TOPLEFT, 0, 0)) << what;
+    // The pane covers the top-left corner's left half, beside the search row.
+    EXPECT_EQ(px.At(l.left + 2, l.top - 5), pixel(IDB_FRAME_TOPLEFT, 7, 0)) << what;
     EXPECT_EQ(px.At(l.right + 4, l.top - 5), pixel(IDB_FRAME_TOPRIGHT, 9, 0)) << what;
     EXPECT_EQ(px.At(l.right + 4, l.bottom + 4), pixel(IDB_FRAME_BOTTOMRIGHT, 9, 9)) << what;
     EXPECT_EQ(px.At(l.left - 5, l.bottom + 4), pixel(IDB_FRAME_BOTTOMLEFT, 0, 9)) << what;

@@ -78,6 +78,52 @@ TEST(RowModel, EveryRowOfEveryListBothWays)
     }
 }
 
+// The all-software list showing some entries: 甲 with entries 0..2, 乙 with
+// 3 and 4; each row on show as an entry or -category, and as a row of the
+// whole list.
+TEST(RowModel, ShowingSomeEntriesKeepsTheirHeadersAndMapsBothWays)
+{
+    struct Shown {
+        const char* what;
+        std::vector<int> entries;
+        std::vector<int> rows;
+        std::vector<int> wholeRows;
+    };
+    const Shown cases[] = {
+        {"one of each category", {1, 3}, {-1, 1, -2, 3}, {0, 2, 4, 5}},
+        {"the last category alone", {4}, {-2, 4}, {4, 6}},
+        {"none", {}, {}, {}},
+        {"entries that do not exist", {-1, 5, 9}, {}, {}},
+        {"every entry", {0, 1, 2, 3, 4}, {-1, 0, 1, 2, -2, 3, 4}, {0, 1, 2, 3, 4, 5, 6}},
+    };
+    CRowModel model({3, 2});
+    for (const Shown& c : cases) {
+        SCOPED_TRACE(c.what);
+        model.ShowOnly(c.entries);
+        EXPECT_TRUE(model.ShowsSome());
+        ASSERT_EQ(model.Rows(0), static_cast<int>(c.rows.size()));
+        EXPECT_EQ(model.ShownRows(), c.wholeRows);
+        EXPECT_EQ(model.Count(0), 5) << "the pane still counts every entry";
+        for (int r = 0; r < model.Rows(0); ++r) {
+            const int value = c.rows[static_cast<size_t>(r)];
+            EXPECT_EQ(model.EntryOfRow(0, r), value < 0 ? -1 : value) << r;
+            EXPECT_EQ(model.HeaderCategory(r), value < 0 ? -value : 0) << r;
+        }
+        for (int nEntry = 0; nEntry < 5; ++nEntry) {
+            const auto at = std::find(c.rows.begin(), c.rows.end(), nEntry);
+            EXPECT_EQ(model.AllRow(nEntry), at == c.rows.end() ? -1 : static_cast<int>(at - c.rows.begin()))
+                << nEntry;
+        }
+        // The category lists are untouched.
+        EXPECT_EQ(model.Rows(2), 2);
+        EXPECT_EQ(model.EntryOfRow(2, 1), 4);
+    }
+    model.ShowAll();
+    EXPECT_FALSE(model.ShowsSome());
+    EXPECT_EQ(model.Rows(0), 7);
+    EXPECT_EQ(model.AllRow(4), 6);
+}
+
 TEST(RowModel, CountsTheCatalogueUpToItsSentinels)
 {
     SoftwareEntry a1, a2, c1;
