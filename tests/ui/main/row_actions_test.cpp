@@ -224,6 +224,28 @@ TEST_F(RowActions, FailuresAreReportedAndClicksBesideTheLinksDoNothing)
     EXPECT_EQ(ReadFile(m_log), "") << "nothing was started";
 }
 
+TEST_F(RowActions, AClickThatWaitedWhileARowsInstallRanStartsNothing)
+{
+    Open([&](TestDlg& dlg) {
+        CListEx& list = dlg.m_pEntryLists[0];
+        RECT label{};
+        ASSERT_TRUE(list.GetItemRect(1, &label, LVIR_LABEL));
+        const POINT pt = LinkPoints(reinterpret_cast<HFONT>(list.SendMessage(WM_GETFONT)), label,
+                                    list.GetColumnWidth(1), list.GetColumnWidth(2))[2];
+        // Windows hands a click to the window it was given on, even when
+        // the window hides before the click is taken: a second click on the
+        // link waits in the queue while the first one's batch runs.
+        const LPARAM lp = MAKELPARAM(pt.x, pt.y);
+        ::PostMessageW(list.m_hWnd, WM_MOUSEMOVE, 0, lp);
+        ::PostMessageW(list.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, lp);
+        ::PostMessageW(list.m_hWnd, WM_LBUTTONUP, 0, lp);
+        ClickLink(list, 1, 2);
+        PumpMessages();
+    });
+    EXPECT_EQ(SortedLines(m_log), (std::vector<std::wstring>{L"zip setup.exe|/S /D=C:\\Program Files\\Zip"}));
+    EXPECT_EQ(WithoutLogFile(m_boxes), (std::vector<Box>{{L"压缩 安装完毕!\n", L"自动安装", MB_ICONINFORMATION}}));
+}
+
 TEST_F(RowActions, ASaveCopiesTheFileFoundOrNothing)
 {
     // While the technician chooses the target, another file is moved over
