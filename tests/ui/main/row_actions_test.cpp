@@ -1,19 +1,15 @@
 // The three links of an entry row, clicked where the list draws them: in the
 // all-software list and in a category list, on copies of the demo installer,
-// with missing and broken installers and copies that cannot be made; and the
-// real program on the demo disc, driven through one entry's links.
+// with missing and broken installers and copies that cannot be made.
 #include "tests/ui/main/main_window_fixture.h"
 
 #include "batch/batch_texts.h"
 #include "platform/system_dialogs.h"
 #include "shell/safe_copy.h"
-#include "tests/support/running_program.h"
 #include "tests/ui/main/link_points.h"
 #include "ui/controls/list_geometry.h"
 #include "ui/main/row_actions.h"
 
-#include <dlgs.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -511,87 +507,6 @@ TEST(RowActionTargets, AFileIsKnownHoweverItsPathIsSpelt)
     EXPECT_EQ(IdentityOf(dir / L"a.exe"), IdentityOf(dir / L"sub\\..\\.\\A.EXE"));
     EXPECT_NE(IdentityOf(dir / L"a.exe"), IdentityOf(dir / L"b.exe"));
     EXPECT_FALSE(IdentityOf(dir / L"c.exe"));
-}
-
-// The real program on the demo disc, its save dialog and message box real.
-TEST(RowActionsProgram, ATechnicianInstallsAndSavesOneEntryOfTheDemoDisc)
-{
-    TempDir copy;
-    TempDir out;
-    const std::wstring target = out / L"极速压缩.exe";
-    // Each installer logs into its current folder.
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", L"install.log"));
-    // A copy of the disc, as a technician copies it to a hard disk.
-    const std::wstring from = ProgramFolder() + L"demo-disc\\*" + L'\0';
-    const std::wstring to = copy.Path() + L'\0';
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_COPY;
-    op.pFrom = from.c_str();
-    op.pTo = to.c_str();
-    op.fFlags = FOF_NO_UI;
-    ASSERT_EQ(::SHFileOperationW(&op), 0);
-    const std::wstring disc = copy.Path() + L"\\";
-    const std::wstring zip = disc + L"setup\\Zip Tool\\zip setup.exe";
-    // Started from a prompt in another folder.
-    RunningProgram program(disc + L"Quillset.exe", out.Path());
-    const HWND hMain = program.MainWindow();
-    ASSERT_NE(hMain, nullptr);
-    const HWND hList = ::GetDlgItem(hMain, CQuillsetDlg::kIdFirstList);
-    // Maximised, the list shows every row up to the PDF entry's.
-    ::ShowWindow(hMain, SW_MAXIMIZE);
-    ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(hList, LVM_GETCOUNTPERPAGE, 0, 0) > 8; }));
-
-    // 极速压缩 is row 1 of the all-software list, under its category's
-    // header; the PDF entry, row 8, names its installer relative to the
-    // program's folder.
-    const auto points = ProgramLinkPoints(hList, 1);
-    const std::wstring zipLog = disc + L"setup\\Zip Tool\\install.log";
-    const std::wstring pdfLog = disc + L"setup\\install.log";
-    // Each link is clicked once, as a technician clicks it; each install
-    // is a batch of one that tells its result once its installer has ended,
-    // and the window is back before the next link is clicked.
-    const struct {
-        POINT pt;
-        std::wstring caption;
-        std::wstring log;
-        std::vector<std::wstring> logged;
-    } clicks[] = {
-        {points[1], L"手动安装", zipLog, {L"zip setup.exe|"}},
-        {points[2], L"自动安装", zipLog, {L"zip setup.exe|", L"zip setup.exe|/S /D=C:\\Program Files\\QuickZip"}},
-        {ProgramLinkPoints(hList, 8)[1], L"手动安装", pdfLog, {L"pdfreader.exe|"}},
-    };
-    for (const auto& click : clicks) {
-        ASSERT_TRUE(ClickWindow(hList, click.pt));
-        const HWND hResult = WaitForOwnedWindow(hMain, click.caption, 30000);
-        ASSERT_NE(hResult, nullptr);
-        EXPECT_NE(MessageBoxText(hResult).find(L" 安装完毕!\n\n日志文件: "), std::wstring::npos)
-            << ToUtf8(MessageBoxText(hResult));
-        EXPECT_EQ(SortedLines(click.log), click.logged);
-        ASSERT_TRUE(Answer(hResult, IDOK));
-        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }));
-    }
-
-    // The save: the progress window it runs behind is checked in-process,
-    // where no caption can slip by unseen.
-    ASSERT_TRUE(ClickWindow(hList, points[3]));
-    const HWND hSave = WaitForOwnedWindow(hMain, L"");
-    ASSERT_NE(hSave, nullptr);
-    // The file name field: the edit box of the dialog's name combo box.
-    const HWND hCombo = ::FindWindowExW(::GetDlgItem(hSave, cmb13), nullptr, L"ComboBox", nullptr);
-    ::SetWindowTextW(::FindWindowExW(hCombo, nullptr, L"Edit", nullptr), target.c_str());
-    ::PostMessageW(hSave, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hSave); }));
-    const HWND hBox = WaitForOwnedWindow(hMain, L"保存安装包");
-    ASSERT_NE(hBox, nullptr);
-    ::PostMessageW(hBox, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hBox); }));
-    EXPECT_TRUE(ReadFile(target) == ReadFile(zip)) << "the copy's bytes";
-
-    ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
-    DWORD exitCode = 1;
-    EXPECT_TRUE(program.WaitForExit(10000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
-    ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
 }
 
 } // namespace
