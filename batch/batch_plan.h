@@ -21,8 +21,13 @@ struct BatchOptions {
     // Whether the batch ends with its report box (the window's batches).
     bool bReport = true;
     // Whether the progress window offers to stop the batch after the item
-    // that is running (the main window's batches of several items).
+    // that is running (the main window's batches of several items); for a
+    // batch of one, to end the installer that runs.
     bool bStoppable = false;
+    // A batch of one started from a row's link: the link's name captions
+    // its questions and its report, which tells of the one item. Empty for
+    // any other batch.
+    std::wstring strRowCaption;
     // An installer that ends with 1618 (another installation is running)
     // is started again after this wait, at most nBusyRetries times.
     int nBusyRetries = 3;

@@ -137,6 +137,30 @@ std::wstring NoteFolderIsLink(const std::wstring& strTarget)
     return L"保存位置经过链接或重解析点, 为安全起见未写入: " + strTarget;
 }
 
+namespace {
+
+// The end of every report: the log file, then the restart an installer has
+// started, or the question whether to restart for those that asked.
+void AddReportEnd(BatchReport& report, const BatchSummary& summary)
+{
+    if (summary.dwLogError == 0)
+        report.strText += L"\n日志文件: " + summary.strLogFile;
+    else
+        report.strText += L"\n日志文件无法写入: " + summary.strLogFile + L" (Windows 错误 " +
+                          std::to_wstring(summary.dwLogError) + L")";
+    if (!summary.strRestartStarted.empty()) {
+        // The installer restarts the machine itself: there is nothing to offer.
+        report.strText += L"\n\n" + summary.strRestartStarted + L" 的安装程序已开始重新启动计算机。";
+    } else if (!summary.arrRestart.empty()) {
+        report.strText += L"\n\n以下软件需要重新启动计算机才能完成安装:\n" + ListedLines(summary.arrRestart, L"项") +
+                          L"\n是否立即重新启动计算机?";
+        // No is the default: a key pressed in passing never restarts the machine.
+        report.nType = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+    }
+}
+
+} // namespace
+
 BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailedLines, const std::wstring& strSavePath,
                             const BatchSummary& summary, const std::vector<std::wstring>& arrNotes)
 {
@@ -170,19 +194,25 @@ BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFaile
     }
     if (!notes.empty())
         report.strText += notes.substr(1) + L"\n";
-    if (summary.dwLogError == 0)
-        report.strText += L"\n日志文件: " + summary.strLogFile;
-    else
-        report.strText += L"\n日志文件无法写入: " + summary.strLogFile + L" (Windows 错误 " +
-                          std::to_wstring(summary.dwLogError) + L")";
-    if (!summary.strRestartStarted.empty()) {
-        // The installer restarts the machine itself: there is nothing to offer.
-        report.strText += L"\n\n" + summary.strRestartStarted + L" 的安装程序已开始重新启动计算机。";
-    } else if (!summary.arrRestart.empty()) {
-        report.strText += L"\n\n以下软件需要重新启动计算机才能完成安装:\n" + ListedLines(summary.arrRestart, L"项") +
-                          L"\n是否立即重新启动计算机?";
-        // No is the default: a key pressed in passing never restarts the machine.
-        report.nType = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-    }
+    AddReportEnd(report, summary);
     return report;
 }
+
+BatchReport MakeRowReport(const std::wstring& strCaption, const std::vector<std::wstring>& arrFailedLines,
+                          const BatchSummary& summary)
+{
+    BatchReport report;
+    report.strCaption = strCaption;
+    if (arrFailedLines.empty()) {
+        const std::wstring name = summary.arrItems.empty() ? std::wstring() : summary.arrItems.front().strName;
+        report.strText = (name.empty() ? L"" : name + L" ") + L"安装完毕!\n";
+        report.nType = MB_ICONINFORMATION;
+    } else {
+        report.strText = summary.bAnyNotFound ? L"安装失败, 请检查安装文件路径!\n\n" : L"安装失败, 请查看失败原因!\n\n";
+        report.strText += ListedLines(arrFailedLines, L"项");
+        report.nType = MB_ICONEXCLAMATION;
+    }
+    AddReportEnd(report, summary);
+    return report;
+}
+

@@ -100,3 +100,11 @@ std::wstring NamedLine(const std::wstring& strName, const std::wstring& strPath)
 // a restart with the question whether to restart now (Yes and No).
 BatchReport MakeBatchReport(int nMode, const std::vector<std::wstring>& arrFailedLines, const std::wstring& strSavePath,
                             const BatchSummary& summary, const std::vector<std::wstring>& arrNotes = {});
+
+// The message that ends an install of one entry started from its row, under
+// strCaption (the link's name): "压缩 安装完毕!" or, for a failure, the item's
+// line and why it failed under a header that asks to check the path when
+// its file was not found; then the log file and the restart, as
+// MakeBatchReport tells them.
+BatchReport MakeRowReport(const std::wstring& strCaption, const std::vector<std::wstring>& arrFailedLines,
+                          const BatchSummary& summary);

@@ -412,7 +412,9 @@ unsigned RunBatch(int nMode)
         pDlg->WaitUntilReady();
         const HWND hOwner = ::GetParent(pDlg->m_hWnd);
         const BatchReport report =
-            MakeBatchReport(nMode, failedLines, pDlg->m_strSavePath, pDlg->m_summary, pDlg->m_arrNotes);
+            options.strRowCaption.empty()
+                ? MakeBatchReport(nMode, failedLines, pDlg->m_strSavePath, pDlg->m_summary, pDlg->m_arrNotes)
+                : MakeRowReport(options.strRowCaption, failedLines, pDlg->m_summary);
         // The machine restarts only when the report asked whether to.
         const bool bAsked = (report.nType & MB_YESNO) != 0;
         if (ShowMessageBox(hOwner, report.strText, report.strCaption, report.nType) == IDYES && bAsked &&

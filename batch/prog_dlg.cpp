@@ -161,7 +161,7 @@ BOOL CProgDlg::OnInitDialog()
             m_btnStop.SetColor(slot, kWindowBack);
         m_btnStop.AssignBitmaps(dpi::LoadBitmapAt(IDB_STOP_HOT, m_scale).Release(),
                                 dpi::LoadBitmapAt(IDB_STOP, m_scale).Release());
-        m_btnStop.AssignTooltip(L"当前项目完成后停止批处理");
+        m_btnStop.AssignTooltip(EndsAtOnce() ? L"结束正在运行的安装程序" : L"当前项目完成后停止批处理");
     }
 
     CenterWindow();
@@ -208,11 +208,21 @@ BOOL CProgDlg::OnCommand(WPARAM wp, LPARAM lp)
     return CDialog::OnCommand(wp, lp);
 }
 
+bool CProgDlg::EndsAtOnce() const noexcept
+{
+    return m_nMode == kInstallBatch && m_pItems && m_pItems->size() == 1;
+}
+
+std::wstring CProgDlg::BoxCaption() const
+{
+    return m_options.strRowCaption.empty() ? std::wstring(BatchBoxCaption(m_nMode)) : m_options.strRowCaption;
+}
+
 void CProgDlg::RequestStop()
 {
     if (!Stoppable() || !m_hWorker || m_bWorkerClosing || m_bItemsDone || m_bAsking)
         return;
-    if (m_bStopping) {
+    if (m_bStopping || EndsAtOnce()) {
         OfferToEndItem();
         return;
     }
@@ -220,7 +230,7 @@ void CProgDlg::RequestStop()
     // starts; No is the default, so a key pressed in passing stops nothing.
     SetAsking(true);
     const int nAnswer =
-        ShowMessageBox(m_hWnd, kStopQuestion, BatchBoxCaption(m_nMode), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+        ShowMessageBox(m_hWnd, kStopQuestion, BoxCaption(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
     const bool bStop = nAnswer == IDYES && !m_bItemsDone && m_hWnd;
     if (bStop)
         m_bStopping = true;
@@ -238,7 +248,7 @@ void CProgDlg::OfferToEndItem()
     // The worker goes on meanwhile: the installer may end by itself, and
     // the question is withdrawn once the items are done.
     m_bAskingEnd = true;
-    const int nAnswer = ShowMessageBox(m_hWnd, kEndItemQuestion, BatchBoxCaption(m_nMode),
+    const int nAnswer = ShowMessageBox(m_hWnd, kEndItemQuestion, BoxCaption(),
                                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
     m_bAskingEnd = false;
     if (nAnswer == IDYES && !m_bItemsDone && m_hWnd) {

@@ -100,8 +100,9 @@ public:
     // The worker's last act: it has reported and asks the window to close.
     // Other close requests (the close box, Alt+F4, Escape, a WM_CLOSE from
     // elsewhere) ask whether to stop after the item that is running, when
-    // m_options.bStoppable; otherwise they are ignored while the worker
-    // runs, as Enter and a quit request are.
+    // m_options.bStoppable (for an install of one item, whether to end its
+    // installer); otherwise they are ignored while the worker runs, as
+    // Enter and a quit request are.
     void CloseFromWorker() noexcept;
     // Whether the user chose to stop: the worker starts no further item.
     // While the question is open it waits for the answer, so that no item
@@ -124,6 +125,11 @@ protected:
 
 private:
     bool Stoppable() const noexcept;
+    // An install of one item: there is nothing after it to leave out, so a
+    // stop request offers to end its installer at once.
+    bool EndsAtOnce() const noexcept;
+    // The caption of the window's questions: the row's link, or the batch's.
+    std::wstring BoxCaption() const;
     // Asks whether to stop after the running item, unless the batch is
     // stopping already, its items are done or the question is open.
     void RequestStop();

@@ -1,12 +1,10 @@
 #include "shell/resolved_item.h"
 
 #include "platform/module_path.h"
-#include "platform/thread.h"
 #include "shell/path_resolution.h"
 #include "shell/shell.h"
 
 #include <initializer_list>
-#include <memory>
 
 namespace {
 
@@ -119,35 +117,6 @@ CHeldFile::CHeldFile(const ResolvedItem& item)
         return;
     }
     m_hFile = std::move(hFile);
-}
-
-namespace {
-
-struct HeldWhileRunning {
-    CFileHandle hFile;
-    CKernelHandle hProcess;
-};
-
-unsigned WaitThenRelease(void* pParam)
-{
-    const std::unique_ptr<HeldWhileRunning> pHeld(static_cast<HeldWhileRunning*>(pParam));
-    ::WaitForSingleObject(pHeld->hProcess.Get(), INFINITE);
-    return 0;
-}
-
-} // namespace
-
-void HoldUntilProcessEnds(CHeldFile&& held, HANDLE hProcess)
-{
-    auto pHeld = std::make_unique<HeldWhileRunning>();
-    HANDLE hOwnProcess = nullptr;
-    if (!::DuplicateHandle(::GetCurrentProcess(), hProcess, ::GetCurrentProcess(), &hOwnProcess, SYNCHRONIZE, FALSE,
-                           0))
-        return;
-    pHeld->hProcess.Reset(hOwnProcess);
-    pHeld->hFile = held.Take();
-    if (BeginThread(&WaitThenRelease, pHeld.get()))
-        pHeld.release();
 }
 
 namespace {

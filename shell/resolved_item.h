@@ -78,18 +78,11 @@ public:
     DWORD Error() const noexcept { return m_dwError; }
     // Lets the file go.
     void Release() noexcept { m_hFile.Reset(); }
-    // Gives the handle to a new owner.
-    CFileHandle Take() noexcept { return std::move(m_hFile); }
 
 private:
     CFileHandle m_hFile;
     DWORD m_dwError = 0;
 };
-
-// Keeps a held file held until the process hProcess ends, on a thread of
-// its own, for a start that does not wait; the process handle is not
-// taken. Where no thread can be started the file is let go at once.
-void HoldUntilProcessEnds(CHeldFile&& held, HANDLE hProcess);
 
 // Whether a started file is read by its process after the process has
 // started (a package read by msiexec, a batch file read by cmd.exe line by

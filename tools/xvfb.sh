@@ -2,8 +2,8 @@
 # a free number, exports DISPLAY and registers its end with the shell's exit;
 # quill_headless_session adds the Wine session on it, both ended on exit.
 quill_start_xvfb() {
-    local n
-    for n in $(seq "${QUILLSET_DISPLAY_BASE:-91}" $((${QUILLSET_DISPLAY_BASE:-91} + 108))); do
+    local n base="${QUILLSET_DISPLAY_BASE:-91}"
+    for n in $(seq "$base" $((base + 108))); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
         QUILLSET_XVFB_PID=$!

@@ -2,6 +2,8 @@
 // real progress window.
 #include "tests/batch/batch_fixture.h"
 
+#include "batch/batch_texts.h"
+
 #include <string>
 #include <vector>
 
@@ -213,6 +215,48 @@ TEST_F(Batch, ProcessHandlesDoNotPileUpOverAHundredItems)
     EXPECT_TRUE(m_report.arrFailed.empty());
     EXPECT_EQ(m_report.nBarPos, 100);
     EXPECT_EQ(m_report.strText, L"所有项目安装完毕!\n" + LogLine());
+}
+
+TEST(RowReport, AnInstallOfOneTellsItsItemUnderTheLinksName)
+{
+    BatchSummary done;
+    done.arrItems = {LoggedItem{ItemOutcome::Succeeded, L"压缩", L"zip.exe /S", L"退出代码 0"}};
+    done.strLogFile = L"C:\\logs\\a.log";
+    BatchSummary restart = done;
+    restart.arrRestart = {L"压缩"};
+    BatchSummary started = done;
+    started.strRestartStarted = L"压缩";
+    BatchSummary notFound = done;
+    notFound.bAnyNotFound = true;
+    BatchSummary noLog = done;
+    noLog.dwLogError = ERROR_ACCESS_DENIED;
+    const std::wstring failed = L"压缩 | D:\\zip.exe (安装程序退出码 1603: 安装过程中发生严重错误)";
+    const struct {
+        const char* name;
+        BatchSummary summary;
+        std::vector<std::wstring> failedLines;
+        std::wstring text;
+        UINT nType;
+    } cases[] = {
+        {"done", done, {}, L"压缩 安装完毕!\n\n日志文件: C:\\logs\\a.log", MB_ICONINFORMATION},
+        {"done, restart needed", restart, {},
+         L"压缩 安装完毕!\n\n日志文件: C:\\logs\\a.log\n\n以下软件需要重新启动计算机才能完成安装:\n压缩\n\n是否立即重新启动计算机?",
+         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2},
+        {"done, restart started", started, {},
+         L"压缩 安装完毕!\n\n日志文件: C:\\logs\\a.log\n\n压缩 的安装程序已开始重新启动计算机。", MB_ICONINFORMATION},
+        {"failed", done, {failed}, L"安装失败, 请查看失败原因!\n\n" + failed + L"\n\n日志文件: C:\\logs\\a.log",
+         MB_ICONEXCLAMATION},
+        {"not found", notFound, {L"压缩 | D:\\zip.exe (文件没找到)"},
+         L"安装失败, 请检查安装文件路径!\n\n压缩 | D:\\zip.exe (文件没找到)\n\n日志文件: C:\\logs\\a.log",
+         MB_ICONEXCLAMATION},
+        {"no log", noLog, {}, L"压缩 安装完毕!\n\n日志文件无法写入: C:\\logs\\a.log (Windows 错误 5)", MB_ICONINFORMATION},
+    };
+    for (const auto& c : cases) {
+        const BatchReport report = MakeRowReport(L"自动安装", c.failedLines, c.summary);
+        EXPECT_EQ(report.strText, c.text) << c.name;
+        EXPECT_EQ(report.strCaption, L"自动安装") << c.name;
+        EXPECT_EQ(report.nType, c.nType) << c.name;
+    }
 }
 
 } // namespace

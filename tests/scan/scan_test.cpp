@@ -659,16 +659,18 @@ TEST_F(Scanner, QuillsetInstallsTheWrittenInnoSetupAndNsisEntriesUnattended)
     ::PostMessageW(hDone, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }));
 
-    // Each again through its row's link, clicked again (as a technician
-    // would) should a click sent from outside get lost on a busy machine.
+    // Each again through its row's link: a batch of one, whose result is
+    // told once its installer has ended.
     uninstall();
     const HWND hList = ::GetDlgItem(hMain, static_cast<int>(CQuillsetDlg::kIdFirstList));
     for (size_t i = 0; i < std::size(entries); ++i) {
-        const std::wstring file = m_disc / entries[i].installed;
-        for (int click = 0; click < 3 && ReadFile(file).empty(); ++click) {
-            ClickRemote(hList, ProgramLinkPoints(hList, static_cast<int>(i) + 1)[2], false);
-            PumpUntil([&] { return !ReadFile(file).empty(); }, std::chrono::seconds(30));
-        }
+        ClickRemote(hList, ProgramLinkPoints(hList, static_cast<int>(i) + 1)[2], true);
+        const HWND hResult = WaitForOwnedWindow(hMain, L"自动安装", 120000);
+        ASSERT_NE(hResult, nullptr);
+        EXPECT_NE(MessageBoxText(hResult).find(L" 安装完毕!"), std::wstring::npos) << ToUtf8(MessageBoxText(hResult));
+        EXPECT_FALSE(ReadFile(m_disc / entries[i].installed).empty());
+        ::PostMessageW(hResult, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }));
     }
     EXPECT_TRUE(installed());
     uninstall();

@@ -78,16 +78,25 @@ void MovePointer(POINT pt)
     SendInputs({MoveInput(pt)});
 }
 
-void ClickScreen(POINT pt)
+void ClickScreen(const std::vector<POINT>& points)
 {
     // Every event carries the point itself: a press that went where the
     // pointer was last seen could land where it stood before it was moved.
-    const INPUT move = MoveInput(pt);
-    INPUT press = move;
-    press.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    INPUT release = move;
-    release.mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    SendInputs({move, press, release});
+    std::vector<INPUT> inputs;
+    for (const POINT pt : points) {
+        const INPUT move = MoveInput(pt);
+        INPUT press = move;
+        press.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+        INPUT release = move;
+        release.mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+        inputs.insert(inputs.end(), {move, press, release});
+    }
+    SendInputs(inputs);
+}
+
+void ClickScreen(POINT pt)
+{
+    ClickScreen(std::vector<POINT>{pt});
 }
 
 namespace {
@@ -143,7 +152,14 @@ std::string InputStateAround(HWND hWnd)
 
 testing::AssertionResult ClickWindow(HWND hWnd, POINT pt)
 {
-    POINT onScreen = pt;
+    return ClickWindow(hWnd, std::vector<POINT>{pt});
+}
+
+testing::AssertionResult ClickWindow(HWND hWnd, const std::vector<POINT>& points)
+{
+    if (points.empty())
+        return testing::AssertionFailure() << "no point to click";
+    POINT onScreen = points.front();
     ::ClientToScreen(hWnd, &onScreen);
     const HWND hRoot = ::GetAncestor(hWnd, GA_ROOT);
     ::SetForegroundWindow(hRoot);
@@ -174,7 +190,12 @@ testing::AssertionResult ClickWindow(HWND hWnd, POINT pt)
                                            << Described(::WindowFromPoint(onScreen)) << ", enabled "
                                            << (::IsWindowEnabled(hRoot) != FALSE) << "; "
                                            << InputStateAround(hWnd);
-    ClickScreen(onScreen);
+    std::vector<POINT> screenPoints;
+    for (POINT pt : points) {
+        ::ClientToScreen(hWnd, &pt);
+        screenPoints.push_back(pt);
+    }
+    ClickScreen(screenPoints);
     return testing::AssertionSuccess();
 }
 

@@ -128,6 +128,9 @@ void PressKey(WORD vk, WORD modifier = 0);
 void ClickScreen(POINT pt);
 // The pointer moved to a point of the screen, no button pressed.
 void MovePointer(POINT pt);
+// Clicks at each point in turn, every event handed over at once: a second
+// click that waits in the queue behind the first.
+void ClickScreen(const std::vector<POINT>& points);
 // A drag with the left button held from one point of the screen to another,
 // as a hand gives it.
 void DragScreen(POINT from, POINT to);
@@ -143,6 +146,9 @@ void DragScreen(POINT from, POINT to);
 // system's input queue. A failure, naming the windows that stood in the
 // way, and no click, when the window never came to that state.
 testing::AssertionResult ClickWindow(HWND hWnd, POINT pt);
+// The same for clicks at each point in turn, given at once, once the window
+// is ready for the first.
+testing::AssertionResult ClickWindow(HWND hWnd, const std::vector<POINT>& points);
 // Where the pointer is and what it is over, which windows of hWnd's thread
 // are active, have the focus and hold the mouse, and the windows that
 // thread shows: what a test prints when a click was not taken.

@@ -243,8 +243,10 @@ private:
     void CollectSelection(std::wstring SoftwareEntry::*pItem);
     // Runs a batch over m_arrBatch behind the progress window, the main
     // window hidden meanwhile; the batch writes its log. Afterwards each row
-    // that took part shows its result, and the states are read again.
-    void RunBatch(int nMode, const std::wstring& strSavePath);
+    // that took part shows its result, and the states are read again. A
+    // row's install of one entry gives the link's name, which captions the
+    // batch's messages.
+    void RunBatch(int nMode, const std::wstring& strSavePath, const std::wstring& strRowCaption = {});
     // The menu under a button, nChecked marked, nGrayed greyed (0: none),
     // extended by extend when given.
     void OpenMenuUnder(UINT nMenu, const CWnd& button, UINT nChecked, UINT nGrayed,
@@ -316,6 +318,8 @@ private:
     size_t m_nJobsOnShow = 0;
     size_t m_nJobsOnShowLeft = 0;
     bool m_bDetailsLoaded = false;
+    // Set while a row's action or a batch runs.
+    bool m_bBusy = false;
     // The folder last saved to in this run: saving starts there next time.
     std::wstring m_strLastSaveFolder;
     // The window's restored size as it opened, in 96-DPI pixels.

@@ -1,5 +1,6 @@
 // The main window's commands: select-all, the install and save batches over
-// the checked entries, the install-mode and help menus.
+// the checked entries, a row's links (an install is a batch of one), the
+// install-mode and help menus.
 #include "ui/main/QuillsetDlg.h"
 
 #include "batch/batch_lock.h"
@@ -13,6 +14,8 @@
 #include "ui/about/HelpDlg.h"
 #include "ui/main/command_texts.h"
 #include "ui/main/row_actions.h"
+
+#include <utility>
 
 using namespace command_texts;
 
@@ -32,17 +35,18 @@ void CQuillsetDlg::CollectSelection(std::wstring SoftwareEntry::*pItem)
     }
 }
 
-void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
+void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath, const std::wstring& strRowCaption)
 {
+    const std::wstring caption = !strRowCaption.empty() ? strRowCaption : nMode == 0 ? kCaptionInstall : kCaptionSave;
     {
         // One batch at a time on this machine, held until this one has
         // ended: not while the window asks what to do next.
         CBatchLock lock;
         if (!lock.Take()) {
-            ShowMessageBox(m_hWnd, BatchLockRefusal(lock.Error()), nMode == 0 ? kCaptionInstall : kCaptionSave,
-                           MB_OK | MB_ICONEXCLAMATION);
+            ShowMessageBox(m_hWnd, BatchLockRefusal(lock.Error()), caption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
+        const bool bWasBusy = std::exchange(m_bBusy, true);
         ShowWindow(m_hWnd, SW_HIDE);
         CProgDlg dlg(this);
         dlg.m_nMode = nMode;
@@ -51,7 +55,14 @@ void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
         dlg.m_pDisc = nMode == 1 && !m_strCatalogue.empty() ? &m_saveDisc : nullptr;
         dlg.m_options.strCatalogue = ProfilePathFor(ProgramPlace().Path());
         dlg.m_options.bStoppable = true;
+        dlg.m_options.strRowCaption = strRowCaption;
         dlg.DoModal();
+        // Clicks given on the window before it hid wait no longer: the batch
+        // they would have started again has run.
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+        }
+        m_bBusy = bWasBusy;
         if (nMode == 0)
             ShowResults(dlg.m_summary.arrItems, m_arrBatchSections);
     }
@@ -60,7 +71,9 @@ void CQuillsetDlg::RunBatch(int nMode, const std::wstring& strSavePath)
         return;
     // What the installers did shows in the rows as it is read.
     StartDetection(false);
-    OfferCheckUnfinished();
+    // A row's install has told its one result already.
+    if (strRowCaption.empty())
+        OfferCheckUnfinished();
 }
 
 void CQuillsetDlg::OnInstallSelected()
@@ -262,11 +275,23 @@ void CQuillsetDlg::OnEntryClick(const NMITEMACTIVATE* pNm)
 void CQuillsetDlg::ActOnRow(int nRow, int nAction)
 {
     const int nEntry = m_rows.EntryOfRow(m_nCurList, nRow);
-    if (nEntry < 0 || !Categories())
+    // A click that waited in the queue while a row's action or a batch ran
+    // starts nothing.
+    if (nEntry < 0 || !Categories() || m_bBusy)
         return;
-    const std::wstring saved = row_actions::Perform(m_hWnd, nAction, Entry(nEntry),
-                                                    row_actions::SaveStartFolder(m_strLastSaveFolder,
-                                                                                 m_pSettings->SavePath));
-    if (!saved.empty())
-        m_strLastSaveFolder = saved;
+    m_bBusy = true;
+    const SoftwareEntry& entry = Entry(nEntry);
+    if (nAction == row_actions::kSaveInstaller) {
+        const std::wstring saved = row_actions::SaveInstaller(
+            m_hWnd, entry, row_actions::SaveStartFolder(m_strLastSaveFolder, m_pSettings->SavePath));
+        if (!saved.empty())
+            m_strLastSaveFolder = saved;
+    } else if (std::optional<ResolvedItem> item = row_actions::InstallItem(m_hWnd, nAction, entry)) {
+        // A batch of one: the lock, the progress window, the log, the
+        // row's result.
+        m_arrBatch.assign(1, std::move(*item));
+        m_arrBatchSections.assign(1, static_cast<size_t>(SectionOf(nEntry)));
+        RunBatch(0, L"", row_actions::Caption(nAction));
+    }
+    m_bBusy = false;
 }

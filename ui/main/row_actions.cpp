@@ -4,8 +4,7 @@
 #include "batch/prog_dlg.h"
 #include "catalogue/catalogue.h"
 #include "platform/system_dialogs.h"
-#include "shell/resolved_item.h"
-#include "shell/shell.h"
+#include "platform/text.h"
 
 #include <shlobj.h>
 
@@ -16,7 +15,8 @@ using namespace std::string_literals;
 namespace {
 
 const wchar_t kNotFound[] = L"文件没找到, 请检查安装文件路径!\n\n文件原始路径: ";
-const wchar_t kRunFailed[] = L"文件运行失败, 请检查安装文件路径!\n\n文件原始路径: ";
+const wchar_t kNoAutoInstall[] =
+    L"此软件无自动安装: 目录没有为它提供无人值守的安装命令 (没有已知的静默参数), 请使用手动安装。\n\n软件: ";
 const wchar_t kSaved[] = L"安装文件保存完毕!\n\n文件保存路径: ";
 const wchar_t kSaveFailed[] = L"文件保存失败, 请检查安装文件路径!\n\n文件原始路径: ";
 const wchar_t kSaveTarget[] = L"\n文件保存路径: ";
@@ -25,6 +25,8 @@ const wchar_t kGoOn[] = L"\n\n是否继续?";
 
 // One file type, every file: description and pattern, each ended by a null.
 const std::wstring kSaveFilter = L"所有文件(*.*)\0*.*\0"s;
+
+} // namespace
 
 std::wstring Caption(int nAction)
 {
@@ -38,9 +40,30 @@ std::wstring Caption(int nAction)
     }
 }
 
+namespace {
+
+// Looks the link's file up once: what the technician is asked about is what
+// runs or is copied. Nothing when it is not there, or lies on another drive
+// and the technician did not agree to it.
+std::optional<ResolvedItem> LookUp(HWND hOwner, int nAction, const std::wstring& name, const std::wstring& configured)
+{
+    const std::wstring caption = Caption(nAction);
+    ResolvedItem resolved = ResolveItem(name, configured);
+    if (!resolved.bFound) {
+        ShowMessageBox(hOwner, kNotFound + configured, caption, MB_ICONEXCLAMATION);
+        return std::nullopt;
+    }
+    // A "cdrom:\" file from another drive than the program's own (a mounted
+    // image, a stick) is used only when the technician agrees to it.
+    if (FromOtherDrive(resolved) &&
+        ShowMessageBox(hOwner, kOtherDrive + resolved.strFile + kGoOn, caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return std::nullopt;
+    return resolved;
+}
+
 // Copies the located installer to a file the technician picks; returns the
 // folder it was saved in, or empty.
-std::wstring SaveInstaller(HWND hOwner, const ResolvedItem& resolved, const std::wstring& savePath)
+std::wstring SaveResolved(HWND hOwner, const ResolvedItem& resolved, const std::wstring& savePath)
 {
     const std::wstring caption = Caption(kSaveInstaller);
     const std::wstring& configured = resolved.strConfigured;
@@ -95,44 +118,21 @@ std::wstring SaveStartFolder(const std::wstring& lastUsed, const std::wstring& c
     return configured.empty() ? KnownFolderPath(FOLDERID_Documents) : configured;
 }
 
-std::wstring Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const std::wstring& savePath)
+std::optional<ResolvedItem> InstallItem(HWND hOwner, int nAction, const SoftwareEntry& entry)
 {
-    if (nAction != kManualInstall && nAction != kAutoInstall && nAction != kSaveInstaller)
-        return std::wstring();
-    const std::wstring caption = Caption(nAction);
-    const std::wstring& configured = nAction == kAutoInstall ? entry.AutoInstall : entry.ManualInstall;
-    // Looked up once: what the technician is asked about is what runs.
-    const ResolvedItem resolved = ResolveItem(entry.Name, configured);
-    if (!resolved.bFound) {
-        ShowMessageBox(hOwner, kNotFound + configured, caption, MB_ICONEXCLAMATION);
-        return std::wstring();
+    if (nAction != kManualInstall && nAction != kAutoInstall)
+        return std::nullopt;
+    if (nAction == kAutoInstall && platform_text::TrimSpace(entry.AutoInstall).empty()) {
+        ShowMessageBox(hOwner, kNoAutoInstall + entry.Name, Caption(nAction), MB_ICONINFORMATION);
+        return std::nullopt;
     }
-    // A "cdrom:\" file from another drive than the program's own (a mounted
-    // image, a stick) runs only when the technician agrees to it.
-    if (FromOtherDrive(resolved) &&
-        ShowMessageBox(hOwner, kOtherDrive + resolved.strFile + kGoOn, caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return std::wstring();
-    if (nAction == kSaveInstaller)
-        return SaveInstaller(hOwner, resolved, savePath);
-    // The file must still be the one found, and stays so until its process
-    // has started (or, for a file the process reads as it runs, has ended).
-    CHeldFile held(resolved);
-    if (!held.Held()) {
-        ShowMessageBox(hOwner, kRunFailed + configured + L"\n\n" + ItemErrorText(held.Error()), caption,
-                       MB_ICONEXCLAMATION);
-        return std::wstring();
-    }
-    // The installer runs on while the technician goes on working; its process
-    // handle goes with the shell object at the end of this action. A
-    // document opened through the desktop's shell has no process here.
-    CShell shell;
-    shell.Take(resolved);
-    const HANDLE hProcess = shell.Run(false);
-    if (!hProcess && shell.LastError() != 0)
-        ShowMessageBox(hOwner, kRunFailed + configured, caption, MB_ICONEXCLAMATION);
-    else if (hProcess && ReadAfterStart(resolved.strFile))
-        HoldUntilProcessEnds(std::move(held), hProcess);
-    return std::wstring();
+    return LookUp(hOwner, nAction, entry.Name, nAction == kAutoInstall ? entry.AutoInstall : entry.ManualInstall);
+}
+
+std::wstring SaveInstaller(HWND hOwner, const SoftwareEntry& entry, const std::wstring& savePath)
+{
+    const std::optional<ResolvedItem> resolved = LookUp(hOwner, kSaveInstaller, entry.Name, entry.ManualInstall);
+    return resolved ? SaveResolved(hOwner, *resolved, savePath) : std::wstring();
 }
 
 } // namespace row_actions

@@ -1,11 +1,14 @@
 // The three links of an entry row: "手动安装" starts the entry's interactive
-// installer, "自动安装" its unattended install command, "保存安装包" copies
-// its installer to a file the technician picks. Each acts at once on the one
-// entry and reports missing files and failures in a message box.
+// installer, "自动安装" its unattended install command, each as a batch of
+// one; "保存安装包" copies its installer to a file the technician picks.
+// What stands in the way (no file, no command) is told in a message box.
 #pragma once
+
+#include "shell/resolved_item.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,10 +34,20 @@ std::wstring ProposedTarget(const std::wstring& savePath, const std::wstring& co
 // the user's Documents folder (never the disc, which is read-only).
 std::wstring SaveStartFolder(const std::wstring& lastUsed, const std::wstring& configured);
 
-// Carries out link nAction on entry: message boxes and the save dialog are
-// owned by hOwner, savePath is the folder the save dialog starts from. A
-// number that is no link does nothing. A started installer runs on; nothing
-// of it is kept. Returns the folder an installer was saved in, else empty.
-std::wstring Perform(HWND hOwner, int nAction, const SoftwareEntry& entry, const std::wstring& savePath);
+// The caption of a link's message boxes: the link's name.
+std::wstring Caption(int nAction);
+
+// What link nAction (kManualInstall or kAutoInstall) of entry installs,
+// looked up once: the item its batch of one runs. Nothing when it is not to
+// run: the entry has no automatic install, its file is not there (told in a
+// message box owned by hOwner), or it lies on another drive and the
+// technician did not agree to it.
+std::optional<ResolvedItem> InstallItem(HWND hOwner, int nAction, const SoftwareEntry& entry);
+
+// Copies entry's installer to a file the technician picks, the save dialog
+// starting in savePath, behind the progress window; the outcome is told in
+// a message box owned by hOwner. Returns the folder it was saved in, else
+// empty.
+std::wstring SaveInstaller(HWND hOwner, const SoftwareEntry& entry, const std::wstring& savePath);
 
 } // namespace row_actions

@@ -1,5 +1,7 @@
 #include "ui/main/row_status.h"
 
+#include "catalogue/catalogue.h"
+#include "platform/text.h"
 #include "ui/main/main_layout.h"
 
 namespace {
@@ -23,7 +25,10 @@ std::wstring StateText(const RowStatus& status, const SoftwareEntry& entry)
 
 std::wstring RowStatusText(const RowStatus& status, const SoftwareEntry& entry)
 {
-    const std::wstring state = StateText(status, entry);
+    std::wstring state = StateText(status, entry);
+    // An entry with no unattended command is left out of automatic batches.
+    if (!state.empty() && platform_text::TrimSpace(entry.AutoInstall).empty())
+        state = L"无自动安装, " + state;
     if (!status.lastResult)
         return state;
     const LoggedItem& result = *status.lastResult;

@@ -28,6 +28,8 @@ struct RowStatus {
 // "1.50 MB" (not installed), "文件缺失", "需要 64 位 Windows", "已安装 2.3.4",
 // "可更新 2.0 → 2.3.4"; after a batch its result first: "已完成", "失败 (退出代码
 // 1603)" or "未运行", with the state behind a done one ("已完成, 已安装 2.3.4").
+// An entry without an automatic install says so before its state ("无自动安装,
+// 1.50 MB").
 // entry is the row's catalogue entry (the version its installer brings).
 std::wstring RowStatusText(const RowStatus& status, const SoftwareEntry& entry);
 

@@ -83,11 +83,14 @@ TEST_F(Catalogue, ShowsCategoriesEntriesSizesIconsAndCheckMarks)
         EXPECT_EQ(kinds, (std::vector<DWORD>{1, 0, 0, 0, 1, 0, 0}));
         EXPECT_EQ(all.HeaderRows(), 2);
         EXPECT_EQ(all.Description(1), L"压缩工具");
-        // An installer the disc lacks, or none named, is said to be missing.
-        EXPECT_EQ(Texts(all, 1), (Texts_t{L"", L"1.50 MB", L"文件缺失", L"1.50 MB", L"", L"文件缺失", L"文件缺失"}));
+        // An installer the disc lacks, or none named, is said to be missing;
+        // none of the entries has an automatic install.
+        const std::wstring size = L"无自动安装, 1.50 MB";
+        const std::wstring missing = L"无自动安装, 文件缺失";
+        EXPECT_EQ(Texts(all, 1), (Texts_t{L"", size, missing, size, L"", missing, missing}));
         EXPECT_EQ(Checks(all), (Ints{0, 1, 0, 0, 0, 1, 0}));
         EXPECT_EQ(Texts(dlg.m_pEntryLists[1], 0), (Texts_t{L"A1", L"A2", L"A3"}));
-        EXPECT_EQ(Texts(dlg.m_pEntryLists[1], 1), (Texts_t{L"1.50 MB", L"文件缺失", L"1.50 MB"}));
+        EXPECT_EQ(Texts(dlg.m_pEntryLists[1], 1), (Texts_t{size, missing, size}));
         EXPECT_EQ(Checks(dlg.m_pEntryLists[1]), (Ints{1, 0, 0}));
         EXPECT_EQ(dlg.m_pEntryLists[2].GetItemCount(), 0);
         EXPECT_EQ(Checks(dlg.m_pEntryLists[3]), (Ints{1, 0}));

@@ -38,6 +38,9 @@ TEST(RowStatusText, EachStateInWords)
     const InstallStatus olderNoVersion{InstallState::Older, L""};
     SoftwareEntry entry;
     entry.Version = L"2.3.4";
+    entry.AutoInstall = L"a.exe /S";
+    SoftwareEntry manualOnly = entry;
+    manualOnly.AutoInstall = L"  ";
     struct Case {
         const char* name;
         RowStatus status;
@@ -75,6 +78,17 @@ TEST(RowStatusText, EachStateInWords)
         EXPECT_EQ(RowStatusText(c.status, entry), c.text) << c.name;
         EXPECT_EQ(StartsUnchecked(c.status), c.bStartsUnchecked) << c.name;
     }
+    // An entry with no automatic install says so before its state, once
+    // there is a state to tell.
+    const std::pair<RowStatus, std::wstring> manualCases[] = {
+        {RowStatus{}, L""},
+        {RowStatus{true, true, 1572864, true, true, missing, {}}, L"无自动安装, 1.50 MB"},
+        {RowStatus{true, false, 0, true, true, missing, {}}, L"无自动安装, 文件缺失"},
+        {RowStatus{true, true, 10, true, true, current, {}}, L"无自动安装, 已安装 2.3.4"},
+        {RowStatus{true, true, 10, true, true, unknown, Result(ItemOutcome::Succeeded)}, L"已完成"},
+    };
+    for (const auto& [status, text] : manualCases)
+        EXPECT_EQ(RowStatusText(status, manualOnly), text);
 }
 
 // Uninstall entries of the current user, as an installer writes them;
