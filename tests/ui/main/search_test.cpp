@@ -31,10 +31,12 @@ List2=驿站
 Description=聊天工具
 WorkingDir=%CurrDir%
 ManualInstall=wx.exe
+AutoInstall=wx.exe /S
 [极速压缩]
 Description=Zip 和 RAR 的解压
 WorkingDir=%CurrDir%
 ManualInstall=zip.exe
+AutoInstall=zip.exe /S
 [Notepad++]
 Description=文本编辑器
 [QQ音乐]
