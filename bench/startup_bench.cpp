@@ -12,6 +12,7 @@
 // at the end) and every entry saying what to look for, every row's state in
 // place, and the rows on show with their icon, size and state, within 1 s of
 // the empty catalogue's start.
+#include "bench/loaded_window.h"
 #include "bench/stopwatch.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/ini_profile.h"
@@ -252,7 +253,7 @@ double PrivateKb()
 }
 
 // The main window in this process, timed from inside its modal loop.
-class BenchDlg : public CQuillsetDlg {
+class BenchDlg : public CLoadedWindowBench {
 public:
     double repaintMs = 0;
     double selectAllMs = 0;
@@ -260,21 +261,8 @@ public:
     double privateKb = 0;
 
 protected:
-    BOOL OnInitDialog() override
+    void Measure() override
     {
-        const BOOL result = CQuillsetDlg::OnInitDialog();
-        ::PostMessageW(m_hWnd, WM_APP + 40, 0, 0);
-        return result;
-    }
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override
-    {
-        if (msg != WM_APP + 40)
-            return CQuillsetDlg::WindowProc(msg, wp, lp);
-        MSG pending;
-        while (!DetailsLoaded() && ::GetMessageW(&pending, nullptr, 0, 0)) {
-            ::TranslateMessage(&pending);
-            ::DispatchMessageW(&pending);
-        }
         privateKb = PrivateKb();
         HWND hList = m_pEntryLists[0].m_hWnd;
         const int kRepaints = 20;
@@ -290,8 +278,6 @@ protected:
         m_btnSelectAll.SendMessage(BM_CLICK);
         ::UpdateWindow(hList);
         clearAllMs = clear.Milliseconds();
-        ::PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return 0;
     }
 };
 

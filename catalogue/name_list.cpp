@@ -1,16 +1,6 @@
 #include "catalogue/name_list.h"
 
-namespace {
-
-std::wstring Trimmed(const std::wstring& text)
-{
-    const size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
-} // namespace
+#include "platform/text.h"
 
 bool SplitNameList(const std::wstring& line, NameList& list, std::wstring& error)
 {
@@ -25,12 +15,12 @@ bool SplitNameList(const std::wstring& line, NameList& list, std::wstring& error
             name += line[at];
             continue;
         }
-        std::wstring entry = Trimmed(name);
+        std::wstring entry = platform_text::TrimSpace(name);
         name.clear();
         if (entry.starts_with(L"@@")) {
             list.entries.push_back(entry.substr(1));
         } else if (entry.starts_with(L"@")) {
-            std::wstring set = Trimmed(entry.substr(1));
+            std::wstring set = platform_text::TrimSpace(entry.substr(1));
             if (set.empty()) {
                 error = L"@ 后面缺少选择集的名称";
                 return false;

@@ -132,6 +132,15 @@ BOOL CALLBACK DescribeShownWindowProc(HWND hWnd, LPARAM lp)
 
 } // namespace
 
+HWND FocusOf(HWND hWnd)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(hWnd, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
 std::string InputStateAround(HWND hWnd)
 {
     POINT cursor{};

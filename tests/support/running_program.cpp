@@ -208,4 +208,29 @@ std::vector<bool> ListRowChecks(HWND hList)
     return checks;
 }
 
+InstallerDisc::InstallerDisc(const std::wstring& catalogue, const std::vector<std::wstring>& demoNames,
+                             const std::vector<std::wstring>& hangingNames)
+{
+    CopyProgramTo(m_dir, L"Quillset.exe");
+    WriteFile(m_dir / L"Quillset.INI", ToUtf16LeWithBom(catalogue));
+    for (const std::wstring& name : demoNames)
+        ::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), (m_dir / name).c_str(), FALSE);
+    for (const std::wstring& name : hangingNames)
+        ::CopyFileW((ProgramFolder() + L"hanging_installer.exe").c_str(), (m_dir / name).c_str(), FALSE);
+    ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", (m_dir / L"install.log").c_str());
+    ::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", (m_dir / L"pids.txt").c_str());
+}
+
+InstallerDisc::~InstallerDisc()
+{
+    EndProcesses(ProcessIdsIn(m_dir / L"pids.txt"));
+    ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
+    ::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", nullptr);
+}
+
+std::wstring InstallerDisc::Installed() const
+{
+    return FromUtf8(ReadFile(m_dir / L"install.log"));
+}
+
 } // namespace testing_support

@@ -2,6 +2,8 @@
 // and the top-level window it shows.
 #pragma once
 
+#include "tests/support/test_support.h"
+
 #include <windows.h>
 
 #include <string>
@@ -60,5 +62,28 @@ HWND WaitForMenu(DWORD pid, DWORD timeoutMs = 10000);
 std::vector<std::wstring> ListRowTexts(HWND hList, int nColumn = 0);
 // Whether each row of such a list is checked.
 std::vector<bool> ListRowChecks(HWND hList);
+
+// The program on a disc of its own under a catalogue, with copies of the
+// demo installer and of the hanging one under the names given; the demo
+// installer logs its runs into the disc's install.log, the hanging one its
+// process ids into pids.txt. Hanging installers still running are ended,
+// and the environment cleared, when the disc goes.
+class InstallerDisc {
+public:
+    InstallerDisc(const std::wstring& catalogue, const std::vector<std::wstring>& demoNames,
+                  const std::vector<std::wstring>& hangingNames = {});
+    ~InstallerDisc();
+    InstallerDisc(const InstallerDisc&) = delete;
+    InstallerDisc& operator=(const InstallerDisc&) = delete;
+
+    std::wstring operator/(const std::wstring& relative) const { return m_dir / relative; }
+    const std::wstring& Path() const { return m_dir.Path(); }
+    std::wstring Program() const { return m_dir / L"Quillset.exe"; }
+    // What the demo installer has logged: one line per run.
+    std::wstring Installed() const;
+
+private:
+    TempDir m_dir;
+};
 
 } // namespace testing_support

@@ -152,6 +152,8 @@ testing::AssertionResult ClickWindow(HWND hWnd, const std::vector<POINT>& points
 // Where the pointer is and what it is over, which windows of hWnd's thread
 // are active, have the focus and hold the mouse, and the windows that
 // thread shows: what a test prints when a click was not taken.
+// The window that has the keyboard focus in the thread of hWnd.
+HWND FocusOf(HWND hWnd);
 std::string InputStateAround(HWND hWnd);
 
 // The middle of a control, in its client coordinates, and one click there.

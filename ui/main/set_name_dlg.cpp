@@ -2,20 +2,9 @@
 
 #include "catalogue/catalogue_edit.h"
 #include "platform/system_dialogs.h"
+#include "platform/text.h"
 #include "res/resource.h"
 #include "ui/main/command_texts.h"
-
-namespace {
-
-std::wstring Trimmed(const std::wstring& text)
-{
-    const size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
-} // namespace
 
 CSetNameDlg::CSetNameDlg(CWnd* pParent, std::wstring strNote) noexcept
     : CDialog(IDD_SET_NAME, pParent), m_strNote(std::move(strNote))
@@ -39,7 +28,7 @@ void CSetNameDlg::OnOK()
     const HWND hName = ::GetDlgItem(m_hWnd, IDC_SET_NAME);
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hName)) + 1, L'\0');
     text.resize(static_cast<size_t>(::GetWindowTextW(hName, text.data(), static_cast<int>(text.size()))));
-    const std::wstring name = Trimmed(text);
+    const std::wstring name = platform_text::TrimSpace(text);
     const std::wstring problem = SetNameProblem(name);
     if (!problem.empty()) {
         ShowMessageBox(m_hWnd, problem, command_texts::kCaptionSaveSet, MB_OK | MB_ICONEXCLAMATION);

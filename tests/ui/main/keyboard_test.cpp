@@ -46,15 +46,6 @@ const int kCaret = -1;
 
 // --- What the program shows -------------------------------------------------------
 
-HWND FocusOf(HWND hMain)
-{
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(hMain, nullptr), &info))
-        return nullptr;
-    return info.hwndFocus;
-}
-
 // Pixels of a control as the screen shows them; a differing size reads as
 // every pixel differing.
 int DifferingPixels(const ScreenPixels& a, const ScreenPixels& b, const RECT& area)

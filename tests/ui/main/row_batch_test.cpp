@@ -25,36 +25,6 @@ namespace {
 using namespace testing_support;
 using std::chrono::milliseconds;
 
-// The program on a disc of its own, with the demo installer and the hanging
-// one under the catalogue's names; the demo installer logs into the disc.
-class RowBatchDisc {
-public:
-    explicit RowBatchDisc(const std::wstring& catalogue)
-    {
-        CopyProgramTo(m_dir, L"Quillset.exe");
-        WriteFile(m_dir / L"Quillset.INI", ToUtf16LeWithBom(catalogue));
-        ::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), (m_dir / L"zip.exe").c_str(), FALSE);
-        ::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), (m_dir / L"view.exe").c_str(), FALSE);
-        ::CopyFileW((ProgramFolder() + L"hanging_installer.exe").c_str(), (m_dir / L"wizard.exe").c_str(), FALSE);
-        ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", (m_dir / L"install.log").c_str());
-        ::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", (m_dir / L"pids.txt").c_str());
-    }
-    ~RowBatchDisc()
-    {
-        EndProcesses(ProcessIdsIn(m_dir / L"pids.txt"));
-        ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
-        ::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", nullptr);
-    }
-    RowBatchDisc(const RowBatchDisc&) = delete;
-    RowBatchDisc& operator=(const RowBatchDisc&) = delete;
-    std::wstring operator/(const std::wstring& relative) const { return m_dir / relative; }
-    const std::wstring& Path() const { return m_dir.Path(); }
-    std::wstring Installed() const { return FromUtf8(ReadFile(m_dir / L"install.log")); }
-
-private:
-    TempDir m_dir;
-};
-
 // Rows of the all-software list: 1 压缩 (slow enough to be clicked again
 // while it runs), 2 看图 (no automatic install), 3 向导 (never ends).
 constexpr wchar_t kCatalogue[] = LR"([Type]
@@ -131,7 +101,7 @@ TEST(RowBatch, ARowsInstallRunsOnceBehindTheProgressWindowAndTellsItsResult)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const RowBatchDisc disc(kCatalogue);
+        const InstallerDisc disc(kCatalogue, {L"zip.exe", L"view.exe"}, {L"wizard.exe"});
         const RunningProgram program(disc / L"Quillset.exe", disc.Path());
         const HWND hMain = OpenWindow(program);
         ASSERT_NE(hMain, nullptr);
@@ -167,7 +137,7 @@ TEST(RowBatch, ARowsInstallRunsOnceBehindTheProgressWindowAndTellsItsResult)
 
 TEST(RowBatch, AnEntryWithoutAnAutomaticInstallSaysSoAndRunsNothing)
 {
-    const RowBatchDisc disc(kCatalogue);
+    const InstallerDisc disc(kCatalogue, {L"zip.exe", L"view.exe"}, {L"wizard.exe"});
     const RunningProgram program(disc / L"Quillset.exe", disc.Path());
     const HWND hMain = OpenWindow(program);
     ASSERT_NE(hMain, nullptr);
@@ -188,7 +158,7 @@ TEST(RowBatch, AnEntryWithoutAnAutomaticInstallSaysSoAndRunsNothing)
 
 TEST(RowBatch, AStopOffersAtOnceToEndTheOneInstaller)
 {
-    const RowBatchDisc disc(kCatalogue);
+    const InstallerDisc disc(kCatalogue, {L"zip.exe", L"view.exe"}, {L"wizard.exe"});
     const RunningProgram program(disc / L"Quillset.exe", disc.Path());
     const HWND hMain = OpenWindow(program);
     ASSERT_NE(hMain, nullptr);

@@ -47,15 +47,6 @@ Description=物流
 
 const Texts kEveryRow = {L"甲类 (3款)", L"微信", L"极速压缩", L"Notepad++", L"乙类 (2款)", L"QQ音乐", L"驿站"};
 
-HWND FocusOf(HWND hMain)
-{
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(hMain, nullptr), &info))
-        return nullptr;
-    return info.hwndFocus;
-}
-
 // The window takes keys: it is the foreground window and its own thread has
 // made it the active one.
 bool TakesKeys(HWND hMain)

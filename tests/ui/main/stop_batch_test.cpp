@@ -86,15 +86,10 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
     };
     for (const StopCase& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir disc;
-        CopyProgramTo(disc, L"Quillset.exe");
-        WriteFile(disc / L"Quillset.INI", ToUtf16LeWithBom(kCatalogue));
-        for (const wchar_t* name : {L"first.exe", L"second.exe", L"third.exe"})
-            ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), (disc / name).c_str(), FALSE));
+        const InstallerDisc disc(kCatalogue, {L"first.exe", L"second.exe", L"third.exe"});
         const std::wstring installLog = disc / L"install.log";
-        ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", installLog.c_str()));
 
-        RunningProgram program(disc / L"Quillset.exe", disc.Path());
+        RunningProgram program(disc.Program(), disc.Path());
         const HWND hMain = program.MainWindow();
         ASSERT_NE(hMain, nullptr);
         ASSERT_TRUE(ClickMiddle(::GetDlgItem(hMain, CQuillsetDlg::kIdInstall)));
@@ -175,7 +170,6 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
         EXPECT_TRUE(program.WaitForExit(10000, &exitCode));
         ::DeleteFileW(logPath.c_str());
     }
-    ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
 }
 
 // An installer that waits for an answer nobody sees (one without a silent
@@ -184,9 +178,7 @@ TEST(StopBatchProgram, ATechnicianStopsARunningBatchAfterTheItemThatRuns)
 // helper it has started, and the report says what may be left behind.
 TEST(StopBatchProgram, AHungInstallerIsEndedWhenTheStopIsAskedAgain)
 {
-    TempDir disc;
-    const std::wstring exe = CopyProgramTo(disc, L"Quillset.exe");
-    WriteFile(disc / L"Quillset.INI", ToUtf16LeWithBom(LR"([Config]
+    const InstallerDisc disc(LR"([Config]
 Default=1
 [Type]
 Sort1=工具
@@ -201,13 +193,11 @@ Checked=1
 WorkingDir=%CurrDir%
 AutoInstall=second.exe /S
 Checked=1
-)"));
-    ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"hanging_installer.exe").c_str(), (disc / L"wizard.exe").c_str(), FALSE));
-    ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"demo_installer.exe").c_str(), (disc / L"second.exe").c_str(), FALSE));
+)",
+                             {L"second.exe"}, {L"wizard.exe"});
+    const std::wstring exe = disc.Program();
     const std::wstring installLog = disc / L"install.log";
     const std::wstring pids = disc / L"pids.txt";
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", installLog.c_str()));
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", pids.c_str()));
 
     RunningProgram program(exe, disc.Path());
     const HWND hMain = program.MainWindow();
@@ -272,9 +262,6 @@ Checked=1
     ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
     DWORD exitCode = 1;
     EXPECT_TRUE(program.WaitForExit(10000, &exitCode));
-    EndProcesses(ProcessIdsIn(pids));
-    ::SetEnvironmentVariableW(L"QUILLSET_DEMO_LOG", nullptr);
-    ::SetEnvironmentVariableW(L"QUILLSET_HANG_PIDS", nullptr);
 }
 
 } // namespace
